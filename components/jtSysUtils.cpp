@@ -1,0 +1,213 @@
+#include "components/jtSysUtils.h"
+
+#include "platform/Platform.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+
+namespace jt {
+
+char DecimalSeparator() { return platform::system().DecimalSeparator(); }
+
+bool TryTextToFloat(std::string_view Text, char Separator, double& Value, bool TrailingBlanks)
+{
+    const char* p = Text.data();
+    const char* const end = p + Text.size();
+    while (p < end && *p == ' ') ++p;
+    const char* const start = p;
+    if (p < end && (*p == '+' || *p == '-')) ++p;
+    size_t digits = 0;
+    bool separator = false;
+    for (; p < end; ++p) {
+        if (*p >= '0' && *p <= '9') {
+            ++digits;
+        } else if (*p == Separator && !separator) {
+            separator = true;
+        } else {
+            break;
+        }
+    }
+    if (digits == 0) return false;
+    if (p < end && (*p == 'e' || *p == 'E')) {
+        ++p;
+        if (p < end && (*p == '+' || *p == '-')) ++p;
+        const char* expDigits = p;
+        while (p < end && *p >= '0' && *p <= '9') ++p;
+        if (p == expDigits) return false;
+    }
+    const char* const numberEnd = p;
+    if (TrailingBlanks)
+        while (p < end && *p == ' ') ++p;
+    if (p != end) return false;
+
+    // from_chars wants "." and no "+" sign.
+    const char* s = start;
+    if (*s == '+') ++s;
+    const size_t len = size_t(numberEnd - s);
+    char small[64];
+    std::string large;
+    char* buf = small;
+    if (len > sizeof small) {
+        large.assign(s, len);
+        buf = large.data();
+    } else {
+        std::memcpy(buf, s, len);
+    }
+    if (separator && Separator != '.')
+        for (size_t i = 0; i < len; ++i)
+            if (buf[i] == Separator) buf[i] = '.';
+    double v = 0;
+    const auto r = std::from_chars(buf, buf + len, v);
+    if (r.ec == std::errc::result_out_of_range) {
+        // Overflow gives infinity, underflow zero, as the conversion of the
+        // platform does; the text itself is a number.
+        const bool negative = buf[0] == '-';
+        const char* e = std::find_if(buf, buf + len, [](char c) { return c == 'e' || c == 'E'; });
+        const bool tiny = e != buf + len && e + 1 < buf + len && e[1] == '-';
+        v = tiny ? 0.0 : std::numeric_limits<double>::infinity();
+        if (negative) v = -v;
+    } else if (r.ec != std::errc() || r.ptr != buf + len) {
+        return false;
+    }
+    Value = v;
+    return true;
+}
+
+double TextToFloat(std::string_view Text, char Separator)
+{
+    double v = 0;
+    if (!TryTextToFloat(Text, Separator, v))
+        throw EConvertError("'" + std::string(Text) + "' is not a valid floating point value");
+    return v;
+}
+
+double TextToFloat(std::string_view Text) { return TextToFloat(Text, DecimalSeparator()); }
+
+bool TryTextToInt(std::string_view Text, std::int32_t& Value)
+{
+    size_t i = 0;
+    while (i < Text.size() && Text[i] == ' ') ++i;
+    bool negative = false;
+    if (i < Text.size() && (Text[i] == '+' || Text[i] == '-')) {
+        negative = Text[i] == '-';
+        ++i;
+    }
+    bool hex = false;
+    if (i < Text.size() && Text[i] == '$') {
+        hex = true;
+        ++i;
+    } else if (i + 1 < Text.size() && Text[i] == '0' && (Text[i + 1] == 'x' || Text[i + 1] == 'X')) {
+        hex = true;
+        i += 2;
+    }
+    if (i == Text.size()) return false;
+    std::uint64_t v = 0;
+    for (; i < Text.size(); ++i) {
+        const char c = Text[i];
+        int d;
+        if (c >= '0' && c <= '9') d = c - '0';
+        else if (hex && c >= 'a' && c <= 'f') d = c - 'a' + 10;
+        else if (hex && c >= 'A' && c <= 'F') d = c - 'A' + 10;
+        else return false;
+        v = v * (hex ? 16 : 10) + std::uint64_t(d);
+        if (v > 0xFFFFFFFFull) return false;
+    }
+    if (hex) {
+        std::uint32_t u = std::uint32_t(v);
+        if (negative) u = 0u - u;
+        Value = std::int32_t(u);
+        return true;
+    }
+    if (negative) {
+        if (v > 0x80000000ull) return false;
+        Value = std::int32_t(-std::int64_t(v));
+    } else {
+        if (v > 0x7FFFFFFFull) return false;
+        Value = std::int32_t(v);
+    }
+    return true;
+}
+
+std::int32_t TextToInt(std::string_view Text)
+{
+    std::int32_t v = 0;
+    if (!TryTextToInt(Text, v))
+        throw EConvertError("'" + std::string(Text) + "' is not a valid integer value");
+    return v;
+}
+
+std::string FormatGeneral(long double Value, int Precision, char Separator)
+{
+    if (Precision < 2) Precision = 2;
+    if (Precision > 18) Precision = 18;
+    if (std::isnan(Value)) return "NAN";
+    if (std::isinf(Value)) return Value < 0 ? "-INF" : "INF";
+    if (Value == 0) return "0";
+
+    // Round to Precision significant digits: d.ddddde+X
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.*Le", Precision - 1, Value);
+    std::string out;
+    const char* p = buf;
+    if (*p == '-') {
+        out += '-';
+        ++p;
+    }
+    std::string digits;
+    for (; *p && *p != 'e'; ++p)
+        if (*p >= '0' && *p <= '9') digits += *p;
+    const int exp10 = std::atoi(p + 1);
+    while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+    const int e = exp10 + 1;  // x = 0.d1d2... * 10^e
+
+    if (e > Precision || e < -3) {
+        out += digits[0];
+        if (digits.size() > 1) {
+            out += Separator;
+            out.append(digits, 1, std::string::npos);
+        }
+        out += 'E';
+        if (e - 1 < 0) out += '-';
+        out += std::to_string(std::abs(e - 1));
+        return out;
+    }
+    if (e > 0) {
+        if (int(digits.size()) <= e) {
+            out += digits;
+            out.append(size_t(e) - digits.size(), '0');
+        } else {
+            out.append(digits, 0, size_t(e));
+            out += Separator;
+            out.append(digits, size_t(e), std::string::npos);
+        }
+    } else {
+        out += '0';
+        out += Separator;
+        out.append(size_t(-e), '0');
+        out += digits;
+    }
+    return out;
+}
+
+std::string FloatToText(long double Value) { return FormatGeneral(Value, 15, DecimalSeparator()); }
+
+std::string FormatFixed(long double Value, int Decimals, char Separator)
+{
+    if (Decimals < 0) Decimals = 0;
+    if (Decimals > 60) Decimals = 60;
+    const int n = std::snprintf(nullptr, 0, "%4.*Lf", Decimals, Value);
+    std::string out(size_t(n > 0 ? n : 0), '\0');
+    std::snprintf(out.data(), out.size() + 1, "%4.*Lf", Decimals, Value);
+    if (Separator != '.')
+        for (char& c : out)
+            if (c == '.') c = Separator;
+    return out;
+}
+
+std::string FormatFixed(long double Value, int Decimals) { return FormatFixed(Value, Decimals, DecimalSeparator()); }
+
+}  // namespace jt

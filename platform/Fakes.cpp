@@ -1,0 +1,88 @@
+#include "platform/Fakes.h"
+
+namespace platform {
+
+MsgResult FakePrompts::MessageBox(const std::string& Text, const std::string& Caption,
+                                  MsgButtons Buttons, MsgIcon Icon)
+{
+    Boxes.push_back({Text, Caption, Buttons, Icon});
+    if (OnBox) OnBox(Boxes.back());
+    if (Buttons == MsgButtons::OK) return MsgResult::OK;
+    if (Answers.empty()) return MsgResult::Cancel;
+    const MsgResult r = Answers.front();
+    Answers.pop_front();
+    return r;
+}
+
+namespace {
+bool Answer(std::deque<std::optional<std::string>>& Queue, std::string& Chosen)
+{
+    if (Queue.empty()) return false;
+    const std::optional<std::string> a = Queue.front();
+    Queue.pop_front();
+    if (!a) return false;
+    Chosen = *a;
+    return true;
+}
+}  // namespace
+
+bool FakePrompts::OpenFileDialog(const FileDialogSetup& Setup, std::string& Chosen)
+{
+    OpenDialogs.push_back(Setup);
+    return Answer(OpenAnswers, Chosen);
+}
+
+bool FakePrompts::SaveFileDialog(const FileDialogSetup& Setup, std::string& Chosen)
+{
+    SaveDialogs.push_back(Setup);
+    return Answer(SaveAnswers, Chosen);
+}
+
+bool FakePrompts::ColorDialog(std::uint32_t Initial, std::uint32_t& Chosen)
+{
+    ColorDialogs.push_back(Initial);
+    if (ColorAnswers.empty()) return false;
+    const std::optional<std::uint32_t> a = ColorAnswers.front();
+    ColorAnswers.pop_front();
+    if (!a) return false;
+    Chosen = *a;
+    return true;
+}
+
+bool FaultyFileSystem::DeleteFile(const std::string& Path)
+{
+    if (FailDelete) return false;
+    return LocalFileSystem::DeleteFile(Path);
+}
+
+bool FaultyFileSystem::MoveFile(const std::string& From, const std::string& To)
+{
+    ++Moves;
+    if (FailMoveNumber == Moves) return false;
+    return LocalFileSystem::MoveFile(From, To);
+}
+
+bool FaultyFileSystem::WriteAll(const std::string& Path, const std::string& Contents, FileError& Error)
+{
+    if (!FailWrite) return LocalFileSystem::WriteAll(Path, Contents, Error);
+    FileError ignored;
+    LocalFileSystem::WriteAll(Path, Contents.substr(0, Contents.size() / 2), ignored);
+    Error = {"Write error", FailWriteCode};
+    return false;
+}
+
+ScopedPlatform::ScopedPlatform(Prompts* P, System* S, FileSystem* F)
+{
+    SetPrompts(P);
+    SetSystem(S);
+    SetFiles(F);
+}
+
+ScopedPlatform::~ScopedPlatform()
+{
+    SetPrompts(nullptr);
+    SetSystem(nullptr);
+    SetFiles(nullptr);
+}
+
+}  // namespace platform

@@ -1,0 +1,94 @@
+#pragma once
+// Test doubles of the platform layer: they record what the program asked and
+// answer from a script, so no test ever waits on a real modal window.
+
+#include "platform/Platform.h"
+#include "platform/QtPlatform.h"
+
+#include <deque>
+#include <functional>
+
+namespace platform {
+
+class FakePrompts : public Prompts {
+public:
+    struct Box {
+        std::string Text;
+        std::string Caption;
+        MsgButtons Buttons;
+        MsgIcon Icon;
+    };
+    std::vector<Box> Boxes;                        // every message box shown
+    std::deque<MsgResult> Answers;                 // answers for Yes/No/Cancel boxes (default Cancel)
+
+    std::vector<FileDialogSetup> OpenDialogs;      // every open dialog shown
+    std::vector<FileDialogSetup> SaveDialogs;
+    std::deque<std::optional<std::string>> OpenAnswers;  // nullopt = cancel (default)
+    std::deque<std::optional<std::string>> SaveAnswers;
+
+    std::vector<std::uint32_t> ColorDialogs;       // starting colour of each colour dialog
+    std::deque<std::optional<std::uint32_t>> ColorAnswers;
+
+    // Optional hook run when a box is shown (e.g. to check state at that moment).
+    std::function<void(const Box&)> OnBox;
+
+    MsgResult MessageBox(const std::string& Text, const std::string& Caption, MsgButtons Buttons,
+                         MsgIcon Icon) override;
+    bool OpenFileDialog(const FileDialogSetup& Setup, std::string& Chosen) override;
+    bool SaveFileDialog(const FileDialogSetup& Setup, std::string& Chosen) override;
+    bool ColorDialog(std::uint32_t Initial, std::uint32_t& Chosen) override;
+};
+
+class FakeSystem : public System {
+public:
+    char Separator = '.';
+    int MajorVersion = 6;
+    std::string Program = "/opt/profilora/profilora";
+    std::optional<std::string> LongName;           // nullopt: look-up fails
+    std::vector<std::string> Args;
+    Modifiers Keys;
+    int Beeps = 0;
+    int TerminateRequests = 0;
+    std::vector<CursorShape> Cursors;              // every cursor change, in order
+    std::string Stdout;
+
+    char DecimalSeparator() const override { return Separator; }
+    int CompareSectionNames(const std::string& A, const std::string& B) const override
+    {
+        return QtSystem().CompareSectionNames(A, B);
+    }
+    int OSMajorVersion() const override { return MajorVersion; }
+    std::string ProgramPath() const override { return Program; }
+    std::optional<std::string> StoredLongName(const std::string&) const override { return LongName; }
+    std::vector<std::string> Arguments() const override { return Args; }
+    void Beep() override { ++Beeps; }
+    Modifiers KeyboardModifiers() const override { return Keys; }
+    void SetCursor(CursorShape Shape) override { Cursors.push_back(Shape); }
+    void RequestTerminate() override { ++TerminateRequests; }
+    void PrintToStdout(const std::string& Text) override { Stdout += Text; }
+};
+
+// The real file system with failures that a test switches on.
+class FaultyFileSystem : public LocalFileSystem {
+public:
+    bool FailWrite = false;       // WriteAll fails after writing half of the contents
+    int FailWriteCode = 5;        // errno reported for it (EIO)
+    int FailMoveNumber = 0;       // the n-th MoveFile (1-based) fails; 0 = none
+    bool FailDelete = false;
+    int Moves = 0;
+
+    bool DeleteFile(const std::string& Path) override;
+    bool MoveFile(const std::string& From, const std::string& To) override;
+    bool WriteAll(const std::string& Path, const std::string& Contents, FileError& Error) override;
+};
+
+// Installs doubles for the lifetime of the guard and restores the defaults.
+class ScopedPlatform {
+public:
+    explicit ScopedPlatform(Prompts* P = nullptr, System* S = nullptr, FileSystem* F = nullptr);
+    ~ScopedPlatform();
+    ScopedPlatform(const ScopedPlatform&) = delete;
+    ScopedPlatform& operator=(const ScopedPlatform&) = delete;
+};
+
+}  // namespace platform

@@ -1,0 +1,132 @@
+#pragma once
+// The program's own layer over what the desktop and the operating system
+// provide. Everything that would open a modal window, ask the OS or touch the
+// user's keyboard state goes through here, so that the logic above it runs
+// (and is tested) without a display. The Qt implementation is the default;
+// tests install the doubles of Fakes.h.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// ---------------------------------------------------------------- prompts
+
+enum class MsgButtons { OK, YesNoCancel };
+enum class MsgIcon { None, Information, Warning, Error, Question, Confirmation };
+enum class MsgResult { OK, Yes, No, Cancel };
+
+// What a file dialog is set up with. Filter is a "|"-separated list of
+// pairs (description, patterns separated by ";"); the dialog starts on the
+// first pair.
+struct FileDialogSetup {
+    std::string Title;          // empty: the dialog's own default
+    std::string InitialDir;
+    std::string FileName;       // preset file name, may be empty
+    std::string Filter;
+    bool HideReadOnly = true;
+    bool PathMustExist = true;
+    bool FileMustExist = true;
+    bool EnableSizing = true;
+};
+
+class Prompts {
+public:
+    virtual ~Prompts() = default;
+
+    // A modal message box. TaskModal boxes are the ones shown while no
+    // window exists yet (start-up failures).
+    virtual MsgResult MessageBox(const std::string& Text, const std::string& Caption,
+                                 MsgButtons Buttons, MsgIcon Icon) = 0;
+    // Open and save dialogs: true and the chosen full path when the user
+    // confirms.
+    virtual bool OpenFileDialog(const FileDialogSetup& Setup, std::string& Chosen) = 0;
+    virtual bool SaveFileDialog(const FileDialogSetup& Setup, std::string& Chosen) = 0;
+    // Colour chooser; colours are $00bbggrr values.
+    virtual bool ColorDialog(std::uint32_t Initial, std::uint32_t& Chosen) = 0;
+};
+
+// ---------------------------------------------------------------- system
+
+// The pressed modifier keys among Shift, Alt and Ctrl.
+struct Modifiers {
+    bool Shift = false;
+    bool Alt = false;
+    bool Ctrl = false;
+    bool operator==(const Modifiers&) const = default;
+};
+
+enum class CursorShape { Default, Hourglass };
+
+class System {
+public:
+    virtual ~System() = default;
+
+    // Regional settings.
+    virtual char DecimalSeparator() const = 0;
+    // Orders settings section names (already upper-cased): punctuation
+    // before digits before letters; <0, 0, >0 like strcmp.
+    virtual int CompareSectionNames(const std::string& A, const std::string& B) const = 0;
+
+    // Operating system.
+    virtual int OSMajorVersion() const = 0;
+    // Full path of the running program file.
+    virtual std::string ProgramPath() const = 0;
+    // The file's path as stored in the file system (canonical), or nothing
+    // when the look-up fails.
+    virtual std::optional<std::string> StoredLongName(const std::string& Path) const = 0;
+    // The program's arguments, without the program path.
+    virtual std::vector<std::string> Arguments() const = 0;
+
+    // Desktop.
+    virtual void Beep() = 0;
+    virtual Modifiers KeyboardModifiers() const = 0;
+    virtual void SetCursor(CursorShape Shape) = 0;
+    // Ask the application to end once its event loop runs.
+    virtual void RequestTerminate() = 0;
+    // Standard output, where a terminal user looks for help texts.
+    virtual void PrintToStdout(const std::string& Text) = 0;
+};
+
+// ---------------------------------------------------------------- files
+
+// A failure of the file layer: the message and, where the system gave one,
+// its error code (errno).
+struct FileError {
+    std::string Message;
+    int Code = 0;
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    virtual bool FileExists(const std::string& Path) const = 0;
+    virtual bool DeleteFile(const std::string& Path) = 0;
+    // Move to a new name, also into another directory or file system
+    // (rename, falling back to copy and delete). Fails, and overwrites
+    // nothing, when the new name exists.
+    virtual bool MoveFile(const std::string& From, const std::string& To) = 0;
+
+    // The whole file as bytes. Refuses directories and anything that is not
+    // a regular file; never blocks on a FIFO.
+    virtual bool ReadAll(const std::string& Path, std::string& Contents, FileError& Error) = 0;
+    // Creates (truncates) Path and writes Contents completely, then closes
+    // it; false when any of these fails.
+    virtual bool WriteAll(const std::string& Path, const std::string& Contents, FileError& Error) = 0;
+};
+
+// ---------------------------------------------------------------- access
+
+Prompts& prompts();
+System& system();
+FileSystem& files();
+
+// Installs replacements (tests). Passing nullptr restores the default.
+void SetPrompts(Prompts* P);
+void SetSystem(System* S);
+void SetFiles(FileSystem* F);
+
+}  // namespace platform

@@ -1,0 +1,81 @@
+#include "platform/Fakes.h"
+#include "platform/QtPlatform.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sys/stat.h>
+
+namespace {
+
+TEST(SectionCollation, punctuationBeforeDigitsBeforeLetters)
+{
+    platform::QtSystem sys;
+    EXPECT_LT(sys.CompareSectionNames("__STARTOFFILE", "51000"), 0);
+    EXPECT_LT(sys.CompareSectionNames("51000", "ALTITUDE"), 0);
+    EXPECT_LT(sys.CompareSectionNames("DALR", "DEWPOINT"), 0);
+    EXPECT_EQ(sys.CompareSectionNames("dalr", "DALR"), 0);
+    EXPECT_LT(sys.CompareSectionNames("SOUNDINGS", "SOUNDINGS-INTERNAL"), 0);
+    EXPECT_GT(sys.CompareSectionNames("B", "A_"), 0);
+}
+
+TEST(QtNameFilters, pairsBecomeQtFilters)
+{
+    EXPECT_EQ(platform::ToQtNameFilters("Soundings (*.html)|*.html|All files (*.*)|*.*"),
+              "Soundings (*.html) (*.html);;All files (*.*) (*)");
+    EXPECT_EQ(platform::ToQtNameFilters("Text|*.ini;*.txt"), "Text (*.ini *.txt)");
+}
+
+class LocalFiles : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    platform::LocalFileSystem fs;
+    std::string path(const char* name) { return (dir.path() + "/" + name).toStdString(); }
+    void write(const char* name, const std::string& text) { std::ofstream(path(name)) << text; }
+};
+
+TEST_F(LocalFiles, moveNeverOverwrites)
+{
+    write("a", "A");
+    write("b", "B");
+    EXPECT_FALSE(fs.MoveFile(path("a"), path("b")));
+    std::string s;
+    platform::FileError e;
+    ASSERT_TRUE(fs.ReadAll(path("b"), s, e));
+    EXPECT_EQ(s, "B");
+    EXPECT_TRUE(fs.MoveFile(path("a"), path("c")));
+    EXPECT_FALSE(fs.FileExists(path("a")));
+    ASSERT_TRUE(fs.ReadAll(path("c"), s, e));
+    EXPECT_EQ(s, "A");
+}
+
+TEST_F(LocalFiles, readRefusesDirectoriesAndFifos)
+{
+    std::string s;
+    platform::FileError e;
+    EXPECT_FALSE(fs.ReadAll(dir.path().toStdString(), s, e));
+    EXPECT_FALSE(e.Message.empty());
+    ASSERT_EQ(::mkfifo(path("fifo").c_str(), 0600), 0);
+    EXPECT_FALSE(fs.ReadAll(path("fifo"), s, e));  // must not block
+    EXPECT_FALSE(fs.ReadAll(path("missing"), s, e));
+    EXPECT_FALSE(fs.FileExists(dir.path().toStdString()));
+}
+
+TEST(FakePrompts, recordsAndAnswers)
+{
+    platform::FakePrompts p;
+    p.Answers.push_back(platform::MsgResult::Yes);
+    EXPECT_EQ(p.MessageBox("t", "c", platform::MsgButtons::YesNoCancel, platform::MsgIcon::Question),
+              platform::MsgResult::Yes);
+    EXPECT_EQ(p.MessageBox("t", "c", platform::MsgButtons::YesNoCancel, platform::MsgIcon::Question),
+              platform::MsgResult::Cancel);
+    ASSERT_EQ(p.Boxes.size(), 2u);
+    std::string chosen;
+    EXPECT_FALSE(p.OpenFileDialog({}, chosen));
+    p.OpenAnswers.push_back("/tmp/x.html");
+    EXPECT_TRUE(p.OpenFileDialog({}, chosen));
+    EXPECT_EQ(chosen, "/tmp/x.html");
+}
+
+}  // namespace
