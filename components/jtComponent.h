@@ -31,3 +31,25 @@ private:
     bool loading_ = false;
     bool designMode_ = false;
 };
+
+#include <QColor>
+
+#include <cstdint>
+#include <functional>
+
+// A notify event: Sender is the component or control that raises it.
+using TNotifyEvent = std::function<void(QObject* Sender)>;
+
+// A colour: $00bbggrr for a plain colour (255 is pure red); with the top bit
+// set, a system colour named by the index in its low byte.
+using TColor = std::uint32_t;
+constexpr TColor clRed = 0x000000FF;
+constexpr TColor clBlack = 0x00000000;
+constexpr TColor clWhite = 0x00FFFFFF;
+constexpr TColor clWindow = 0x80000005;
+constexpr TColor clWindowText = 0x80000008;
+constexpr TColor clBtnFace = 0x8000000F;
+
+// The toolkit colour of a colour value; system colours come from the palette.
+QColor ToQColor(TColor Color);
+TColor FromQColor(const QColor& Color);
