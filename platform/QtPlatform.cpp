@@ -206,9 +206,17 @@ void QtSystem::SetCursor(CursorShape Shape)
     if (Shape == CursorShape::Hourglass) QGuiApplication::setOverrideCursor(Qt::WaitCursor);
 }
 
+namespace {
+bool g_terminateRequested = false;
+}
+
+bool TerminateRequested() { return g_terminateRequested; }
+
 void QtSystem::RequestTerminate()
 {
-    // Honoured once the event loop runs, as the window goes on loading.
+    // Honoured once the event loop runs, as the window goes on loading; an
+    // event loop that is already running ends as well.
+    g_terminateRequested = true;
     if (QCoreApplication::instance())
         QTimer::singleShot(0, QCoreApplication::instance(), [] { QCoreApplication::quit(); });
 }

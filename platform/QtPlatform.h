@@ -38,6 +38,10 @@ public:
     bool WriteAll(const std::string& Path, const std::string& Contents, FileError& Error) override;
 };
 
+// True once the program has asked to end (RequestTerminate of the real
+// system); the entry point ends instead of running the event loop.
+bool TerminateRequested();
+
 // Converts a toolkit filter ("desc|pat;pat|desc|pat") to Qt's name filters.
 std::string ToQtNameFilters(const std::string& Filter);
 
