@@ -1,0 +1,261 @@
+#include "components/jtINI_Document.h"
+
+#include "platform/Platform.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace jtini {
+
+std::string UpperAZ(std::string_view S)
+{
+    std::string out(S);
+    for (char& c : out)
+        if (c >= 'a' && c <= 'z') c = char(c - 32);
+    return out;
+}
+
+bool SameTextAZ(std::string_view A, std::string_view B)
+{
+    if (A.size() != B.size()) return false;
+    for (size_t i = 0; i < A.size(); ++i) {
+        char a = A[i], b = B[i];
+        if (a >= 'a' && a <= 'z') a = char(a - 32);
+        if (b >= 'a' && b <= 'z') b = char(b - 32);
+        if (a != b) return false;
+    }
+    return true;
+}
+
+std::string TrimControls(std::string_view S)
+{
+    size_t b = 0, e = S.size();
+    while (b < e && static_cast<unsigned char>(S[b]) <= 32) ++b;
+    while (e > b && static_cast<unsigned char>(S[e - 1]) <= 32) --e;
+    return std::string(S.substr(b, e - b));
+}
+
+}  // namespace jtini
+
+using jtini::SameTextAZ;
+using jtini::TrimControls;
+using jtini::UpperAZ;
+
+// ---------------------------------------------------------------- index
+
+bool T_jt_ini_SectionIndex::Find(const std::string& UpperName, int& Index) const
+{
+    const platform::System& sys = platform::system();
+    int lo = 0, hi = int(entries_.size()) - 1;
+    while (lo <= hi) {
+        const int mid = lo + (hi - lo) / 2;
+        const int c = sys.CompareSectionNames(entries_[size_t(mid)].Name, UpperName);
+        if (c == 0) {
+            Index = mid;
+            return true;
+        }
+        if (c < 0)
+            lo = mid + 1;
+        else
+            hi = mid - 1;
+    }
+    Index = lo;
+    return false;
+}
+
+T_jt_ini_Section& T_jt_ini_SectionIndex::Insert(const std::string& UpperName, std::unique_ptr<T_jt_ini_Section> S)
+{
+    int at = 0;
+    Find(UpperName, at);
+    auto it = entries_.insert(entries_.begin() + at, Entry{UpperName, std::move(S)});
+    return *it->Section;
+}
+
+// ---------------------------------------------------------------- parsing
+
+namespace {
+// A line whose first character is one of these is a comment.
+constexpr const char* kCommentStarts = " /;:'";
+
+bool IsComment(const std::string& T) { return !T.empty() && std::strchr(kCommentStarts, T[0]) != nullptr; }
+}  // namespace
+
+void TjtINI_Document::ParseLine(const std::string& Line)
+{
+    const std::string T = TrimControls(Line);
+    if (T.empty() || IsComment(T)) return;
+    if (T[0] == '[') {
+        // The last character goes whatever it is: "[Temperature" names "Temperatur".
+        CurrentSectionName = T.size() >= 2 ? T.substr(1, T.size() - 2) : std::string();
+        return;
+    }
+    const size_t eq = T.find('=');
+    if (eq == std::string::npos) return;
+    StoreValue(CurrentSectionName, TrimControls(std::string_view(T).substr(0, eq)),
+               TrimControls(std::string_view(T).substr(eq + 1)));
+}
+
+void TjtINI_Document::ParseStrings(const std::vector<std::string>& Lines)
+{
+    CurrentSectionName = StartOfFile;
+    for (const std::string& line : Lines) ParseLine(line);
+}
+
+void TjtINI_Document::ParseText(TTextFile& F)
+{
+    CurrentSectionName = StartOfFile;
+    while (!F.Eof()) ParseLine(F.ReadLine());
+}
+
+void TjtINI_Document::StoreValue(const std::string& Section, const std::string& Key, const std::string& Value)
+{
+    T_jt_ini_Record* R = FindRecord(Section, Key);
+    if (!R) {
+        R = AddRecord(Section, Key);
+        if (LoadingDefaults) R->DefaultValue = Value;
+    }
+    R->LoadedValue = Value;
+    // A value from the command line outranks every text.
+    if (R->CmdLineValue.empty()) R->Value = Value;
+    CurrentSectionName = Section;
+}
+
+// ---------------------------------------------------------------- lookups
+
+T_jt_ini_Records* TjtINI_Document::FindSection(const std::string& Name)
+{
+    int at = 0;
+    T_jt_ini_Records* result = nullptr;
+    if (Sections.Find(UpperAZ(Name), at)) {
+        CurrentSectionName = Name;
+        result = &Sections.Section(at).Records;
+    }
+    CurrentRecords = result;
+    return result;
+}
+
+T_jt_ini_Record* TjtINI_Document::FindRecord(const std::string& Section, const std::string& Key)
+{
+    T_jt_ini_Records* L = FindSection(Section);
+    if (!L) return nullptr;
+    for (const auto& r : *L)
+        if (SameTextAZ(r->Key, Key)) return r.get();
+    return nullptr;
+}
+
+T_jt_ini_Record* TjtINI_Document::AddRecord(const std::string& Section, const std::string& Key)
+{
+    if (T_jt_ini_Record* found = FindRecord(Section, Key)) return found;
+    const std::string upper = UpperAZ(Section);
+    int at = 0;
+    T_jt_ini_Section* S;
+    if (Sections.Find(upper, at)) {
+        S = &Sections.Section(at);
+    } else {
+        auto created = std::make_unique<T_jt_ini_Section>();
+        created->Name = Section;
+        S = &Sections.Insert(upper, std::move(created));
+    }
+    auto record = std::make_unique<T_jt_ini_Record>();
+    record->Key = Key;
+    S->Records.push_back(std::move(record));
+    return S->Records.back().get();
+}
+
+T_jt_ini_Records* TjtINI_Document::SectionRecords(int Index) const
+{
+    if (Index < 0 || Index >= Sections.Count()) return nullptr;
+    return &Sections.Section(Index).Records;
+}
+
+// ---------------------------------------------------------------- writers
+
+void TjtINI_Document::WriteRecords(TTextFile& F, const T_jt_ini_Records& Records) const
+{
+    size_t width = 0;
+    for (const auto& r : Records) width = std::max(width, r->Key.size());
+    std::string line;
+    for (const auto& r : Records) {
+        line = r->Key;
+        if (windowsCompatible_) {
+            line += '=';
+        } else {
+            line.append(width - r->Key.size(), ' ');
+            line += " = ";
+        }
+        line += r->Value;
+        F.WriteLine(line);
+    }
+}
+
+void TjtINI_Document::WriteGenerate(TTextFile& F)
+{
+    for (int i = 0; i < Sections.Count(); ++i) {
+        const T_jt_ini_Section& S = Sections.Section(i);
+        if (!SameTextAZ(S.Name, StartOfFile)) {
+            if (i > 0) F.WriteLine("");
+            F.WriteLine("[" + S.Name + "]");
+        }
+        WriteRecords(F, S.Records);
+    }
+}
+
+void TjtINI_Document::WriteUpdate(TTextFile& F)
+{
+    CurrentSectionName = StartOfFile;
+    for (const std::string& line : FileLines) {
+        const std::string T = TrimControls(line);
+        if (T.empty() || IsComment(T)) {
+            F.WriteLine(line);
+            continue;
+        }
+        if (T[0] == '[') {
+            CurrentSectionName = T.size() >= 2 ? T.substr(1, T.size() - 2) : std::string();
+            F.WriteLine(line);
+            continue;
+        }
+        const size_t eq = T.find('=');
+        T_jt_ini_Record* R = nullptr;
+        if (eq != std::string::npos) R = FindRecord(CurrentSectionName, TrimControls(std::string_view(T).substr(0, eq)));
+        if (!R) {
+            F.WriteLine(line);
+            continue;
+        }
+        // Keep the line up to its "=" and the blanks and tabs after it; the
+        // old value and whatever followed it go.
+        size_t keep = line.find('=') + 1;
+        while (keep < line.size() && (line[keep] == ' ' || line[keep] == '\t')) ++keep;
+        // A value that came from the command line never reaches the file:
+        // the file keeps what it had. A record without a command-line value
+        // writes its current value, an emptied one included.
+        const bool fromCmdLine = !R->CmdLineValue.empty() && R->Value == R->CmdLineValue;
+        F.WriteLine(line.substr(0, keep) + (fromCmdLine ? R->LoadedValue : R->Value));
+    }
+}
+
+void TjtINI_Document::WriteAddSection(TTextFile& F, const std::string& SectionName)
+{
+    const std::string header = UpperAZ("[" + SectionName + "]");
+    size_t i = 0;
+    bool matched = false;
+    while (i < FileLines.size()) {
+        const std::string& line = FileLines[i++];
+        F.WriteLine(line);
+        if (UpperAZ(line) == header) {
+            matched = true;
+            break;
+        }
+    }
+    if (!matched) {
+        F.WriteLine("");
+        F.WriteLine("[" + SectionName + "]");
+    }
+    int at = 0;
+    if (Sections.Find(UpperAZ(SectionName), at)) WriteRecords(F, Sections.Section(at).Records);
+    if (!matched) return;
+    // The old lines of the section go, up to the next header.
+    while (i < FileLines.size() && (FileLines[i].empty() || FileLines[i][0] != '[')) ++i;
+    if (i == FileLines.size()) return;
+    F.WriteLine("");
+    for (; i < FileLines.size(); ++i) F.WriteLine(FileLines[i]);
+}
