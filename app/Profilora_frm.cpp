@@ -1,0 +1,611 @@
+#include "app/Profilora_frm.h"
+
+#include "app/Application.h"
+#include "chart/Chart.h"
+#include "components/jtControls.h"
+#include "components/jtFile_IO.h"
+#include "components/jtINI_File.h"
+#include "components/jtOS_Fix.h"
+#include "components/jtSpinControls.h"
+#include "components/jtSysUtils.h"
+#include "platform/Platform.h"
+#include "sounding/Sounding.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QLabel>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QScrollBar>
+#include <QScreen>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace {
+
+
+int TagOf(const QObject* Sender) { return Sender ? Sender->property("Tag").toInt() : -1; }
+
+void SetTag(QObject* Control, int Tag) { Control->setProperty("Tag", Tag); }
+
+bool SameTextIgnoringCase(const std::string& A, const std::string& B)
+{
+    if (A.size() != B.size()) return false;
+    for (size_t i = 0; i < A.size(); ++i) {
+        auto up = [](char c) { return (c >= 'a' && c <= 'z') ? char(c - 32) : c; };
+        if (up(A[i]) != up(B[i])) return false;
+    }
+    return true;
+}
+
+QString Q(const std::string& S) { return QString::fromLocal8Bit(S.c_str()); }
+std::string S(const QString& Q) { return Q.toLocal8Bit().toStdString(); }
+
+// Connects a Qt signal to one of the window's handlers; an error that leaves
+// the handler is shown by the general handler.
+template <typename Signal>
+void Wire(QObject* Control, Signal Sig, TForm1* Form, void (TForm1::*Handler)(QObject*))
+{
+    QObject::connect(Control, Sig, Form, [Form, Handler, Control] {
+        app::RunHandler([&] { (Form->*Handler)(Control); });
+    });
+}
+
+}  // namespace
+
+std::vector<std::string> TForm1::ProfileDefaults()
+{
+    return {
+        "[Temperature]",
+        "min = -90",
+        "max = 50",
+        "",
+        "[Altitude]",
+        "min = 0",
+        "max = 51000",
+        "",
+        "[International_Standard_Atmosphere 1976]",
+        "51000  =\t -2.5",
+        "47000  =\t -2.5",
+        "32000  =\t-44.5",
+        "20000  =\t-56.5",
+        "11000  =\t-56.5",
+        "0      =\t15",
+        ";         bbggrr",
+        "color  = $FF0000",
+        "",
+        "[DALR]",
+        "20000  =\t-181",
+        "0      =\t15",
+        "color  = $8000ff",
+        "",
+        "[ELR]",
+        "20000  =\t-115",
+        "0      =\t15",
+        "",
+        "[SALR]",
+        "color  = $000000",
+        "20000  =\t-45",
+        "0      =\t15",
+        "",
+        "[Dewpoint]",
+        "color  = $008000",
+        "",
+        "[WindDirection]",
+        "color  = $000000",
+        "",
+        "[Windspeed]",
+        "color  = $0080ff",
+        "",
+        "",
+        " ",
+    };
+}
+
+std::vector<std::string> TForm1::CatalogueDefaults()
+{
+    return {
+        "// if the file is not in the [soundings] list below, it will be ignored",
+        "// if a file is sepcified, it will be loaded before anything is displayed (slow)",
+        "[Display at start]",
+        "file = xTucson 2006.html",
+        "ms_per_frame = 1",
+        "",
+        "[soundings-internal]",
+        "Anchorage 2006.html=",
+        "Denver 2006.html=",
+        "Jacksonville 2006.html=",
+        "Key West 2006.html=",
+        "SouthPole 2006.html=",
+        "Tucson 2006.html=",
+        "YUMA 2006.html=",
+    };
+}
+
+TForm1::TForm1(QWidget* Parent) : QWidget(Parent)
+{
+    setObjectName("Form1");
+    setWindowTitle("Profilora");
+    setBackgroundRole(QPalette::Button);
+    setAutoFillBackground(true);
+    QFont f(Q("MS Sans Serif"));
+    f.setPixelSize(11);
+    setFont(f);
+    fontName_ = "MS Sans Serif";
+
+    anchors_.SetDesignSize(QSize(DesignWidth, DesignHeight));
+    CreateControls();
+    CreateComponents();
+    FinishLoading();
+
+    // The form applies its scaling once the whole description is read.
+    if (scaled_) {
+        const double dpi = logicalDpiX();
+        if (dpi > 0 && dpi != 96) anchors_.Scale(dpi / 96.0);
+    }
+    const QSize client = anchors_.DesignSize();
+    setGeometry(256, 175, client.width(), client.height());
+    setMinimumSize(770, 410);
+    anchors_.Apply(size());
+
+    app::RunHandler([this] { FormCreate(this); });
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::SetFontName(const std::string& V)
+{
+    fontName_ = V;
+    QFont f = font();
+    f.setFamily(Q(V));
+    setFont(f);
+}
+
+void TForm1::CreateControls()
+{
+    auto place = [this](QWidget* w, const char* name, int l, int t, int wd, int h, TAnchors a) {
+        w->setObjectName(name);
+        anchors_.Add(w, QRect(l, t, wd, h), a);
+    };
+    auto check = [&](const char* name, const char* caption, int l, int t, int wd, int h, TAnchors a, int tag) {
+        auto* c = new QCheckBox(Q(caption), this);
+        place(c, name, l, t, wd, h, a);
+        if (tag >= 0) SetTag(c, tag);
+        return c;
+    };
+    auto button = [&](const char* name, const char* caption, int l, int t, int wd, int h, TAnchors a) {
+        auto* b = new QPushButton(Q(caption), this);
+        place(b, name, l, t, wd, h, a);
+        return b;
+    };
+    auto panel = [&](const char* name, int l, int t, int tag) {
+        auto* p = new TColorPanel(this);
+        place(p, name, l, t, 17, 17, akLeft | akBottom);
+        SetTag(p, tag);
+        p->OnClick = [this](QObject* s) { app::RunHandler([&] { Set_Color(s); }); };
+        return p;
+    };
+    auto scroll = [&](const char* name, int t, int tag) {
+        auto* sb = new QScrollBar(Qt::Horizontal, this);
+        place(sb, name, 176, t, 129, 17, akLeft | akBottom);
+        sb->setRange(-65, 200);
+        sb->setPageStep(0);
+        sb->setValue(15);
+        SetTag(sb, tag);
+        return sb;
+    };
+
+    Chart1 = new TChart(this);
+    place(Chart1, "Chart1", 8, 8, 705, 313, akLeft | akTop | akRight | akBottom);
+    Chart1->SetTitle({"Lapse Rate - Temperature vs Altitude"}, "Arial", 13);
+    Chart1->BottomAxis().SetAutomatic(false);
+    Chart1->BottomAxis().SetMinMax(0, 25);
+    Chart1->BottomAxis().SetTitle("Temperature (C)");
+    Chart1->LeftAxis().SetAutomatic(false);
+    Chart1->LeftAxis().SetMinMax(0, 256);
+    Chart1->LeftAxis().SetTitle("Altitude (m)");
+    Chart1->SetLegendVisible(false);
+    Chart1->SetBackWallColor(clWhite);
+    TLineSeries* series1 = Chart1->AddLineSeries();
+    series1->setObjectName("Series1");
+    series1->SetTitle("Temperature");
+    series1->SetColor(clRed);
+    series1->SetMarksVisible(false);
+    series1->SetPointerVisible(true);
+    series1->SetXOrder(TChartXOrder::Ascending);
+
+    TrackBar1 = new TTrackBar(this);
+    place(TrackBar1, "TrackBar1", 0, 328, 721, 25, akLeft | akRight | akBottom);
+    TrackBar1->setRange(0, 10);
+    TrackBar1->SetFrequency(1);
+    TrackBar1->SetPosition(0);
+
+    Animate_CheckBox = check("Animate_CheckBox", "Animate", 748, 75, 69, 17, akTop | akRight, -1);
+    Prev_UIButton = button("Prev_UIButton", "Prev", 736, 112, 41, 25, akTop | akRight);
+    Next_UIButton = button("Next_UIButton", "Next", 792, 112, 41, 25, akTop | akRight);
+    Markers_CheckBox = check("Markers_CheckBox", "Markers", 728, 200, 97, 17, akTop | akRight, -1);
+    Points_CheckBox = check("Points_CheckBox", "Points", 728, 224, 97, 17, akTop | akRight, -1);
+    Standard_Atmosphere_UICheckBox =
+        check("Standard_Atmosphere_UICheckBox", "Standard Atmosphere", 16, 360, 129, 17, akLeft | akBottom, 1);
+    DALR_UICheckBox = check("DALR_UICheckBox", "DALR - 9.5 C/km", 16, 384, 129, 17, akLeft | akBottom, 2);
+    ELR_CheckBox = check("ELR_CheckBox", "ELR - 6.5 C/km", 16, 408, 129, 17, akLeft | akBottom, 3);
+    CheckBox1 = check("CheckBox1", "SALR - 4 C/km", 16, 432, 129, 17, akLeft | akBottom, 4);
+    ST_Color_UIPanel = panel("ST_Color_UIPanel", 144, 360, 1);
+    DALR_Color_UIPanel = panel("DALR_Color_UIPanel", 144, 384, 2);
+    ELR_Color_UIPanel = panel("ELR_Color_UIPanel", 144, 408, 3);
+    SALR_Color_UIPanel = panel("SALR_Color_UIPanel", 144, 432, 4);
+    ScrollBar1 = scroll("ScrollBar1", 384, 2);
+    ScrollBar2 = scroll("ScrollBar2", 408, 3);
+    ScrollBar3 = scroll("ScrollBar3", 432, 4);
+    DewPoint_UICheckBox = check("DewPoint_UICheckBox", "Dew Point Diff", 328, 384, 97, 17, akLeft | akBottom, 5);
+    DewPoint_UICheckBox->setToolTip("The number of degrees the Dew Point is below the temperature");
+    Dewpoint_Color_UIPanel = panel("Dewpoint_Color_UIPanel", 448, 384, 5);
+    WindDirection_UICheckBox =
+        check("WindDirection_UICheckBox", "Wind Direction / 10", 328, 408, 121, 17, akLeft | akBottom, 6);
+    WindDirection_Color_UIPanel = panel("WindDirection_Color_UIPanel", 448, 408, 6);
+    Windspeed_UICheckBox = check("Windspeed_UICheckBox", "Windspeed", 328, 432, 97, 17, akLeft | akBottom, 7);
+    Windspeed_Color_UIPanel = panel("Windspeed_Color_UIPanel", 448, 432, 7);
+
+    Label2 = new QLabel("50 m/s = 112 mi/hr", this);
+    place(Label2, "Label2", 480, 434, 90, 13, akLeft | akBottom);
+
+    Name_UIComboBox = new QComboBox(this);
+    place(Name_UIComboBox, "Name_UIComboBox", 608, 368, 225, 21, akRight | akBottom);
+    Name_UIComboBox->setEditable(false);
+    Name_UIComboBox->addItems({"Anchorage 2006.html", "Jacksonville 2006.html", "Key West 2006.html",
+                               "Tucson 2006.html"});
+    Name_UIComboBox->setCurrentIndex(-1);
+
+    Button2 = button("Button2", "Read File...", 680, 400, 73, 33, akRight | akBottom);
+
+    StatusBar1 = new TStatusBar(this);
+    place(StatusBar1, "StatusBar1", 0, DesignHeight - 19, DesignWidth, 19, akLeft | akRight | akBottom);
+    StatusBar1->SetSimpleText("Load a data file via the comboBox or by clicking \"Read File...\"");
+
+    Label3 = new QLabel("ms Between Frames", this);
+    place(Label3, "Label3", 744, 24, 95, 13, akTop | akRight);
+
+    jtSpinEdit1 = new TjtSpinEdit(this);
+    jtSpinEdit1->setObjectName("jtSpinEdit1");
+    jtSpinEdit1->SetLoading(true);
+    anchors_.Add(jtSpinEdit1, QRect(768, 40, 33, 21), akTop | akRight);
+    jtSpinEdit1->setText("1");
+    jtSpinEdit1->SetValueMin(1);
+    jtSpinEdit1->SetValueMax(1000);
+    jtSpinEdit1->SetValueDefault(1);
+    jtSpinEdit1->SetValue(1);
+    jtSpinEdit1->SetLimitValue(true);
+
+    html_UIRichEdit = new TRichEdit(this);
+    html_UIRichEdit->setObjectName("html_UIRichEdit");
+    html_UIRichEdit->SetText("html_UIRichEdit");
+    html_UIRichEdit->setGeometry(512, 360, 145, 105);
+    html_UIRichEdit->setVisible(false);
+
+    // Events.
+    QObject::connect(TrackBar1, &QSlider::valueChanged, this,
+                     [this] { app::RunHandler([this] { TrackBar1Change(TrackBar1); }); });
+    Wire(Animate_CheckBox, &QCheckBox::toggled, this, &TForm1::Animate_CheckBoxClick);
+    Wire(Prev_UIButton, &QPushButton::clicked, this, &TForm1::Prev_UIButtonClick);
+    Wire(Next_UIButton, &QPushButton::clicked, this, &TForm1::Next_UIButtonClick);
+    Wire(Markers_CheckBox, &QCheckBox::toggled, this, &TForm1::Markers_CheckBoxClick);
+    Wire(Points_CheckBox, &QCheckBox::toggled, this, &TForm1::Points_CheckBoxClick);
+    for (QCheckBox* c : {Standard_Atmosphere_UICheckBox, DALR_UICheckBox, ELR_CheckBox, CheckBox1,
+                         DewPoint_UICheckBox, WindDirection_UICheckBox, Windspeed_UICheckBox})
+        Wire(c, &QCheckBox::toggled, this, &TForm1::Enable_Series);
+    for (QScrollBar* sb : {ScrollBar1, ScrollBar2, ScrollBar3})
+        Wire(sb, &QScrollBar::valueChanged, this, &TForm1::ScrollBar1Change);
+    Wire(Name_UIComboBox, &QComboBox::activated, this, &TForm1::Name_UIComboBoxChange);
+    Wire(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
+    jtSpinEdit1->OnChange = [this](QObject* s) { app::RunHandler([&] { jtSpinEdit1Change(s); }); };
+}
+
+void TForm1::CreateComponents()
+{
+    // In the order of the description; they finish loading in this order.
+    jtINI_File1 = new TjtINI_File(this);
+    jtINI_File1->setObjectName("jtINI_File1");
+    jtINI_File1->SetLoading(true);
+    jtINI_File1->SetOpenOnLoad(true);
+    jtINI_File1->SetAutoOpenDialog(false);
+    jtINI_File1->SetMakeBackup(false);
+    jtINI_File1->SetCmdLineParms("/ini");
+    jtINI_File1->SetIgnore_CmdLine(false);
+    jtINI_File1->SetINI_Default(ProfileDefaults());
+    jtINI_File1->OnReadComplete = [this](QObject* s) { jtINI_File1ReadComplete(s); };
+
+    jtFile_IO1 = new TjtFile_IO(this);
+    jtFile_IO1->setObjectName("jtFile_IO1");
+    jtFile_IO1->SetLoading(true);
+    jtFile_IO1->SetFilter("Soundings (*.html)|*.html|All files (*.*)|*.*");
+    jtFile_IO1->SetOpenOnLoad(false);
+    jtFile_IO1->SetAutoOpenDialog(false);
+    jtFile_IO1->SetMakeBackup(false);
+    jtFile_IO1->OnOpen = [this](QObject* s, std::string name) { jtFile_IO1Open(s, name); };
+
+    ColorDialog1 = new TColorDialog(this);
+    ColorDialog1->setObjectName("ColorDialog1");
+    ColorDialog1->SetCtl3D(true);
+
+    jtFile_IO_html = new TjtFile_IO(this);
+    jtFile_IO_html->setObjectName("jtFile_IO_html");
+    jtFile_IO_html->SetLoading(true);
+    jtFile_IO_html->SetControl(html_UIRichEdit);
+    jtFile_IO_html->SetOpenOnLoad(false);
+    jtFile_IO_html->SetAutoOpenDialog(false);
+    jtFile_IO_html->SetMakeBackup(false);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName("Timer1");
+    Timer1->setInterval(100);
+    QObject::connect(Timer1, &QTimer::timeout, this,
+                     [this] { app::RunHandler([this] { Timer1Timer(Timer1); }); });
+
+    jtVistaSucks1 = new TjtVistaSucks(this);
+    jtVistaSucks1->setObjectName("jtVistaSucks1");
+    jtVistaSucks1->SetAllowVistaScaling(false);
+    jtVistaSucks1->SetAutoScroll(true);
+
+    jtINI_File2 = new TjtINI_File(this);
+    jtINI_File2->setObjectName("jtINI_File2");
+    jtINI_File2->SetLoading(true);
+    jtINI_File2->SetOpenOnLoad(true);
+    jtINI_File2->SetAutoOpenDialog(false);
+    jtINI_File2->SetMakeBackup(false);
+    jtINI_File2->SetCmdLineParms("/ini");
+    jtINI_File2->SetIgnore_CmdLine(true);
+    jtINI_File2->SetINI_Default(CatalogueDefaults());
+    jtINI_File2->OnReadComplete = [this](QObject* s) { jtINI_File2ReadComplete(s); };
+}
+
+void TForm1::FinishLoading()
+{
+    // The controls first, so that the spin edit clamps what the settings
+    // write into it; then the components in the order of the description.
+    // Errors are not caught here: they end the creation of the window.
+    jtSpinEdit1->Loaded();
+    jtINI_File1->Loaded();
+    jtFile_IO1->Loaded();
+    ColorDialog1->Loaded();
+    jtFile_IO_html->Loaded();
+    jtVistaSucks1->Loaded();
+    jtINI_File2->Loaded();
+}
+
+void TForm1::resizeEvent(QResizeEvent* Event)
+{
+    QWidget::resizeEvent(Event);
+    anchors_.Apply(Event->size());
+}
+
+void TForm1::showEvent(QShowEvent* Event)
+{
+    QWidget::showEvent(Event);
+    // The outer size may not go below 770 x 410; the frame is known once shown.
+    const QSize frame = frameGeometry().size() - size();
+    setMinimumSize(std::max(0, 770 - frame.width()), std::max(0, 410 - frame.height()));
+}
+
+// ---------------------------------------------------------------- start-up
+
+void TForm1::FormCreate(QObject*)
+{
+    LapseRates = std::make_unique<TLapseRates>();
+    LapseRates->ProcessMessages = [this] { ProcessPendingMessages(); };
+    // The start-up page, selected from the settings, is loaded before the
+    // window is first shown.
+    if (Name_UIComboBox->currentIndex() >= 0) Name_UIComboBoxChange(this);
+}
+
+void TForm1::ProcessPendingMessages()
+{
+    // Keeps the window responsive during a long load. Handling the queue
+    // after every table of a large page would cost more than the parse
+    // itself, so the queue is handled at most every 20 ms.
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    if (now - lastMessagePump_ < 20) return;
+    lastMessagePump_ = now;
+    QCoreApplication::processEvents();
+}
+
+TLineSeries* TForm1::SeriesAt(int Index) const { return Chart1->Series(Index); }
+
+void TForm1::jtINI_File1ReadComplete(QObject*)
+{
+    // A whole new range is applied at once, so any range with min <= max is
+    // accepted whatever the range before it.
+    Chart1->BottomAxis().SetMinMax(double(jtINI_File1->ReadFloat("Temperature", "min")),
+                                   double(jtINI_File1->ReadFloat("Temperature", "max")));
+    Chart1->LeftAxis().SetMinMax(double(jtINI_File1->ReadFloat("Altitude", "min")),
+                                 double(jtINI_File1->ReadFloat("Altitude", "max")));
+    for (const char* section : {"International_Standard_Atmosphere 1976", "DALR", "ELR", "SALR"})
+        Read_Profile(section);
+    Points_CheckBoxClick(Points_CheckBox);
+    ST_Color_UIPanel->SetColor(SeriesAt(1)->Color());
+    DALR_Color_UIPanel->SetColor(SeriesAt(2)->Color());
+    ELR_Color_UIPanel->SetColor(SeriesAt(3)->Color());
+    SALR_Color_UIPanel->SetColor(SeriesAt(4)->Color());
+    for (const char* section : {"Dewpoint", "WindDirection", "Windspeed"}) Read_Profile(section);
+    Dewpoint_Color_UIPanel->SetColor(SeriesAt(5)->Color());
+    WindDirection_Color_UIPanel->SetColor(SeriesAt(6)->Color());
+    Windspeed_Color_UIPanel->SetColor(SeriesAt(7)->Color());
+}
+
+void TForm1::Read_Profile(const std::string& Section)
+{
+    TLineSeries* series = Chart1->AddLineSeries();
+    series->SetXOrder(TChartXOrder::None);
+    series->SetActive(false);
+    std::vector<std::string> keys;
+    jtINI_File1->ReadSection(Section, keys);
+    for (const std::string& key : keys) {
+        if (key == "color") {
+            series->SetColor(TColor(jt::TextToInt(jtINI_File1->ReadString(Section, "color"))));
+        } else {
+            const double temperature = double(jtINI_File1->ReadFloat(Section, key));
+            const int altitude = jt::TextToInt(key);
+            series->AddXY(temperature, altitude);
+        }
+    }
+}
+
+void TForm1::jtINI_File2ReadComplete(QObject*)
+{
+    const std::string start = jtINI_File2->ReadString("Display at start", "file");
+    jtSpinEdit1->SetAsInt(jtINI_File2->ReadInteger("Display at start", "ms_per_frame", jtSpinEdit1->AsInt()));
+    std::vector<std::string> pages;
+    jtINI_File2->ReadSection("soundings", pages);
+    if (pages.empty()) jtINI_File2->ReadSection("soundings-internal", pages);
+    Name_UIComboBox->clear();
+    for (const std::string& p : pages) Name_UIComboBox->addItem(Q(p));
+    int selected = -1;
+    for (int i = 0; i < int(pages.size()); ++i) {
+        if (SameTextIgnoringCase(pages[size_t(i)], start)) {
+            selected = i;
+            break;
+        }
+    }
+    Name_UIComboBox->setCurrentIndex(selected);
+}
+
+// ---------------------------------------------------------------- frames
+
+void TForm1::Next_UIButtonClick(QObject*)
+{
+    if (LapseRates) LapseRates->PlotNext(*SeriesAt(0));
+    Show_Frame_Info();
+}
+
+void TForm1::Timer1Timer(QObject* Sender) { Next_UIButtonClick(Sender); }
+
+void TForm1::Prev_UIButtonClick(QObject*)
+{
+    if (LapseRates) LapseRates->PlotPrev(*SeriesAt(0));
+    Show_Frame_Info();
+}
+
+void TForm1::TrackBar1Change(QObject*)
+{
+    if (!LapseRates) return;
+    LapseRates->PlotFrame(TrackBar1->Position(), *SeriesAt(0));
+    StatusBar1->SetSimpleText(LapseRates->CurrentTitle());
+    Show_Extra_Series();
+}
+
+void TForm1::Show_Frame_Info()
+{
+    if (!LapseRates) return;
+    TrackBar1->SetPosition(LapseRates->Current);
+    StatusBar1->SetSimpleText(LapseRates->CurrentTitle());
+    Show_Extra_Series();
+}
+
+void TForm1::Show_Extra_Series()
+{
+    if (!LapseRates) return;
+    const std::pair<QCheckBox*, TSoundingQuantity> pairs[] = {
+        {DewPoint_UICheckBox, sqDewPointDiff},
+        {WindDirection_UICheckBox, sqWindDirection},
+        {Windspeed_UICheckBox, sqWindSpeed},
+    };
+    for (const auto& [box, kind] : pairs) {
+        if (!box->isChecked()) continue;
+        // The extra series exist once the settings have been read; never plot
+        // into a slot that is not there.
+        if (TLineSeries* series = SeriesAt(TagOf(box))) LapseRates->PlotQuantity(kind, *series);
+    }
+}
+
+void TForm1::Animate_CheckBoxClick(QObject* Sender)
+{
+    jtSpinEdit1Change(Sender);
+    const bool playing = Animate_CheckBox->isChecked();
+    if (playing) Timer1->start();
+    else Timer1->stop();
+    Next_UIButton->setEnabled(!playing);
+    Prev_UIButton->setEnabled(!playing);
+}
+
+void TForm1::jtSpinEdit1Change(QObject*) { Timer1->setInterval(std::max(0, jtSpinEdit1->AsInt())); }
+
+namespace {
+QCheckBox* AsCheckBox(QObject* Sender)
+{
+    auto* box = qobject_cast<QCheckBox*>(Sender);
+    if (!box) throw EInvalidCast("Invalid class typecast");
+    return box;
+}
+}  // namespace
+
+void TForm1::Markers_CheckBoxClick(QObject* Sender)
+{
+    SeriesAt(0)->SetMarksVisible(AsCheckBox(Sender)->isChecked());
+}
+
+void TForm1::Points_CheckBoxClick(QObject* Sender)
+{
+    SeriesAt(0)->SetPointerVisible(AsCheckBox(Sender)->isChecked());
+}
+
+// ---------------------------------------------------------------- styling
+
+void TForm1::Enable_Series(QObject* Sender)
+{
+    if (TLineSeries* series = SeriesAt(TagOf(Sender))) series->SetActive(AsCheckBox(Sender)->isChecked());
+    Show_Extra_Series();
+}
+
+void TForm1::Set_Color(QObject* Sender)
+{
+    auto* panel = dynamic_cast<TColorPanel*>(Sender);
+    if (!panel) throw EInvalidCast("Invalid class typecast");
+    ColorDialog1->SetColor(panel->Color());
+    if (!ColorDialog1->Execute()) return;
+    panel->SetColor(ColorDialog1->Color());
+    if (TLineSeries* series = SeriesAt(TagOf(Sender))) series->SetColor(ColorDialog1->Color());
+}
+
+void TForm1::ScrollBar1Change(QObject* Sender)
+{
+    auto* bar = qobject_cast<QScrollBar*>(Sender);
+    TLineSeries* series = SeriesAt(TagOf(Sender));
+    // A line needs a second point to measure the shift from.
+    if (!bar || !series || series->Count() < 2) return;
+    const double shift = bar->value() - series->XValue(1);
+    for (int i = 0; i < series->Count(); ++i) series->SetXValue(i, series->XValue(i) + shift);
+    if (!Timer1->isActive()) Chart1->Repaint();
+}
+
+// ---------------------------------------------------------------- loading
+
+void TForm1::Name_UIComboBoxChange(QObject*) { Load_Sounding_File(S(Name_UIComboBox->currentText())); }
+
+void TForm1::Button2Click(QObject*) { jtFile_IO1->FileOpen(); }
+
+void TForm1::jtFile_IO1Open(QObject*, const std::string& AFilename)
+{
+    Name_UIComboBox->setCurrentIndex(-1);
+    Load_Sounding_File(AFilename);
+}
+
+void TForm1::Load_Sounding_File(const std::string& AFilename)
+{
+    struct BusyCursor {
+        BusyCursor() { platform::system().SetCursor(platform::CursorShape::Hourglass); }
+        ~BusyCursor() { platform::system().SetCursor(platform::CursorShape::Default); }
+    } busy;
+
+    Animate_CheckBox->setChecked(false);
+    setWindowTitle(Q("Profilora - " + AFilename));
+    jtFile_IO_html->OpenFile(AFilename);
+    // Holding the text keeps it alive even if a load started from inside this
+    // one (through the pending messages) replaces the control's text.
+    const std::shared_ptr<const std::string> text = html_UIRichEdit->SharedText();
+    LapseRates->LoadPage(*text);
+    TrackBar1->SetMax(LapseRates->Count() - 1);
+    TrackBar1->SetFrequency(TrackBar1->Max() / 12 + 1);
+    if (LapseRates->Count() > 0) Animate_CheckBox->setChecked(true);
+}

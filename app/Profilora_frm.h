@@ -1,0 +1,141 @@
+#pragma once
+// The main window: plays the soundings of a page as a movie on a chart of
+// temperature against altitude, with reference profiles, extra quantities of
+// the current sounding, a catalogue of pages and two settings components.
+
+#include "app/Controls.h"
+#include "components/jtForm.h"
+
+#include <QWidget>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QScrollBar;
+class QTimer;
+class TChart;
+class TLineSeries;
+class TLapseRates;
+class TRichEdit;
+class TjtFile_IO;
+class TjtINI_File;
+class TjtSpinEdit;
+class TjtVistaSucks;
+
+class TForm1 : public QWidget, public IForm {
+public:
+    // Builds the window from its description and runs the components'
+    // after-load work; an error there ends the construction (the caller ends
+    // the program). FormCreate follows; its errors are shown and the window
+    // still opens.
+    explicit TForm1(QWidget* Parent = nullptr);
+    ~TForm1() override;
+
+    // ---- controls and components, by their names in the description
+    TChart* Chart1 = nullptr;
+    TTrackBar* TrackBar1 = nullptr;
+    QCheckBox* Animate_CheckBox = nullptr;
+    QPushButton* Prev_UIButton = nullptr;
+    QPushButton* Next_UIButton = nullptr;
+    QCheckBox* Markers_CheckBox = nullptr;
+    QCheckBox* Points_CheckBox = nullptr;
+    QCheckBox* Standard_Atmosphere_UICheckBox = nullptr;
+    QCheckBox* DALR_UICheckBox = nullptr;
+    QCheckBox* ELR_CheckBox = nullptr;
+    QCheckBox* CheckBox1 = nullptr;
+    TColorPanel* ST_Color_UIPanel = nullptr;
+    TColorPanel* DALR_Color_UIPanel = nullptr;
+    TColorPanel* ELR_Color_UIPanel = nullptr;
+    TColorPanel* SALR_Color_UIPanel = nullptr;
+    QScrollBar* ScrollBar1 = nullptr;
+    QScrollBar* ScrollBar2 = nullptr;
+    QScrollBar* ScrollBar3 = nullptr;
+    QCheckBox* DewPoint_UICheckBox = nullptr;
+    TColorPanel* Dewpoint_Color_UIPanel = nullptr;
+    QCheckBox* WindDirection_UICheckBox = nullptr;
+    TColorPanel* WindDirection_Color_UIPanel = nullptr;
+    QCheckBox* Windspeed_UICheckBox = nullptr;
+    TColorPanel* Windspeed_Color_UIPanel = nullptr;
+    QLabel* Label2 = nullptr;
+    QComboBox* Name_UIComboBox = nullptr;
+    QPushButton* Button2 = nullptr;
+    TStatusBar* StatusBar1 = nullptr;
+    QLabel* Label3 = nullptr;
+    TjtSpinEdit* jtSpinEdit1 = nullptr;
+    QTimer* Timer1 = nullptr;
+    TRichEdit* html_UIRichEdit = nullptr;
+
+    TjtINI_File* jtINI_File1 = nullptr;
+    TjtFile_IO* jtFile_IO1 = nullptr;
+    TColorDialog* ColorDialog1 = nullptr;
+    TjtFile_IO* jtFile_IO_html = nullptr;
+    TjtVistaSucks* jtVistaSucks1 = nullptr;
+    TjtINI_File* jtINI_File2 = nullptr;
+
+    // The soundings of the page on show; created by FormCreate.
+    std::unique_ptr<TLapseRates> LapseRates;
+
+    // ---- event handlers
+    void FormCreate(QObject* Sender);
+    void TrackBar1Change(QObject* Sender);
+    void Animate_CheckBoxClick(QObject* Sender);
+    void Prev_UIButtonClick(QObject* Sender);
+    void Next_UIButtonClick(QObject* Sender);
+    void Markers_CheckBoxClick(QObject* Sender);
+    void Points_CheckBoxClick(QObject* Sender);
+    void Enable_Series(QObject* Sender);
+    void Set_Color(QObject* Sender);
+    void ScrollBar1Change(QObject* Sender);
+    void Name_UIComboBoxChange(QObject* Sender);
+    void Button2Click(QObject* Sender);
+    void jtFile_IO1Open(QObject* Sender, const std::string& AFilename);
+    void jtSpinEdit1Change(QObject* Sender);
+    void Timer1Timer(QObject* Sender);
+    void jtINI_File1ReadComplete(QObject* Sender);
+    void jtINI_File2ReadComplete(QObject* Sender);
+
+    void Show_Frame_Info();
+    void Show_Extra_Series();
+
+    // The anchors a control was given (for tests and for the layout).
+    TAnchors AnchorsOf(const QWidget* Control) const { return anchors_.AnchorsOf(Control); }
+    // The client size the window was designed for.
+    static constexpr int DesignWidth = 862;
+    static constexpr int DesignHeight = 480;
+
+    // IForm
+    bool Scaled() const override { return scaled_; }
+    void SetScaled(bool V) override { scaled_ = V; }
+    bool AutoScroll() const override { return autoScroll_; }
+    void SetAutoScroll(bool V) override { autoScroll_ = V; }
+    std::string FontName() const override { return fontName_; }
+    void SetFontName(const std::string& V) override;
+
+    // The default texts of the two settings components.
+    static std::vector<std::string> ProfileDefaults();
+    static std::vector<std::string> CatalogueDefaults();
+
+protected:
+    void resizeEvent(QResizeEvent* Event) override;
+    void showEvent(QShowEvent* Event) override;
+
+private:
+    void CreateControls();
+    void CreateComponents();
+    void FinishLoading();
+    void Read_Profile(const std::string& Section);
+    void Load_Sounding_File(const std::string& AFilename);
+    TLineSeries* SeriesAt(int Index) const;
+    void ProcessPendingMessages();
+
+    TAnchorLayout anchors_;
+    bool scaled_ = true;
+    bool autoScroll_ = false;
+    std::string fontName_;
+    qint64 lastMessagePump_ = 0;
+};

@@ -1,0 +1,582 @@
+// The main window driven offscreen: layout, start-up with and without
+// settings, frame navigation, page loading and the styling handlers.
+#include "app/Application.h"
+#include "app/Profilora_frm.h"
+#include "chart/Chart.h"
+#include "components/jtControls.h"
+#include "components/jtFile_IO.h"
+#include "components/jtSpinControls.h"
+#include "components/jtSysUtils.h"
+#include "platform/Fakes.h"
+#include "sounding/Sounding.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
+
+namespace {
+
+struct Level {
+    double P, H, T, D, WD, WS;
+};
+
+// A sounding page with one table per sounding; every sounding gets the
+// given levels, its title "S<i>".
+std::string MakePage(int Soundings, int LevelsEach = 3)
+{
+    std::string page = "<html><head></head><body>\n<!-- end: NCDC PAGE HEADER -->\n";
+    for (int s = 0; s < Soundings; ++s) {
+        page += "<table border='1'>\n<TR><TD align='center'>launch</TD><TD align='center'>pressure</TD>"
+                "<TD align='center'>height</TD><TD align='center'>temp</TD><TD align='center'>dpdiff_C</TD>"
+                "<TD align='center'>wdir</TD><TD align='center'>wspd</TD></TR>\n";
+        for (int l = 0; l < LevelsEach; ++l) {
+            const int p = 1000 - 100 * l;
+            const int h = 100 + 1000 * l + s;
+            const double t = 20 - 6.5 * l - s;
+            page += "<TR><TD align='center'>S" + std::to_string(s) + "</TD><TD align='center'>" +
+                    std::to_string(p) + "</TD><TD align='center'>" + std::to_string(h) +
+                    "</TD><TD align='center'>" + std::to_string(t) + "</TD><TD align='center'>" +
+                    std::to_string(2 + l) + "</TD><TD align='center'>" + std::to_string(90 + 10 * l) +
+                    "</TD><TD align='center'>" + std::to_string(5 + l) + "</TD></TR>\n";
+        }
+        page += "</table>\n";
+    }
+    page += "<!-- NCDC PAGE FOOTER -->\n</body></html>\n";
+    return page;
+}
+
+class FormTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    platform::FakePrompts prompts;
+    platform::FakeSystem system;
+    std::unique_ptr<platform::ScopedPlatform> guard;
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        system.Program = Path("profilora");
+        system.LongName = system.Program;
+        guard = std::make_unique<platform::ScopedPlatform>(&prompts, &system, nullptr);
+    }
+
+    std::string Path(const std::string& name) const { return dir.filePath(QString::fromStdString(name)).toStdString(); }
+    void Write(const std::string& name, const std::string& text) const
+    {
+        std::ofstream(Path(name), std::ios::binary) << text;
+    }
+    void WriteSettings(const std::string& text) const { Write("profilora.ini", text); }
+
+    std::unique_ptr<TForm1> MakeForm() { return std::make_unique<TForm1>(); }
+};
+
+// ---------------------------------------------------------------- layout
+
+struct Placed {
+    const char* Name;
+    int L, T, W, H;
+    TAnchors Anchors;
+    int Tag;  // -1: none
+};
+
+const Placed kLayout[] = {
+    {"Chart1", 8, 8, 705, 313, akLeft | akTop | akRight | akBottom, -1},
+    {"TrackBar1", 0, 328, 721, 25, akLeft | akRight | akBottom, -1},
+    {"Animate_CheckBox", 748, 75, 69, 17, akTop | akRight, -1},
+    {"Prev_UIButton", 736, 112, 41, 25, akTop | akRight, -1},
+    {"Next_UIButton", 792, 112, 41, 25, akTop | akRight, -1},
+    {"Markers_CheckBox", 728, 200, 97, 17, akTop | akRight, -1},
+    {"Points_CheckBox", 728, 224, 97, 17, akTop | akRight, -1},
+    {"Standard_Atmosphere_UICheckBox", 16, 360, 129, 17, akLeft | akBottom, 1},
+    {"DALR_UICheckBox", 16, 384, 129, 17, akLeft | akBottom, 2},
+    {"ELR_CheckBox", 16, 408, 129, 17, akLeft | akBottom, 3},
+    {"CheckBox1", 16, 432, 129, 17, akLeft | akBottom, 4},
+    {"ST_Color_UIPanel", 144, 360, 17, 17, akLeft | akBottom, 1},
+    {"DALR_Color_UIPanel", 144, 384, 17, 17, akLeft | akBottom, 2},
+    {"ELR_Color_UIPanel", 144, 408, 17, 17, akLeft | akBottom, 3},
+    {"SALR_Color_UIPanel", 144, 432, 17, 17, akLeft | akBottom, 4},
+    {"ScrollBar1", 176, 384, 129, 17, akLeft | akBottom, 2},
+    {"ScrollBar2", 176, 408, 129, 17, akLeft | akBottom, 3},
+    {"ScrollBar3", 176, 432, 129, 17, akLeft | akBottom, 4},
+    {"DewPoint_UICheckBox", 328, 384, 97, 17, akLeft | akBottom, 5},
+    {"Dewpoint_Color_UIPanel", 448, 384, 17, 17, akLeft | akBottom, 5},
+    {"WindDirection_UICheckBox", 328, 408, 121, 17, akLeft | akBottom, 6},
+    {"WindDirection_Color_UIPanel", 448, 408, 17, 17, akLeft | akBottom, 6},
+    {"Windspeed_UICheckBox", 328, 432, 97, 17, akLeft | akBottom, 7},
+    {"Windspeed_Color_UIPanel", 448, 432, 17, 17, akLeft | akBottom, 7},
+    {"Label2", 480, 434, 90, 13, akLeft | akBottom, -1},
+    {"Name_UIComboBox", 608, 368, 225, 21, akRight | akBottom, -1},
+    {"Button2", 680, 400, 73, 33, akRight | akBottom, -1},
+    {"Label3", 744, 24, 95, 13, akTop | akRight, -1},
+    {"jtSpinEdit1", 768, 40, 33, 21, akTop | akRight, -1},
+};
+
+TEST_F(FormTest, layout_matchesTheDescriptionAndFollowsTheAnchors)
+{
+    auto form = MakeForm();
+    EXPECT_EQ(form->windowTitle(), "Profilora");
+    EXPECT_EQ(form->size(), QSize(862, 480));
+    EXPECT_EQ(form->pos(), QPoint(256, 175));
+    for (const Placed& p : kLayout) {
+        auto* w = form->findChild<QWidget*>(p.Name);
+        ASSERT_NE(w, nullptr) << p.Name;
+        EXPECT_EQ(w->geometry(), QRect(p.L, p.T, p.W, p.H)) << p.Name;
+        EXPECT_EQ(form->AnchorsOf(w), p.Anchors) << p.Name;
+        if (p.Tag >= 0) EXPECT_EQ(w->property("Tag").toInt(), p.Tag) << p.Name;
+    }
+    // Enlarging: the chart grows, the right column follows the right edge,
+    // the bottom rows follow the bottom edge.
+    form->resize(962, 530);
+    for (const Placed& p : kLayout) {
+        auto* w = form->findChild<QWidget*>(p.Name);
+        QRect expected(p.L, p.T, p.W, p.H);
+        if ((p.Anchors & akLeft) && (p.Anchors & akRight)) expected.setWidth(p.W + 100);
+        else if (p.Anchors & akRight) expected.moveLeft(p.L + 100);
+        if ((p.Anchors & akTop) && (p.Anchors & akBottom)) expected.setHeight(p.H + 50);
+        else if (p.Anchors & akBottom) expected.moveTop(p.T + 50);
+        EXPECT_EQ(w->geometry(), expected) << p.Name;
+    }
+    // The spin edit's buttons follow it.
+    EXPECT_EQ(form->jtSpinEdit1->Buttons->geometry(), QRect(904, 40, 13, 21));
+    // The status bar runs along the bottom edge.
+    EXPECT_EQ(form->StatusBar1->geometry(), QRect(0, 530 - 19, 962, 19));
+    // The window cannot be made smaller than its minimum.
+    form->resize(500, 300);
+    EXPECT_GE(form->width(), 770 - 0);
+    EXPECT_GE(form->height(), 410 - 0);
+}
+
+TEST_F(FormTest, captionsAndInitialState)
+{
+    auto form = MakeForm();
+    EXPECT_EQ(form->Animate_CheckBox->text(), "Animate");
+    EXPECT_EQ(form->DALR_UICheckBox->text(), "DALR - 9.5 C/km");
+    EXPECT_EQ(form->CheckBox1->text(), "SALR - 4 C/km");
+    EXPECT_EQ(form->Button2->text(), "Read File...");
+    EXPECT_EQ(form->Label2->text(), "50 m/s = 112 mi/hr");
+    EXPECT_EQ(form->Label3->text(), "ms Between Frames");
+    EXPECT_EQ(form->DewPoint_UICheckBox->toolTip(), "The number of degrees the Dew Point is below the temperature");
+    EXPECT_EQ(form->StatusBar1->SimpleText(),
+              "Load a data file via the comboBox or by clicking \"Read File...\"");
+    EXPECT_FALSE(form->Animate_CheckBox->isChecked());
+    EXPECT_FALSE(form->Timer1->isActive());
+    EXPECT_TRUE(form->Next_UIButton->isEnabled());
+    EXPECT_EQ(form->TrackBar1->Position(), 0);
+    EXPECT_EQ(form->TrackBar1->Max(), 10);
+    EXPECT_FALSE(form->html_UIRichEdit->isVisible());
+    for (QScrollBar* sb : {form->ScrollBar1, form->ScrollBar2, form->ScrollBar3}) {
+        EXPECT_EQ(sb->minimum(), -65);
+        EXPECT_EQ(sb->maximum(), 200);
+        EXPECT_EQ(sb->value(), 15);
+    }
+    ASSERT_NE(form->LapseRates, nullptr);
+    EXPECT_EQ(form->LapseRates->Count(), 0);
+}
+
+// ---------------------------------------------------------------- start-up
+
+TEST_F(FormTest, noSettingsFile_builtInDefaults)
+{
+    auto form = MakeForm();
+    EXPECT_DOUBLE_EQ(form->Chart1->BottomAxis().Minimum(), -90);
+    EXPECT_DOUBLE_EQ(form->Chart1->BottomAxis().Maximum(), 50);
+    EXPECT_DOUBLE_EQ(form->Chart1->LeftAxis().Minimum(), 0);
+    EXPECT_DOUBLE_EQ(form->Chart1->LeftAxis().Maximum(), 51000);
+    ASSERT_EQ(form->Chart1->SeriesCount(), 8);
+    EXPECT_EQ(form->Chart1->Series(1)->Color(), 0xFF0000u);  // blue
+    EXPECT_EQ(form->Chart1->Series(2)->Color(), 0x8000FFu);
+    EXPECT_EQ(form->Chart1->Series(4)->Color(), 0x000000u);
+    EXPECT_EQ(form->Chart1->Series(5)->Color(), 0x008000u);
+    EXPECT_EQ(form->Chart1->Series(7)->Color(), 0x0080FFu);
+    EXPECT_EQ(form->ST_Color_UIPanel->Color(), 0xFF0000u);
+    EXPECT_EQ(form->ELR_Color_UIPanel->Color(), form->Chart1->Series(3)->Color());
+    EXPECT_EQ(form->Windspeed_Color_UIPanel->Color(), 0x0080FFu);
+    for (int i = 1; i < 8; ++i) EXPECT_FALSE(form->Chart1->Series(i)->Active()) << i;
+    // The standard atmosphere, in file order.
+    TLineSeries* st = form->Chart1->Series(1);
+    ASSERT_EQ(st->Count(), 6);
+    EXPECT_DOUBLE_EQ(st->XValue(0), -2.5);
+    EXPECT_DOUBLE_EQ(st->YValue(0), 51000);
+    EXPECT_DOUBLE_EQ(st->XValue(5), 15);
+    EXPECT_DOUBLE_EQ(st->YValue(5), 0);
+    // Points unchecked: no point markers on the temperature line.
+    EXPECT_FALSE(form->Chart1->Series(0)->PointerVisible());
+    // The catalogue: seven pages, nothing selected, nothing loaded.
+    ASSERT_EQ(form->Name_UIComboBox->count(), 7);
+    EXPECT_EQ(form->Name_UIComboBox->itemText(0), "Anchorage 2006.html");
+    EXPECT_EQ(form->Name_UIComboBox->itemText(6), "YUMA 2006.html");
+    EXPECT_EQ(form->Name_UIComboBox->currentIndex(), -1);
+    EXPECT_EQ(form->jtSpinEdit1->AsInt(), 1);
+    EXPECT_TRUE(prompts.Boxes.empty());
+}
+
+TEST_F(FormTest, settingsFile_overridesProfilesColoursAndCatalogue)
+{
+    WriteSettings("[Temperature]\r\nmin = 30\r\nmax = 60\r\n[DALR]\r\n0 = 15\r\n20000 = -181\r\n"
+                  "color = $00ff00\r\n[Display at start]\r\nfile = tucson 2006.HTML\r\nms_per_frame = 250\r\n"
+                  "[soundings]\r\nTucson 2006.html=\r\nOther.html=\r\nnot a key\r\n; comment\r\n");
+    Write("Tucson 2006.html", MakePage(4));
+    auto form = MakeForm();
+    // A range wholly above the window's starting range is accepted.
+    EXPECT_DOUBLE_EQ(form->Chart1->BottomAxis().Minimum(), 30);
+    EXPECT_DOUBLE_EQ(form->Chart1->BottomAxis().Maximum(), 60);
+    EXPECT_EQ(form->Chart1->Series(2)->Color(), 0x00FF00u);
+    EXPECT_EQ(form->DALR_Color_UIPanel->Color(), 0x00FF00u);
+    ASSERT_EQ(form->Name_UIComboBox->count(), 2);
+    EXPECT_EQ(form->Name_UIComboBox->itemText(1), "Other.html");
+    // The start page, named in other letter case, is selected and loaded
+    // before the window is shown.
+    EXPECT_EQ(form->Name_UIComboBox->currentIndex(), 0);
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(form->LapseRates->Count(), 4);
+    EXPECT_EQ(form->windowTitle(), "Profilora - Tucson 2006.html");
+    EXPECT_TRUE(form->Animate_CheckBox->isChecked());
+    EXPECT_EQ(form->Timer1->interval(), 250);
+    EXPECT_EQ(form->jtSpinEdit1->AsInt(), 250);
+}
+
+TEST_F(FormTest, msPerFrameWord_readsZeroAndIsClampedByTheSpinEdit)
+{
+    WriteSettings("[Display at start]\r\nms_per_frame = fast\r\n");
+    auto form = MakeForm();
+    EXPECT_EQ(form->jtSpinEdit1->AsInt(), 1);
+}
+
+TEST_F(FormTest, sectionWithoutColour_keepsTheEnginesColourInItsPanel)
+{
+    auto form = MakeForm();
+    TLineSeries* elr = form->Chart1->Series(3);
+    EXPECT_EQ(elr->Count(), 2);
+    EXPECT_EQ(form->ELR_Color_UIPanel->Color(), elr->Color());
+}
+
+TEST_F(FormTest, decimalAltitudeKey_endsTheStartUp)
+{
+    WriteSettings("[SALR]\r\n11000.5 = -30\r\n");
+    try {
+        MakeForm();
+        FAIL() << "the window must not be created";
+    } catch (const EConvertError& e) {
+        EXPECT_EQ(e.Message(), "'11000.5' is not a valid integer value");
+        app::ShowStartupError(e);
+    }
+    ASSERT_EQ(prompts.Boxes.size(), 1u);
+    EXPECT_EQ(prompts.Boxes[0].Caption, "Application Error");
+    EXPECT_EQ(prompts.Boxes[0].Text.rfind("Exception EConvertError in module profilora at ", 0), 0u);
+    EXPECT_NE(prompts.Boxes[0].Text.find(".\n'11000.5' is not a valid integer value."), std::string::npos);
+    EXPECT_EQ(prompts.Boxes[0].Icon, platform::MsgIcon::Error);
+}
+
+TEST_F(FormTest, axisMinimumAboveMaximum_endsTheStartUpWithTheChartMessage)
+{
+    WriteSettings("[Altitude]\r\nmin = 500\r\nmax = 100\r\n");
+    try {
+        MakeForm();
+        FAIL();
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message(), "Axis Minimum Value must be <= Maximum");
+    }
+}
+
+TEST_F(FormTest, displayScaling_versionSixKeepsPixelsAndReplacesTheFont)
+{
+    system.MajorVersion = 6;
+    auto form = MakeForm();
+    EXPECT_FALSE(form->Scaled());
+    EXPECT_TRUE(form->AutoScroll());
+    EXPECT_EQ(form->FontName(), "microsoft sans serif");
+}
+
+TEST_F(FormTest, displayScaling_versionFiveKeepsTheFont)
+{
+    system.MajorVersion = 5;
+    auto form = MakeForm();
+    EXPECT_TRUE(form->Scaled());
+    EXPECT_TRUE(form->AutoScroll());
+    EXPECT_EQ(form->FontName(), "MS Sans Serif");
+}
+
+// ---------------------------------------------------------------- frames
+
+class LoadedForm : public FormTest {
+protected:
+    std::unique_ptr<TForm1> form;
+    void Load(const std::string& name, int soundings)
+    {
+        Write(name, MakePage(soundings));
+        form->jtFile_IO1Open(form->jtFile_IO1, Path(name));
+    }
+    void SetUp() override
+    {
+        FormTest::SetUp();
+        form = MakeForm();
+    }
+};
+
+TEST_F(LoadedForm, firstTickAfterALoadShowsTheSecondSounding)
+{
+    Load("a.html", 5);
+    ASSERT_EQ(form->LapseRates->Count(), 5);
+    EXPECT_TRUE(form->Animate_CheckBox->isChecked());
+    EXPECT_TRUE(form->Timer1->isActive());
+    EXPECT_FALSE(form->Next_UIButton->isEnabled());
+    EXPECT_EQ(form->TrackBar1->Max(), 4);
+    form->Timer1Timer(form->Timer1);
+    EXPECT_EQ(form->LapseRates->Current, 1);
+    EXPECT_EQ(form->TrackBar1->Position(), 1);
+    EXPECT_EQ(form->StatusBar1->SimpleText(), "S1");
+    // Slot 0 shows sounding 1: its first level's temperature is 20 - 1.
+    TLineSeries* t = form->Chart1->Series(0);
+    ASSERT_EQ(t->Count(), 3);
+    EXPECT_DOUBLE_EQ(t->XValue(0), 19);
+}
+
+TEST_F(LoadedForm, nextAndPrevWrapAround)
+{
+    Load("a.html", 3);
+    form->Animate_CheckBox->setChecked(false);
+    form->TrackBar1->SetPosition(2);
+    EXPECT_EQ(form->StatusBar1->SimpleText(), "S2");
+    form->Next_UIButtonClick(form->Next_UIButton);
+    EXPECT_EQ(form->TrackBar1->Position(), 0);
+    EXPECT_EQ(form->StatusBar1->SimpleText(), "S0");
+    form->Prev_UIButtonClick(form->Prev_UIButton);
+    EXPECT_EQ(form->TrackBar1->Position(), 2);
+    EXPECT_EQ(form->StatusBar1->SimpleText(), "S2");
+}
+
+TEST_F(LoadedForm, shorterPageClampsTheTrackBarAndShowsTheLastSounding)
+{
+    Load("long.html", 30);
+    form->TrackBar1->SetPosition(25);
+    EXPECT_EQ(form->TrackBar1->Frequency(), 30 - 1 > 0 ? (29 / 12) + 1 : 1);
+    Load("short.html", 5);
+    EXPECT_EQ(form->TrackBar1->Max(), 4);
+    EXPECT_EQ(form->TrackBar1->Position(), 4);
+    EXPECT_EQ(form->LapseRates->Current, 4);
+    EXPECT_EQ(form->StatusBar1->SimpleText(), "S4");
+    EXPECT_EQ(form->TrackBar1->Frequency(), 1);
+}
+
+TEST_F(LoadedForm, pageWithoutSoundings_keepsTheTrackBarRangeAndStaysStopped)
+{
+    Load("a.html", 13);
+    EXPECT_EQ(form->TrackBar1->Frequency(), 2);
+    Write("empty.html", "<!-- end: NCDC PAGE HEADER --> nothing here <!-- NCDC PAGE FOOTER -->");
+    form->jtFile_IO1Open(form->jtFile_IO1, Path("empty.html"));
+    EXPECT_EQ(form->LapseRates->Count(), 0);
+    EXPECT_EQ(form->TrackBar1->Max(), 12);
+    EXPECT_FALSE(form->Animate_CheckBox->isChecked());
+    EXPECT_FALSE(form->Timer1->isActive());
+    // Navigation on the emptied set draws nothing and does not fail.
+    form->Next_UIButtonClick(form->Next_UIButton);
+    EXPECT_EQ(form->StatusBar1->SimpleText(), "");
+}
+
+TEST_F(LoadedForm, badDataFile_showsItsMessage)
+{
+    Write("bad.html", "<html>no markers</html>");
+    form->jtFile_IO1Open(form->jtFile_IO1, Path("bad.html"));
+    ASSERT_EQ(prompts.Boxes.size(), 1u);
+    EXPECT_EQ(prompts.Boxes[0].Caption, "Bad data file");
+    EXPECT_FALSE(form->Animate_CheckBox->isChecked());
+}
+
+TEST_F(LoadedForm, missingCatalogueFile_isShownAndKeepsThePreviousPage)
+{
+    Load("a.html", 3);
+    form->Name_UIComboBox->addItem("missing.html");
+    form->Name_UIComboBox->setCurrentIndex(form->Name_UIComboBox->count() - 1);
+    app::RunHandler([&] { form->Name_UIComboBoxChange(form->Name_UIComboBox); });
+    ASSERT_EQ(prompts.Boxes.size(), 1u);
+    EXPECT_EQ(prompts.Boxes[0].Text, "File not found\n\n        " + Path("missing.html"));
+    EXPECT_EQ(prompts.Boxes[0].Caption, "profilora");
+    EXPECT_EQ(form->windowTitle(), "Profilora - missing.html");
+    EXPECT_FALSE(form->Animate_CheckBox->isChecked());
+    EXPECT_EQ(form->LapseRates->Count(), 3);
+    EXPECT_EQ(form->TrackBar1->Max(), 2);
+    ASSERT_FALSE(system.Cursors.empty());
+    EXPECT_EQ(system.Cursors.back(), platform::CursorShape::Default);
+}
+
+TEST_F(LoadedForm, readFileThroughTheDialog_thenCatalogueLooksInThatDirectory)
+{
+    QTemporaryDir other;
+    const std::string pageA = other.filePath("a.html").toStdString();
+    std::ofstream(pageA) << MakePage(2);
+    std::ofstream(other.filePath("b.html").toStdString()) << MakePage(6);
+    Write("b.html", MakePage(1));  // the same name beside the program
+    form->Name_UIComboBox->setCurrentIndex(0);
+    prompts.OpenAnswers.push_back(pageA);
+    form->Button2->click();
+    ASSERT_EQ(prompts.OpenDialogs.size(), 1u);
+    EXPECT_EQ(prompts.OpenDialogs[0].Filter, "Soundings (*.html)|*.html|All files (*.*)|*.*");
+    EXPECT_EQ(prompts.OpenDialogs[0].InitialDir + "profilora", system.Program);
+    EXPECT_EQ(form->Name_UIComboBox->currentIndex(), -1);
+    EXPECT_EQ(form->LapseRates->Count(), 2);
+    EXPECT_EQ(form->windowTitle(), QString::fromStdString("Profilora - " + pageA));
+    form->Name_UIComboBox->addItem("b.html");
+    form->Name_UIComboBox->setCurrentIndex(form->Name_UIComboBox->count() - 1);
+    form->Name_UIComboBoxChange(form->Name_UIComboBox);
+    EXPECT_EQ(form->LapseRates->Count(), 6);
+}
+
+TEST_F(LoadedForm, cancelledDialog_loadsNothing)
+{
+    form->Button2->click();
+    EXPECT_EQ(prompts.OpenDialogs.size(), 1u);
+    EXPECT_EQ(form->LapseRates->Count(), 0);
+    EXPECT_EQ(form->windowTitle(), "Profilora");
+}
+
+TEST_F(LoadedForm, loadShowsTheHourglassAndRestoresTheCursor)
+{
+    Load("a.html", 2);
+    ASSERT_EQ(system.Cursors.size(), 2u);
+    EXPECT_EQ(system.Cursors[0], platform::CursorShape::Hourglass);
+    EXPECT_EQ(system.Cursors[1], platform::CursorShape::Default);
+}
+
+TEST_F(LoadedForm, badNumberInAPage_isShownByTheGeneralHandlerAndTheProgramGoesOn)
+{
+    std::string page = MakePage(3);
+    page.replace(page.find(">1000<"), 6, ">1O00<");
+    Write("broken.html", page);
+    app::RunHandler([&] { form->jtFile_IO1Open(form->jtFile_IO1, Path("broken.html")); });
+    ASSERT_EQ(prompts.Boxes.size(), 1u);
+    EXPECT_EQ(prompts.Boxes[0].Text, "'1O00' is not a valid floating point value.");
+    EXPECT_EQ(prompts.Boxes[0].Icon, platform::MsgIcon::Error);
+    EXPECT_FALSE(form->Animate_CheckBox->isChecked());
+    // The window still works.
+    form->Next_UIButtonClick(form->Next_UIButton);
+}
+
+TEST_F(LoadedForm, extraSeriesFollowTheFrameWhileChecked)
+{
+    Load("a.html", 3);
+    form->Animate_CheckBox->setChecked(false);
+    form->DewPoint_UICheckBox->setChecked(true);
+    TLineSeries* dew = form->Chart1->Series(5);
+    EXPECT_TRUE(dew->Active());
+    const int shown = form->LapseRates->Current;
+    ASSERT_EQ(dew->Count(), 3);
+    EXPECT_DOUBLE_EQ(dew->YValue(0), 100 + shown);
+    form->Next_UIButtonClick(form->Next_UIButton);
+    EXPECT_DOUBLE_EQ(dew->YValue(0), 100 + form->LapseRates->Current);
+    form->DewPoint_UICheckBox->setChecked(false);
+    EXPECT_FALSE(dew->Active());
+    const double kept = dew->YValue(0);
+    form->Next_UIButtonClick(form->Next_UIButton);
+    EXPECT_DOUBLE_EQ(dew->YValue(0), kept);
+    // Wind direction plots divided by ten.
+    form->WindDirection_UICheckBox->setChecked(true);
+    EXPECT_DOUBLE_EQ(form->Chart1->Series(6)->XValue(0), 9);
+}
+
+TEST_F(LoadedForm, markersAndPointsFollowTheirBoxes)
+{
+    form->Markers_CheckBox->setChecked(true);
+    EXPECT_TRUE(form->Chart1->Series(0)->MarksVisible());
+    form->Points_CheckBox->setChecked(true);
+    EXPECT_TRUE(form->Chart1->Series(0)->PointerVisible());
+    form->Points_CheckBox->setChecked(false);
+    EXPECT_FALSE(form->Chart1->Series(0)->PointerVisible());
+}
+
+TEST_F(LoadedForm, spinEditSetsTheIntervalAtOnce)
+{
+    form->jtSpinEdit1->SetAsInt(250);
+    form->Animate_CheckBox->setChecked(true);
+    EXPECT_EQ(form->Timer1->interval(), 250);
+    form->jtSpinEdit1->SetAsInt(40);
+    EXPECT_EQ(form->Timer1->interval(), 40);
+}
+
+// ---------------------------------------------------------------- styling
+
+TEST_F(LoadedForm, dalrScrollBar_movesTheWholeLine)
+{
+    TLineSeries* dalr = form->Chart1->Series(2);
+    form->ScrollBar1->setValue(30);
+    EXPECT_DOUBLE_EQ(dalr->XValue(0), -166);
+    EXPECT_DOUBLE_EQ(dalr->XValue(1), 30);
+    form->ScrollBar1->setValue(15);
+    EXPECT_DOUBLE_EQ(dalr->XValue(0), -181);
+    EXPECT_DOUBLE_EQ(dalr->XValue(1), 15);
+    // Hidden lines move too.
+    EXPECT_FALSE(dalr->Active());
+}
+
+TEST_F(FormTest, reversedDalrSection_movesItsSecondPoint)
+{
+    WriteSettings("[DALR]\r\n0 = 15\r\n20000 = -181\r\n");
+    auto form = MakeForm();
+    form->ScrollBar1->setValue(16);
+    TLineSeries* dalr = form->Chart1->Series(2);
+    EXPECT_DOUBLE_EQ(dalr->XValue(1), 16);
+    EXPECT_DOUBLE_EQ(dalr->XValue(0), 212);
+}
+
+TEST_F(FormTest, lapseRateWithOnePoint_scrollBarDoesNothing)
+{
+    auto form = MakeForm();
+    TLineSeries* salr = form->Chart1->Series(4);
+    salr->Clear();
+    salr->AddXY(1, 2);
+    form->ScrollBar3->setValue(40);
+    ASSERT_EQ(salr->Count(), 1);
+    EXPECT_DOUBLE_EQ(salr->XValue(0), 1);
+}
+
+TEST_F(LoadedForm, colourDialog_confirmedAndCancelled)
+{
+    prompts.ColorAnswers.push_back(std::nullopt);
+    form->Set_Color(form->DALR_Color_UIPanel);
+    ASSERT_EQ(prompts.ColorDialogs.size(), 1u);
+    EXPECT_EQ(prompts.ColorDialogs[0], 0x8000FFu);
+    EXPECT_EQ(form->DALR_Color_UIPanel->Color(), 0x8000FFu);
+    prompts.ColorAnswers.push_back(0x123456u);
+    form->Set_Color(form->DALR_Color_UIPanel);
+    EXPECT_EQ(form->DALR_Color_UIPanel->Color(), 0x123456u);
+    EXPECT_EQ(form->Chart1->Series(2)->Color(), 0x123456u);
+}
+
+TEST_F(LoadedForm, enableSeries_showsAndHidesBySlot)
+{
+    form->Standard_Atmosphere_UICheckBox->setChecked(true);
+    EXPECT_TRUE(form->Chart1->Series(1)->Active());
+    form->Standard_Atmosphere_UICheckBox->setChecked(false);
+    EXPECT_FALSE(form->Chart1->Series(1)->Active());
+    form->CheckBox1->setChecked(true);
+    EXPECT_TRUE(form->Chart1->Series(4)->Active());
+}
+
+TEST(GeneralHandler, appendsAPeriodOnlyAfterLettersAndDigits)
+{
+    EXPECT_EQ(app::WithPeriod("Disk full"), "Disk full.");
+    EXPECT_EQ(app::WithPeriod("Value 12"), "Value 12.");
+    EXPECT_EQ(app::WithPeriod("Done."), "Done.");
+    EXPECT_EQ(app::WithPeriod("Why?"), "Why?.");  // '?' sorts after '.'
+    EXPECT_EQ(app::WithPeriod("a - "), "a - ");
+    EXPECT_EQ(app::WithPeriod(""), "");
+}
+
+TEST(GeneralHandler, titleFromTheProgramFileName)
+{
+    platform::FakeSystem sys;
+    platform::ScopedPlatform guard(nullptr, &sys, nullptr);
+    sys.Program = "/usr/share/profilora/PROFILORA.bin.x";
+    EXPECT_EQ(app::ProgramTitle(), "Profilora");
+}
+
+}  // namespace
