@@ -1,0 +1,45 @@
+#pragma once
+// One balloon launch: its levels and its label, and how a sounding draws one
+// of its quantities into a chart series.
+
+#include "sounding/PlotSeries.h"
+
+#include <string>
+#include <vector>
+
+// Marks a number the page did not give.
+inline constexpr float MissingValue = -9999.0f;
+
+// One level of a sounding, in the order of the page's columns.
+struct TSoundingLevel {
+    float Pressure = MissingValue;       // in the page's unit
+    float Height = MissingValue;         // m
+    float Temperature = MissingValue;    // degrees C
+    float DewPointDiff = MissingValue;   // degrees the dew point lies below the temperature
+    float WindDirection = MissingValue;  // degrees
+    float WindSpeed = MissingValue;      // m/s
+};
+
+class TSounding {
+public:
+    // Row order of the page table, except for the move FixSurface makes.
+    std::vector<TSoundingLevel> Levels;
+    // The launch's label, shown while the sounding is current.
+    std::string Title;
+
+    void Clear();
+    void AddLevel(float Pressure, float Height, float Temperature, float DewPointDiff, float WindDirection,
+                  float WindSpeed);
+    // Gives the first level (the surface) a height when the page has none,
+    // from the nearest levels around its pressure, and moves it into place.
+    void FixSurface();
+    // Temperature (X) against height (Y), in level order. Levels without a
+    // height are left out: drawn at -9999 m they would spike the profile.
+    void PlotTemperature(TPlotSeries& Series) const;
+};
+
+// The extra profiles: a level is drawn only when its value is >= 0; the wind
+// direction is drawn divided by 10.
+void PlotDewPointDiff(const TSounding& Sounding, TPlotSeries& Series);
+void PlotWindDirection(const TSounding& Sounding, TPlotSeries& Series);
+void PlotWindSpeed(const TSounding& Sounding, TPlotSeries& Series);

@@ -1,0 +1,207 @@
+// Reading a sounding page. The page is cut at fixed markers, not parsed as
+// HTML: a body between the header and footer markers, one table per launch,
+// one row per level, the values between "center'>" and "</TD>".
+//
+// Every scan works on views of the page and remembers where it found its
+// marker last, so a page is read in one pass however many tables it has.
+
+#include "sounding/LapseRates.h"
+
+#include "components/jtCommon.h"
+#include "components/jtSysUtils.h"
+#include "platform/Platform.h"
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr std::size_t npos = std::string_view::npos;
+
+// The page markers are matched ignoring case, every other marker exactly.
+constexpr std::string_view kHeaderMarker = "end: NCDC PAGE HEADER";
+constexpr std::string_view kFooterMarker = "NCDC PAGE FOOTER";
+constexpr char kTableStart[] = "<table";
+constexpr char kTableEnd[] = "</table>";
+constexpr char kColumnHead[] = "dpdiff_C</TD>";
+constexpr char kRowStart[] = "<TR>";
+constexpr char kRowEnd[] = "</TR>";
+constexpr char kCellStart[] = "center'>";
+constexpr char kCellEnd[] = "</TD>";
+
+template <std::size_t N>
+constexpr std::size_t Length(const char (&)[N])
+{
+    return N - 1;
+}
+
+// The text after the first Marker; empty when there is none.
+template <std::size_t N>
+std::string_view After(std::string_view Text, const char (&Marker)[N])
+{
+    const std::size_t p = jt::FindMarker(Text, Marker, 0);
+    return p == npos ? std::string_view() : Text.substr(p + N - 1);
+}
+
+// The first occurrence of one marker at or after a position, remembering the
+// last answer: nothing starts between the position it searched from and the
+// occurrence it found, so later questions about that stretch cost nothing.
+template <std::size_t N>
+class MarkerScan {
+public:
+    MarkerScan(std::string_view Text, const char (&Marker)[N]) : text_(Text), marker_(Marker) {}
+
+    std::size_t Next(std::size_t From)
+    {
+        if (searched_ && From >= from_ && (at_ == npos || From <= at_)) return at_;
+        if (searched_ && From < from_) {
+            // Only the stretch before the one already searched is new.
+            const std::size_t end = std::min(text_.size(), from_ + N - 2);
+            const std::size_t p = jt::FindMarker(text_.substr(0, end), marker_, From);
+            from_ = From;
+            if (p != npos) at_ = p;
+            return at_;
+        }
+        searched_ = true;
+        from_ = From;
+        at_ = jt::FindMarker(text_, marker_, From);
+        return at_;
+    }
+
+private:
+    std::string_view text_;
+    const char (&marker_)[N];
+    bool searched_ = false;
+    std::size_t from_ = 0;
+    std::size_t at_ = npos;
+};
+
+float ToSingle(double Value)
+{
+    constexpr double largest = std::numeric_limits<float>::max();
+    if (Value > largest) return std::numeric_limits<float>::infinity();
+    if (Value < -largest) return -std::numeric_limits<float>::infinity();
+    return static_cast<float>(Value);
+}
+
+}  // namespace
+
+void TLapseRates::LoadPage(std::string_view Html)
+{
+    const std::uint64_t generation = ++loadGeneration_;
+    Clear();
+
+    const std::string_view body = jt::ViewBetween(Html, kHeaderMarker, kFooterMarker, false);
+    if (body.empty()) {
+        platform::prompts().MessageBox("File is missing data\r\n\r\nWait for the download to complete before saving",
+                                       "Bad data file", platform::MsgButtons::OK, platform::MsgIcon::None);
+        return;
+    }
+
+    const char separator = jt::DecimalSeparator();
+    MarkerScan starts(body, kTableStart);
+    MarkerScan ends(body, kTableEnd);
+    std::size_t rest = 0;  // the unread body starts here
+    while (rest < body.size()) {
+        const std::size_t s = starts.Next(rest);
+        if (s == npos) break;
+        const std::size_t e = ends.Next(rest);
+        if (e == npos) break;
+        // From the "<" of "<table" to the "<" of "</table>"; nothing when the
+        // end marker comes first.
+        const std::string_view table = e >= s ? body.substr(s, e - s + 1) : std::string_view();
+        rest = e + Length(kTableEnd);
+        ParseSounding(table, separator);
+        if (ProcessMessages) {
+            ProcessMessages();
+            // A newer load has replaced the set: this page must not add to it.
+            if (generation != loadGeneration_) return;
+        }
+    }
+}
+
+void TLapseRates::ParseSounding(std::string_view Table, char Separator)
+{
+    if (Table.empty()) return;
+    // Appended at once: every table yields a sounding, even one without rows,
+    // and a failing cell leaves the rows read so far in the set.
+    Soundings.emplace_back();
+    TSounding& sounding = Soundings.back();
+
+    const std::string_view rest = After(After(Table, kColumnHead), kRowEnd);
+    MarkerScan rowStarts(rest, kRowStart);
+    MarkerScan rowEnds(rest, kRowEnd);
+    std::size_t pos = 0;  // the unread rows start here
+    bool first = true;
+    // The first data row is both the title row and the first level, and the
+    // body runs once even when there are no rows at all.
+    do {
+        std::string_view row;
+        const std::size_t t = rowStarts.Next(pos);
+        if (t != npos) {
+            const std::size_t from = t + Length(kRowStart);
+            const std::size_t u = rowEnds.Next(from);
+            if (u != npos) row = rest.substr(from, u - from);
+        }
+        const std::size_t v = rowEnds.Next(pos);
+        pos = v == npos ? rest.size() : v + Length(kRowEnd);
+        if (first) {
+            ParseTitle(sounding, row);
+            first = false;
+        }
+        ParseLevel(sounding, row, Separator);
+    } while (pos < rest.size());
+
+    sounding.FixSurface();
+}
+
+void TLapseRates::ParseTitle(TSounding& Sounding, std::string_view Row)
+{
+    std::string_view title;
+    const std::size_t c = jt::FindMarker(Row, kCellStart, 0);
+    if (c != npos) {
+        const std::size_t from = c + Length(kCellStart);
+        const std::size_t end = jt::FindMarker(Row, kCellEnd, from);
+        if (end != npos) title = Row.substr(from, end - from);
+    }
+    Sounding.Title = std::string(title);
+}
+
+void TLapseRates::ParseLevel(TSounding& Sounding, std::string_view Row, char Separator)
+{
+    // The label cell is skipped.
+    std::string_view cells = After(Row, kCellEnd);
+    if (cells.empty()) return;
+    const float pressure = ReadCell(cells, Separator);
+    const float height = ReadCell(cells, Separator);
+    const float temperature = ReadCell(cells, Separator);
+    const float dewPointDiff = ReadCell(cells, Separator);
+    const float windDirection = ReadCell(cells, Separator);
+    const float windSpeed = ReadCell(cells, Separator);
+    // A row without a temperature (or a nonsense one) is no level.
+    if (temperature >= -500) Sounding.AddLevel(pressure, height, temperature, dewPointDiff, windDirection, windSpeed);
+}
+
+float TLapseRates::ReadCell(std::string_view& Cells, char Separator)
+{
+    // The value comes from the next "center'>" wherever it is, while exactly
+    // one cell is consumed: a cell without it takes its value from a later
+    // cell. Usually the first "</TD>" closes that very cell, so one search
+    // serves both.
+    std::string_view text;
+    std::size_t firstEnd;
+    const std::size_t c = jt::FindMarker(Cells, kCellStart, 0);
+    if (c == npos) {
+        firstEnd = jt::FindMarker(Cells, kCellEnd, 0);
+    } else {
+        const std::size_t from = c + Length(kCellStart);
+        const std::size_t end = jt::FindMarker(Cells, kCellEnd, from);
+        if (end != npos) text = Cells.substr(from, end - from);
+        // Is there an earlier "</TD>", one that ends before that value starts?
+        firstEnd = jt::FindMarker(Cells.substr(0, std::min(Cells.size(), from + Length(kCellEnd) - 1)), kCellEnd, 0);
+        if (firstEnd == npos) firstEnd = end;
+    }
+    Cells = firstEnd == npos ? std::string_view() : Cells.substr(firstEnd + Length(kCellEnd));
+    if (text.empty()) return MissingValue;
+    return ToSingle(jt::TextToFloat(text, Separator));
+}
