@@ -19,12 +19,24 @@ bool TryTextToFloat(std::string_view Text, char Separator, double& Value, bool T
     const char* const end = p + Text.size();
     while (p < end && *p == ' ') ++p;
     const char* const start = p;
+    const bool negative = p < end && *p == '-';
     if (p < end && (*p == '+' || *p == '-')) ++p;
     size_t digits = 0;
     bool separator = false;
+    // The digits as a whole number and the count of those after the
+    // separator, while that number stays exact in a double.
+    constexpr std::uint64_t exactLimit = std::uint64_t(1) << 53;
+    std::uint64_t mantissa = 0;
+    int fractionDigits = 0;
+    bool exact = true;
     for (; p < end; ++p) {
         if (*p >= '0' && *p <= '9') {
             ++digits;
+            if (exact) {
+                mantissa = mantissa * 10 + std::uint64_t(*p - '0');
+                if (mantissa > exactLimit) exact = false;
+                if (separator) ++fractionDigits;
+            }
         } else if (*p == Separator && !separator) {
             separator = true;
         } else {
@@ -32,7 +44,9 @@ bool TryTextToFloat(std::string_view Text, char Separator, double& Value, bool T
         }
     }
     if (digits == 0) return false;
+    bool exponent = false;
     if (p < end && (*p == 'e' || *p == 'E')) {
+        exponent = true;
         ++p;
         if (p < end && (*p == '+' || *p == '-')) ++p;
         const char* expDigits = p;
@@ -43,6 +57,18 @@ bool TryTextToFloat(std::string_view Text, char Separator, double& Value, bool T
     if (TrailingBlanks)
         while (p < end && *p == ' ') ++p;
     if (p != end) return false;
+
+    // Most numbers are a few digits with a few decimals: an exact whole
+    // number divided by an exact power of ten is one correctly rounded
+    // operation, the same value the full conversion gives.
+    static constexpr double powersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                             1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                             1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    if (exact && !exponent && fractionDigits <= 22) {
+        const double v = double(mantissa) / powersOfTen[fractionDigits];
+        Value = negative ? -v : v;
+        return true;
+    }
 
     // from_chars wants "." and no "+" sign.
     const char* s = start;
@@ -65,7 +91,6 @@ bool TryTextToFloat(std::string_view Text, char Separator, double& Value, bool T
     if (r.ec == std::errc::result_out_of_range) {
         // Overflow gives infinity, underflow zero, as the conversion of the
         // platform does; the text itself is a number.
-        const bool negative = buf[0] == '-';
         const char* e = std::find_if(buf, buf + len, [](char c) { return c == 'e' || c == 'E'; });
         const bool tiny = e != buf + len && e + 1 < buf + len && e[1] == '-';
         v = tiny ? 0.0 : std::numeric_limits<double>::infinity();

@@ -2,7 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -59,6 +65,39 @@ TEST(TextToFloat, hugeExponentsDoNotFail)
     EXPECT_TRUE(std::isinf(v));
     ASSERT_TRUE(jt::TryTextToFloat("-1e-999", '.', v));
     EXPECT_EQ(v, 0.0);
+}
+
+// Short decimals take a quicker road than long ones; both must give the
+// value the full conversion gives, bit for bit, with either separator.
+TEST(TextToFloat, everyDecimalReadsAsTheFullConversionReadsIt)
+{
+    std::mt19937_64 random(20160101);
+    const char* fixed[] = {"9007199254740993",  "9007199254740992.5", "0.1",  "-0.0",  "1015.0",
+                           "0000000000000000000000012.5", "4503599627370497.5", "0.30000000000000004",
+                           "123456789012345678901234", "1.7976931348623157", "0.0000000000000000000000001"};
+    std::vector<std::string> texts(std::begin(fixed), std::end(fixed));
+    for (int i = 0; i < 20000; ++i) {
+        std::string t;
+        if (random() % 4 == 0) t += '-';
+        const int digits = 1 + int(random() % 19);
+        const int point = int(random() % (digits + 1));
+        for (int d = 0; d < digits; ++d) {
+            if (d == point && d > 0) t += '.';
+            t += char('0' + random() % 10);
+        }
+        texts.push_back(t);
+    }
+    for (const std::string& text : texts) {
+        double expected = 0;
+        std::from_chars(text.data(), text.data() + text.size(), expected);
+        for (const char separator : {'.', ','}) {
+            std::string local = text;
+            std::replace(local.begin(), local.end(), '.', separator);
+            double v = 42;
+            ASSERT_TRUE(jt::TryTextToFloat(local, separator, v)) << local;
+            ASSERT_EQ(std::memcmp(&v, &expected, sizeof v), 0) << local << " read as " << v;
+        }
+    }
 }
 
 TEST(TextToInt, decimalAndHexadecimal)
