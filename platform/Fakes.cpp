@@ -49,9 +49,17 @@ bool FakePrompts::ColorDialog(std::uint32_t Initial, std::uint32_t& Chosen)
     return true;
 }
 
+namespace {
+bool DirectlyInside(const std::string& Dir, const std::string& Path)
+{
+    return !Dir.empty() && Path.size() > Dir.size() && Path.compare(0, Dir.size(), Dir) == 0 &&
+           Path.find('/', Dir.size()) == std::string::npos;
+}
+}  // namespace
+
 bool FaultyFileSystem::DeleteFile(const std::string& Path)
 {
-    if (FailDelete) return false;
+    if (FailDelete || DirectlyInside(ReadOnlyDir, Path)) return false;
     return LocalFileSystem::DeleteFile(Path);
 }
 
@@ -59,11 +67,16 @@ bool FaultyFileSystem::MoveFile(const std::string& From, const std::string& To)
 {
     ++Moves;
     if (FailMoveNumber == Moves) return false;
+    if (DirectlyInside(ReadOnlyDir, From) || DirectlyInside(ReadOnlyDir, To)) return false;
     return LocalFileSystem::MoveFile(From, To);
 }
 
 bool FaultyFileSystem::WriteAll(const std::string& Path, const std::string& Contents, FileError& Error)
 {
+    if (DirectlyInside(ReadOnlyDir, Path)) {
+        Error = {"Cannot create file \"" + Path + "\".", ReadOnlyCode};
+        return false;
+    }
     if (!FailWrite) return LocalFileSystem::WriteAll(Path, Contents, Error);
     FileError ignored;
     LocalFileSystem::WriteAll(Path, Contents.substr(0, Contents.size() / 2), ignored);

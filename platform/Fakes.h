@@ -76,6 +76,11 @@ public:
     int FailMoveNumber = 0;       // the n-th MoveFile (1-based) fails; 0 = none
     bool FailDelete = false;
     int Moves = 0;
+    // Files directly inside this directory (given with its trailing "/")
+    // behave as on a read-only medium: nothing there is created, written,
+    // deleted or moved, and writes report ReadOnlyCode. Empty = none.
+    std::string ReadOnlyDir;
+    int ReadOnlyCode = 13;        // EACCES
 
     bool DeleteFile(const std::string& Path) override;
     bool MoveFile(const std::string& From, const std::string& To) override;
