@@ -1,5 +1,6 @@
 #include "components/jtINI_Document.h"
 
+#include "components/jtCommon.h"
 #include "platform/Platform.h"
 
 #include <algorithm>
@@ -15,30 +16,9 @@ std::string UpperAZ(std::string_view S)
     return out;
 }
 
-bool SameTextAZ(std::string_view A, std::string_view B)
-{
-    if (A.size() != B.size()) return false;
-    for (size_t i = 0; i < A.size(); ++i) {
-        char a = A[i], b = B[i];
-        if (a >= 'a' && a <= 'z') a = char(a - 32);
-        if (b >= 'a' && b <= 'z') b = char(b - 32);
-        if (a != b) return false;
-    }
-    return true;
-}
-
-std::string TrimControls(std::string_view S)
-{
-    size_t b = 0, e = S.size();
-    while (b < e && static_cast<unsigned char>(S[b]) <= 32) ++b;
-    while (e > b && static_cast<unsigned char>(S[e - 1]) <= 32) --e;
-    return std::string(S.substr(b, e - b));
-}
-
 }  // namespace jtini
 
-using jtini::SameTextAZ;
-using jtini::TrimControls;
+using jt::SameTextAZ;
 using jtini::UpperAZ;
 
 // ---------------------------------------------------------------- index
@@ -82,7 +62,7 @@ bool IsComment(const std::string& T) { return !T.empty() && std::strchr(kComment
 
 void TjtINI_Document::ParseLine(const std::string& Line)
 {
-    const std::string T = TrimControls(Line);
+    const std::string T = Trim(Line);
     if (T.empty() || IsComment(T)) return;
     if (T[0] == '[') {
         // The last character goes whatever it is: "[Temperature" names "Temperatur".
@@ -91,8 +71,8 @@ void TjtINI_Document::ParseLine(const std::string& Line)
     }
     const size_t eq = T.find('=');
     if (eq == std::string::npos) return;
-    StoreValue(CurrentSectionName, TrimControls(std::string_view(T).substr(0, eq)),
-               TrimControls(std::string_view(T).substr(eq + 1)));
+    StoreValue(CurrentSectionName, Trim(std::string_view(T).substr(0, eq)),
+               Trim(std::string_view(T).substr(eq + 1)));
 }
 
 void TjtINI_Document::ParseStrings(const std::vector<std::string>& Lines)
@@ -204,7 +184,7 @@ void TjtINI_Document::WriteUpdate(TTextFile& F)
 {
     CurrentSectionName = StartOfFile;
     for (const std::string& line : FileLines) {
-        const std::string T = TrimControls(line);
+        const std::string T = Trim(line);
         if (T.empty() || IsComment(T)) {
             F.WriteLine(line);
             continue;
@@ -216,7 +196,7 @@ void TjtINI_Document::WriteUpdate(TTextFile& F)
         }
         const size_t eq = T.find('=');
         T_jt_ini_Record* R = nullptr;
-        if (eq != std::string::npos) R = FindRecord(CurrentSectionName, TrimControls(std::string_view(T).substr(0, eq)));
+        if (eq != std::string::npos) R = FindRecord(CurrentSectionName, Trim(std::string_view(T).substr(0, eq)));
         if (!R) {
             F.WriteLine(line);
             continue;

@@ -55,10 +55,6 @@ private:
 namespace jtini {
 // Letters a-z upper-cased, nothing else changed.
 std::string UpperAZ(std::string_view S);
-// Equal ignoring the case of a-z.
-bool SameTextAZ(std::string_view A, std::string_view B);
-// Leading and trailing characters of code 0 to 32 removed.
-std::string TrimControls(std::string_view S);
 }  // namespace jtini
 
 class TjtINI_Document {

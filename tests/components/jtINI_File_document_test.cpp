@@ -59,6 +59,8 @@ struct GrammarCase {
     std::string expected;
 };
 
+void PrintTo(const GrammarCase& c, std::ostream* os) { *os << c.name; }
+
 class IniGrammar : public ::testing::TestWithParam<GrammarCase> {};
 
 TEST_P(IniGrammar, parsesIntoSectionsAndRecords)
