@@ -34,6 +34,9 @@ void TCustomMemo::LoadFromFile(const std::string& Path)
     // Swap rather than copy, so a large page is held once (plus the old text
     // only until this returns).
     text_.swap(contents);
+    // A reader that grew its buffer past the file may leave twice the page
+    // allocated; the text is kept for the page's life, so hold only its size.
+    if (text_.capacity() > text_.size() + text_.size() / 8 + 65536) text_.shrink_to_fit();
     modified_ = false;
 }
 
