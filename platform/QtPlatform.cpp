@@ -293,11 +293,13 @@ bool LocalFileSystem::ReadAll(const std::string& Path, std::string& Contents, Fi
         Error = {ErrorText(Path, code), code};
         return false;
     }
+    // One byte more than the size, so the end of a regular file is seen
+    // without growing the buffer (a page is held once, not twice).
     std::string data;
-    data.resize(size_t(st.st_size));
+    data.resize(size_t(st.st_size) + 1);
     size_t done = 0;
     for (;;) {
-        if (done == data.size()) data.resize(data.size() + 65536);
+        if (done == data.size()) data.resize(data.size() + data.size() / 2 + 65536);
         const ssize_t n = ::read(fd, data.data() + done, data.size() - done);
         if (n < 0) {
             if (errno == EINTR) continue;
@@ -311,6 +313,7 @@ bool LocalFileSystem::ReadAll(const std::string& Path, std::string& Contents, Fi
     }
     ::close(fd);
     data.resize(done);
+    if (data.capacity() > done + done / 8 + 4096) data.shrink_to_fit();
     Contents.swap(data);
     return true;
 }
