@@ -53,7 +53,7 @@ QKeyEvent TypingEvent(char C, Qt::KeyboardModifiers Modifiers)
 
 }  // namespace
 
-int WheelDelta(const QWheelEvent* Event)
+int TjtNumberEdit::WheelDelta(const QWheelEvent* Event)
 {
     const QPoint d = Event->angleDelta();
     if (d.y() == 0 && (Event->modifiers() & Qt::AltModifier)) return d.x();

@@ -80,6 +80,9 @@ public:
     // to 0.0001 with Alt) comes from the modifier keys.
     void StepValue(int Count, platform::Modifiers Shift);
     static double StepSize(platform::Modifiers Shift);
+    // The vertical wheel delta of a wheel event. Qt turns the wheel into a
+    // horizontal one while Alt is held, and Alt chooses the fine steps here.
+    static int WheelDelta(const QWheelEvent* Event);
 
     bool IsInRange();
     void UpdateFontColor();
@@ -134,7 +137,3 @@ private:
     TColor fontColor_ = clWindowText;
     TColor backgroundColor_ = clWindow;
 };
-
-// The vertical wheel delta of a wheel event. Qt turns the wheel into a
-// horizontal one while Alt is held, and Alt chooses the fine steps here.
-int WheelDelta(const QWheelEvent* Event);

@@ -209,7 +209,7 @@ void TjtSpinButtons::keyPressEvent(QKeyEvent* Event)
 
 void TjtSpinButtons::wheelEvent(QWheelEvent* Event)
 {
-    StepBy(WheelDelta(Event) / 120);  // truncated toward zero
+    StepBy(TjtNumberEdit::WheelDelta(Event) / 120);  // truncated toward zero
     Event->accept();
 }
 

@@ -77,26 +77,18 @@ TEST_F(NumberEdit, constructionSetsTheDefaults)
 
 // ---------------------------------------------------------------- key filter
 
-struct KeyCase {
-    const char* Text;
-    int SelStart;   // caret when SelLength is 0
-    int SelLength;
-    char Key;
-    bool Accepted;
-    const char* Why;
-};
-
 class KeyFilter : public NumberEdit, public ::testing::WithParamInterface<char> {
 protected:
-    bool Check(const KeyCase& C)
+    // Whether Key is accepted on Text with the selection (or, with
+    // SelLength 0, the caret) at SelStart.
+    bool Accepts(const std::string& Text, int SelStart, int SelLength, char Key)
     {
-        SetText(C.Text);
-        if (C.SelLength > 0)
-            edit->setSelection(C.SelStart, C.SelLength);
+        edit->setText(QString::fromLatin1(Text.data(), qsizetype(Text.size())));
+        if (SelLength > 0)
+            edit->setSelection(SelStart, SelLength);
         else
-            edit->setCursorPosition(C.SelStart);
-        char key = C.Key;
-        return edit->IsValidKey(key);
+            edit->setCursorPosition(SelStart);
+        return edit->IsValidKey(Key);
     }
 };
 
@@ -181,8 +173,7 @@ TEST_P(KeyFilter, signsExponentsAndSeparators)
         {"1e5E", 4, 0, '-', false, "sign after two letters"},
     };
     for (const Row& r : rows) {
-        const KeyCase c{r.Text.c_str(), r.SelStart, r.SelLength, r.Key, r.Accepted, r.Why};
-        EXPECT_EQ(Check(c), r.Accepted) << r.Why << " (text \"" << r.Text << "\", key " << int(r.Key) << ")";
+        EXPECT_EQ(Accepts(r.Text, r.SelStart, r.SelLength, r.Key), r.Accepted) << r.Why << " (text \"" << r.Text << "\", key " << int(r.Key) << ")";
     }
 }
 
@@ -504,6 +495,18 @@ TEST_F(NumberEdit, typingBeyondTheMaximumClampsInsideTheSameChange)
     EXPECT_EQ(changes, Strings({"5", "50", "500", "5000", "1000"}));
     EXPECT_EQ(Text(), "1000");
     EXPECT_EQ(edit->FontColor(), clWindowText);
+}
+
+TEST_F(NumberEdit, handlerReadingTheValueSeesTheClampedNumber)
+{
+    edit->SetValueDefault(1);
+    Range(1, 1000, true);
+    std::vector<int> read;
+    edit->OnChange = [&](QObject*) { read.push_back(edit->AsInt()); };
+    QTest::keyClicks(edit, "5000");
+    // The reading inside the change of 5000 clamps, so both handlers see 1000.
+    EXPECT_EQ(read, std::vector<int>({5, 50, 500, 1000, 1000}));
+    EXPECT_EQ(Text(), "1000");
 }
 
 TEST_F(NumberEdit, typingZeroIntoAnEmptyEditGivesTheMinimum)

@@ -453,17 +453,15 @@ TEST_F(SpinEdit, holdingTheDownButtonRepeats)
     }
 }
 
-TEST_F(SpinEdit, repeatTimerDrivesStepsThroughTheEventLoop)
+TEST_F(SpinEdit, repeatTimerTimeoutRunsTheTick)
 {
-    window.show();
     TjtSpinButtons* b = edit->Buttons;
-    b->RepeatDelay = 1;
-    b->RepeatInterval = 1;
     edit->setText("0");
     b->StartRepeat();
-    for (int i = 0; i < 60 && edit->AsInt() > -3; ++i) QTest::qWait(5);
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(QMetaObject::invokeMethod(b->RepeatTimer, "timeout"));
+    EXPECT_EQ(edit->AsInt(), -3);
+    EXPECT_EQ(b->RepeatTimer->interval(), 100);
     b->StopRepeat();
-    EXPECT_LE(edit->AsInt(), -3);
 }
 
 TEST_F(SpinEdit, wheelOnTheCompanion)
@@ -496,6 +494,30 @@ TEST_F(SpinEdit, readOnlyGreysTheCompanion)
     edit->SetReadOnly(false);
     EXPECT_TRUE(edit->Buttons->SpinUpButton->isEnabled());
     EXPECT_EQ(edit->BackgroundColor(), clWindow);
+}
+
+TEST_F(SpinEdit, buttonsDrawTheirTriangleGreyedWhenDisabled)
+{
+    SetUpLikeTheMainWindow();
+    window.show();
+    struct Case {
+        TjtSpinButton* Button;
+        QPoint Inside, Outside;  // a pixel of the triangle's wide end and one beyond its tip
+    };
+    TjtSpinButtons* b = edit->Buttons;
+    // 13 x 9 buttons: a triangle 7 wide and 4 high in the middle.
+    const Case cases[] = {{b->SpinUpButton, QPoint(6, 5), QPoint(6, 1)},
+                          {b->SpinDnButton, QPoint(6, 2), QPoint(6, 6)}};
+    for (bool readOnly : {false, true}) {
+        edit->SetReadOnly(readOnly);
+        for (const Case& c : cases) {
+            const QImage image = c.Button->grab().toImage();
+            const QColor glyph = c.Button->palette().color(readOnly ? QPalette::Disabled : QPalette::Active,
+                                                            QPalette::ButtonText);
+            EXPECT_EQ(image.pixelColor(c.Inside), glyph) << c.Button->objectName().toStdString() << readOnly;
+            EXPECT_NE(image.pixelColor(c.Outside), glyph) << c.Button->objectName().toStdString() << readOnly;
+        }
+    }
 }
 
 TEST_F(SpinEdit, hidingTheEditHidesTheCompanion)
