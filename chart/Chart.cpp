@@ -43,7 +43,7 @@ private:
 // another device the way its own paint event draws them onto the screen.
 class TChartPlot : public QCustomPlot {
 public:
-    TChartPlot(QWidget* Parent) : QCustomPlot(Parent)
+    explicit TChartPlot(QWidget* Parent) : QCustomPlot(Parent)
     {
         setBackground(QBrush(Qt::NoBrush));
         addLayer("panel", layer("background"), QCustomPlot::limBelow);
@@ -210,6 +210,7 @@ TChart::TChart(QWidget* Parent)
 
 TChart::~TChart()
 {
+    queued_ = true;  // no redraw is queued while the series go
     const QList<TLineSeries*> All = series_;
     for (TLineSeries* S : All)
         delete S;

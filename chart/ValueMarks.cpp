@@ -64,7 +64,8 @@ void TValueMarks::draw(QCPPainter* Painter)
             Painter->setPen(Frame);
             Painter->setBrush(Fill);
             Painter->drawRect(Box);
-            Painter->drawText(Box, Qt::AlignCenter, Text);
+            // Straight to the baseline: no text layout per label.
+            Painter->drawText(QPointF(Box.left() + 2, Box.top() + 1 + Metrics.ascent()), Text);
         }
     }
 }
