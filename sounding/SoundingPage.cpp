@@ -11,6 +11,7 @@
 #include "components/jtSysUtils.h"
 #include "platform/Platform.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -55,11 +56,13 @@ public:
     {
         if (searched_ && From >= from_ && (at_ == npos || From <= at_)) return at_;
         if (searched_ && From < from_) {
-            // Only the stretch before the one already searched is new.
+            // Only the stretch before the one already searched is new. An
+            // occurrence there is answered without forgetting the stretch
+            // known to be empty, which later questions may still ask about.
             const std::size_t end = std::min(text_.size(), from_ + N - 2);
             const std::size_t p = jt::FindMarker(text_.substr(0, end), marker_, From);
+            if (p != npos) return p;
             from_ = From;
-            if (p != npos) at_ = p;
             return at_;
         }
         searched_ = true;
@@ -133,6 +136,11 @@ void TLapseRates::ParseSounding(std::string_view Table, char Separator)
     MarkerScan rowEnds(rest, kRowEnd);
     std::size_t pos = 0;  // the unread rows start here
     bool first = true;
+    // Stray "</TR>"s make the scan meet the same row again; its level is then
+    // the same as last time, so it is taken from there instead of reading a
+    // possibly long row once per stray end.
+    std::size_t lastRow = npos;
+    bool lastStored = false;
     // The first data row is both the title row and the first level, and the
     // body runs once even when there are no rows at all.
     do {
@@ -149,7 +157,17 @@ void TLapseRates::ParseSounding(std::string_view Table, char Separator)
             ParseTitle(sounding, row);
             first = false;
         }
-        ParseLevel(sounding, row, Separator);
+        if (t != npos && t == lastRow) {
+            if (lastStored) {
+                const TSoundingLevel again = sounding.Levels.back();
+                sounding.Levels.push_back(again);
+            }
+        } else {
+            const std::size_t before = sounding.Levels.size();
+            ParseLevel(sounding, row, Separator);
+            lastRow = t;
+            lastStored = sounding.Levels.size() > before;
+        }
     } while (pos < rest.size());
 
     sounding.FixSurface();

@@ -230,6 +230,36 @@ TEST_F(PageLoad, strayRowEndReadsARowTwice)
     EXPECT_EQ(set.Soundings[0].Levels.size(), 2u);
 }
 
+// Each stray end makes the scan meet the row once more: one level each time,
+// all alike, however long the row.
+TEST_F(PageLoad, rowMetAgainByManyStrayEnds)
+{
+    std::string strays;
+    for (int i = 0; i < 100000; ++i) strays += "</TR>";
+    const std::string label(1 << 20, 'L');
+    const std::string table = "<table><TR>" + Cell("dpdiff_C") + "</TR>" + strays +
+                              Row(label, V({"1000", "100", "15", "1", "2", "3"})) + "</table>";
+    set.LoadPage(Page(table));
+    ASSERT_EQ(set.Count(), 1);
+    const std::vector<TSoundingLevel>& levels = set.Soundings[0].Levels;
+    ASSERT_EQ(levels.size(), 100001u);
+    EXPECT_EQ(levels.front().WindSpeed, 3.0f);
+    EXPECT_EQ(levels.back().Pressure, 1000.0f);
+    EXPECT_EQ(set.Soundings[0].Title, label);
+}
+
+// A stray end before a row whose temperature is missing adds nothing.
+TEST_F(PageLoad, droppedRowMetAgainStaysDropped)
+{
+    const std::string table = "<table><TR>" + Cell("dpdiff_C") + "</TR></TR></TR>" +
+                              Row("T", V({"1000", "100", "", "1", "2", "3"})) + Row("T", V({"900", "900", "5", "1", "2", "3"})) +
+                              "</table>";
+    set.LoadPage(Page(table));
+    ASSERT_EQ(set.Count(), 1);
+    ASSERT_EQ(set.Soundings[0].Levels.size(), 1u);
+    EXPECT_EQ(set.Soundings[0].Levels[0].Pressure, 900.0f);
+}
+
 // ------------------------------------------------------------ numbers
 
 TEST_F(PageLoad, commaSeparatorReadsCommaDecimals)
