@@ -2,6 +2,7 @@
 
 #include "app/Application.h"
 #include "chart/Chart.h"
+#include "chart/Series.h"
 #include "components/jtControls.h"
 #include "components/jtFile_IO.h"
 #include "components/jtINI_File.h"
@@ -9,7 +10,7 @@
 #include "components/jtSpinControls.h"
 #include "components/jtSysUtils.h"
 #include "platform/Platform.h"
-#include "sounding/Sounding.h"
+#include "sounding/LapseRates.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -46,8 +47,8 @@ std::string S(const QString& Q) { return Q.toLocal8Bit().toStdString(); }
 
 // Connects a Qt signal to one of the window's handlers; an error that leaves
 // the handler is shown by the general handler.
-template <typename Signal>
-void Wire(QObject* Control, Signal Sig, TForm1* Form, void (TForm1::*Handler)(QObject*))
+template <typename Control_t, typename Signal>
+void Wire(Control_t* Control, Signal Sig, TForm1* Form, void (TForm1::*Handler)(QObject*))
 {
     QObject::connect(Control, Sig, Form, [Form, Handler, Control] {
         app::RunHandler([&] { (Form->*Handler)(Control); });
@@ -200,15 +201,18 @@ void TForm1::CreateControls()
 
     Chart1 = new TChart(this);
     place(Chart1, "Chart1", 8, 8, 705, 313, akLeft | akTop | akRight | akBottom);
-    Chart1->SetTitle({"Lapse Rate - Temperature vs Altitude"}, "Arial", 13);
+    Chart1->Title().SetText({"Lapse Rate - Temperature vs Altitude"});
+    Chart1->Title().SetFont(TChartFont{"Arial", -13, clBlack, 0});
     Chart1->BottomAxis().SetAutomatic(false);
     Chart1->BottomAxis().SetMinMax(0, 25);
     Chart1->BottomAxis().SetTitle("Temperature (C)");
     Chart1->LeftAxis().SetAutomatic(false);
     Chart1->LeftAxis().SetMinMax(0, 256);
     Chart1->LeftAxis().SetTitle("Altitude (m)");
-    Chart1->SetLegendVisible(false);
-    Chart1->SetBackWallColor(clWhite);
+    Chart1->Legend().SetVisible(false);
+    Chart1->SetView3D(false);
+    Chart1->BackWall().SetColor(clWhite);
+    Chart1->BackWall().SetBrushClear(true);
     TLineSeries* series1 = Chart1->AddLineSeries();
     series1->setObjectName("Series1");
     series1->SetTitle("Temperature");

@@ -11,18 +11,21 @@
 
 // ---------------------------------------------------------------- text
 
-TCustomMemo::TCustomMemo(QWidget* AParent) : QWidget(AParent) {}
+TCustomMemo::TCustomMemo(QWidget* AParent)
+    : QWidget(AParent), text_(std::make_shared<const std::string>())
+{
+}
 
 void TCustomMemo::SetText(std::string V)
 {
-    text_ = std::move(V);
+    text_ = std::make_shared<const std::string>(std::move(V));
     modified_ = false;
 }
 
 void TCustomMemo::Clear()
 {
     // Release the memory too: a cleared page must not keep megabytes alive.
-    std::string().swap(text_);
+    text_ = std::make_shared<const std::string>();
     modified_ = false;
 }
 
@@ -31,19 +34,19 @@ void TCustomMemo::LoadFromFile(const std::string& Path)
     std::string contents;
     platform::FileError err;
     if (!platform::files().ReadAll(Path, contents, err)) throw EFOpenError(err.Message);
-    // Swap rather than copy, so a large page is held once (plus the old text
-    // only until this returns).
-    text_.swap(contents);
     // A reader that grew its buffer past the file may leave twice the page
     // allocated; the text is kept for the page's life, so hold only its size.
-    if (text_.capacity() > text_.size() + text_.size() / 8 + 65536) text_.shrink_to_fit();
+    if (contents.capacity() > contents.size() + contents.size() / 8 + 65536) contents.shrink_to_fit();
+    // Moved, not copied, so a large page is held once (plus the old text
+    // only while someone still holds it).
+    text_ = std::make_shared<const std::string>(std::move(contents));
     modified_ = false;
 }
 
 void TCustomMemo::SaveToFile(const std::string& Path) const
 {
     platform::FileError err;
-    if (!platform::files().WriteAll(Path, text_, err)) throw EInOutError(err.Message, err.Code);
+    if (!platform::files().WriteAll(Path, *text_, err)) throw EInOutError(err.Message, err.Code);
 }
 
 void TCustomMemo::paintEvent(QPaintEvent*)

@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QWidget>
 
+#include <memory>
 #include <string>
 
 // A multi-line text control: the whole text as 8-bit bytes and the flag that
@@ -17,7 +18,11 @@ public:
     explicit TCustomMemo(QWidget* AParent = nullptr);
 
     // The text itself, not a copy.
-    const std::string& Text() const { return text_; }
+    const std::string& Text() const { return *text_; }
+    // The text, kept alive for as long as the caller holds it even when the
+    // control's text is replaced meanwhile (a page being parsed while the
+    // window handles its messages).
+    std::shared_ptr<const std::string> SharedText() const { return text_; }
     // A text set by the program is a new, unchanged text: the flag clears.
     void SetText(std::string V);
     void Clear();
@@ -35,7 +40,7 @@ protected:
     void paintEvent(QPaintEvent* Event) override;
 
 private:
-    std::string text_;
+    std::shared_ptr<const std::string> text_;
     bool modified_ = false;
 };
 

@@ -3,12 +3,13 @@
 #include "app/Application.h"
 #include "app/Profilora_frm.h"
 #include "chart/Chart.h"
+#include "chart/Series.h"
 #include "components/jtControls.h"
 #include "components/jtFile_IO.h"
 #include "components/jtSpinControls.h"
 #include "components/jtSysUtils.h"
 #include "platform/Fakes.h"
-#include "sounding/Sounding.h"
+#include "sounding/LapseRates.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -132,11 +133,15 @@ TEST_F(FormTest, layout_matchesTheDescriptionAndFollowsTheAnchors)
         ASSERT_NE(w, nullptr) << p.Name;
         EXPECT_EQ(w->geometry(), QRect(p.L, p.T, p.W, p.H)) << p.Name;
         EXPECT_EQ(form->AnchorsOf(w), p.Anchors) << p.Name;
-        if (p.Tag >= 0) EXPECT_EQ(w->property("Tag").toInt(), p.Tag) << p.Name;
+        if (p.Tag >= 0) {
+            EXPECT_EQ(w->property("Tag").toInt(), p.Tag) << p.Name;
+        }
     }
     // Enlarging: the chart grows, the right column follows the right edge,
     // the bottom rows follow the bottom edge.
+    form->show();
     form->resize(962, 530);
+    QCoreApplication::processEvents();
     for (const Placed& p : kLayout) {
         auto* w = form->findChild<QWidget*>(p.Name);
         QRect expected(p.L, p.T, p.W, p.H);
@@ -150,10 +155,11 @@ TEST_F(FormTest, layout_matchesTheDescriptionAndFollowsTheAnchors)
     EXPECT_EQ(form->jtSpinEdit1->Buttons->geometry(), QRect(904, 40, 13, 21));
     // The status bar runs along the bottom edge.
     EXPECT_EQ(form->StatusBar1->geometry(), QRect(0, 530 - 19, 962, 19));
-    // The window cannot be made smaller than its minimum.
+    // The window cannot be made smaller than its minimum outer size.
     form->resize(500, 300);
-    EXPECT_GE(form->width(), 770 - 0);
-    EXPECT_GE(form->height(), 410 - 0);
+    QCoreApplication::processEvents();
+    EXPECT_GE(form->frameGeometry().width(), 770);
+    EXPECT_GE(form->frameGeometry().height(), 410);
 }
 
 TEST_F(FormTest, captionsAndInitialState)
@@ -399,7 +405,7 @@ TEST_F(LoadedForm, missingCatalogueFile_isShownAndKeepsThePreviousPage)
     form->Name_UIComboBox->setCurrentIndex(form->Name_UIComboBox->count() - 1);
     app::RunHandler([&] { form->Name_UIComboBoxChange(form->Name_UIComboBox); });
     ASSERT_EQ(prompts.Boxes.size(), 1u);
-    EXPECT_EQ(prompts.Boxes[0].Text, "File not found\n\n        " + Path("missing.html"));
+    EXPECT_EQ(prompts.Boxes[0].Text, "File not found\n\n        " + Path("missing.html") + ".");
     EXPECT_EQ(prompts.Boxes[0].Caption, "profilora");
     EXPECT_EQ(form->windowTitle(), "Profilora - missing.html");
     EXPECT_FALSE(form->Animate_CheckBox->isChecked());
@@ -465,6 +471,11 @@ TEST_F(LoadedForm, extraSeriesFollowTheFrameWhileChecked)
 {
     Load("a.html", 3);
     form->Animate_CheckBox->setChecked(false);
+    // Before the first step no sounding is current: nothing to draw.
+    form->DewPoint_UICheckBox->setChecked(true);
+    EXPECT_EQ(form->Chart1->Series(5)->Count(), 0);
+    form->DewPoint_UICheckBox->setChecked(false);
+    form->Next_UIButtonClick(form->Next_UIButton);
     form->DewPoint_UICheckBox->setChecked(true);
     TLineSeries* dew = form->Chart1->Series(5);
     EXPECT_TRUE(dew->Active());
@@ -517,14 +528,31 @@ TEST_F(LoadedForm, dalrScrollBar_movesTheWholeLine)
     EXPECT_FALSE(dalr->Active());
 }
 
-TEST_F(FormTest, reversedDalrSection_movesItsSecondPoint)
+TEST_F(FormTest, reversedLine_scrollBarMovesItsSecondPoint)
 {
+    // A section that lists the ground point first: the scroll bar moves the
+    // second point, the one at 20000 m, and the ground point follows.
+    auto form = MakeForm();
+    TLineSeries* dalr = form->Chart1->Series(2);
+    dalr->Clear();
+    dalr->AddXY(15, 0);
+    dalr->AddXY(-181, 20000);
+    form->ScrollBar1->setValue(16);
+    EXPECT_DOUBLE_EQ(dalr->XValue(1), 16);
+    EXPECT_DOUBLE_EQ(dalr->XValue(0), 212);
+}
+
+TEST_F(FormTest, settingsFileKeepsTheDefaultOrderOfKnownKeys)
+{
+    // Keys already in the default text keep their place whatever order the
+    // file gives them, so the DALR line still moves at its ground point.
     WriteSettings("[DALR]\r\n0 = 15\r\n20000 = -181\r\n");
     auto form = MakeForm();
     form->ScrollBar1->setValue(16);
     TLineSeries* dalr = form->Chart1->Series(2);
+    EXPECT_DOUBLE_EQ(dalr->YValue(1), 0);
     EXPECT_DOUBLE_EQ(dalr->XValue(1), 16);
-    EXPECT_DOUBLE_EQ(dalr->XValue(0), 212);
+    EXPECT_DOUBLE_EQ(dalr->XValue(0), -180);
 }
 
 TEST_F(FormTest, lapseRateWithOnePoint_scrollBarDoesNothing)
