@@ -4,6 +4,7 @@
 
 #include <QHBoxLayout>
 #include <QMouseEvent>
+#include <QPainter>
 
 #include <algorithm>
 #include <cmath>
@@ -12,16 +13,23 @@ TColorPanel::TColorPanel(QWidget* Parent) : QFrame(Parent)
 {
     setFrameShape(QFrame::Panel);
     setFrameShadow(QFrame::Raised);
-    setAutoFillBackground(true);
     SetColor(clRed);
 }
 
 void TColorPanel::SetColor(TColor C)
 {
     color_ = C;
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, ToQColor(C));
-    setPalette(pal);
+    update();
+}
+
+void TColorPanel::paintEvent(QPaintEvent* Event)
+{
+    // The colour fills the panel inside its raised edge, whatever the style.
+    {
+        QPainter p(this);
+        p.fillRect(contentsRect(), ToQColor(color_));
+    }
+    QFrame::paintEvent(Event);
 }
 
 void TColorPanel::mouseReleaseEvent(QMouseEvent* Event)

@@ -23,6 +23,7 @@ public:
 
 protected:
     void mouseReleaseEvent(QMouseEvent* Event) override;
+    void paintEvent(QPaintEvent* Event) override;
 
 private:
     TColor color_ = clRed;

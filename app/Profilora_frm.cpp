@@ -132,6 +132,13 @@ TForm1::TForm1(QWidget* Parent) : QWidget(Parent)
     setWindowTitle("Profilora");
     setBackgroundRole(QPalette::Button);
     setAutoFillBackground(true);
+    // The window's font is named as on the desktop it was designed for; where
+    // that font is missing, a face of the same width takes its place so the
+    // captions fit their controls.
+    const QStringList narrowSans = {"Liberation Sans", "Arimo", "Nimbus Sans", "Arial", "Helvetica",
+                                    "DejaVu Sans Condensed"};
+    QFont::insertSubstitutions("MS Sans Serif", narrowSans);
+    QFont::insertSubstitutions("microsoft sans serif", narrowSans);
     QFont f(Q("MS Sans Serif"));
     f.setPixelSize(11);
     setFont(f);
