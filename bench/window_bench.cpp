@@ -1,0 +1,117 @@
+// The main window end to end, offscreen:
+// - one timer tick with all eight series visible (plot series 0, move the
+//   track bar, redraw the three extra series, draw the chart into an image);
+// - a page load from the catalogue road to the first frame drawn, with the
+//   peak memory the load adds above the window's idle footprint.
+#include "app/Profilora_frm.h"
+#include "chart/Chart.h"
+#include "chart/Series.h"
+#include "components/jtControls.h"
+#include "components/jtFile_IO.h"
+#include "sounding/LapseRates.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QImage>
+#include <QTimer>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <string>
+
+namespace {
+
+const std::string PagePath = std::string(PROFILORA_DATA_DIR) + "/Perth 2016.html";
+
+// Resident set size and its peak, in kB, from the kernel's view of us.
+long StatusKb(const char* Field)
+{
+    std::ifstream in("/proc/self/status");
+    std::string line;
+    const std::string key = std::string(Field) + ":";
+    while (std::getline(in, line))
+        if (line.compare(0, key.size(), key) == 0) return std::atol(line.c_str() + key.size());
+    return -1;
+}
+
+void ResetPeak()
+{
+    // Writing 5 to clear_refs resets the peak resident size.
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+std::unique_ptr<TForm1> MakeForm()
+{
+    auto form = std::make_unique<TForm1>();
+    for (QCheckBox* box : {form->Standard_Atmosphere_UICheckBox, form->DALR_UICheckBox, form->ELR_CheckBox,
+                           form->CheckBox1, form->DewPoint_UICheckBox, form->WindDirection_UICheckBox,
+                           form->Windspeed_UICheckBox, form->Points_CheckBox})
+        box->setChecked(true);
+    return form;
+}
+
+void BM_TimerTick(benchmark::State& state)
+{
+    auto form = MakeForm();
+    form->jtFile_IO1Open(form->jtFile_IO1, PagePath);
+    form->Animate_CheckBox->setChecked(false);  // ticks are driven by hand
+    QImage image(form->Chart1->size(), QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        form->Timer1Timer(form->Timer1);
+        image = form->Chart1->RenderToImage(form->Chart1->size());
+        benchmark::DoNotOptimize(image.constBits());
+    }
+    state.counters["soundings"] = form->LapseRates->Count();
+}
+BENCHMARK(BM_TimerTick)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+void BM_LoadToFirstFrame(benchmark::State& state)
+{
+    auto form = MakeForm();
+    long pageKb = 0;
+    {
+        std::ifstream f(PagePath, std::ios::binary | std::ios::ate);
+        pageKb = long(f.tellg()) / 1024;
+    }
+    // Memory is measured on the first load of the process only: later loads
+    // reuse what the allocator kept and would hide the peak.
+    static long firstAddedKb = -1;
+    for (auto _ : state) {
+        state.PauseTiming();
+        // Start from an empty window each time, as after start-up.
+        form->html_UIRichEdit->Clear();
+        form->LapseRates->Clear();
+        form->LapseRates->Current = -1;
+        const long idleKb = StatusKb("VmRSS");
+        ResetPeak();
+        state.ResumeTiming();
+
+        form->jtFile_IO1Open(form->jtFile_IO1, PagePath);
+        form->Timer1Timer(form->Timer1);
+        form->Chart1->Repaint();
+
+        state.PauseTiming();
+        if (firstAddedKb < 0) firstAddedKb = StatusKb("VmHWM") - idleKb;
+        state.ResumeTiming();
+    }
+    state.counters["page_MB"] = pageKb / 1024.0;
+    state.counters["peak_added_MB"] = firstAddedKb / 1024.0;
+    state.counters["peak_per_page"] = double(firstAddedKb) / double(pageKb);
+}
+BENCHMARK(BM_LoadToFirstFrame)->Unit(benchmark::kMillisecond)->Iterations(5)->Repetitions(3)->ReportAggregatesOnly(true);
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
