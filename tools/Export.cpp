@@ -1,12 +1,21 @@
 #include "tools/Export.h"
 
+#include "chart/SoundingChart.h"
+#include "components/jtINI_File.h"
 #include "components/jtSysUtils.h"
 #include "platform/Platform.h"
 #include "sounding/LapseRates.h"
 #include "tools/CsvExport.h"
 #include "tools/ExportOptions.h"
+#include "tools/MovieExport.h"
 
+#include <QApplication>
+
+#include <algorithm>
+#include <cstdlib>
 #include <exception>
+#include <filesystem>
+#include <memory>
 
 namespace {
 
@@ -52,13 +61,116 @@ private:
     platform::Prompts* previous_;
 };
 
-std::string Render(ExportFormat Format, const TLapseRates& Set)
-{
-    switch (Format) {
-    case ExportFormat::Csv: return SoundingsToCsv(Set);
+// The frame interval of the window's spin edit: 1 to 1000 ms.
+constexpr int kSpinMin = 1;
+constexpr int kSpinMax = 1000;
+
+// Widgets need an application object; a tool run from a terminal (or a
+// script without a display) draws offscreen unless told otherwise.
+class PictureApplication {
+public:
+    PictureApplication()
+    {
+        if (QCoreApplication::instance()) {
+            if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
+                throw Exception("pictures need a widget application");
+            return;
+        }
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
+        static int argc = 1;
+        static char name[] = "profilora-export";
+        static char* argv[] = {name, nullptr};
+        own_ = std::make_unique<QApplication>(argc, argv);
     }
-    return {};
+
+private:
+    std::unique_ptr<QApplication> own_;
+};
+
+// A settings component read as the program reads it at start-up, but from
+// the named file (or from its default text alone) and never from the
+// command line of this tool.
+void ReadSettings(TjtINI_File& Ini, const std::vector<std::string>& Defaults, const std::string& Path)
+{
+    Ini.SetIgnore_CmdLine(true);
+    Ini.SetINI_Default(Defaults);
+    if (Path.empty()) {
+        Ini.SetOpenOnLoad(false);
+    } else {
+        // A name without a directory would be looked for beside the program.
+        Ini.SetFilename(std::filesystem::absolute(Path).string());
+        Ini.SetIgnoreNotFound(false);
+        Ini.SetOpenOnLoad(true);
+    }
+    Ini.Loaded();
 }
+
+// The chart of the window, as its settings and the chosen series make it.
+class PictureJob {
+public:
+    PictureJob(const ExportOptions& Options, TLapseRates& Set, std::ostream& Err)
+        : options_(Options), settings_(nullptr), catalogue_(nullptr), renderer_(chart_, Set), err_(Err)
+    {
+        if (!Options.SettingsPath.empty() && !platform::files().FileExists(Options.SettingsPath))
+            throw Exception("cannot read settings '" + Options.SettingsPath + "': no such file");
+        try {
+            ReadSettings(settings_, ProfileDefaults(), Options.SettingsPath);
+            ReadSettings(catalogue_, CatalogueDefaults(), Options.SettingsPath);
+        } catch (const Exception& e) {
+            throw Exception("settings" + Where() + ": " + e.Message());
+        }
+        chart_.resize(Options.Width, Options.Height);
+        SetupChart1(chart_);
+        try {
+            ReadChartSettings(settings_, chart_);
+        } catch (const Exception& e) {
+            throw Exception("settings" + Where() + ": " + e.Message());
+        }
+        ApplySeriesChoice(chart_, Options.Series);
+
+        const int count = Set.Count();
+        span_.First = Options.From >= 0 ? Options.From : 0;
+        span_.Last = Options.To >= 0 ? Options.To : count - 1;
+        span_.Size = QSize(Options.Width, Options.Height);
+        if (span_.First >= count || span_.Last >= count)
+            throw Exception("frames " + std::to_string(span_.First) + " to " + std::to_string(span_.Last) +
+                            " are not on the page; its frames are 0 to " + std::to_string(count - 1));
+
+        delayMs_ = Options.Ms > 0 ? Options.Ms
+                                  : std::clamp(int(catalogue_.ReadInteger("Display at start", "ms_per_frame", kSpinMin)),
+                                               kSpinMin, kSpinMax);
+    }
+
+    void Write(const ExportTarget& Target)
+    {
+        const TExportProgress progress = [this, &Target](int Done, int Total) {
+            // About twenty lines for a long export, and always the last.
+            const int step = std::max(1, Total / 20);
+            if (Done % step == 0 || Done == Total)
+                err_ << kProgram << Target.Path << ": frame " << Done << " of " << Total << '\n' << std::flush;
+            return true;
+        };
+        if (Target.Format == ExportFormat::Png)
+            ExportPngFrames(renderer_, span_, Target.Path, progress);
+        else
+            ExportGifMovie(renderer_, span_, delayMs_, Target.Path, progress);
+    }
+
+private:
+    std::string Where() const
+    {
+        return options_.SettingsPath.empty() ? std::string() : " '" + options_.SettingsPath + "'";
+    }
+
+    const ExportOptions& options_;
+    TjtINI_File settings_;
+    TjtINI_File catalogue_;
+    TChart chart_;
+    TFrameRenderer renderer_;
+    TFrameSpan span_;
+    int delayMs_ = kSpinMin;
+    std::ostream& err_;
+};
 
 }  // namespace
 
@@ -98,8 +210,32 @@ int RunExport(const std::vector<std::string>& Args, std::ostream& Out, std::ostr
     }
     if (prompts.Shown > 0) return kExportNoData;
 
+    if (options.WantsPictures() && set.Count() < 1) {
+        Err << kProgram << "the page holds no soundings to draw\n";
+        return kExportNoData;
+    }
+
+    // The pictures are drawn by one chart for all picture outputs.
+    std::unique_ptr<PictureApplication> application;
+    std::unique_ptr<PictureJob> pictures;
     for (const ExportTarget& target : options.Targets) {
-        const std::string text = Render(target.Format, set);
+        if (target.Format != ExportFormat::Csv) {
+            try {
+                if (!pictures) {
+                    application = std::make_unique<PictureApplication>();
+                    pictures = std::make_unique<PictureJob>(options, set, Err);
+                }
+                pictures->Write(target);
+            } catch (const Exception& e) {
+                Err << kProgram << e.Message() << '\n';
+                return kExportFailed;
+            } catch (const std::exception& e) {
+                Err << kProgram << e.what() << '\n';
+                return kExportFailed;
+            }
+            continue;
+        }
+        const std::string text = SoundingsToCsv(set);
         if (target.Path.empty()) {
             Out.write(text.data(), static_cast<std::streamsize>(text.size()));
             Out.flush();

@@ -1,5 +1,8 @@
 #include "tools/ExportOptions.h"
 
+#include "tools/GifMovie.h"
+
+#include <charconv>
 #include <string_view>
 
 namespace {
@@ -7,10 +10,13 @@ namespace {
 struct FormatSwitch {
     std::string_view Name;
     ExportFormat Format;
+    bool NeedsPath;  // the CSV may go to standard output; pictures need a place
 };
 
 constexpr FormatSwitch kFormats[] = {
-    {"--csv", ExportFormat::Csv},
+    {"--csv", ExportFormat::Csv, false},
+    {"--png", ExportFormat::Png, true},
+    {"--gif", ExportFormat::Gif, true},
 };
 
 const FormatSwitch* FindFormat(std::string_view Name)
@@ -23,19 +29,170 @@ const FormatSwitch* FindFormat(std::string_view Name)
 // "-" names standard output, as most tools read it.
 std::string OutputPath(const std::string& Value) { return Value == "-" ? std::string() : Value; }
 
+// A whole decimal number Min..Max, digits only.
+bool ReadNumber(std::string_view Text, int Min, int Max, int& Value)
+{
+    if (Text.empty() || Text.find_first_not_of("0123456789") != std::string_view::npos) return false;
+    int v = 0;
+    const auto r = std::from_chars(Text.data(), Text.data() + Text.size(), v);
+    if (r.ec != std::errc() || r.ptr != Text.data() + Text.size() || v < Min || v > Max) return false;
+    Value = v;
+    return true;
+}
+
+std::string Lower(std::string_view Text)
+{
+    std::string out(Text);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+    return out;
+}
+
+std::string_view Trim(std::string_view Text)
+{
+    while (!Text.empty() && (Text.front() == ' ' || Text.front() == '\t')) Text.remove_prefix(1);
+    while (!Text.empty() && (Text.back() == ' ' || Text.back() == '\t')) Text.remove_suffix(1);
+    return Text;
+}
+
+// The options that take a value. Each reads its value into the options and
+// returns what is wrong with it, or nothing.
+struct ValueSwitch {
+    std::string_view Name;
+    std::string (*Apply)(const std::string& Value, ExportOptions& Options);
+};
+
+std::string ApplySettings(const std::string& Value, ExportOptions& Options)
+{
+    if (Value.empty()) return "--settings needs a file name";
+    Options.SettingsPath = Value;
+    return {};
+}
+
+std::string ApplySeries(const std::string& Value, ExportOptions& Options)
+{
+    return ParseSeriesList(Value, Options.Series);
+}
+
+std::string ApplySize(const std::string& Value, ExportOptions& Options)
+{
+    const std::size_t x = Value.find_first_of("xX");
+    const std::string range = std::to_string(MinFrameSide) + " to " + std::to_string(MaxFrameSide);
+    if (x == std::string::npos ||
+        !ReadNumber(std::string_view(Value).substr(0, x), MinFrameSide, MaxFrameSide, Options.Width) ||
+        !ReadNumber(std::string_view(Value).substr(x + 1), MinFrameSide, MaxFrameSide, Options.Height))
+        return "--size '" + Value + "' is not WIDTHxHEIGHT with sides of " + range + " pixels";
+    return {};
+}
+
+std::string ApplyFrame(const char* Name, const std::string& Value, int& Frame)
+{
+    if (!ReadNumber(Value, 0, 1 << 30, Frame))
+        return std::string(Name) + " '" + Value + "' is not a frame number (0 is the first frame)";
+    return {};
+}
+
+std::string ApplyFrom(const std::string& Value, ExportOptions& Options)
+{
+    return ApplyFrame("--from", Value, Options.From);
+}
+
+std::string ApplyTo(const std::string& Value, ExportOptions& Options) { return ApplyFrame("--to", Value, Options.To); }
+
+std::string ApplyMs(const std::string& Value, ExportOptions& Options)
+{
+    if (!ReadNumber(Value, 1, MaxGifDelayMs, Options.Ms))
+        return "--ms '" + Value + "' is not a number of milliseconds from 1 to " +
+               std::to_string(MaxGifDelayMs);
+    return {};
+}
+
+constexpr ValueSwitch kValues[] = {
+    {"--settings", ApplySettings}, {"--series", ApplySeries}, {"--size", ApplySize},
+    {"--from", ApplyFrom},         {"--to", ApplyTo},         {"--ms", ApplyMs},
+};
+
+const ValueSwitch* FindValue(std::string_view Name)
+{
+    for (const ValueSwitch& v : kValues)
+        if (v.Name == Name) return &v;
+    return nullptr;
+}
+
 }  // namespace
+
+bool ExportOptions::WantsPictures() const
+{
+    for (const ExportTarget& t : Targets)
+        if (t.Format != ExportFormat::Csv) return true;
+    return false;
+}
+
+std::string ParseSeriesList(const std::string& List, TSeriesChoice& Choice)
+{
+    struct Name {
+        std::string_view Text;
+        int Slot;  // -1: points, -2: markers
+    };
+    static constexpr Name kNames[] = {
+        {"standard", 1}, {"dalr", 2},          {"elr", 3},       {"salr", 4},      {"dewpoint", 5},
+        {"winddirection", 6}, {"windspeed", 7}, {"points", -1}, {"markers", -2},
+    };
+    TSeriesChoice result;
+    std::string_view rest = List;
+    while (true) {
+        const std::size_t comma = rest.find(',');
+        const std::string_view item = Trim(rest.substr(0, comma));
+        if (!item.empty()) {
+            const std::string name = Lower(item);
+            const Name* found = nullptr;
+            for (const Name& n : kNames)
+                if (n.Text == name) found = &n;
+            if (!found)
+                return "--series: unknown series '" + std::string(item) +
+                       "' (standard, dalr, elr, salr, dewpoint, winddirection, windspeed, points, markers)";
+            if (found->Slot == -1) result.Points = true;
+            else if (found->Slot == -2) result.Markers = true;
+            else result.Shown[found->Slot] = true;
+        }
+        if (comma == std::string_view::npos) break;
+        rest.remove_prefix(comma + 1);
+    }
+    Choice = result;
+    return {};
+}
 
 std::string ExportUsage()
 {
     return "Usage: profilora-export PAGE.html --csv [OUT.csv]\n"
+           "       profilora-export PAGE.html --png DIR [PICTURE OPTIONS]\n"
+           "       profilora-export PAGE.html --gif OUT.gif [--ms N] [PICTURE OPTIONS]\n"
            "\n"
            "Reads a sounding page and writes its soundings.\n"
-           "  --csv [OUT.csv]  one CSV row per level (standard output without OUT.csv\n"
-           "                   or with \"-\"); also --csv=OUT.csv\n"
-           "  -h, --help       this text\n"
+           "  --csv [OUT.csv]    one CSV row per level (standard output without OUT.csv\n"
+           "                     or with \"-\"); also --csv=OUT.csv\n"
+           "  --png DIR          one picture of the chart per sounding, DIR/frame_0000.png,\n"
+           "                     ... numbered by sounding (DIR is created when missing)\n"
+           "  --gif OUT.gif      the soundings as an animated GIF, looping forever\n"
+           "  --ms N             milliseconds per GIF frame, 1 to 655350 (default: the\n"
+           "                     settings' ms_per_frame); stored in hundredths of a\n"
+           "                     second, at least 20 ms\n"
+           "  -h, --help         this text\n"
            "\n"
-           "Exit status: 0 done, 1 failure (unreadable page, a value that is not a\n"
-           "number, bad arguments, write error), 2 the page holds no sounding data.\n";
+           "Picture options (the chart is the one the program shows):\n"
+           "  --settings FILE    settings file as the program reads it (default: the\n"
+           "                     built-in settings)\n"
+           "  --series LIST      series shown besides the temperature, separated by\n"
+           "                     commas: standard, dalr, elr, salr, dewpoint,\n"
+           "                     winddirection, windspeed; points and markers for the\n"
+           "                     temperature's point markers and value marks\n"
+           "  --size WxH         picture size in pixels (default 705x313, sides 16 to 4096)\n"
+           "  --from I, --to J   only the frames I to J (0 is the first sounding)\n"
+           "Every option also takes the form --option=VALUE.\n"
+           "\n"
+           "Exit status: 0 done, 1 failure (unreadable page or settings, a value that\n"
+           "is not a number, bad arguments, write error), 2 the page holds no sounding\n"
+           "data.\n";
 }
 
 std::string ParseExportArguments(const std::vector<std::string>& Args, ExportOptions& Options)
@@ -43,6 +200,7 @@ std::string ParseExportArguments(const std::vector<std::string>& Args, ExportOpt
     Options = ExportOptions();
     bool pageNamed = false;
     bool optionsEnded = false;
+    std::vector<std::string_view> given;
     for (std::size_t i = 0; i < Args.size(); ++i) {
         const std::string& arg = Args[i];
         const bool looksLikeSwitch = !optionsEnded && arg.size() > 1 && arg[0] == '-';
@@ -62,26 +220,56 @@ std::string ParseExportArguments(const std::vector<std::string>& Args, ExportOpt
         }
         const std::size_t equals = arg.find('=');
         const std::string name = arg.substr(0, equals);
+
+        if (const ValueSwitch* value = FindValue(name)) {
+            for (std::string_view g : given)
+                if (g == value->Name) return std::string(value->Name) + " given more than once";
+            given.push_back(value->Name);
+            std::string text;
+            if (equals != std::string::npos) {
+                text = arg.substr(equals + 1);
+            } else if (i + 1 < Args.size()) {
+                text = Args[++i];
+            } else {
+                return name + " needs a value";
+            }
+            const std::string problem = value->Apply(text, Options);
+            if (!problem.empty()) return problem;
+            continue;
+        }
+
         const FormatSwitch* format = FindFormat(name);
         if (!format) return "unknown option '" + arg + "'";
         ExportTarget target;
         target.Format = format->Format;
         if (equals != std::string::npos) {
-            target.Path = OutputPath(arg.substr(equals + 1));
+            target.Path = format->NeedsPath ? arg.substr(equals + 1) : OutputPath(arg.substr(equals + 1));
+        } else if (format->NeedsPath) {
+            if (i + 1 < Args.size()) target.Path = Args[++i];
         } else if (pageNamed && i + 1 < Args.size() && !Args[i + 1].empty() &&
                    (Args[i + 1] == "-" || Args[i + 1][0] != '-')) {
             // The output file follows its switch; before the page is named a
             // plain argument is the page ("--csv PAGE.html").
             target.Path = OutputPath(Args[++i]);
         }
+        if (format->NeedsPath && target.Path.empty())
+            return name + (format->Format == ExportFormat::Png ? " needs a directory" : " needs a file name");
         Options.Targets.push_back(target);
     }
     if (Options.Help) return {};
     if (!pageNamed || Options.PagePath.empty()) return "no page given";
-    if (Options.Targets.empty()) return "no output chosen (--csv)";
+    if (Options.Targets.empty()) return "no output chosen (--csv, --png or --gif)";
     int toStdout = 0;
-    for (const ExportTarget& t : Options.Targets)
-        if (t.Path.empty()) ++toStdout;
+    bool gif = false;
+    for (const ExportTarget& t : Options.Targets) {
+        if (t.Format == ExportFormat::Csv && t.Path.empty()) ++toStdout;
+        if (t.Format == ExportFormat::Gif) gif = true;
+    }
     if (toStdout > 1) return "only one output can go to standard output";
+    if (!Options.WantsPictures() && !given.empty())
+        return std::string(given.front()) + " applies to --png and --gif only";
+    if (!gif && Options.Ms != 0) return "--ms applies to --gif only";
+    if (Options.From >= 0 && Options.To >= 0 && Options.From > Options.To)
+        return "--from " + std::to_string(Options.From) + " lies after --to " + std::to_string(Options.To);
     return {};
 }

@@ -1,28 +1,50 @@
 #pragma once
 // The command line of profilora-export: one page and the outputs wanted
 // from it. Each output format is one switch; a new format is one more entry
-// in the switch table and one more writer.
+// in the switch table and one more writer. The picture outputs (PNG frames,
+// GIF movie) share the options that say what the chart shows.
+
+#include "chart/SoundingChart.h"
 
 #include <string>
 #include <vector>
 
-enum class ExportFormat { Csv };
+enum class ExportFormat { Csv, Png, Gif };
 
 struct ExportTarget {
     ExportFormat Format = ExportFormat::Csv;
-    std::string Path;  // empty: standard output
+    std::string Path;  // CSV: empty = standard output; PNG: a directory; GIF: a file
 };
+
+// Limits of the picture options.
+inline constexpr int MinFrameSide = 16;
+inline constexpr int MaxFrameSide = 4096;
 
 struct ExportOptions {
     std::string PagePath;
     std::vector<ExportTarget> Targets;
     bool Help = false;
+
+    // Pictures only.
+    std::string SettingsPath;  // empty: the built-in settings
+    TSeriesChoice Series;      // nothing but the temperature profile unless --series says more
+    int Width = Chart1Width;
+    int Height = Chart1Height;
+    int From = -1;             // -1: the first frame
+    int To = -1;               // -1: the last frame
+    int Ms = 0;                // 0: "ms_per_frame" of the settings
+
+    bool WantsPictures() const;
 };
 
 // Fills Options from the arguments (without the program name). The result is
 // empty when the arguments are usable, else a one-line description of what is
 // wrong with them.
 std::string ParseExportArguments(const std::vector<std::string>& Args, ExportOptions& Options);
+
+// Reads a --series list ("standard,dalr,dewpoint") into Choice; the result is
+// empty, or what is wrong with the list.
+std::string ParseSeriesList(const std::string& List, TSeriesChoice& Choice);
 
 // The help text.
 std::string ExportUsage();

@@ -64,7 +64,8 @@ TEST(ExportArguments, refusesWhatCannotWork)
         {{"--csv"}, "no page given"},
         {{"p.html"}, "no output chosen"},
         {{"a.html", "b.html", "--csv"}, "more than one page"},
-        {{"p.html", "--png"}, "unknown option '--png'"},
+        {{"p.html", "--png"}, "--png needs a directory"},
+        {{"p.html", "--pdf", "x.pdf"}, "unknown option '--pdf'"},
         {{"p.html", "--csv", "--csv"}, "only one output can go to standard output"},
         {{"p.html", "-x", "--csv"}, "unknown option '-x'"},
         // Before the page is named, a plain argument after "--csv" is the page.
