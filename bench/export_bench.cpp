@@ -1,0 +1,176 @@
+// Exporting the one-year page (Perth 2016, 726 soundings) as an animated GIF
+// at the window's chart size, on one core: the whole export per frame, and
+// its parts (drawing the chart, indexing and encoding the frame). The GIF's
+// size is reported beside the time.
+//
+// The page is looked up in the source tree's data folder, or where
+// PROFILORA_BENCH_PAGE points.
+#include "chart/SoundingChart.h"
+#include "components/jtINI_File.h"
+#include "tools/GifMovie.h"
+#include "tools/MovieExport.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QThreadPool>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <sstream>
+
+namespace {
+
+std::string PagePath()
+{
+    if (const char* P = std::getenv("PROFILORA_BENCH_PAGE"))
+        return P;
+    return (std::filesystem::path(__FILE__).parent_path().parent_path() / "data" / "Perth 2016.html").string();
+}
+
+// The soundings of the page, read once.
+TLapseRates& Page()
+{
+    static TLapseRates Set = [] {
+        TLapseRates S;
+        std::ifstream In(PagePath(), std::ios::binary);
+        if (!In)
+            return S;
+        std::stringstream Text;
+        Text << In.rdbuf();
+        S.LoadPage(Text.str());
+        return S;
+    }();
+    return Set;
+}
+
+// The window's chart with the built-in settings at its own size; Series
+// names the shown series as --series does.
+struct ExportChart {
+    TChart Chart;
+    TjtINI_File Ini{nullptr};
+
+    explicit ExportChart(const TSeriesChoice& Choice)
+    {
+        Chart.resize(Chart1Width, Chart1Height);
+        SetupChart1(Chart);
+        Ini.SetIgnore_CmdLine(true);
+        Ini.SetINI_Default(ProfileDefaults());
+        Ini.SetOpenOnLoad(false);
+        Ini.Loaded();
+        ReadChartSettings(Ini, Chart);
+        ApplySeriesChoice(Chart, Choice);
+    }
+};
+
+TSeriesChoice Choice(int Kind)
+{
+    TSeriesChoice C;
+    if (Kind >= 1) {
+        // Reference lines, the three extra series and the point markers.
+        for (int Slot = 1; Slot < SlotCount; ++Slot)
+            C.Shown[Slot] = true;
+        C.Points = true;
+    }
+    if (Kind >= 2)
+        C.Markers = true;  // a label at every point
+    return C;
+}
+
+const char* const ChoiceNames[] = {"temperature only (the defaults)", "all series and points",
+                                   "all series, points and value marks"};
+
+// The whole export of the year, as profilora-export does it, less the
+// final write of the file.
+void BM_GifExportOfTheYear(benchmark::State& State)
+{
+    TLapseRates& Set = Page();
+    if (Set.Count() == 0) {
+        State.SkipWithError(("no soundings in " + PagePath()).c_str());
+        return;
+    }
+    ExportChart C(Choice(int(State.range(0))));
+    TFrameRenderer Renderer(C.Chart, Set);
+    const TFrameSpan Span{0, Set.Count() - 1, QSize(Chart1Width, Chart1Height)};
+    std::size_t Bytes = 0;
+    for (auto _ : State) {
+        const std::string Gif = EncodeGifMovie(Renderer, Span, 100);
+        Bytes = Gif.size();
+        benchmark::DoNotOptimize(Gif.data());
+    }
+    State.SetLabel(ChoiceNames[State.range(0)]);
+    State.counters["frames"] = Span.Count();
+    // Time per frame (CPU time of this one thread), shown with its unit.
+    State.counters["per_frame"] = benchmark::Counter(
+        double(Span.Count()), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    State.counters["gif_MB"] = double(Bytes) / 1e6;
+}
+
+// Drawing alone: the frame put into the series and the chart drawn.
+void BM_DrawFrame(benchmark::State& State)
+{
+    TLapseRates& Set = Page();
+    if (Set.Count() == 0) {
+        State.SkipWithError("no soundings");
+        return;
+    }
+    ExportChart C(Choice(int(State.range(0))));
+    TFrameRenderer Renderer(C.Chart, Set);
+    int K = 0;
+    for (auto _ : State) {
+        const QImage Image = Renderer.RenderFrame(K, C.Chart.size());
+        benchmark::DoNotOptimize(Image.constBits());
+        K = (K + 1) % Set.Count();
+    }
+    State.SetLabel(ChoiceNames[State.range(0)]);
+}
+
+// Indexing and encoding alone, over frames drawn beforehand.
+void BM_EncodeFrame(benchmark::State& State)
+{
+    TLapseRates& Set = Page();
+    if (Set.Count() == 0) {
+        State.SkipWithError("no soundings");
+        return;
+    }
+    ExportChart C(Choice(int(State.range(0))));
+    TFrameRenderer Renderer(C.Chart, Set);
+    std::vector<QImage> Frames;
+    for (int K = 0; K < 64; ++K)
+        Frames.push_back(Renderer.RenderFrame(K, C.Chart.size()));
+    auto Movie = std::make_unique<TGifMovie>(C.Chart.size(), 10);
+    std::size_t K = 0;
+    for (auto _ : State) {
+        Movie->AddFrame(Frames[K++ % Frames.size()]);
+        if (Movie->FrameCount() == 4096) {
+            State.PauseTiming();
+            Movie = std::make_unique<TGifMovie>(C.Chart.size(), 10);
+            State.ResumeTiming();
+        }
+    }
+    State.SetLabel(ChoiceNames[State.range(0)]);
+}
+
+BENCHMARK(BM_GifExportOfTheYear)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_DrawFrame)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_EncodeFrame)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication App(argc, argv);
+    // One core: no image work handed to helper threads.
+    QThreadPool::globalInstance()->setMaxThreadCount(1);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
