@@ -50,6 +50,32 @@ bool FakePrompts::ColorDialog(std::uint32_t Initial, std::uint32_t& Chosen)
 }
 
 namespace {
+class FakeProgress : public Progress {
+public:
+    FakeProgress(FakePrompts& Owner, std::size_t Index) : owner_(Owner), index_(Index) {}
+    ~FakeProgress() override { Log().Closed = true; }
+    void SetValue(int Value) override { Log().Values.push_back(Value); }
+    bool Cancelled() override
+    {
+        const FakePrompts::ProgressLog& log = Log();
+        return owner_.CancelProgressAt > 0 && !log.Values.empty() && log.Values.back() >= owner_.CancelProgressAt;
+    }
+
+private:
+    // By index: the log may move as further windows open.
+    FakePrompts::ProgressLog& Log() { return owner_.Progresses[index_]; }
+    FakePrompts& owner_;
+    std::size_t index_;
+};
+}  // namespace
+
+std::unique_ptr<Progress> FakePrompts::ShowProgress(const std::string& Text, int Maximum)
+{
+    Progresses.push_back({Text, Maximum, {}, false});
+    return std::make_unique<FakeProgress>(*this, Progresses.size() - 1);
+}
+
+namespace {
 bool DirectlyInside(const std::string& Dir, const std::string& Path)
 {
     return !Dir.empty() && Path.size() > Dir.size() && Path.compare(0, Dir.size(), Dir) == 0 &&
@@ -77,10 +103,18 @@ bool FaultyFileSystem::WriteAll(const std::string& Path, const std::string& Cont
         Error = {"Cannot create file \"" + Path + "\".", ReadOnlyCode};
         return false;
     }
-    if (!FailWrite) return LocalFileSystem::WriteAll(Path, Contents, Error);
+    ++Writes;
+    if (!FailWrite && FailWriteNumber != Writes) return LocalFileSystem::WriteAll(Path, Contents, Error);
     FileError ignored;
-    LocalFileSystem::WriteAll(Path, Contents.substr(0, Contents.size() / 2), ignored);
+    LocalFileSystem::WriteAll(Path, FailAfterWriting ? Contents : Contents.substr(0, Contents.size() / 2), ignored);
     Error = {"Write error", FailWriteCode};
+    return false;
+}
+
+bool FaultyFileSystem::ReadAll(const std::string& Path, std::string& Contents, FileError& Error)
+{
+    if (!FailRead) return LocalFileSystem::ReadAll(Path, Contents, Error);
+    Error = {"Read error", 5};
     return false;
 }
 

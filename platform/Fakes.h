@@ -32,11 +32,25 @@ public:
     // Optional hook run when a box is shown (e.g. to check state at that moment).
     std::function<void(const Box&)> OnBox;
 
+    // Every progress window opened: its text, its maximum, the values it was
+    // given in order, and whether it has been closed.
+    struct ProgressLog {
+        std::string Text;
+        int Maximum = 0;
+        std::vector<int> Values;
+        bool Closed = false;
+    };
+    std::vector<ProgressLog> Progresses;
+    // A progress window reports the user's Cancel once it has been given a
+    // value of at least this step; 0: never.
+    int CancelProgressAt = 0;
+
     MsgResult MessageBox(const std::string& Text, const std::string& Caption, MsgButtons Buttons,
                          MsgIcon Icon) override;
     bool OpenFileDialog(const FileDialogSetup& Setup, std::string& Chosen) override;
     bool SaveFileDialog(const FileDialogSetup& Setup, std::string& Chosen) override;
     bool ColorDialog(std::uint32_t Initial, std::uint32_t& Chosen) override;
+    std::unique_ptr<Progress> ShowProgress(const std::string& Text, int Maximum) override;
 };
 
 class FakeSystem : public System {
@@ -73,9 +87,13 @@ class FaultyFileSystem : public LocalFileSystem {
 public:
     bool FailWrite = false;       // WriteAll fails after writing half of the contents
     int FailWriteCode = 5;        // errno reported for it (EIO)
+    int FailWriteNumber = 0;      // the n-th WriteAll (1-based) fails like that too; 0 = none
+    bool FailAfterWriting = false;  // a failing WriteAll writes everything first (a failed close)
+    bool FailRead = false;        // ReadAll fails with EIO
     int FailMoveNumber = 0;       // the n-th MoveFile (1-based) fails; 0 = none
     bool FailDelete = false;
     int Moves = 0;
+    int Writes = 0;
     // Files directly inside this directory (given with its trailing "/")
     // behave as on a read-only medium: nothing there is created, written,
     // deleted or moved, and writes report ReadOnlyCode. Empty = none.
@@ -85,6 +103,7 @@ public:
     bool DeleteFile(const std::string& Path) override;
     bool MoveFile(const std::string& From, const std::string& To) override;
     bool WriteAll(const std::string& Path, const std::string& Contents, FileError& Error) override;
+    bool ReadAll(const std::string& Path, std::string& Contents, FileError& Error) override;
 };
 
 // Installs doubles for the lifetime of the guard and restores the defaults.

@@ -27,6 +27,11 @@ FileSystem& files()
     return g_files ? *g_files : fallback;
 }
 
+std::unique_ptr<Progress> Prompts::ShowProgress(const std::string&, int)
+{
+    return std::make_unique<SilentProgress>();
+}
+
 void SetPrompts(Prompts* P) { g_prompts = P; }
 void SetSystem(System* S) { g_system = S; }
 void SetFiles(FileSystem* F) { g_files = F; }

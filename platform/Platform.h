@@ -5,7 +5,10 @@
 // (and is tested) without a display. The Qt implementation is the default;
 // tests install the doubles of Fakes.h.
 
+#include "platform/Progress.h"
+
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -46,6 +49,10 @@ public:
     virtual bool SaveFileDialog(const FileDialogSetup& Setup, std::string& Chosen) = 0;
     // Colour chooser; colours are $00bbggrr values.
     virtual bool ColorDialog(std::uint32_t Initial, std::uint32_t& Chosen) = 0;
+    // A progress window with a Cancel button for a job of Maximum steps,
+    // open until the returned object goes. Prompts without a window keep
+    // this default, which shows nothing and never cancels.
+    virtual std::unique_ptr<Progress> ShowProgress(const std::string& Text, int Maximum);
 };
 
 // ---------------------------------------------------------------- system

@@ -124,6 +124,11 @@ bool QtPrompts::ColorDialog(std::uint32_t Initial, std::uint32_t& Chosen)
     return true;
 }
 
+std::unique_ptr<Progress> QtPrompts::ShowProgress(const std::string& Text, int Maximum)
+{
+    return MakeQtProgress(Text, Maximum);
+}
+
 // ---------------------------------------------------------------- system
 
 char QtSystem::DecimalSeparator() const

@@ -12,6 +12,7 @@ public:
     bool OpenFileDialog(const FileDialogSetup& Setup, std::string& Chosen) override;
     bool SaveFileDialog(const FileDialogSetup& Setup, std::string& Chosen) override;
     bool ColorDialog(std::uint32_t Initial, std::uint32_t& Chosen) override;
+    std::unique_ptr<Progress> ShowProgress(const std::string& Text, int Maximum) override;
 };
 
 class QtSystem : public System {
