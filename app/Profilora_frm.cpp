@@ -1,6 +1,7 @@
 #include "app/Profilora_frm.h"
 
 #include "app/Application.h"
+#include "app/WindowExtras.h"
 #include "chart/Chart.h"
 #include "chart/Series.h"
 #include "components/jtControls.h"
@@ -158,6 +159,8 @@ TForm1::TForm1(QWidget* Parent) : QWidget(Parent)
     setGeometry(256, 175, client.width(), client.height());
     setMinimumSize(770, 410);
     anchors_.Apply(size());
+
+    Extras = std::make_unique<TWindowExtras>(*this);
 
     app::RunHandler([this] { FormCreate(this); });
 }
@@ -406,6 +409,14 @@ void TForm1::FormCreate(QObject*)
 {
     LapseRates = std::make_unique<TLapseRates>();
     LapseRates->ProcessMessages = [this] { ProcessPendingMessages(); };
+    // A page named on the command line (as a desktop entry names the file
+    // it opens) is loaded as "Read File..." loads one, instead of the start
+    // page of the catalogue.
+    const std::string page = TWindowExtras::PageArgument(platform::system().Arguments());
+    if (!page.empty()) {
+        jtFile_IO1Open(jtFile_IO1, page);
+        return;
+    }
     // The start-up page, selected from the settings, is loaded before the
     // window is first shown.
     if (Name_UIComboBox->currentIndex() >= 0) Name_UIComboBoxChange(this);
@@ -528,6 +539,8 @@ void TForm1::Show_Extra_Series()
         // into a slot that is not there.
         if (TLineSeries* series = SeriesAt(TagOf(box))) LapseRates->PlotQuantity(kind, *series);
     }
+    // The trail, when shown, follows the frame as the extra series do.
+    if (Extras) Extras->FrameChanged();
 }
 
 void TForm1::Animate_CheckBoxClick(QObject* Sender)

@@ -26,6 +26,7 @@ class TjtFile_IO;
 class TjtINI_File;
 class TjtSpinEdit;
 class TjtVistaSucks;
+class TWindowExtras;
 
 class TForm1 : public QWidget, public IForm {
 public:
@@ -79,6 +80,11 @@ public:
 
     // The soundings of the page on show; created by FormCreate.
     std::unique_ptr<TLapseRates> LapseRates;
+
+    // The chart's menu (export, trail), pages dropped or named on the
+    // command line, accessible names and the point read-out: all beside the
+    // window's own behaviour. Goes before the controls do.
+    std::unique_ptr<TWindowExtras> Extras;
 
     // ---- event handlers
     void FormCreate(QObject* Sender);

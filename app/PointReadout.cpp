@@ -1,0 +1,96 @@
+#include "app/PointReadout.h"
+
+#include "chart/Chart.h"
+#include "chart/Series.h"
+#include "components/jtSysUtils.h"
+
+#include <qcustomplot.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Slots of the reference and extra series, which have no title of their own.
+const char* const SlotNames[] = {nullptr,          "Standard Atmosphere", "DALR",      "ELR",
+                                 "SALR",           "Dew Point Diff",      "Wind Direction / 10",
+                                 "Windspeed"};
+
+std::string Unit(int Series)
+{
+    switch (Series) {
+    case 6: return "";       // wind direction / 10: a plain number
+    case 7: return " m/s";   // wind speed
+    default: return " C";    // temperatures and the dew point difference
+    }
+}
+
+std::string Number(double V) { return jt::FormatGeneral(V, 7, jt::DecimalSeparator()); }
+
+}  // namespace
+
+std::optional<TPixelPoint> NearestPoint(const std::vector<TPixelPoint>& Points, QPointF Mouse, double Radius)
+{
+    std::optional<TPixelPoint> best;
+    double bestDistance = Radius;
+    for (const TPixelPoint& p : Points) {
+        const double d = std::hypot(p.At.x() - Mouse.x(), p.At.y() - Mouse.y());
+        if (d < bestDistance || (!best && d <= bestDistance)) {
+            best = p;
+            bestDistance = d;
+        }
+    }
+    return best;
+}
+
+std::vector<TPixelPoint> ShownPoints(TChart& Chart)
+{
+    QCustomPlot* plot = Chart.Plot();
+    QCPAxis* x = plot->xAxis;
+    QCPAxis* y = plot->yAxis;
+    const QRectF area = plot->axisRect()->rect();
+    QCPLayer* main = plot->layer("main");
+
+    std::vector<int> order;
+    for (int i = 0; i < Chart.SeriesCount(); ++i) order.push_back(i);
+    // Later series are drawn over earlier ones; series on another layer (the
+    // trail, below) lie behind all of them.
+    auto depth = [&](int i) { return Chart.Series(i)->Curve()->layer() == main ? 1 : 0; };
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        if (depth(a) != depth(b)) return depth(a) > depth(b);
+        return a > b;
+    });
+
+    std::vector<TPixelPoint> points;
+    for (int i : order) {
+        const TLineSeries* s = Chart.Series(i);
+        if (!s->Active()) continue;
+        for (int k = 0; k < s->Count(); ++k) {
+            const QPointF at(x->coordToPixel(s->XValue(k)), y->coordToPixel(s->YValue(k)));
+            if (std::isfinite(at.x()) && std::isfinite(at.y()) && area.contains(at)) points.push_back({i, k, at});
+        }
+    }
+    return points;
+}
+
+std::string ReadoutName(TChart& Chart, int Series)
+{
+    const TLineSeries* s = Chart.Series(Series);
+    if (s && !s->Title().empty()) return s->Title();
+    if (Series > 0 && Series < int(std::size(SlotNames))) return SlotNames[Series];
+    return "Series " + std::to_string(Series);
+}
+
+std::string ReadoutText(TChart& Chart, int Series, int Index)
+{
+    const TLineSeries* s = Chart.Series(Series);
+    if (!s || Index < 0 || Index >= s->Count()) return "";
+    return ReadoutName(Chart, Series) + ": " + Number(s->XValue(Index)) + Unit(Series) + " at " +
+           Number(s->YValue(Index)) + " m";
+}
+
+std::string ReadoutAt(TChart& Chart, QPointF Mouse, double Radius)
+{
+    const std::optional<TPixelPoint> hit = NearestPoint(ShownPoints(Chart), Mouse, Radius);
+    return hit ? ReadoutText(Chart, hit->Series, hit->Index) : std::string();
+}

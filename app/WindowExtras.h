@@ -1,0 +1,85 @@
+#pragma once
+// What the main window offers besides its own controls: a menu on the chart
+// to save the frame on show as a PNG picture, to export the page as an
+// animated GIF and to show a trail of the earlier frames; pages dropped on
+// the window or named on the command line; accessible names for the
+// controls without a caption; and a read-out of the point under the mouse.
+// None of it changes what the window shows until the user asks for it.
+
+#include "app/Trail.h"
+
+#include <QObject>
+#include <QPoint>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QAction;
+class QEvent;
+class QMenu;
+class QMimeData;
+class QMouseEvent;
+class TForm1;
+
+class TWindowExtras : public QObject {
+public:
+    explicit TWindowExtras(TForm1& Form);
+    ~TWindowExtras() override;
+
+    // The chart's menu and its entries.
+    QMenu* ChartMenu = nullptr;
+    QAction* SaveFrameAction = nullptr;     // "Save Frame as PNG..."
+    QAction* ExportMovieAction = nullptr;   // "Export Movie as GIF..."
+    QAction* ShowTrailAction = nullptr;     // "Show Trail", checkable, off at first
+
+    // Opens the menu at a global position; tests replace it.
+    std::function<void(QMenu& Menu, QPoint Global)> PopupMenu;
+
+    // The menu's commands. Errors leave them (the general handler shows
+    // them); a cancelled export ends quietly. Either way no file is left
+    // under the chosen name unless it was written completely.
+    void SaveFrameAsPng();
+    void ExportMovieAsGif();
+
+    // The trail follows the frame on show; the window calls this whenever
+    // the frame changes.
+    void FrameChanged();
+    bool TrailShown() const;
+    TTrail& Trail() { return trail_; }
+
+    // The read-out for the mouse at Pos, in the chart's plot pixels; empty
+    // when no shown point lies near it.
+    std::string ReadoutAt(QPoint Pos) const;
+
+    // The local file a drag carries (its first URL), or empty when it
+    // carries none that could be a page.
+    static std::string DroppedPage(const QMimeData* Data);
+
+    // The page named on the command line: the first argument, when it comes
+    // before every switch (the arguments after a switch are its value). A
+    // name that is found from the working directory becomes its full path;
+    // a bare name found nowhere is kept, so it is looked up beside the pages
+    // as a catalogue entry is.
+    static std::string PageArgument(const std::vector<std::string>& Args);
+
+protected:
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
+
+private:
+    void CreateMenu();
+    void SetAccessibleNames();
+    void ShowMenu(QPoint Pos);
+    void MouseMoved(QMouseEvent* Event);
+    // The save dialog for one kind of file: the chosen name (with Extension
+    // added when it has none), or empty when the user cancelled or refused
+    // to replace an existing file.
+    std::string AskTarget(const std::string& Title, const std::string& Filter, const std::string& Extension,
+                          const std::string& Suggested);
+    std::string PageBaseName() const;
+
+    TForm1& form_;
+    TTrail trail_;
+    std::string lastDirectory_;
+};
