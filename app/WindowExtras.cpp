@@ -79,14 +79,18 @@ void TWindowExtras::CreateMenu()
             [this] { app::RunHandler([this] { ExportMovieAsGif(); }); });
     connect(ShowTrailAction, &QAction::toggled, this, [this] { app::RunHandler([this] { FrameChanged(); }); });
 
-    form_.Chart1->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(form_.Chart1, &QWidget::customContextMenuRequested, this, [this](QPoint Pos) { ShowMenu(Pos); });
+    // The plot covers the whole chart and keeps mouse events from reaching
+    // the chart, so the plot itself asks for the menu.
+    QCustomPlot* plot = form_.Chart1->Plot();
+    plot->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(plot, &QWidget::customContextMenuRequested, this,
+            [this, plot](QPoint Pos) { ShowMenu(plot->mapToGlobal(Pos)); });
 }
 
-void TWindowExtras::ShowMenu(QPoint Pos)
+void TWindowExtras::ShowMenu(QPoint Global)
 {
     ExportMovieAction->setEnabled(form_.LapseRates && form_.LapseRates->Count() > 0);
-    if (PopupMenu) PopupMenu(*ChartMenu, form_.Chart1->mapToGlobal(Pos));
+    if (PopupMenu) PopupMenu(*ChartMenu, Global);
 }
 
 std::string TWindowExtras::PageBaseName() const

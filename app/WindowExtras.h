@@ -70,7 +70,7 @@ protected:
 private:
     void CreateMenu();
     void SetAccessibleNames();
-    void ShowMenu(QPoint Pos);
+    void ShowMenu(QPoint Global);
     void MouseMoved(QMouseEvent* Event);
     // The save dialog for one kind of file: the chosen name (with Extension
     // added when it has none), or empty when the user cancelled or refused
