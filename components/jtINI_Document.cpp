@@ -170,13 +170,23 @@ void TjtINI_Document::WriteRecords(TTextFile& F, const T_jt_ini_Records& Records
 
 void TjtINI_Document::WriteGenerate(TTextFile& F)
 {
+    // The keys above the first header have no header of their own, so they
+    // go first even when a section name sorts before "__StartOfFile" (an
+    // empty name, or one starting with a blank or "!"): below that
+    // section's header they would be read back into it.
+    bool written = false;
+    int at = 0;
+    if (Sections.Find(UpperAZ(StartOfFile), at)) {
+        WriteRecords(F, Sections.Section(at).Records);
+        written = true;
+    }
     for (int i = 0; i < Sections.Count(); ++i) {
         const T_jt_ini_Section& S = Sections.Section(i);
-        if (!SameTextAZ(S.Name, StartOfFile)) {
-            if (i > 0) F.WriteLine("");
-            F.WriteLine("[" + S.Name + "]");
-        }
+        if (SameTextAZ(S.Name, StartOfFile)) continue;
+        if (written) F.WriteLine("");
+        F.WriteLine("[" + S.Name + "]");
         WriteRecords(F, S.Records);
+        written = true;
     }
 }
 
@@ -233,8 +243,10 @@ void TjtINI_Document::WriteAddSection(TTextFile& F, const std::string& SectionNa
     int at = 0;
     if (Sections.Find(UpperAZ(SectionName), at)) WriteRecords(F, Sections.Section(at).Records);
     if (!matched) return;
-    // The old lines of the section go, up to the next header.
-    while (i < FileLines.size() && (FileLines[i].empty() || FileLines[i][0] != '[')) ++i;
+    // The old lines of the section go, up to the next header. A header the
+    // reader sees is one here too, indented or not: skipping an indented
+    // one would drop the whole section below it from the file.
+    while (i < FileLines.size() && Trim(FileLines[i]).rfind('[', 0) != 0) ++i;
     if (i == FileLines.size()) return;
     F.WriteLine("");
     for (; i < FileLines.size(); ++i) F.WriteLine(FileLines[i]);
