@@ -438,7 +438,12 @@ void TjtCustomFile_IO::CommitBackup()
     // A backup named like the file itself would delete the previous version
     // in place of keeping it.
     if (b == p && fs.FileExists(p)) throw Exception("Unable to create backup file.");
-    if (fs.FileExists(b) && !fs.DeleteFile(b)) throw Exception("Unable to delete backup file.");
-    if (fs.FileExists(p) && !fs.MoveFile(p, b)) throw Exception("Unable to create backup file.");
+    // The old backup makes way only for a file that takes its place. Without
+    // one (a save whose last move failed leaves the previous version as the
+    // backup and no file) it is the only previous version there is.
+    if (fs.FileExists(p)) {
+        if (fs.FileExists(b) && !fs.DeleteFile(b)) throw Exception("Unable to delete backup file.");
+        if (!fs.MoveFile(p, b)) throw Exception("Unable to create backup file.");
+    }
     if (!fs.MoveFile(t, p)) throw Exception("Unable to complete the file save.");
 }
