@@ -165,7 +165,12 @@ TForm1::TForm1(QWidget* Parent) : QWidget(Parent)
     app::RunHandler([this] { FormCreate(this); });
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1()
+{
+    // The additions go first, while the controls they serve still exist, and
+    // nothing reaches them afterwards.
+    Extras.reset();
+}
 
 void TForm1::SetFontName(const std::string& V)
 {
