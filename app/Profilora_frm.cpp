@@ -4,6 +4,7 @@
 #include "app/WindowExtras.h"
 #include "chart/Chart.h"
 #include "chart/Series.h"
+#include "chart/SoundingChart.h"
 #include "components/jtControls.h"
 #include "components/jtFile_IO.h"
 #include "components/jtINI_File.h"
@@ -57,75 +58,6 @@ void Wire(Control_t* Control, Signal Sig, TForm1* Form, void (TForm1::*Handler)(
 }
 
 }  // namespace
-
-std::vector<std::string> TForm1::ProfileDefaults()
-{
-    return {
-        "[Temperature]",
-        "min = -90",
-        "max = 50",
-        "",
-        "[Altitude]",
-        "min = 0",
-        "max = 51000",
-        "",
-        "[International_Standard_Atmosphere 1976]",
-        "51000  =\t -2.5",
-        "47000  =\t -2.5",
-        "32000  =\t-44.5",
-        "20000  =\t-56.5",
-        "11000  =\t-56.5",
-        "0      =\t15",
-        ";         bbggrr",
-        "color  = $FF0000",
-        "",
-        "[DALR]",
-        "20000  =\t-181",
-        "0      =\t15",
-        "color  = $8000ff",
-        "",
-        "[ELR]",
-        "20000  =\t-115",
-        "0      =\t15",
-        "",
-        "[SALR]",
-        "color  = $000000",
-        "20000  =\t-45",
-        "0      =\t15",
-        "",
-        "[Dewpoint]",
-        "color  = $008000",
-        "",
-        "[WindDirection]",
-        "color  = $000000",
-        "",
-        "[Windspeed]",
-        "color  = $0080ff",
-        "",
-        "",
-        " ",
-    };
-}
-
-std::vector<std::string> TForm1::CatalogueDefaults()
-{
-    return {
-        "// if the file is not in the [soundings] list below, it will be ignored",
-        "// if a file is sepcified, it will be loaded before anything is displayed (slow)",
-        "[Display at start]",
-        "file = xTucson 2006.html",
-        "ms_per_frame = 1",
-        "",
-        "[soundings-internal]",
-        "Anchorage 2006.html=",
-        "Denver 2006.html=",
-        "Jacksonville 2006.html=",
-        "Key West 2006.html=",
-        "SouthPole 2006.html=",
-        "Tucson 2006.html=",
-        "YUMA 2006.html=",
-    };
-}
 
 TForm1::TForm1(QWidget* Parent) : QWidget(Parent)
 {
@@ -215,26 +147,8 @@ void TForm1::CreateControls()
     };
 
     Chart1 = new TChart(this);
-    place(Chart1, "Chart1", 8, 8, 705, 313, akLeft | akTop | akRight | akBottom);
-    Chart1->Title().SetText({"Lapse Rate - Temperature vs Altitude"});
-    Chart1->Title().SetFont(TChartFont{"Arial", -13, clBlack, 0});
-    Chart1->BottomAxis().SetAutomatic(false);
-    Chart1->BottomAxis().SetMinMax(0, 25);
-    Chart1->BottomAxis().SetTitle("Temperature (C)");
-    Chart1->LeftAxis().SetAutomatic(false);
-    Chart1->LeftAxis().SetMinMax(0, 256);
-    Chart1->LeftAxis().SetTitle("Altitude (m)");
-    Chart1->Legend().SetVisible(false);
-    Chart1->SetView3D(false);
-    Chart1->BackWall().SetColor(clWhite);
-    Chart1->BackWall().SetBrushClear(true);
-    TLineSeries* series1 = Chart1->AddLineSeries();
-    series1->setObjectName("Series1");
-    series1->SetTitle("Temperature");
-    series1->SetColor(clRed);
-    series1->SetMarksVisible(false);
-    series1->SetPointerVisible(true);
-    series1->SetXOrder(TChartXOrder::Ascending);
+    place(Chart1, "Chart1", 8, 8, Chart1Width, Chart1Height, akLeft | akTop | akRight | akBottom);
+    SetupChart1(*Chart1);
 
     TrackBar1 = new TTrackBar(this);
     place(TrackBar1, "TrackBar1", 0, 328, 721, 25, akLeft | akRight | akBottom);
@@ -333,7 +247,7 @@ void TForm1::CreateComponents()
     jtINI_File1->SetMakeBackup(false);
     jtINI_File1->SetCmdLineParms("/ini");
     jtINI_File1->SetIgnore_CmdLine(false);
-    jtINI_File1->SetINI_Default(ProfileDefaults());
+    jtINI_File1->SetINI_Default(::ProfileDefaults());
     jtINI_File1->OnReadComplete = [this](QObject* s) { jtINI_File1ReadComplete(s); };
 
     jtFile_IO1 = new TjtFile_IO(this);
@@ -376,7 +290,7 @@ void TForm1::CreateComponents()
     jtINI_File2->SetMakeBackup(false);
     jtINI_File2->SetCmdLineParms("/ini");
     jtINI_File2->SetIgnore_CmdLine(true);
-    jtINI_File2->SetINI_Default(CatalogueDefaults());
+    jtINI_File2->SetINI_Default(::CatalogueDefaults());
     jtINI_File2->OnReadComplete = [this](QObject* s) { jtINI_File2ReadComplete(s); };
 }
 
@@ -444,10 +358,7 @@ void TForm1::jtINI_File1ReadComplete(QObject*)
 {
     // A whole new range is applied at once, so any range with min <= max is
     // accepted whatever the range before it.
-    Chart1->BottomAxis().SetMinMax(double(jtINI_File1->ReadFloat("Temperature", "min")),
-                                   double(jtINI_File1->ReadFloat("Temperature", "max")));
-    Chart1->LeftAxis().SetMinMax(double(jtINI_File1->ReadFloat("Altitude", "min")),
-                                 double(jtINI_File1->ReadFloat("Altitude", "max")));
+    ApplyAxisRanges(*jtINI_File1, *Chart1);
     for (const char* section : {"International_Standard_Atmosphere 1976", "DALR", "ELR", "SALR"})
         Read_Profile(section);
     Points_CheckBoxClick(Points_CheckBox);
@@ -461,23 +372,7 @@ void TForm1::jtINI_File1ReadComplete(QObject*)
     Windspeed_Color_UIPanel->SetColor(SeriesAt(7)->Color());
 }
 
-void TForm1::Read_Profile(const std::string& Section)
-{
-    TLineSeries* series = Chart1->AddLineSeries();
-    series->SetXOrder(TChartXOrder::None);
-    series->SetActive(false);
-    std::vector<std::string> keys;
-    jtINI_File1->ReadSection(Section, keys);
-    for (const std::string& key : keys) {
-        if (key == "color") {
-            series->SetColor(TColor(jt::TextToInt(jtINI_File1->ReadString(Section, "color"))));
-        } else {
-            const double temperature = double(jtINI_File1->ReadFloat(Section, key));
-            const int altitude = jt::TextToInt(key);
-            series->AddXY(temperature, altitude);
-        }
-    }
-}
+void TForm1::Read_Profile(const std::string& Section) { ReadProfile(*jtINI_File1, *Chart1, Section); }
 
 void TForm1::jtINI_File2ReadComplete(QObject*)
 {

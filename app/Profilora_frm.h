@@ -122,9 +122,6 @@ public:
     std::string FontName() const override { return fontName_; }
     void SetFontName(const std::string& V) override;
 
-    // The default texts of the two settings components.
-    static std::vector<std::string> ProfileDefaults();
-    static std::vector<std::string> CatalogueDefaults();
 
 protected:
     void resizeEvent(QResizeEvent* Event) override;
