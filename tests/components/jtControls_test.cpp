@@ -1,4 +1,5 @@
 // The controls a file component binds.
+#include "support/TestFiles.h"
 #include "components/jtControls.h"
 #include "components/jtSysUtils.h"
 #include "platform/Fakes.h"
@@ -17,18 +18,8 @@
 
 namespace {
 
-std::string Slurp(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-void Put(const std::string& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+using testfiles::Slurp;
+using testfiles::Put;
 
 class Controls : public ::testing::Test {
 protected:

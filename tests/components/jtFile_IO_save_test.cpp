@@ -1,4 +1,5 @@
 // The file component's save cycle: targets, backups and write failures.
+#include "support/TestFiles.h"
 #include "components/jtControls.h"
 #include "components/jtFile_IO.h"
 #include "platform/Fakes.h"
@@ -20,18 +21,8 @@
 
 namespace {
 
-std::string Slurp(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-void Put(const std::string& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+using testfiles::Slurp;
+using testfiles::Put;
 
 // Every file of a directory with its contents.
 std::map<std::string, std::string> Listing(const QTemporaryDir& d)

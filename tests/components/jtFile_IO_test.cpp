@@ -1,4 +1,5 @@
 // The file component's names, bindings and read cycle.
+#include "support/TestFiles.h"
 #include "components/jtControls.h"
 #include "components/jtFile_IO.h"
 #include "platform/Fakes.h"
@@ -16,22 +17,12 @@
 
 namespace {
 
+using testfiles::Slurp;
+using testfiles::Put;
+
 const char* const kTextFilter =
     "Text Files|*.ini;*.txt;*.log;*.dat;*.cfg|Text Files (*.txt)|*.txt|Ini Files (*.ini)|*.ini|"
     "Log Files (*.log)|*.log|Data Files (*.dat)|*.dat|Config Files (*.cfg)|*.cfg|All Files (*.*)|*.*";
-
-std::string Slurp(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-void Put(const std::string& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
 
 class FileIO : public ::testing::Test {
 protected:

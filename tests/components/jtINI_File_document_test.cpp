@@ -1,5 +1,6 @@
 // The settings document: grammar, merge rule, section index and the three
 // writers, byte for byte.
+#include "support/TestFiles.h"
 #include "components/jtINI_Document.h"
 #include "platform/Fakes.h"
 
@@ -13,6 +14,8 @@
 #include <sstream>
 
 namespace {
+
+using testfiles::Slurp;
 
 // Sections in index order, each with its records: "Name{k=v,k2=v2}|...".
 std::string Dump(const TjtINI_Document& D)
@@ -29,14 +32,6 @@ std::string Dump(const TjtINI_Document& D)
         out += "}";
     }
     return out;
-}
-
-std::string Slurp(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
 }
 
 // Runs one writer into a fresh file and returns the bytes written.

@@ -1,3 +1,4 @@
+#include "support/TestFiles.h"
 #include "components/jtSysUtils.h"
 #include "components/jtTextFile.h"
 #include "platform/Fakes.h"
@@ -10,13 +11,7 @@
 
 namespace {
 
-std::string Slurp(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
+using testfiles::Slurp;
 
 TEST(TextFile, readsLinesWithEveryLineEnd)
 {
