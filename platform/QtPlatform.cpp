@@ -295,7 +295,11 @@ bool LocalFileSystem::ReadAll(const std::string& Path, std::string& Contents, Fi
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         const int code = (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) ? EISDIR : EINVAL;
         ::close(fd);
-        Error = {ErrorText(Path, code), code};
+        // "Invalid argument" would tell the user nothing about a pipe or a
+        // device chosen in place of a file.
+        Error = {code == EISDIR ? ErrorText(Path, code)
+                                : "Cannot open file \"" + Path + "\". It is not a regular file (a pipe or a device)",
+                 code};
         return false;
     }
     // One byte more than the size, so the end of a regular file is seen
