@@ -99,7 +99,8 @@ std::string Launch(int Index, std::mt19937& Random)
     char title[64], cell[64];
     std::snprintf(title, sizeof title, "94610 %04d-%02d-%02d %02dZ", 2000 + Index / 730, Index / 61 % 12 + 1,
                   Index / 2 % 28 + 1, Index % 2 * 12);
-    std::string out = "\n" + ColumnHead();
+    std::string out = "\n";
+    out += ColumnHead();
     const int n = rows(Random);
     for (int i = 0; i < n; ++i) {
         out += "<TR>";
@@ -152,7 +153,9 @@ int MakeEmptyTables(const std::string& Path, long N)
 
 int MakeWideRow(const std::string& Path, long Cells)
 {
-    std::string page = kHeader + ColumnHead() + "<TR>";
+    std::string page = kHeader;
+    page += ColumnHead();
+    page += "<TR>";
     AddCell(page, "94610 2006-01-01 00Z");
     for (long i = 0; i < Cells; ++i) AddCell(page, i % 7 == 2 ? "15.5" : "1000");
     page += "</TR>\n</table>";

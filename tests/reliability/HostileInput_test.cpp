@@ -110,6 +110,7 @@ TEST_F(HostileInput, notAPageWhereAPageIsExpected)
                 } catch (const EFOpenError& e) {
                     EXPECT_EQ(e.Message().rfind(c.message, 0), 0u) << e.Message();
                     EXPECT_NE(e.Message().find(c.path), std::string::npos) << e.Message();
+                    EXPECT_EQ(e.Message().find("Invalid argument"), std::string::npos) << e.Message();
                 }
             },
             [&] { FreeFifo(c.path); });
@@ -275,7 +276,13 @@ TEST_F(HostileInput, settingsFileOfHundredThousandSections)
         return std::string(buf);
     };
     std::string text = "top = 1\r\n";
-    for (int i = 0; i < kSections; ++i) text += "[" + name(i) + "]\r\nkey = " + std::to_string(i) + "\r\n";
+    for (int i = 0; i < kSections; ++i) {
+        text += '[';
+        text += name(i);
+        text += "]\r\nkey = ";
+        text += std::to_string(i);
+        text += "\r\n";
+    }
     Write("profilora.ini", text);
 
     TjtINI_File ini(nullptr);
