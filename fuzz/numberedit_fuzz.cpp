@@ -14,7 +14,9 @@
 // "d" as "E"); after any sequence of typed keys the text holds only digits,
 // signs, one exponent letter and one separator at most, with signs only at
 // the start or right after the exponent letter; reading the value never
-// fails and gives the default for unreadable text.
+// fails and gives the default for unreadable text. With a range and
+// LimitValue, keys, wheel turns and steps never leave a readable text
+// outside the range, and the clamping inside the change event ends.
 
 #include "fuzz/FuzzSupport.h"
 
@@ -23,6 +25,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QWheelEvent>
 
 #include <cmath>
 #include <cstdint>
@@ -219,6 +222,68 @@ void CheckTyping(const std::uint8_t* Data, std::size_t Size, char Sep)
     }
 }
 
+// ---------------------------------------------------------------- clamping
+
+// With a range and LimitValue, typed keys, wheel turns and steps: whatever
+// happens, a readable text reads as a value inside the range, and the
+// clamping that rewrites the text inside its own change event comes to an end.
+void CheckClamping(const std::uint8_t* Data, std::size_t Size, char Sep)
+{
+    if (Size < 3) return;
+    static const double kBounds[] = {-1000, -1, -0.5, 0, 0.0001, 1, 5, 99.5, 1000, 1e6};
+    double lo = kBounds[Data[0] % 10], hi = kBounds[Data[1] % 10];
+    TjtNumberEdit edit;
+    edit.SetValueMin(lo);
+    edit.SetValueMax(hi);
+    const bool range = lo != hi;
+    edit.SetValueDefault(kBounds[Data[2] % 10]);
+    edit.SetPrecision(Data[2] % 20);
+    edit.SetLimitValue(true);
+    int changes = 0;
+    edit.OnChange = [&](QObject*) { ++changes; };
+    // The clamped value is written with the precision, so a bound that has
+    // more digits than that is reached as written (99.5 with 2 digits is
+    // 1E2): the promise is the range of the bounds as written.
+    auto written = [&](double B) {
+        double w = 0;
+        return Readable(jt::FormatGeneral(B, Data[2] % 20, Sep), Sep, w) ? w : B;
+    };
+    lo = written(lo);
+    hi = written(hi);
+    // With ValueMin > ValueMax every value ends as ValueMax.
+    const double low = lo <= hi ? lo : hi;
+    static const char kNumberKeys[] = "0123456789+-eE.,\b";
+    for (std::size_t i = 3; i + 1 < Size && i < 600; i += 2) {
+        const std::uint8_t kind = Data[i] % 4, arg = Data[i + 1];
+        changes = 0;
+        if (kind == 0) {
+            QKeyEvent event = KeyFor(kNumberKeys[arg % (sizeof kNumberKeys - 1)]);
+            QCoreApplication::sendEvent(&edit, &event);
+        } else if (kind == 1) {
+            const platform::Modifiers m{bool(arg & 1), bool(arg & 2), bool(arg & 4)};
+            edit.StepValue(int(arg >> 3) - 16, m);
+        } else if (kind == 2) {
+            const Qt::KeyboardModifiers m = (arg & 1 ? Qt::ShiftModifier : Qt::NoModifier) |
+                                            (arg & 2 ? Qt::ControlModifier : Qt::NoModifier);
+            QWheelEvent wheel(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, (int(arg) - 128) * 8), Qt::NoButton, m,
+                              Qt::NoScrollPhase, false);
+            QCoreApplication::sendEvent(&edit, &wheel);
+        } else {
+            edit.setCursorPosition(arg % (int(Text(edit).size()) + 1));
+        }
+        FUZZ_CHECK(changes < 10, std::to_string(changes) + " change events for one action");
+        const std::string now = Text(edit);
+        double v = 0;
+        if (!now.empty() && Readable(now, Sep, v)) {
+            const double read = edit.Value();
+            FUZZ_CHECK(!range || (read >= low - 1e-9 * std::fabs(low) && read <= hi + 1e-9 * std::fabs(hi)) ||
+                           (lo > hi && read == hi),
+                       "'" + now + "' reads " + std::to_string(read) + " outside " + std::to_string(lo) + ".." +
+                           std::to_string(hi));
+        }
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* Argc, char*** Argv)
@@ -237,5 +302,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     const std::string text(reinterpret_cast<const char*>(Data + 1), Size - 1);
     CheckFormatting(text, precision, sep);
     CheckTyping(Data + 1, Size - 1, sep);
+    CheckClamping(Data + 1, Size - 1, sep);
     return 0;
 }
