@@ -1,5 +1,6 @@
 // The settings component's command line: switches from the argument list,
 // the settings file name, the help box, and switches mapped to keys.
+#include "support/ProgramDir.h"
 #include "components/jtINI_File.h"
 #include "platform/Fakes.h"
 
@@ -13,18 +14,8 @@ namespace {
 const std::string kHelp =
     "Command line options:\r\n   /ini filename\t- Specifies the ini file to use\r\n   /?           \t- Gets this help\r\n";
 
-class IniCmdLineTest : public ::testing::Test {
+class IniCmdLineTest : public ProgramDirTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        sys.Program = Path("profilora");
-    }
-    std::string Path(const std::string& name) const { return dir.filePath(QString::fromStdString(name)).toStdString(); }
-    void WriteFile(const std::string& name, const std::string& bytes) const
-    {
-        std::ofstream(Path(name), std::ios::binary) << bytes;
-    }
     std::unique_ptr<TjtINI_File> Make(std::vector<std::string> args, const std::vector<std::string>& defaults = {})
     {
         sys.Args = std::move(args);
@@ -34,10 +25,6 @@ protected:
         return ini;
     }
 
-    QTemporaryDir dir;
-    platform::FakePrompts prompts;
-    platform::FakeSystem sys;
-    platform::ScopedPlatform guard{&prompts, &sys, nullptr};
     int completes = 0;
 };
 

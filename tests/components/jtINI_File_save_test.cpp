@@ -1,5 +1,6 @@
 // Saving the settings: the ".jtb" temporary file, the backup, saving under a
 // new name, and the files every failure leaves behind, byte for byte.
+#include "support/ProgramDir.h"
 #include "components/jtINI_File.h"
 #include "platform/Fakes.h"
 
@@ -32,18 +33,8 @@ public:
 
 using FileSet = std::map<std::string, std::string>;
 
-class IniSaveTest : public ::testing::Test {
+class IniSaveTest : public ProgramDirTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        sys.Program = Path("profilora");
-    }
-    std::string Path(const std::string& name) const { return dir.filePath(QString::fromStdString(name)).toStdString(); }
-    void WriteFile(const std::string& name, const std::string& bytes) const
-    {
-        std::ofstream(Path(name), std::ios::binary) << bytes;
-    }
     // Every file of the directory with its bytes.
     FileSet Files() const
     {
@@ -65,10 +56,6 @@ protected:
         return ini;
     }
 
-    QTemporaryDir dir;
-    platform::FakePrompts prompts;
-    platform::FakeSystem sys;
-    platform::ScopedPlatform guard{&prompts, &sys, nullptr};
 
     const std::string oldFile = "; settings\r\n[A]\r\na =  1 ; note\r\nb = 2\r\n";
 };

@@ -1,5 +1,6 @@
 // The settings component: construction, the after-load order with exactly
 // one read-complete event, and the typed reads and writes.
+#include "support/ProgramDir.h"
 #include "components/jtINI_File.h"
 #include "platform/Fakes.h"
 
@@ -14,18 +15,8 @@
 
 namespace {
 
-class IniFileTest : public ::testing::Test {
+class IniFileTest : public ProgramDirTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        sys.Program = Path("profilora");
-    }
-    std::string Path(const std::string& name) const { return dir.filePath(QString::fromStdString(name)).toStdString(); }
-    void WriteFile(const std::string& name, const std::string& bytes) const
-    {
-        std::ofstream(Path(name), std::ios::binary) << bytes;
-    }
     // A component as the window creates it: properties, then the after-load hook.
     std::unique_ptr<TjtINI_File> Make(const std::vector<std::string>& defaults = {})
     {
@@ -35,10 +26,6 @@ protected:
         return ini;
     }
 
-    QTemporaryDir dir;
-    platform::FakePrompts prompts;
-    platform::FakeSystem sys;
-    platform::ScopedPlatform guard{&prompts, &sys, nullptr};
     int completes = 0;
 };
 
