@@ -1,5 +1,6 @@
 // Saving the settings: the ".jtb" temporary file, the backup, saving under a
 // new name, and the files every failure leaves behind, byte for byte.
+#include "support/TestFiles.h"
 #include "support/ProgramDir.h"
 #include "components/jtINI_File.h"
 #include "platform/Fakes.h"
@@ -38,14 +39,7 @@ protected:
     // Every file of the directory with its bytes.
     FileSet Files() const
     {
-        FileSet out;
-        for (const QString& name : QDir(dir.path()).entryList(QDir::Files)) {
-            std::ifstream in(Path(name.toStdString()), std::ios::binary);
-            std::stringstream ss;
-            ss << in.rdbuf();
-            out[name.toStdString()] = ss.str();
-        }
-        return out;
+        return testfiles::DirectoryFiles(dir.path());
     }
     // A component loaded from the program's settings file with these defaults.
     std::unique_ptr<TjtINI_File> Loaded(const std::vector<std::string>& defaults = {"[A]", "a = 1"})

@@ -5,6 +5,7 @@
 // new ones stay intact on the disk, only the files the failure leaves by
 // design are added, the failure reaches the caller, and a later save that
 // succeeds keeps the previous version as the backup.
+#include "support/TestFiles.h"
 #include "components/jtINI_File.h"
 #include "platform/Fakes.h"
 
@@ -64,14 +65,7 @@ protected:
     std::string Path(const std::string& Name) const { return dir.filePath(QString::fromStdString(Name)).toStdString(); }
     FileSet Files() const
     {
-        FileSet out;
-        for (const QString& name : QDir(dir.path()).entryList(QDir::Files)) {
-            std::ifstream in(Path(name.toStdString()), std::ios::binary);
-            std::stringstream ss;
-            ss << in.rdbuf();
-            out[name.toStdString()] = ss.str();
-        }
-        return out;
+        return testfiles::DirectoryFiles(dir.path());
     }
     void Prepare(const Scenario& S)
     {
