@@ -1,11 +1,17 @@
 #include "app/Application.h"
 
+#include "platform/QtPlatform.h"
+
 #include "components/jtSysUtils.h"
 #include "platform/Platform.h"
 
 #include <cstdio>
 
-TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
+{
+    // Message boxes, dialogs and the busy cursor of the desktop.
+    platform::InstallQtPlatform();
+}
 
 bool TApplication::notify(QObject* Receiver, QEvent* Event)
 {

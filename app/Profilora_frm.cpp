@@ -528,7 +528,9 @@ void TForm1::Load_Sounding_File(const std::string& AFilename)
     // Holding the text keeps it alive even if a load started from inside this
     // one (through the pending messages) replaces the control's text.
     const std::shared_ptr<const std::string> text = html_UIRichEdit->SharedText();
-    LapseRates->LoadPage(*text);
+    if (LapseRates->LoadPage(*text) == TPageLoad::MissingData)
+        platform::prompts().MessageBox(kMissingDataText, kMissingDataCaption, platform::MsgButtons::OK,
+                                       platform::MsgIcon::None);
     TrackBar1->SetMax(LapseRates->Count() - 1);
     TrackBar1->SetFrequency(TrackBar1->Max() / 12 + 1);
     if (LapseRates->Count() > 0) Animate_CheckBox->setChecked(true);

@@ -1,24 +1,27 @@
 #include "platform/Platform.h"
 
-#include "platform/QtPlatform.h"
+#include "platform/CorePlatform.h"
 
 namespace platform {
 namespace {
 Prompts* g_prompts = nullptr;
 System* g_system = nullptr;
 FileSystem* g_files = nullptr;
+
+ConsolePrompts g_consolePrompts;
+CoreSystem g_coreSystem;
+Prompts* g_defaultPrompts = &g_consolePrompts;
+System* g_defaultSystem = &g_coreSystem;
 }  // namespace
 
 Prompts& prompts()
 {
-    static QtPrompts fallback;
-    return g_prompts ? *g_prompts : fallback;
+    return g_prompts ? *g_prompts : *g_defaultPrompts;
 }
 
 System& system()
 {
-    static QtSystem fallback;
-    return g_system ? *g_system : fallback;
+    return g_system ? *g_system : *g_defaultSystem;
 }
 
 FileSystem& files()
@@ -35,5 +38,11 @@ std::unique_ptr<Progress> Prompts::ShowProgress(const std::string&, int)
 void SetPrompts(Prompts* P) { g_prompts = P; }
 void SetSystem(System* S) { g_system = S; }
 void SetFiles(FileSystem* F) { g_files = F; }
+
+void SetDefaults(Prompts* P, System* S)
+{
+    g_defaultPrompts = P ? P : &g_consolePrompts;
+    g_defaultSystem = S ? S : &g_coreSystem;
+}
 
 }  // namespace platform

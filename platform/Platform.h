@@ -2,8 +2,9 @@
 // The program's own layer over what the desktop and the operating system
 // provide. Everything that would open a modal window, ask the OS or touch the
 // user's keyboard state goes through here, so that the logic above it runs
-// (and is tested) without a display. The Qt implementation is the default;
-// tests install the doubles of Fakes.h.
+// (and is tested) without a display. A program without windows runs on the
+// implementations of CorePlatform.h; the window program installs the
+// toolkit's (QtPlatform.h); tests install doubles of their own.
 
 #include "platform/Progress.h"
 
@@ -131,9 +132,14 @@ Prompts& prompts();
 System& system();
 FileSystem& files();
 
-// Installs replacements (tests). Passing nullptr restores the default.
+// Installs replacements (a tool's own prompts, tests). Passing nullptr
+// restores the default.
 void SetPrompts(Prompts* P);
 void SetSystem(System* S);
 void SetFiles(FileSystem* F);
+
+// Sets the defaults themselves; nullptr: the ones without a desktop
+// (CorePlatform.h).
+void SetDefaults(Prompts* P, System* S);
 
 }  // namespace platform

@@ -2,19 +2,8 @@
 
 #include <QApplication>
 #include <QColorDialog>
-#include <QCoreApplication>
 #include <QFileDialog>
-#include <QFileInfo>
-#include <QLocale>
 #include <QMessageBox>
-#include <QTimer>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace platform {
 
@@ -131,70 +120,6 @@ std::unique_ptr<Progress> QtPrompts::ShowProgress(const std::string& Text, int M
 
 // ---------------------------------------------------------------- system
 
-char QtSystem::DecimalSeparator() const
-{
-    const QString dp = QLocale::system().decimalPoint();
-    if (dp.size() == 1 && dp.at(0).unicode() < 128) return char(dp.at(0).unicode());
-    return '.';
-}
-
-namespace {
-int CollationClass(unsigned char c)
-{
-    if (c >= '0' && c <= '9') return 1;
-    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c >= 128) return 2;
-    return 0;  // blanks and punctuation
-}
-unsigned char Upper(unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 32 : c; }
-}  // namespace
-
-int QtSystem::CompareSectionNames(const std::string& A, const std::string& B) const
-{
-    const size_t n = std::min(A.size(), B.size());
-    for (size_t i = 0; i < n; ++i) {
-        const unsigned char a = Upper(A[i]);
-        const unsigned char b = Upper(B[i]);
-        if (a == b) continue;
-        const int ca = CollationClass(a);
-        const int cb = CollationClass(b);
-        if (ca != cb) return ca < cb ? -1 : 1;
-        return a < b ? -1 : 1;
-    }
-    if (A.size() == B.size()) return 0;
-    return A.size() < B.size() ? -1 : 1;
-}
-
-int QtSystem::OSMajorVersion() const
-{
-    // A current desktop scales windows itself, as Windows does from Vista on.
-    return 6;
-}
-
-std::string QtSystem::ProgramPath() const
-{
-    if (QCoreApplication::instance())
-        return QCoreApplication::applicationFilePath().toLocal8Bit().toStdString();
-    char buf[4096];
-    const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
-    return n > 0 ? std::string(buf, size_t(n)) : std::string();
-}
-
-std::optional<std::string> QtSystem::StoredLongName(const std::string& Path) const
-{
-    const QString canonical = QFileInfo(QString::fromLocal8Bit(Path.c_str())).canonicalFilePath();
-    if (canonical.isEmpty()) return std::nullopt;
-    return canonical.toLocal8Bit().toStdString();
-}
-
-std::vector<std::string> QtSystem::Arguments() const
-{
-    std::vector<std::string> out;
-    if (!QCoreApplication::instance()) return out;
-    const QStringList args = QCoreApplication::arguments();
-    for (qsizetype i = 1; i < args.size(); ++i) out.push_back(args[i].toLocal8Bit().toStdString());
-    return out;
-}
-
 void QtSystem::Beep() { QApplication::beep(); }
 
 Modifiers QtSystem::KeyboardModifiers() const
@@ -211,146 +136,11 @@ void QtSystem::SetCursor(CursorShape Shape)
     if (Shape == CursorShape::Hourglass) QGuiApplication::setOverrideCursor(Qt::WaitCursor);
 }
 
-namespace {
-bool g_terminateRequested = false;
-}
-
-bool TerminateRequested() { return g_terminateRequested; }
-
-void QtSystem::RequestTerminate()
+void InstallQtPlatform()
 {
-    // Honoured once the event loop runs, as the window goes on loading; an
-    // event loop that is already running ends as well.
-    g_terminateRequested = true;
-    if (QCoreApplication::instance())
-        QTimer::singleShot(0, QCoreApplication::instance(), [] { QCoreApplication::quit(); });
-}
-
-void QtSystem::PrintToStdout(const std::string& Text)
-{
-    std::fwrite(Text.data(), 1, Text.size(), stdout);
-    std::fflush(stdout);
-}
-
-// ---------------------------------------------------------------- files
-
-namespace {
-std::string ErrorText(const std::string& Path, int Code)
-{
-    return "Cannot open file \"" + Path + "\". " + std::strerror(Code);
-}
-}  // namespace
-
-bool LocalFileSystem::FileExists(const std::string& Path) const
-{
-    struct stat st;
-    return !Path.empty() && ::stat(Path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
-}
-
-bool LocalFileSystem::DeleteFile(const std::string& Path) { return ::unlink(Path.c_str()) == 0; }
-
-bool LocalFileSystem::MoveFile(const std::string& From, const std::string& To)
-{
-    struct stat st;
-    if (::lstat(To.c_str(), &st) == 0) return false;  // never overwrite
-    if (::lstat(From.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
-    // link + unlink refuses an existing target atomically on one file system.
-    if (::link(From.c_str(), To.c_str()) == 0) return ::unlink(From.c_str()) == 0;
-    if (errno != EXDEV && errno != EPERM && errno != ENOTSUP) return false;
-    // Another file system: copy, then delete the original.
-    std::string contents;
-    FileError err;
-    if (!ReadAll(From, contents, err)) return false;
-    const int fd = ::open(To.c_str(), O_WRONLY | O_CREAT | O_EXCL, st.st_mode & 0777);
-    if (fd < 0) return false;
-    size_t done = 0;
-    bool ok = true;
-    while (done < contents.size()) {
-        const ssize_t n = ::write(fd, contents.data() + done, contents.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            ok = false;
-            break;
-        }
-        done += size_t(n);
-    }
-    if (::fsync(fd) != 0) ok = false;
-    if (::close(fd) != 0) ok = false;
-    if (!ok) {
-        ::unlink(To.c_str());
-        return false;
-    }
-    return ::unlink(From.c_str()) == 0;
-}
-
-bool LocalFileSystem::ReadAll(const std::string& Path, std::string& Contents, FileError& Error)
-{
-    // O_NONBLOCK keeps a FIFO from blocking the window; it is refused below.
-    const int fd = ::open(Path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        Error = {ErrorText(Path, errno), errno};
-        return false;
-    }
-    struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        const int code = (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) ? EISDIR : EINVAL;
-        ::close(fd);
-        // "Invalid argument" would tell the user nothing about a pipe or a
-        // device chosen in place of a file.
-        Error = {code == EISDIR ? ErrorText(Path, code)
-                                : "Cannot open file \"" + Path + "\". It is not a regular file (a pipe or a device)",
-                 code};
-        return false;
-    }
-    // One byte more than the size, so the end of a regular file is seen
-    // without growing the buffer (a page is held once, not twice).
-    std::string data;
-    data.resize(size_t(st.st_size) + 1);
-    size_t done = 0;
-    for (;;) {
-        if (done == data.size()) data.resize(data.size() + data.size() / 2 + 65536);
-        const ssize_t n = ::read(fd, data.data() + done, data.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            const int code = errno;
-            ::close(fd);
-            Error = {ErrorText(Path, code), code};
-            return false;
-        }
-        if (n == 0) break;
-        done += size_t(n);
-    }
-    ::close(fd);
-    data.resize(done);
-    if (data.capacity() > done + done / 8 + 4096) data.shrink_to_fit();
-    Contents.swap(data);
-    return true;
-}
-
-bool LocalFileSystem::WriteAll(const std::string& Path, const std::string& Contents, FileError& Error)
-{
-    const int fd = ::open(Path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        Error = {"Cannot create file \"" + Path + "\". " + std::strerror(errno), errno};
-        return false;
-    }
-    size_t done = 0;
-    while (done < Contents.size()) {
-        const ssize_t n = ::write(fd, Contents.data() + done, Contents.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            const int code = errno;
-            ::close(fd);
-            Error = {std::string("Write error: ") + std::strerror(code), code};
-            return false;
-        }
-        done += size_t(n);
-    }
-    if (::close(fd) != 0) {
-        Error = {std::string("Close error: ") + std::strerror(errno), errno};
-        return false;
-    }
-    return true;
+    static QtPrompts prompts;
+    static QtSystem system;
+    SetDefaults(&prompts, &system);
 }
 
 }  // namespace platform

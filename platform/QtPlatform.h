@@ -1,7 +1,7 @@
 #pragma once
-// The real implementations: Qt for the desktop, POSIX for files.
+// The desktop implementations: message boxes, dialogs, the busy cursor.
 
-#include "platform/Platform.h"
+#include "platform/CorePlatform.h"
 
 namespace platform {
 
@@ -15,33 +15,18 @@ public:
     std::unique_ptr<Progress> ShowProgress(const std::string& Text, int Maximum) override;
 };
 
-class QtSystem : public System {
+// The desktop's part of the system: the beep, the modifier keys, the busy
+// cursor.
+class QtSystem : public CoreSystem {
 public:
-    char DecimalSeparator() const override;
-    int CompareSectionNames(const std::string& A, const std::string& B) const override;
-    int OSMajorVersion() const override;
-    std::string ProgramPath() const override;
-    std::optional<std::string> StoredLongName(const std::string& Path) const override;
-    std::vector<std::string> Arguments() const override;
     void Beep() override;
     Modifiers KeyboardModifiers() const override;
     void SetCursor(CursorShape Shape) override;
-    void RequestTerminate() override;
-    void PrintToStdout(const std::string& Text) override;
 };
 
-class LocalFileSystem : public FileSystem {
-public:
-    bool FileExists(const std::string& Path) const override;
-    bool DeleteFile(const std::string& Path) override;
-    bool MoveFile(const std::string& From, const std::string& To) override;
-    bool ReadAll(const std::string& Path, std::string& Contents, FileError& Error) override;
-    bool WriteAll(const std::string& Path, const std::string& Contents, FileError& Error) override;
-};
-
-// True once the program has asked to end (RequestTerminate of the real
-// system); the entry point ends instead of running the event loop.
-bool TerminateRequested();
+// Makes the toolkit's prompts and system the defaults (what SetPrompts and
+// SetSystem restore). Every program with windows calls it once at start.
+void InstallQtPlatform();
 
 // Converts a toolkit filter ("desc|pat;pat|desc|pat") to Qt's name filters.
 std::string ToQtNameFilters(const std::string& Filter);

@@ -18,6 +18,14 @@ enum TSoundingQuantity : std::uint8_t {
     sqWindSpeed = 2,
 };
 
+// What reading a page found.
+enum class TPageLoad { Read, MissingData };
+
+// The message box for a page without its data.
+inline constexpr const char* kMissingDataCaption = "Bad data file";
+inline constexpr const char* kMissingDataText =
+    "File is missing data\r\n\r\nWait for the download to complete before saving";
+
 class TLapseRates {
 public:
     // In the order of the tables of the page.
@@ -46,10 +54,11 @@ public:
     void PlotQuantity(TSoundingQuantity Kind, TPlotSeries& Series);
 
     // Replaces the set by the soundings of a sounding page. A page without
-    // its data shows "Bad data file" and leaves the set empty. A number cell
-    // that is not a number raises EConvertError; the soundings read so far
-    // stay.
-    void LoadPage(std::string_view Html);
+    // its data (no header or footer marker: a download cut short) leaves the
+    // set empty and answers MissingData; the caller tells the user
+    // (kMissingDataCaption, kMissingDataText). A number cell that is not a
+    // number raises EConvertError; the soundings read so far stay.
+    TPageLoad LoadPage(std::string_view Html);
 
 private:
     // The current sounding, or null when Current names none (also when a

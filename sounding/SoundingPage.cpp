@@ -9,7 +9,6 @@
 
 #include "components/jtCommon.h"
 #include "components/jtSysUtils.h"
-#include "platform/Platform.h"
 
 #include <algorithm>
 #include <cmath>
@@ -89,17 +88,13 @@ float ToSingle(double Value)
 
 }  // namespace
 
-void TLapseRates::LoadPage(std::string_view Html)
+TPageLoad TLapseRates::LoadPage(std::string_view Html)
 {
     const std::uint64_t generation = ++loadGeneration_;
     Clear();
 
     const std::string_view body = jt::ViewBetween(Html, kHeaderMarker, kFooterMarker, false);
-    if (body.empty()) {
-        platform::prompts().MessageBox("File is missing data\r\n\r\nWait for the download to complete before saving",
-                                       "Bad data file", platform::MsgButtons::OK, platform::MsgIcon::None);
-        return;
-    }
+    if (body.empty()) return TPageLoad::MissingData;
 
     const char separator = jt::DecimalSeparator();
     MarkerScan starts(body, kTableStart);
@@ -118,9 +113,10 @@ void TLapseRates::LoadPage(std::string_view Html)
         if (ProcessMessages) {
             ProcessMessages();
             // A newer load has replaced the set: this page must not add to it.
-            if (generation != loadGeneration_) return;
+            if (generation != loadGeneration_) return TPageLoad::Read;
         }
     }
+    return TPageLoad::Read;
 }
 
 void TLapseRates::ParseSounding(std::string_view Table, char Separator)

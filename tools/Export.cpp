@@ -21,45 +21,17 @@ namespace {
 
 constexpr const char* kProgram = "profilora-export: ";
 
-// Message boxes of a tool without a window: their text goes to standard
-// error, and every box counts as a failure the exit status reports.
-class ConsolePrompts : public platform::Prompts {
-public:
-    explicit ConsolePrompts(std::ostream& Err) : err_(Err) {}
-    int Shown = 0;
-
-    platform::MsgResult MessageBox(const std::string& Text, const std::string& Caption,
-                                   platform::MsgButtons Buttons, platform::MsgIcon) override
-    {
-        ++Shown;
-        std::string text;
-        for (std::size_t i = 0; i < Text.size(); ++i) {
-            if (Text[i] == '\r' && i + 1 < Text.size() && Text[i + 1] == '\n') continue;
-            text += Text[i];
-        }
-        err_ << kProgram << Caption << ": " << text << '\n';
-        // Nobody can answer: a question counts as cancelled.
-        return Buttons == platform::MsgButtons::OK ? platform::MsgResult::OK : platform::MsgResult::Cancel;
+// A message for a terminal: the line breaks of a message box without their
+// carriage returns.
+std::string WithoutCarriageReturns(const std::string& Text)
+{
+    std::string text;
+    for (std::size_t i = 0; i < Text.size(); ++i) {
+        if (Text[i] == '\r' && i + 1 < Text.size() && Text[i + 1] == '\n') continue;
+        text += Text[i];
     }
-    bool OpenFileDialog(const platform::FileDialogSetup&, std::string&) override { return false; }
-    bool SaveFileDialog(const platform::FileDialogSetup&, std::string&) override { return false; }
-    bool ColorDialog(std::uint32_t, std::uint32_t&) override { return false; }
-
-private:
-    std::ostream& err_;
-};
-
-// Installs prompts for one run and puts back whatever was installed before.
-class PromptsOverride {
-public:
-    explicit PromptsOverride(platform::Prompts* P) : previous_(&platform::prompts()) { platform::SetPrompts(P); }
-    ~PromptsOverride() { platform::SetPrompts(previous_); }
-    PromptsOverride(const PromptsOverride&) = delete;
-    PromptsOverride& operator=(const PromptsOverride&) = delete;
-
-private:
-    platform::Prompts* previous_;
-};
+    return text;
+}
 
 // The frame interval of the window's spin edit: 1 to 1000 ms.
 constexpr int kSpinMin = 1;
@@ -196,11 +168,10 @@ int RunExport(const std::vector<std::string>& Args, std::ostream& Out, std::ostr
 
     // The whole page is read before anything is written, so a failure
     // leaves no half-written output behind.
-    ConsolePrompts prompts(Err);
     TLapseRates set;
+    TPageLoad loaded = TPageLoad::Read;
     try {
-        PromptsOverride guard(&prompts);
-        set.LoadPage(page);
+        loaded = set.LoadPage(page);
     } catch (const Exception& e) {
         Err << kProgram << e.Message() << '\n';
         return kExportFailed;
@@ -208,7 +179,10 @@ int RunExport(const std::vector<std::string>& Args, std::ostream& Out, std::ostr
         Err << kProgram << e.what() << '\n';
         return kExportFailed;
     }
-    if (prompts.Shown > 0) return kExportNoData;
+    if (loaded == TPageLoad::MissingData) {
+        Err << kProgram << kMissingDataCaption << ": " << WithoutCarriageReturns(kMissingDataText) << '\n';
+        return kExportNoData;
+    }
 
     if (options.WantsPictures() && set.Count() < 1) {
         Err << kProgram << "the page holds no soundings to draw\n";

@@ -242,7 +242,7 @@ TEST(IniDocument, bisectionFindsEverySectionOfALargeIndex)
     TjtINI_Document d;
     for (const std::string& n : names) d.AddRecord(n, "k");
     for (const std::string& n : names) ASSERT_NE(d.FindSection(n), nullptr) << n;
-    const platform::QtSystem sys;
+    const platform::CoreSystem sys;
     for (int i = 1; i < d.Sections.Count(); ++i)
         EXPECT_LT(sys.CompareSectionNames(d.Sections.Name(i - 1), d.Sections.Name(i)), 0) << i;
 }

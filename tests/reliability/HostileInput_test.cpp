@@ -244,14 +244,14 @@ TEST_F(HostileInput, randomBytesAreReadSafely)
         }
         prompts.Boxes.clear();
         TLapseRates set;
+        TPageLoad result = TPageLoad::Read;
         try {
-            set.LoadPage(bytes);
+            result = set.LoadPage(bytes);
         } catch (const EConvertError& e) {
             EXPECT_NE(e.Message().find("is not a valid floating point value"), std::string::npos);
         }
         if (round % 2 == 0) {
-            ASSERT_EQ(prompts.Boxes.size(), 1u);
-            EXPECT_EQ(prompts.Boxes[0].Caption, "Bad data file");
+            EXPECT_EQ(result, TPageLoad::MissingData);
             EXPECT_EQ(set.Count(), 0);
         }
         for (const TSounding& s : set.Soundings)

@@ -1,4 +1,6 @@
 // The one main of every test program.
+#include "platform/QtPlatform.h"
+
 #include <QApplication>
 #include <QLocale>
 #include <gtest/gtest.h>
@@ -11,6 +13,7 @@ int main(int argc, char** argv)
     // Offscreen unless the caller chose a platform.
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
+    platform::InstallQtPlatform();
     // Qt sets the C library's locale from the system one; number texts in
     // tests must not depend on it.
     std::setlocale(LC_ALL, "C");

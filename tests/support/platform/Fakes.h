@@ -2,8 +2,7 @@
 // Test doubles of the platform layer: they record what the program asked and
 // answer from a script, so no test ever waits on a real modal window.
 
-#include "platform/Platform.h"
-#include "platform/QtPlatform.h"
+#include "platform/CorePlatform.h"
 
 #include <deque>
 #include <functional>
@@ -69,7 +68,7 @@ public:
     char DecimalSeparator() const override { return Separator; }
     int CompareSectionNames(const std::string& A, const std::string& B) const override
     {
-        return QtSystem().CompareSectionNames(A, B);
+        return CoreSystem().CompareSectionNames(A, B);
     }
     int OSMajorVersion() const override { return MajorVersion; }
     std::string ProgramPath() const override { return Program; }
