@@ -4,8 +4,6 @@
 #include "chart/Series.h"
 #include "components/jtSysUtils.h"
 
-#include <qcustomplot.h>
-
 #include <algorithm>
 #include <cmath>
 
@@ -45,17 +43,13 @@ std::optional<TPixelPoint> NearestPoint(const std::vector<TPixelPoint>& Points, 
 
 std::vector<TPixelPoint> ShownPoints(TChart& Chart)
 {
-    QCustomPlot* plot = Chart.Plot();
-    QCPAxis* x = plot->xAxis;
-    QCPAxis* y = plot->yAxis;
-    const QRectF area = plot->axisRect()->rect();
-    QCPLayer* main = plot->layer("main");
+    const QRectF area = Chart.PlotArea();
 
     std::vector<int> order;
     for (int i = 0; i < Chart.SeriesCount(); ++i) order.push_back(i);
     // Later series are drawn over earlier ones; series on another layer (the
     // trail, below) lie behind all of them.
-    auto depth = [&](int i) { return Chart.Series(i)->Curve()->layer() == main ? 1 : 0; };
+    auto depth = [&](int i) { return Chart.BehindOtherSeries(*Chart.Series(i)) ? 0 : 1; };
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
         if (depth(a) != depth(b)) return depth(a) > depth(b);
         return a > b;
@@ -66,7 +60,7 @@ std::vector<TPixelPoint> ShownPoints(TChart& Chart)
         const TLineSeries* s = Chart.Series(i);
         if (!s->Active()) continue;
         for (int k = 0; k < s->Count(); ++k) {
-            const QPointF at(x->coordToPixel(s->XValue(k)), y->coordToPixel(s->YValue(k)));
+            const QPointF at = Chart.ValueToPixel(s->XValue(k), s->YValue(k));
             if (std::isfinite(at.x()) && std::isfinite(at.y()) && area.contains(at)) points.push_back({i, k, at});
         }
     }

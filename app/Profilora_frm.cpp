@@ -4,7 +4,7 @@
 #include "app/WindowExtras.h"
 #include "chart/Chart.h"
 #include "chart/Series.h"
-#include "chart/SoundingChart.h"
+#include "movie/SoundingChart.h"
 #include "components/jtControls.h"
 #include "components/jtFile_IO.h"
 #include "components/jtINI_File.h"

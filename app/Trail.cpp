@@ -4,11 +4,6 @@
 #include "chart/Series.h"
 #include "sounding/LapseRates.h"
 
-#include <qcustomplot.h>
-
-namespace {
-const char* const TrailLayer = "trail";
-}
 
 TColor TrailTint(TColor Temperature, int Step)
 {
@@ -24,12 +19,9 @@ std::string TrailTitle(int Step)
 
 void PlaceBehindOtherSeries(TChart& Chart, TLineSeries& Series)
 {
-    // A layer of its own just below the one the series are drawn on keeps
-    // the trail behind them, whatever their order in the list.
-    QCustomPlot* plot = Chart.Plot();
-    if (!plot->layer(TrailLayer)) plot->addLayer(TrailLayer, plot->layer("main"), QCustomPlot::limBelow);
-    Series.Curve()->setLayer(TrailLayer);
-    Chart.Invalidate();
+    // The trail stays behind the other series, whatever their order in the
+    // list.
+    Chart.PlaceBehindOtherSeries(Series);
 }
 
 TLineSeries* TTrail::Series(int Step) const

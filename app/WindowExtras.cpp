@@ -10,7 +10,7 @@
 #include "components/jtSpinControls.h"
 #include "platform/Platform.h"
 #include "sounding/LapseRates.h"
-#include "tools/MovieExport.h"
+#include "movie/MovieExport.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -22,7 +22,6 @@
 #include <QScrollBar>
 #include <QToolTip>
 #include <QUrl>
-#include <qcustomplot.h>
 
 #include <filesystem>
 
@@ -54,12 +53,15 @@ TWindowExtras::TWindowExtras(TForm1& Form) : form_(Form), trail_(*Form.Chart1)
     form_.setAcceptDrops(true);
     form_.installEventFilter(this);
 
-    QCustomPlot* plot = form_.Chart1->Plot();
-    plot->setMouseTracking(true);
-    connect(plot, &QCustomPlot::mouseMove, this, [this](QMouseEvent* E) { MouseMoved(E); });
+    form_.Chart1->OnMouseMove = [this](QMouseEvent* E) { MouseMoved(E); };
 }
 
-TWindowExtras::~TWindowExtras() { form_.removeEventFilter(this); }
+TWindowExtras::~TWindowExtras()
+{
+    form_.removeEventFilter(this);
+    form_.Chart1->OnMouseMove = nullptr;
+    form_.Chart1->OnContextMenu = nullptr;
+}
 
 // ---------------------------------------------------------------- menu
 
@@ -79,12 +81,7 @@ void TWindowExtras::CreateMenu()
             [this] { app::RunHandler([this] { ExportMovieAsGif(); }); });
     connect(ShowTrailAction, &QAction::toggled, this, [this] { app::RunHandler([this] { FrameChanged(); }); });
 
-    // The plot covers the whole chart and keeps mouse events from reaching
-    // the chart, so the plot itself asks for the menu.
-    QCustomPlot* plot = form_.Chart1->Plot();
-    plot->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(plot, &QWidget::customContextMenuRequested, this,
-            [this, plot](QPoint Pos) { ShowMenu(plot->mapToGlobal(Pos)); });
+    form_.Chart1->OnContextMenu = [this](QPoint Global) { ShowMenu(Global); };
 }
 
 void TWindowExtras::ShowMenu(QPoint Global)
@@ -180,7 +177,7 @@ void TWindowExtras::MouseMoved(QMouseEvent* Event)
 {
     const std::string text = ReadoutAt(Event->position().toPoint());
     if (text.empty()) QToolTip::hideText();
-    else QToolTip::showText(Event->globalPosition().toPoint(), Q(text), form_.Chart1->Plot());
+    else QToolTip::showText(Event->globalPosition().toPoint(), Q(text), form_.Chart1->MouseSurface());
 }
 
 // ---------------------------------------------------------------- accessibility

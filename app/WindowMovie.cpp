@@ -1,7 +1,7 @@
 #include "app/WindowMovie.h"
 
 #include "chart/Series.h"
-#include "tools/GifMovie.h"
+#include "movie/GifMovie.h"
 
 std::string EncodeShownFrame(TChart& Chart) { return EncodePng(Chart.RenderToImage(Chart.size())); }
 

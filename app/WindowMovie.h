@@ -6,9 +6,9 @@
 
 #include "app/Trail.h"
 #include "chart/Chart.h"
-#include "chart/SoundingChart.h"
+#include "movie/SoundingChart.h"
 #include "sounding/LapseRates.h"
-#include "tools/MovieExport.h"
+#include "movie/MovieExport.h"
 
 #include <QImage>
 #include <QSize>

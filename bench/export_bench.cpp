@@ -5,10 +5,10 @@
 //
 // The page is looked up in the source tree's data folder, or where
 // PROFILORA_BENCH_PAGE points.
-#include "chart/SoundingChart.h"
+#include "movie/SoundingChart.h"
 #include "components/jtINI_File.h"
-#include "tools/GifMovie.h"
-#include "tools/MovieExport.h"
+#include "movie/GifMovie.h"
+#include "movie/MovieExport.h"
 
 #include <benchmark/benchmark.h>
 

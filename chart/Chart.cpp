@@ -142,7 +142,7 @@ void TChartAxis::SetTitle(const std::string& V)
 void TChartLegend::SetVisible(bool V)
 {
     visible_ = V;
-    chart_.Plot()->legend->setVisible(V);
+    static_cast<QCustomPlot*>(chart_.plot_)->legend->setVisible(V);
     chart_.Invalidate();
 }
 
@@ -155,7 +155,7 @@ void TChartWall::SetColor(TColor V)
 void TChartWall::SetBrushClear(bool V)
 {
     brushClear_ = V;
-    chart_.Plot()->axisRect()->setBackground(V ? QBrush(Qt::NoBrush) : QBrush(ToQColor(color_)));
+    static_cast<QCustomPlot*>(chart_.plot_)->axisRect()->setBackground(V ? QBrush(Qt::NoBrush) : QBrush(ToQColor(color_)));
     chart_.Invalidate();
 }
 
@@ -173,6 +173,16 @@ TChart::TChart(QWidget* Parent)
       backWall_(*this)
 {
     plot_->setObjectName("Plot");
+    // The plot covers the whole chart and keeps mouse events from reaching
+    // it, so the plot passes on the moves and the menu requests.
+    plot_->setMouseTracking(true);
+    connect(plot_, &QCustomPlot::mouseMove, this, [this](QMouseEvent* E) {
+        if (OnMouseMove) OnMouseMove(E);
+    });
+    plot_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(plot_, &QWidget::customContextMenuRequested, this, [this](QPoint Pos) {
+        if (OnContextMenu) OnContextMenu(plot_->mapToGlobal(Pos));
+    });
     plot_->setGeometry(rect());
     // Plain lines like a GDI chart: crisper, and several times cheaper than
     // antialiased ones at a frame rate of tens per second.
@@ -218,7 +228,33 @@ TChart::~TChart()
     plot_ = nullptr;
 }
 
-QCustomPlot* TChart::Plot() const
+QPointF TChart::ValueToPixel(double X, double Y) const
+{
+    return {plot_->xAxis->coordToPixel(X), plot_->yAxis->coordToPixel(Y)};
+}
+
+QRectF TChart::PlotArea() const
+{
+    return plot_->axisRect()->rect();
+}
+
+namespace {
+const char* const BehindLayer = "behind";
+}
+
+void TChart::PlaceBehindOtherSeries(TLineSeries& S)
+{
+    if (!plot_->layer(BehindLayer)) plot_->addLayer(BehindLayer, plot_->layer("main"), QCustomPlot::limBelow);
+    S.curve_->setLayer(BehindLayer);
+    Invalidate();
+}
+
+bool TChart::BehindOtherSeries(const TLineSeries& S) const
+{
+    return S.curve_->layer() != plot_->layer("main");
+}
+
+QWidget* TChart::MouseSurface() const
 {
     return plot_;
 }

@@ -14,10 +14,12 @@
 #include <QSize>
 #include <QWidget>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 class QCPAxis;
+class QMouseEvent;
 class QCPTextElement;
 class QCustomPlot;
 class TChart;
@@ -73,8 +75,6 @@ public:
 
     const std::string& Title() const { return title_; }
     void SetTitle(const std::string& V);
-
-    QCPAxis* Axis() const { return axis_; }
 
 private:
     friend class TChart;
@@ -157,7 +157,24 @@ public:
     // an image of Size in device-independent pixels.
     QImage RenderToImage(QSize Size);
 
-    QCustomPlot* Plot() const;
+    // Where the point (X, Y) in axis values is drawn, in the chart's pixels
+    // (not finite for a value the axes cannot place), and the area inside
+    // the axes, as of the last redraw.
+    QPointF ValueToPixel(double X, double Y) const;
+    QRectF PlotArea() const;
+
+    // Draws S on a layer of its own below the one the other series are
+    // drawn on, so that it stays behind them whatever its place in the list.
+    void PlaceBehindOtherSeries(TLineSeries& S);
+    bool BehindOtherSeries(const TLineSeries& S) const;
+
+    // The mouse moved over the chart (position in the chart's pixels); the
+    // user asked for a context menu (at a global position). Skipped when
+    // empty.
+    std::function<void(QMouseEvent* Event)> OnMouseMove;
+    std::function<void(QPoint Global)> OnContextMenu;
+    // The widget that receives the mouse: it covers the whole chart.
+    QWidget* MouseSurface() const;
 
 protected:
     void resizeEvent(QResizeEvent* Event) override;
@@ -166,6 +183,8 @@ private:
     friend class TLineSeries;
     friend class TChartTitle;
     friend class TChartAxis;
+    friend class TChartLegend;
+    friend class TChartWall;
     friend class TValueMarks;
     void Detach(TLineSeries* S);
     // Brings the plot up to date: geometry, title, automatic axis ranges and

@@ -57,7 +57,6 @@ public:
     // in an ascending series.
     void SetXValue(int Index, double V);
 
-    QCPCurve* Curve() const { return curve_; }
 
 private:
     friend class TChart;

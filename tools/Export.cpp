@@ -1,13 +1,13 @@
 #include "tools/Export.h"
 
-#include "chart/SoundingChart.h"
+#include "movie/SoundingChart.h"
 #include "components/jtINI_File.h"
 #include "components/jtSysUtils.h"
 #include "platform/Platform.h"
 #include "sounding/LapseRates.h"
 #include "tools/CsvExport.h"
 #include "tools/ExportOptions.h"
-#include "tools/MovieExport.h"
+#include "movie/MovieExport.h"
 
 #include <QApplication>
 

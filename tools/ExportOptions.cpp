@@ -1,6 +1,6 @@
 #include "tools/ExportOptions.h"
 
-#include "tools/GifMovie.h"
+#include "movie/GifMovie.h"
 
 #include <charconv>
 #include <string_view>

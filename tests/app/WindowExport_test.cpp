@@ -7,7 +7,7 @@
 #include "app/WindowMovie.h"
 #include "chart/Chart.h"
 #include "chart/Series.h"
-#include "chart/SoundingChart.h"
+#include "movie/SoundingChart.h"
 #include "components/jtINI_File.h"
 #include "components/jtSpinControls.h"
 
@@ -17,7 +17,6 @@
 #include <QMenu>
 #include <QScrollBar>
 #include <gif_lib.h>
-#include <qcustomplot.h>
 
 using namespace extras_test;
 
@@ -117,7 +116,7 @@ TEST_F(WindowExport, chartMenuOffersExportAndTrail)
         EXPECT_EQ(&Menu, form->Extras->ChartMenu);
         opened.push_back(Global);
     };
-    QCustomPlot* plot = form->Chart1->Plot();
+    QWidget* plot = form->Chart1->MouseSurface();
     auto rightClick = [&] {
         QContextMenuEvent e(QContextMenuEvent::Mouse, QPoint(50, 60), plot->mapToGlobal(QPoint(50, 60)));
         QCoreApplication::sendEvent(plot, &e);

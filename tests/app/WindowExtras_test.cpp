@@ -17,9 +17,9 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QTimer>
 #include <QToolTip>
 #include <QUrl>
-#include <qcustomplot.h>
 
 #include <filesystem>
 
@@ -457,9 +457,8 @@ protected:
     QPointF PixelOf(int Slot, int Index)
     {
         form->Chart1->Repaint();
-        QCustomPlot* plot = form->Chart1->Plot();
         const TLineSeries* s = form->Chart1->Series(Slot);
-        return {plot->xAxis->coordToPixel(s->XValue(Index)), plot->yAxis->coordToPixel(s->YValue(Index))};
+        return form->Chart1->ValueToPixel(s->XValue(Index), s->YValue(Index));
     }
 };
 
@@ -528,7 +527,7 @@ TEST_F(Readout, mouseMoveOverThePlotShowsTheToolTip)
     form->Chart1->BottomAxis().SetMinMax(-10, 30);
     form->Chart1->LeftAxis().SetMinMax(0, 3000);
     const QPointF p = PixelOf(0, 0);
-    QCustomPlot* plot = form->Chart1->Plot();
+    QWidget* plot = form->Chart1->MouseSurface();
     QMouseEvent move(QEvent::MouseMove, p, plot->mapToGlobal(p), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QCoreApplication::sendEvent(plot, &move);
     EXPECT_EQ(QToolTip::text().toStdString(), "Temperature: 18 C at 102 m");

@@ -11,6 +11,9 @@
 
 namespace {
 
+// The plot the chart draws with (the chart's tests look at it directly).
+QCustomPlot* PlotOf(const TChart& Chart) { return Chart.findChild<QCustomPlot*>("Plot"); }
+
 const QRgb Red = qRgb(255, 0, 0);
 
 // A chart the size of the main window's, axes 0..100 both ways, no legend.
@@ -40,8 +43,8 @@ protected:
 
     QPoint Pixel(double X, double Y) const
     {
-        return QPoint(int(std::lround(Chart.Plot()->xAxis->coordToPixel(X))),
-                      int(std::lround(Chart.Plot()->yAxis->coordToPixel(Y))));
+        return QPoint(int(std::lround(PlotOf(Chart)->xAxis->coordToPixel(X))),
+                      int(std::lround(PlotOf(Chart)->yAxis->coordToPixel(Y))));
     }
 
     static QRgb At(const QImage& Image, QPoint P) { return Image.pixel(P) | 0xFF000000u; }
@@ -146,7 +149,7 @@ TEST_F(ChartRender, anotherSizeLeavesTheWidgetAsItWas)
         RedInMiddleColumn += At(Big, QPoint(500, Y)) == Red;
     EXPECT_EQ(RedInMiddleColumn, 1);
     EXPECT_EQ(qAlpha(Big.pixel(999, 599)), 255);
-    EXPECT_EQ(Chart.Plot()->viewport().size(), QSize(705, 313));
+    EXPECT_EQ(PlotOf(Chart)->viewport().size(), QSize(705, 313));
     EXPECT_EQ(Chart.RenderToImage(Chart.size()), Before);
     EXPECT_TRUE(Chart.RenderToImage(QSize(0, 10)).isNull());
 }
@@ -154,23 +157,23 @@ TEST_F(ChartRender, anotherSizeLeavesTheWidgetAsItWas)
 TEST_F(ChartRender, aTitleTakesRoomAboveThePlot)
 {
     Chart.RenderToImage(Chart.size());
-    const int NoTitle = Chart.Plot()->axisRect()->top();
+    const int NoTitle = PlotOf(Chart)->axisRect()->top();
     Chart.Title().SetText({"Lapse Rate - Temperature vs Altitude"});
     Chart.Title().SetFont(TChartFont{"Arial", -13, clBlack, 0});
     Chart.RenderToImage(Chart.size());
-    const int OneLine = Chart.Plot()->axisRect()->top();
+    const int OneLine = PlotOf(Chart)->axisRect()->top();
     Chart.Title().SetText({"Lapse Rate", "Temperature vs Altitude"});
     Chart.RenderToImage(Chart.size());
-    const int TwoLines = Chart.Plot()->axisRect()->top();
+    const int TwoLines = PlotOf(Chart)->axisRect()->top();
     EXPECT_GT(OneLine, NoTitle + 10);
     EXPECT_GT(TwoLines, OneLine + 10);
     Chart.Title().SetVisible(false);
     Chart.RenderToImage(Chart.size());
-    EXPECT_EQ(Chart.Plot()->axisRect()->top(), NoTitle);
+    EXPECT_EQ(PlotOf(Chart)->axisRect()->top(), NoTitle);
     Chart.Title().SetVisible(true);
     Chart.Title().SetText({});
     Chart.RenderToImage(Chart.size());
-    EXPECT_EQ(Chart.Plot()->axisRect()->top(), NoTitle);
+    EXPECT_EQ(PlotOf(Chart)->axisRect()->top(), NoTitle);
 }
 
 TEST_F(ChartRender, aClearBackWallShowsTheChartColour)

@@ -13,6 +13,14 @@
 
 namespace {
 
+// The plot the chart draws with (the chart's tests look at it directly).
+QCustomPlot* PlotOf(const TChart& Chart) { return Chart.findChild<QCustomPlot*>("Plot"); }
+// The curve that draws a series: the plot holds one per series, in order.
+QCPCurve* CurveOf(const TChart& Chart, const TLineSeries* S)
+{
+    return qobject_cast<QCPCurve*>(PlotOf(Chart)->plottable(Chart.IndexOf(S)));
+}
+
 const std::string MinMsg = "Axis Minimum Value must be <= Maximum";
 const std::string MaxMsg = "Axis Maximum Value must be >= Minimum";
 constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
@@ -94,13 +102,13 @@ TEST(ChartAxis, theDrawnRangeFollowsTheAxis)
     Chart.LeftAxis().SetAutomatic(false);
     Chart.BottomAxis().SetMinMax(-90, 50);
     Chart.LeftAxis().SetMinMax(0, 51000);
-    EXPECT_EQ(Chart.Plot()->xAxis->range().lower, -90);
-    EXPECT_EQ(Chart.Plot()->xAxis->range().upper, 50);
-    EXPECT_EQ(Chart.Plot()->yAxis->range().upper, 51000);
+    EXPECT_EQ(PlotOf(Chart)->xAxis->range().lower, -90);
+    EXPECT_EQ(PlotOf(Chart)->xAxis->range().upper, 50);
+    EXPECT_EQ(PlotOf(Chart)->yAxis->range().upper, 51000);
 
     // A single value still gets a drawable range around it.
     Chart.LeftAxis().SetMinMax(300, 300);
-    const QCPRange R = Chart.Plot()->yAxis->range();
+    const QCPRange R = PlotOf(Chart)->yAxis->range();
     EXPECT_LT(R.lower, 300);
     EXPECT_GT(R.upper, 300);
     EXPECT_EQ(Chart.LeftAxis().Minimum(), 300);
@@ -137,8 +145,8 @@ TEST(ChartAxis, titleIsTheAxisLabel)
     Chart.BottomAxis().SetTitle("Temperature (C)");
     Chart.LeftAxis().SetTitle("Altitude (m)");
     EXPECT_EQ(Chart.BottomAxis().Title(), "Temperature (C)");
-    EXPECT_EQ(Chart.Plot()->xAxis->label(), QString("Temperature (C)"));
-    EXPECT_EQ(Chart.Plot()->yAxis->label(), QString("Altitude (m)"));
+    EXPECT_EQ(PlotOf(Chart)->xAxis->label(), QString("Temperature (C)"));
+    EXPECT_EQ(PlotOf(Chart)->yAxis->label(), QString("Altitude (m)"));
 }
 
 // ---------------------------------------------------------------- series list
@@ -161,7 +169,7 @@ TEST(ChartSeries, seriesAreAddressedByCreationOrder)
     }
     EXPECT_EQ(Chart.Series(-1), nullptr);
     EXPECT_EQ(Chart.Series(4), nullptr);
-    EXPECT_EQ(Chart.Plot()->plottableCount(), 4);
+    EXPECT_EQ(PlotOf(Chart)->plottableCount(), 4);
 }
 
 TEST(ChartSeries, newSeriesTakeThePaletteColourOfTheirIndex)
@@ -186,7 +194,7 @@ TEST(ChartSeries, deletingASeriesTakesItOutOfTheList)
     EXPECT_EQ(Chart.SeriesCount(), 2);
     EXPECT_EQ(Chart.Series(0), A);
     EXPECT_EQ(Chart.Series(1), C);
-    EXPECT_EQ(Chart.Plot()->plottableCount(), 2);
+    EXPECT_EQ(PlotOf(Chart)->plottableCount(), 2);
     Chart.Repaint();  // draws without the deleted one
 }
 
@@ -329,8 +337,8 @@ TEST(ChartStyling, colourRoundTripsAndColoursTheLineAndMarkers)
     for (const Case& C : Cases) {
         S->SetColor(C.Color);
         EXPECT_EQ(S->Color(), C.Color);
-        EXPECT_EQ(S->Curve()->pen().color(), C.Drawn) << std::hex << C.Color;
-        EXPECT_EQ(S->Curve()->scatterStyle().brush().color(), C.Drawn) << std::hex << C.Color;
+        EXPECT_EQ(CurveOf(Chart, S)->pen().color(), C.Drawn) << std::hex << C.Color;
+        EXPECT_EQ(CurveOf(Chart, S)->scatterStyle().brush().color(), C.Drawn) << std::hex << C.Color;
     }
 }
 
@@ -341,25 +349,25 @@ TEST(ChartStyling, flagsReachThePlot)
     EXPECT_TRUE(S->Active());
     EXPECT_FALSE(S->PointerVisible());
     EXPECT_FALSE(S->MarksVisible());
-    EXPECT_EQ(S->Curve()->scatterStyle().shape(), QCPScatterStyle::ssNone);
+    EXPECT_EQ(CurveOf(Chart, S)->scatterStyle().shape(), QCPScatterStyle::ssNone);
 
     S->SetActive(false);
-    EXPECT_FALSE(S->Curve()->visible());
+    EXPECT_FALSE(CurveOf(Chart, S)->visible());
     S->SetActive(true);
-    EXPECT_TRUE(S->Curve()->visible());
+    EXPECT_TRUE(CurveOf(Chart, S)->visible());
 
     S->SetPointerVisible(true);
-    EXPECT_EQ(S->Curve()->scatterStyle().shape(), QCPScatterStyle::ssSquare);
+    EXPECT_EQ(CurveOf(Chart, S)->scatterStyle().shape(), QCPScatterStyle::ssSquare);
     S->SetPointerVisible(false);
-    EXPECT_EQ(S->Curve()->scatterStyle().shape(), QCPScatterStyle::ssNone);
+    EXPECT_EQ(CurveOf(Chart, S)->scatterStyle().shape(), QCPScatterStyle::ssNone);
 
     S->SetTitle("Temperature");
-    EXPECT_EQ(S->Curve()->name(), QString("Temperature"));
+    EXPECT_EQ(CurveOf(Chart, S)->name(), QString("Temperature"));
 
     Chart.Legend().SetVisible(false);
-    EXPECT_FALSE(Chart.Plot()->legend->visible());
+    EXPECT_FALSE(PlotOf(Chart)->legend->visible());
     Chart.Legend().SetVisible(true);
-    EXPECT_TRUE(Chart.Plot()->legend->visible());
+    EXPECT_TRUE(PlotOf(Chart)->legend->visible());
 }
 
 TEST(ChartStyling, markTextsShowTheValueToThreeDecimals)
@@ -388,7 +396,7 @@ class ReplotCounter {
 public:
     explicit ReplotCounter(TChart& Chart)
     {
-        QObject::connect(Chart.Plot(), &QCustomPlot::afterReplot, [this] { ++Count; });
+        QObject::connect(PlotOf(Chart), &QCustomPlot::afterReplot, [this] { ++Count; });
     }
     int Count = 0;
 };
@@ -455,13 +463,13 @@ TEST(ChartRedraw, pointsReachThePlotOnlyWhenItRedraws)
     S->SetXOrderNone();
     S->AddXY(3, 1);
     S->AddXY(1, 2);
-    EXPECT_EQ(S->Curve()->data()->size(), 0);
+    EXPECT_EQ(CurveOf(Chart, S)->data()->size(), 0);
     SpinEventLoop();
-    ASSERT_EQ(S->Curve()->data()->size(), 2);
+    ASSERT_EQ(CurveOf(Chart, S)->data()->size(), 2);
     // In our order, not sorted by X.
-    EXPECT_EQ(S->Curve()->data()->at(0)->key, 3);
-    EXPECT_EQ(S->Curve()->data()->at(1)->key, 1);
-    EXPECT_EQ(S->Curve()->data()->at(1)->value, 2);
+    EXPECT_EQ(CurveOf(Chart, S)->data()->at(0)->key, 3);
+    EXPECT_EQ(CurveOf(Chart, S)->data()->at(1)->key, 1);
+    EXPECT_EQ(CurveOf(Chart, S)->data()->at(1)->value, 2);
 }
 
 TEST(ChartRedraw, repaintRedrawsAtOnceAndCancelsTheQueuedOne)
@@ -473,7 +481,7 @@ TEST(ChartRedraw, repaintRedrawsAtOnceAndCancelsTheQueuedOne)
     S->AddXY(1, 1);
     Chart.Repaint();
     EXPECT_EQ(Replots.Count, 1);
-    EXPECT_EQ(S->Curve()->data()->size(), 1);
+    EXPECT_EQ(CurveOf(Chart, S)->data()->size(), 1);
     EXPECT_FALSE(Chart.Dirty());
     SpinEventLoop();
     EXPECT_EQ(Replots.Count, 1);

@@ -2,13 +2,13 @@
 // and the failures that must leave nothing behind.
 #include "tools/Export.h"
 
-#include "chart/SoundingChart.h"
+#include "movie/SoundingChart.h"
 #include "components/jtINI_File.h"
 #include "platform/Fakes.h"
-#include "tools/MovieExport.h"
+#include "movie/MovieExport.h"
 
 #include "../sounding/PageBuilder.h"
-#include "GifReader.h"
+#include "support/GifReader.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "chart/SoundingChart.h"
+#include "movie/SoundingChart.h"
 
 #include "components/jtINI_File.h"
 #include "components/jtSysUtils.h"

@@ -6,7 +6,7 @@
 // failed or cancelled export never leaves a half-written file, and an older
 // file of the same name stays as it was.
 
-#include "chart/SoundingChart.h"
+#include "movie/SoundingChart.h"
 #include "components/jtSysUtils.h"
 
 #include <QImage>

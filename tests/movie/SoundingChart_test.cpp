@@ -1,13 +1,12 @@
 // The window's chart built without the window: its set-up, its settings and
 // the frames drawn from a page.
-#include "chart/SoundingChart.h"
+#include "movie/SoundingChart.h"
 
 #include "chart/ChartStyle.h"
 #include "components/jtINI_File.h"
 #include "platform/Fakes.h"
 
 #include <gtest/gtest.h>
-#include <qcustomplot.h>
 
 #include <cmath>
 #include <memory>
@@ -283,8 +282,8 @@ protected:
 
     QPoint Pixel(double X, double Y) const
     {
-        return QPoint(int(std::lround(Chart.Plot()->xAxis->coordToPixel(X))),
-                      int(std::lround(Chart.Plot()->yAxis->coordToPixel(Y))));
+        const QPointF At = Chart.ValueToPixel(X, Y);
+        return QPoint(int(std::lround(At.x())), int(std::lround(At.y())));
     }
 
     // How many of 20 points up the vertical line at X have colour C.

@@ -1,4 +1,4 @@
-#include "tools/GifPalette.h"
+#include "movie/GifPalette.h"
 
 #include <algorithm>
 #include <limits>

@@ -1,7 +1,7 @@
-#include "tools/MovieExport.h"
+#include "movie/MovieExport.h"
 
 #include "platform/Platform.h"
-#include "tools/GifMovie.h"
+#include "movie/GifMovie.h"
 
 #include <QBuffer>
 #include <QByteArray>

@@ -1,8 +1,8 @@
 // The GIF movie: delays, the shared palette, and what a GIF reader gets back.
-#include "tools/GifMovie.h"
-#include "tools/GifPalette.h"
+#include "movie/GifMovie.h"
+#include "movie/GifPalette.h"
 
-#include "GifReader.h"
+#include "support/GifReader.h"
 
 #include <gtest/gtest.h>
 

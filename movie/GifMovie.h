@@ -5,7 +5,7 @@
 // unchanged pixels transparent, which keeps a movie of a chart small.
 
 #include "components/jtSysUtils.h"
-#include "tools/GifPalette.h"
+#include "movie/GifPalette.h"
 
 #include <QImage>
 #include <QSize>

@@ -1,4 +1,4 @@
-#include "tools/GifMovie.h"
+#include "movie/GifMovie.h"
 
 #include <gif_lib.h>
 
