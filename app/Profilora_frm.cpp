@@ -5,6 +5,7 @@
 #include "chart/Chart.h"
 #include "chart/Series.h"
 #include "movie/SoundingChart.h"
+#include "components/jtCommon.h"
 #include "components/jtControls.h"
 #include "components/jtFile_IO.h"
 #include "components/jtINI_File.h"
@@ -33,16 +34,6 @@ namespace {
 int TagOf(const QObject* Sender) { return Sender ? Sender->property("Tag").toInt() : -1; }
 
 void SetTag(QObject* Control, int Tag) { Control->setProperty("Tag", Tag); }
-
-bool SameTextIgnoringCase(const std::string& A, const std::string& B)
-{
-    if (A.size() != B.size()) return false;
-    for (size_t i = 0; i < A.size(); ++i) {
-        auto up = [](char c) { return (c >= 'a' && c <= 'z') ? char(c - 32) : c; };
-        if (up(A[i]) != up(B[i])) return false;
-    }
-    return true;
-}
 
 QString Q(const std::string& S) { return QString::fromLocal8Bit(S.c_str()); }
 std::string S(const QString& Q) { return Q.toLocal8Bit().toStdString(); }
@@ -82,7 +73,7 @@ TForm1::TForm1(QWidget* Parent) : QWidget(Parent)
     CreateComponents();
     FinishLoading();
 
-    // The form applies its scaling once the whole description is read.
+    // The form applies its scaling once all its controls are built.
     if (scaled_) {
         const double dpi = logicalDpiX();
         if (dpi > 0 && dpi != 96) anchors_.Scale(dpi / 96.0);
@@ -92,9 +83,43 @@ TForm1::TForm1(QWidget* Parent) : QWidget(Parent)
     setMinimumSize(770, 410);
     anchors_.Apply(size());
 
-    Extras = std::make_unique<TWindowExtras>(*this);
+    Extras = std::make_unique<TWindowExtras>(static_cast<IExtrasHost&>(*this));
 
     app::RunHandler([this] { FormCreate(this); });
+}
+
+std::string TForm1::HostPageFileName() const { return jtFile_IO_html->Filename(); }
+
+int TForm1::HostFramePosition() const { return TrackBar1->Position(); }
+
+int TForm1::HostFrameIntervalMs() const { return jtSpinEdit1->AsInt(); }
+
+void TForm1::HostOpenPage(const std::string& Path) { jtFile_IO1Open(jtFile_IO1, Path); }
+
+std::vector<std::pair<QWidget*, std::string>> TForm1::HostUncaptionedControls() const
+{
+    std::vector<std::pair<QWidget*, std::string>> names{
+        {TrackBar1, "Frame"},
+        {Chart1, "Sounding chart"},
+        {Name_UIComboBox, "Sounding page"},
+        {jtSpinEdit1, "ms Between Frames"},
+        {ST_Color_UIPanel, "Standard Atmosphere colour"},
+        {DALR_Color_UIPanel, "DALR colour"},
+        {ELR_Color_UIPanel, "ELR colour"},
+        {SALR_Color_UIPanel, "SALR colour"},
+        {Dewpoint_Color_UIPanel, "Dew Point Diff colour"},
+        {WindDirection_Color_UIPanel, "Wind Direction colour"},
+        {Windspeed_Color_UIPanel, "Windspeed colour"},
+        {ScrollBar1, "DALR surface temperature"},
+        {ScrollBar2, "ELR surface temperature"},
+        {ScrollBar3, "SALR surface temperature"},
+    };
+    if (TjtSpinButtons* buttons = jtSpinEdit1 ? jtSpinEdit1->Buttons.data() : nullptr) {
+        names.emplace_back(buttons->SpinUpButton, "Up");
+        names.emplace_back(buttons->SpinDnButton, "Down");
+        names.emplace_back(buttons->SpinSlider, "ms Between Frames slider");
+    }
+    return names;
 }
 
 TForm1::~TForm1()
@@ -238,7 +263,7 @@ void TForm1::CreateControls()
 
 void TForm1::CreateComponents()
 {
-    // In the order of the description; they finish loading in this order.
+    // In creation order; they finish loading in this order.
     jtINI_File1 = new TjtINI_File(this);
     jtINI_File1->setObjectName("jtINI_File1");
     jtINI_File1->SetLoading(true);
@@ -297,7 +322,7 @@ void TForm1::CreateComponents()
 void TForm1::FinishLoading()
 {
     // The controls first, so that the spin edit clamps what the settings
-    // write into it; then the components in the order of the description.
+    // write into it; then the components in the order they were created.
     // Errors are not caught here: they end the creation of the window.
     jtSpinEdit1->Loaded();
     jtINI_File1->Loaded();
@@ -385,7 +410,7 @@ void TForm1::jtINI_File2ReadComplete(QObject*)
     for (const std::string& p : pages) Name_UIComboBox->addItem(Q(p));
     int selected = -1;
     for (int i = 0; i < int(pages.size()); ++i) {
-        if (SameTextIgnoringCase(pages[size_t(i)], start)) {
+        if (jt::SameTextAZ(pages[size_t(i)], start)) {
             selected = i;
             break;
         }

@@ -4,6 +4,7 @@
 // the current sounding, a catalogue of pages and two settings components.
 
 #include "app/Controls.h"
+#include "app/ExtrasHost.h"
 #include "components/jtForm.h"
 
 #include <QWidget>
@@ -28,16 +29,16 @@ class TjtSpinEdit;
 class TjtVistaSucks;
 class TWindowExtras;
 
-class TForm1 : public QWidget, public IForm {
+class TForm1 : public QWidget, public IForm, private IExtrasHost {
 public:
-    // Builds the window from its description and runs the components'
+    // Builds the window's controls and components and runs their
     // after-load work; an error there ends the construction (the caller ends
     // the program). FormCreate follows; its errors are shown and the window
     // still opens.
     explicit TForm1(QWidget* Parent = nullptr);
     ~TForm1() override;
 
-    // ---- controls and components, by their names in the description
+    // ---- controls and components, by their object names
     TChart* Chart1 = nullptr;
     TTrackBar* TrackBar1 = nullptr;
     QCheckBox* Animate_CheckBox = nullptr;
@@ -85,6 +86,19 @@ public:
     // command line, accessible names and the point read-out: all beside the
     // window's own behaviour. Goes before the controls do.
     std::unique_ptr<TWindowExtras> Extras;
+
+private:
+    // What the additions see of the window.
+    QWidget& HostWindow() override { return *this; }
+    TChart& HostChart() override { return *Chart1; }
+    const TLapseRates* HostSoundings() const override { return LapseRates.get(); }
+    std::string HostPageFileName() const override;
+    int HostFramePosition() const override;
+    int HostFrameIntervalMs() const override;
+    void HostOpenPage(const std::string& Path) override;
+    std::vector<std::pair<QWidget*, std::string>> HostUncaptionedControls() const override;
+
+public:
 
     // ---- event handlers
     void FormCreate(QObject* Sender);

@@ -2,24 +2,19 @@
 
 #include "app/Application.h"
 #include "app/PointReadout.h"
-#include "app/Profilora_frm.h"
 #include "app/WindowMovie.h"
 #include "chart/Chart.h"
-#include "components/jtFile_IO.h"
 #include "components/jtINI_File.h"
-#include "components/jtSpinControls.h"
 #include "platform/Platform.h"
+#include "platform/ReplaceFile.h"
 #include "sounding/LapseRates.h"
 #include "movie/MovieExport.h"
 
 #include <QAction>
-#include <QComboBox>
 #include <QDropEvent>
-#include <QFrame>
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
-#include <QScrollBar>
 #include <QToolTip>
 #include <QUrl>
 
@@ -29,45 +24,36 @@ namespace {
 
 QString Q(const std::string& S) { return QString::fromLocal8Bit(S.c_str()); }
 
-std::string DirectoryOf(const std::string& Path)
-{
-    const size_t slash = Path.rfind('/');
-    return slash == std::string::npos ? std::string() : Path.substr(0, slash + 1);
-}
-
-std::string NameOf(const std::string& Path)
-{
-    const size_t slash = Path.rfind('/');
-    return slash == std::string::npos ? Path : Path.substr(slash + 1);
-}
+using platform::DirectoryOf;
+using platform::NameOf;
 
 }  // namespace
 
-TWindowExtras::TWindowExtras(TForm1& Form) : form_(Form), trail_(*Form.Chart1)
+TWindowExtras::TWindowExtras(IExtrasHost& Host) : host_(Host), trail_(Host.HostChart())
 {
     setObjectName("WindowExtras");
     PopupMenu = [](QMenu& Menu, QPoint Global) { Menu.popup(Global); };
     CreateMenu();
     SetAccessibleNames();
 
-    form_.setAcceptDrops(true);
-    form_.installEventFilter(this);
+    host_.HostWindow().setAcceptDrops(true);
+    host_.HostWindow().installEventFilter(this);
 
-    form_.Chart1->OnMouseMove = [this](QMouseEvent* E) { MouseMoved(E); };
+    host_.HostChart().OnMouseMove = [this](QMouseEvent* E) { MouseMoved(E); };
 }
 
 TWindowExtras::~TWindowExtras()
 {
-    form_.removeEventFilter(this);
-    form_.Chart1->OnMouseMove = nullptr;
-    form_.Chart1->OnContextMenu = nullptr;
+    host_.HostWindow().removeEventFilter(this);
+    host_.HostChart().OnMouseMove = nullptr;
+    host_.HostChart().OnContextMenu = nullptr;
 }
 
 // ---------------------------------------------------------------- menu
 
 void TWindowExtras::CreateMenu()
 {
-    ChartMenu = new QMenu(form_.Chart1);
+    ChartMenu = new QMenu(&host_.HostChart());
     ChartMenu->setObjectName("ChartMenu");
     SaveFrameAction = ChartMenu->addAction("Save Frame as PNG...");
     ExportMovieAction = ChartMenu->addAction("Export Movie as GIF...");
@@ -81,18 +67,18 @@ void TWindowExtras::CreateMenu()
             [this] { app::RunHandler([this] { ExportMovieAsGif(); }); });
     connect(ShowTrailAction, &QAction::toggled, this, [this] { app::RunHandler([this] { FrameChanged(); }); });
 
-    form_.Chart1->OnContextMenu = [this](QPoint Global) { ShowMenu(Global); };
+    host_.HostChart().OnContextMenu = [this](QPoint Global) { ShowMenu(Global); };
 }
 
 void TWindowExtras::ShowMenu(QPoint Global)
 {
-    ExportMovieAction->setEnabled(form_.LapseRates && form_.LapseRates->Count() > 0);
+    ExportMovieAction->setEnabled(host_.HostSoundings() && host_.HostSoundings()->Count() > 0);
     if (PopupMenu) PopupMenu(*ChartMenu, Global);
 }
 
 std::string TWindowExtras::PageBaseName() const
 {
-    std::string name = form_.jtFile_IO_html->Filename();
+    std::string name = host_.HostPageFileName();
     const size_t dot = name.rfind('.');
     if (dot != std::string::npos && dot > 0) name.erase(dot);
     return name;
@@ -127,16 +113,17 @@ std::string TWindowExtras::AskTarget(const std::string& Title, const std::string
 void TWindowExtras::SaveFrameAsPng()
 {
     const std::string base = PageBaseName();
-    const std::string frame = FrameFileName(form_.TrackBar1->Position());
+    const std::string frame = FrameFileName(host_.HostFramePosition());
     const std::string target = AskTarget("Save Frame as PNG", "PNG images (*.png)|*.png|All files (*.*)|*.*",
                                          ".png", base.empty() ? frame : base + " " + frame);
     if (target.empty()) return;
-    WriteFileReplacing(target, EncodeShownFrame(*form_.Chart1));
+    WriteFileReplacing(target, EncodeShownFrame(host_.HostChart()));
 }
 
 void TWindowExtras::ExportMovieAsGif()
 {
-    if (!form_.LapseRates || form_.LapseRates->Count() < 1)
+    const TLapseRates* rates = host_.HostSoundings();
+    if (!rates || rates->Count() < 1)
         throw EExportError("There are no soundings to export");
     const std::string base = PageBaseName();
     const std::string target = AskTarget("Export Movie as GIF", "GIF images (*.gif)|*.gif|All files (*.*)|*.*",
@@ -145,8 +132,8 @@ void TWindowExtras::ExportMovieAsGif()
 
     // The movie is drawn on copies, so the window may go on playing while
     // the progress window lets its messages through.
-    TWindowMovie movie(*form_.Chart1, *form_.LapseRates, TrailShown());
-    const int delayMs = form_.jtSpinEdit1->AsInt();
+    TWindowMovie movie(host_.HostChart(), *rates, TrailShown());
+    const int delayMs = host_.HostFrameIntervalMs();
     std::string bytes;
     {
         std::unique_ptr<platform::Progress> progress =
@@ -167,46 +154,25 @@ void TWindowExtras::ExportMovieAsGif()
 
 bool TWindowExtras::TrailShown() const { return ShowTrailAction->isChecked(); }
 
-void TWindowExtras::FrameChanged() { trail_.Update(form_.LapseRates.get(), TrailShown()); }
+void TWindowExtras::FrameChanged() { trail_.Update(host_.HostSoundings(), TrailShown()); }
 
 // ---------------------------------------------------------------- read-out
 
-std::string TWindowExtras::ReadoutAt(QPoint Pos) const { return ::ReadoutAt(*form_.Chart1, QPointF(Pos)); }
+std::string TWindowExtras::ReadoutAt(QPoint Pos) const { return ::ReadoutAt(host_.HostChart(), QPointF(Pos)); }
 
 void TWindowExtras::MouseMoved(QMouseEvent* Event)
 {
     const std::string text = ReadoutAt(Event->position().toPoint());
     if (text.empty()) QToolTip::hideText();
-    else QToolTip::showText(Event->globalPosition().toPoint(), Q(text), form_.Chart1->MouseSurface());
+    else QToolTip::showText(Event->globalPosition().toPoint(), Q(text), host_.HostChart().MouseSurface());
 }
 
 // ---------------------------------------------------------------- accessibility
 
 void TWindowExtras::SetAccessibleNames()
 {
-    const std::pair<QWidget*, const char*> names[] = {
-        {form_.TrackBar1, "Frame"},
-        {form_.Chart1, "Sounding chart"},
-        {form_.Name_UIComboBox, "Sounding page"},
-        {form_.jtSpinEdit1, "ms Between Frames"},
-        {form_.ST_Color_UIPanel, "Standard Atmosphere colour"},
-        {form_.DALR_Color_UIPanel, "DALR colour"},
-        {form_.ELR_Color_UIPanel, "ELR colour"},
-        {form_.SALR_Color_UIPanel, "SALR colour"},
-        {form_.Dewpoint_Color_UIPanel, "Dew Point Diff colour"},
-        {form_.WindDirection_Color_UIPanel, "Wind Direction colour"},
-        {form_.Windspeed_Color_UIPanel, "Windspeed colour"},
-        {form_.ScrollBar1, "DALR surface temperature"},
-        {form_.ScrollBar2, "ELR surface temperature"},
-        {form_.ScrollBar3, "SALR surface temperature"},
-    };
-    for (const auto& [control, name] : names)
-        if (control) control->setAccessibleName(name);
-    if (TjtSpinButtons* buttons = form_.jtSpinEdit1 ? form_.jtSpinEdit1->Buttons.data() : nullptr) {
-        if (buttons->SpinUpButton) buttons->SpinUpButton->setAccessibleName("Up");
-        if (buttons->SpinDnButton) buttons->SpinDnButton->setAccessibleName("Down");
-        if (buttons->SpinSlider) buttons->SpinSlider->setAccessibleName("ms Between Frames slider");
-    }
+    for (const auto& [control, name] : host_.HostUncaptionedControls())
+        if (control) control->setAccessibleName(Q(name));
 }
 
 // ---------------------------------------------------------------- pages from outside
@@ -238,7 +204,7 @@ std::string TWindowExtras::PageArgument(const std::vector<std::string>& Args)
 
 bool TWindowExtras::eventFilter(QObject* Watched, QEvent* Event)
 {
-    if (Watched != &form_) return false;
+    if (Watched != &host_.HostWindow()) return false;
     switch (Event->type()) {
     case QEvent::DragEnter:
     case QEvent::DragMove: {
@@ -259,7 +225,7 @@ bool TWindowExtras::eventFilter(QObject* Watched, QEvent* Event)
         // page is read once it has.
         QMetaObject::invokeMethod(
             this,
-            [this, page] { app::RunHandler([&] { form_.jtFile_IO1Open(form_.jtFile_IO1, page); }); },
+            [this, page] { app::RunHandler([&] { host_.HostOpenPage(page); }); },
             Qt::QueuedConnection);
         return true;
     }

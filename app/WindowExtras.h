@@ -6,6 +6,7 @@
 // controls without a caption; and a read-out of the point under the mouse.
 // None of it changes what the window shows until the user asks for it.
 
+#include "app/ExtrasHost.h"
 #include "app/Trail.h"
 
 #include <QObject>
@@ -21,11 +22,13 @@ class QEvent;
 class QMenu;
 class QMimeData;
 class QMouseEvent;
-class TForm1;
+class QWidget;
+class TChart;
+class TLapseRates;
 
 class TWindowExtras : public QObject {
 public:
-    explicit TWindowExtras(TForm1& Form);
+    explicit TWindowExtras(IExtrasHost& Host);
     ~TWindowExtras() override;
 
     // The chart's menu and its entries.
@@ -34,7 +37,7 @@ public:
     QAction* ExportMovieAction = nullptr;   // "Export Movie as GIF..."
     QAction* ShowTrailAction = nullptr;     // "Show Trail", checkable, off at first
 
-    // Opens the menu at a global position; tests replace it.
+    // Opens the menu at a global position; by default it pops up there.
     std::function<void(QMenu& Menu, QPoint Global)> PopupMenu;
 
     // The menu's commands. Errors leave them (the general handler shows
@@ -79,7 +82,7 @@ private:
                           const std::string& Suggested);
     std::string PageBaseName() const;
 
-    TForm1& form_;
+    IExtrasHost& host_;
     TTrail trail_;
     std::string lastDirectory_;
 };

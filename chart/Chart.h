@@ -134,7 +134,8 @@ public:
     // The panel colour around (and, with a clear back wall, behind) the plot.
     TColor Color() const { return color_; }
     void SetColor(TColor V);
-    // Kept for the window description; the chart is always drawn flat.
+    // Stored and read back for the settings that name it; the chart is
+    // always drawn flat.
     bool View3D() const { return view3D_; }
     void SetView3D(bool V) { view3D_ = V; }
 

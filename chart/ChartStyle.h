@@ -17,7 +17,7 @@ enum TFontStyle : unsigned {
     fsStrikeOut = 8,
 };
 
-// A font as the window description gives it. A negative Height is the
+// A font by name, height, colour and style. A negative Height is the
 // character height in pixels (-13: 13 pixels high); a positive one is the
 // cell height, which we also treat as a pixel size.
 struct TChartFont {

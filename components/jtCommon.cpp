@@ -138,6 +138,14 @@ bool SameTextAZ(std::string_view A, std::string_view B)
     return A.size() == B.size() && EqualAZ(A.data(), B.data(), A.size());
 }
 
+std::string LowerAZ(std::string_view Text)
+{
+    std::string out(Text);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+    return out;
+}
+
 // ------------------------------------------------------------ text forms
 
 std::string CopyRange(std::string_view Text, int First, int Last) { return std::string(ViewRange(Text, First, Last)); }

@@ -77,6 +77,8 @@ std::string_view TrimView(std::string_view Text);
 
 // Equal after upper-casing a-z.
 bool SameTextAZ(std::string_view A, std::string_view B);
+// The text with A-Z lower-cased; every other byte as it is.
+std::string LowerAZ(std::string_view Text);
 
 // ------------------------------------------------------------ inline parts
 

@@ -1,7 +1,7 @@
 #pragma once
 // The component framework: a non-visual component has an owner that destroys
-// it, a name, and an after-load hook that runs once the window description
-// has been applied to it. Components are QObjects: the owner is the parent,
+// it, a name, and an after-load hook that runs once the window has given it
+// its stored properties (the values set while the window is built). Components are QObjects: the owner is the parent,
 // the name is the objectName.
 
 #include <QObject>
@@ -17,7 +17,7 @@ public:
     void SetName(const std::string& V) { setObjectName(QString::fromStdString(V)); }
     QObject* Owner() const { return parent(); }
 
-    // True while the owner applies the stored properties of the description.
+    // True while the owner gives the component its stored properties.
     bool Loading() const { return loading_; }
     void SetLoading(bool V) { loading_ = V; }
     // Hosted by a visual form designer; never so at run time.

@@ -1,5 +1,6 @@
 #include "components/jtControls.h"
 
+#include "components/jtCommon.h"
 #include "components/jtSysUtils.h"
 #include "platform/Platform.h"
 
@@ -61,12 +62,7 @@ void TCustomMemo::paintEvent(QPaintEvent*)
 // ---------------------------------------------------------------- image
 
 namespace {
-std::string Lower(std::string S)
-{
-    for (char& c : S)
-        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-    return S;
-}
+using jt::LowerAZ;
 
 std::string Upper(std::string S)
 {
@@ -82,7 +78,7 @@ std::string ExtensionOf(const std::string& Path)
     const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
     const size_t dot = Path.rfind('.');
     if (dot == std::string::npos || dot < nameStart) return std::string();
-    return Lower(Path.substr(dot + 1));
+    return LowerAZ(Path.substr(dot + 1));
 }
 }  // namespace
 
@@ -91,7 +87,7 @@ TImage::TImage(QWidget* AParent) : QWidget(AParent) {}
 void TImage::SetGraphic(const QImage& Image, const std::string& Format)
 {
     graphic_ = Image;
-    format_ = Image.isNull() ? std::string() : Lower(Format);
+    format_ = Image.isNull() ? std::string() : LowerAZ(Format);
     modified_ = !Image.isNull();
     update();
 }
@@ -114,7 +110,7 @@ const std::vector<std::string>& TImage::Extensions()
     static const std::vector<std::string> extensions = [] {
         std::vector<std::string> out;
         for (const QByteArray& f : QImageReader::supportedImageFormats())
-            out.push_back(Lower(f.toStdString()));
+            out.push_back(LowerAZ(f.toStdString()));
         std::sort(out.begin(), out.end());
         out.erase(std::unique(out.begin(), out.end()), out.end());
         return out;

@@ -8,7 +8,7 @@ class IForm {
 public:
     virtual ~IForm() = default;
     // Scale the designed (96 pixels per inch) geometry to the screen's
-    // logical resolution once the description has been read.
+    // logical resolution once the window has been built.
     virtual bool Scaled() const = 0;
     virtual void SetScaled(bool V) = 0;
     // The window scrolls its client area when it is smaller than its controls.

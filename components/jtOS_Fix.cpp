@@ -1,5 +1,6 @@
 #include "components/jtOS_Fix.h"
 
+#include "components/jtCommon.h"
 #include "components/jtSysUtils.h"
 #include "platform/Platform.h"
 
@@ -15,21 +16,12 @@ IForm* FormOf(QObject* Owner)
     return F;
 }
 
-// Compares ignoring the case of the letters a-z only.
-bool SameTextAscii(const std::string& A, const std::string& B)
-{
-    return A.size() == B.size() && std::equal(A.begin(), A.end(), B.begin(), [](char X, char Y) {
-               auto Lower = [](char C) { return (C >= 'A' && C <= 'Z') ? char(C - 'A' + 'a') : C; };
-               return Lower(X) == Lower(Y);
-           });
-}
-
 }  // namespace
 
 TjtVistaSucks::TjtVistaSucks(QObject* AOwner) : TComponent(AOwner), Form(FormOf(AOwner))
 {
-    // The form applies its scaling only after its whole description has
-    // been read; switching it off now keeps it from being rescaled at all.
+    // The form applies its scaling only after all its controls are built;
+    // switching it off now keeps it from being rescaled at all.
     if (!DesignMode() && VistaOrLater()) {
         SavedScaled = Form->Scaled();
         Form->SetScaled(false);
@@ -70,7 +62,7 @@ void TjtVistaSucks::Loaded()
     }
     Form->SetAutoScroll(autoScroll_);
     if (VistaOrLater() && (!allowVistaScaling_ || !Form->Scaled())) {
-        if (SameTextAscii(Form->FontName(), "ms sans serif"))
+        if (jt::SameTextAZ(Form->FontName(), "ms sans serif"))
             Form->SetFontName("microsoft sans serif");
     }
 }

@@ -1,8 +1,8 @@
 #pragma once
 // Keeps a window out of the system's display scaling. On Vista and later
 // (the system reports major version 6 or more) the window's automatic scaling
-// from the designed 96 pixels per inch is switched off while its description
-// is read, so that it keeps the pixel layout it was designed with, and its
+// from the designed 96 pixels per inch is switched off while its controls
+// are built, so that it keeps the pixel layout it was designed with, and its
 // font "MS Sans Serif" becomes "microsoft sans serif". On every system the
 // component carries the window's auto-scroll flag through loading and hands
 // it back afterwards.

@@ -1,6 +1,7 @@
 #include "movie/MovieExport.h"
 
 #include "platform/Platform.h"
+#include "platform/ReplaceFile.h"
 #include "movie/GifMovie.h"
 
 #include <QBuffer>
@@ -18,26 +19,8 @@
 
 namespace {
 
-std::string DirectoryOf(const std::string& Path)
-{
-    const std::size_t Slash = Path.rfind('/');
-    return Slash == std::string::npos ? std::string() : Path.substr(0, Slash + 1);
-}
-
-std::string NameOf(const std::string& Path)
-{
-    const std::size_t Slash = Path.rfind('/');
-    return Slash == std::string::npos ? Path : Path.substr(Slash + 1);
-}
-
-// A name beside Path that no other export (of this or another process)
-// uses at the same time.
-std::string TemporaryNameFor(const std::string& Path)
-{
-    static std::atomic<unsigned> Counter{0};
-    return DirectoryOf(Path) + "." + NameOf(Path) + "." + std::to_string(::getpid()) + "." +
-           std::to_string(Counter++) + ".part";
-}
+using platform::DirectoryOf;
+using platform::NameOf;
 
 bool IsOpaque(const QImage& Image)
 {
@@ -96,22 +79,9 @@ std::string FrameFileName(int Index)
 
 void WriteFileReplacing(const std::string& Path, const std::string& Contents)
 {
-    if (Path.empty() || NameOf(Path).empty())
-        throw EExportError("cannot write '" + Path + "': no file name");
-    const std::string Temporary = TemporaryNameFor(Path);
     platform::FileError Error;
-    if (!platform::files().WriteAll(Temporary, Contents, Error)) {
-        // Whatever part of it was written is no use to anyone.
-        platform::files().DeleteFile(Temporary);
+    if (!platform::ReplaceFile(Path, Contents, Error))
         throw EExportError("cannot write '" + Path + "': " + Error.Message);
-    }
-    // One step on the same file system: readers see the old file or the new
-    // one, never a part.
-    if (std::rename(Temporary.c_str(), Path.c_str()) != 0) {
-        const int Code = errno;
-        platform::files().DeleteFile(Temporary);
-        throw EExportError("cannot write '" + Path + "': " + std::strerror(Code));
-    }
 }
 
 std::string EncodePng(const QImage& Image)

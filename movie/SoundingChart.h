@@ -17,7 +17,8 @@
 
 class TjtINI_File;
 
-// The size of Chart1 in the window description.
+// The chart's size in the window, in pixels at 96 pixels per inch; pictures
+// are drawn at this size.
 inline constexpr int Chart1Width = 705;
 inline constexpr int Chart1Height = 313;
 
@@ -34,8 +35,8 @@ std::vector<std::string> ProfileDefaults();
 // frame interval and the catalogue of pages.
 std::vector<std::string> CatalogueDefaults();
 
-// Chart1 as the window description defines it, with series 0 ("Temperature")
-// as its only series. Expects a chart without series.
+// The window's chart as it starts: its title, axes, colours and fonts, with
+// series 0 ("Temperature") as its only series. Expects a chart without series.
 void SetupChart1(TChart& Chart);
 
 // The axis ranges from the sections "Temperature" and "Altitude" (keys min

@@ -4,6 +4,7 @@
 #include "components/jtINI_File.h"
 #include "components/jtSysUtils.h"
 #include "platform/Platform.h"
+#include "platform/ReplaceFile.h"
 #include "sounding/LapseRates.h"
 #include "tools/CsvExport.h"
 #include "tools/ExportOptions.h"
@@ -220,9 +221,7 @@ int RunExport(const std::vector<std::string>& Args, std::ostream& Out, std::ostr
             continue;
         }
         platform::FileError writeError;
-        if (!platform::files().WriteAll(target.Path, text, writeError)) {
-            // Whatever part of it was written is no use to anyone.
-            platform::files().DeleteFile(target.Path);
+        if (!platform::ReplaceFile(target.Path, text, writeError)) {
             Err << kProgram << "cannot write '" << target.Path << "': " << writeError.Message << '\n';
             return kExportFailed;
         }

@@ -1,5 +1,6 @@
 #include "tools/ExportOptions.h"
 
+#include "components/jtCommon.h"
 #include "movie/GifMovie.h"
 
 #include <charconv>
@@ -40,15 +41,8 @@ bool ReadNumber(std::string_view Text, int Min, int Max, int& Value)
     return true;
 }
 
-std::string Lower(std::string_view Text)
-{
-    std::string out(Text);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-    return out;
-}
-
-std::string_view Trim(std::string_view Text)
+// Without the spaces and tabs around it.
+std::string_view TrimBlanks(std::string_view Text)
 {
     while (!Text.empty() && (Text.front() == ' ' || Text.front() == '\t')) Text.remove_prefix(1);
     while (!Text.empty() && (Text.back() == ' ' || Text.back() == '\t')) Text.remove_suffix(1);
@@ -142,9 +136,9 @@ std::string ParseSeriesList(const std::string& List, TSeriesChoice& Choice)
     std::string_view rest = List;
     while (true) {
         const std::size_t comma = rest.find(',');
-        const std::string_view item = Trim(rest.substr(0, comma));
+        const std::string_view item = TrimBlanks(rest.substr(0, comma));
         if (!item.empty()) {
-            const std::string name = Lower(item);
+            const std::string name = jt::LowerAZ(item);
             const Name* found = nullptr;
             for (const Name& n : kNames)
                 if (n.Text == name) found = &n;

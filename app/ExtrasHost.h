@@ -1,0 +1,31 @@
+#pragma once
+// The window as its additions (TWindowExtras) see it: the few things they
+// read and the one command they give, so that either side changes alone.
+
+#include <string>
+#include <utility>
+#include <vector>
+
+class QWidget;
+class TChart;
+class TLapseRates;
+
+// What the additions need of the window, and nothing more.
+class IExtrasHost {
+public:
+    virtual ~IExtrasHost() = default;
+    // The window itself: pages dropped on it are opened.
+    virtual QWidget& HostWindow() = 0;
+    virtual TChart& HostChart() = 0;
+    // The soundings of the page on show; null before any page is read.
+    virtual const TLapseRates* HostSoundings() const = 0;
+    // The page's file name, the frame on show and the frame interval.
+    virtual std::string HostPageFileName() const = 0;
+    virtual int HostFramePosition() const = 0;
+    virtual int HostFrameIntervalMs() const = 0;
+    // Opens a page as the window's Open command does.
+    virtual void HostOpenPage(const std::string& Path) = 0;
+    // The controls without a caption of their own, with the name a screen
+    // reader should give each.
+    virtual std::vector<std::pair<QWidget*, std::string>> HostUncaptionedControls() const = 0;
+};
