@@ -245,6 +245,21 @@ TEST_F(ExportRun, unwritableOutputIsNamed)
     EXPECT_NE(err.str().find(csv), std::string::npos) << err.str();
 }
 
+// A write that fails part way leaves the file that was there before as it
+// was, and nothing beside it.
+TEST_F(ExportRun, aFailedWriteKeepsTheOldCsv)
+{
+    platform::FaultyFileSystem files;
+    files.FailWrite = true;
+    platform::SetFiles(&files);
+    const std::string page = Write("p.html", kGoodPage);
+    const std::string csv = Write("out.csv", "the old export\n");
+    EXPECT_EQ(Run({page, "--csv", csv}), kExportFailed);
+    platform::SetFiles(nullptr);
+    EXPECT_EQ(Read(csv), "the old export\n");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+}
+
 TEST_F(ExportRun, badArgumentsShowTheUsage)
 {
     EXPECT_EQ(Run({"p.html"}), kExportFailed);
