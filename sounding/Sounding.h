@@ -38,8 +38,8 @@ public:
     void PlotTemperature(TPlotSeries& Series) const;
 };
 
-// The extra profiles: a level is drawn only when its value is >= 0; the wind
-// direction is drawn divided by 10.
+// The extra profiles: a level is drawn only when its value is >= 0 and it has
+// a height, as in the temperature profile; the wind direction is drawn divided by 10.
 void PlotDewPointDiff(const TSounding& Sounding, TPlotSeries& Series);
 void PlotWindDirection(const TSounding& Sounding, TPlotSeries& Series);
 void PlotWindSpeed(const TSounding& Sounding, TPlotSeries& Series);
