@@ -260,8 +260,8 @@ void TjtINI_File::SetCmdLineValue(const std::string& Section, const std::string&
 
 long double TjtINI_File::NumberOf(const std::string& Text)
 {
-    double v = 0;
-    return jt::TryTextToFloat(Text, jt::DecimalSeparator(), v) ? v : 0.0;
+    long double v = 0;
+    return jt::TryTextToFloat(Text, jt::DecimalSeparator(), v) ? v : 0.0L;
 }
 
 std::string TjtINI_File::ReadString(const std::string& Section, const std::string& Key)

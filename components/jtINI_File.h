@@ -114,7 +114,7 @@ protected:
     void DoReadComplete() override;
 
 private:
-    // The text as a number, 0 when it is not one.
+    // The text as an extended number, 0 when it is not one.
     static long double NumberOf(const std::string& Text);
     void ShowHelp();
 

@@ -222,8 +222,9 @@ TEST_P(IniNumbers, readIntegerAndReadFloatConvertTheText)
     ini.ParseStrings({"[S]", std::string("k = ") + c.text});
     EXPECT_EQ(ini.ReadInteger("S", "k"), c.asInteger);
     EXPECT_EQ(ini.ReadInteger("S", "k", 77), c.asInteger);
-    EXPECT_DOUBLE_EQ(double(ini.ReadFloat("S", "k")), double(c.asFloat));
-    EXPECT_DOUBLE_EQ(double(ini.ReadFloat("S", "k", 7.5)), double(c.asFloat));
+    // Exactly the extended value, not a double rounded to it.
+    EXPECT_EQ(ini.ReadFloat("S", "k"), c.asFloat);
+    EXPECT_EQ(ini.ReadFloat("S", "k", 7.5), c.asFloat);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -243,6 +244,15 @@ TEST_F(IniFileTest, readIntegerBeyondSixtyFourBitsFails)
     ini.ParseStrings({"[S]", "k = 1e30"});
     EXPECT_THROW(ini.ReadInteger("S", "k"), EInvalidOperation);
     EXPECT_DOUBLE_EQ(double(ini.ReadFloat("S", "k")), 1e30);
+}
+
+TEST_F(IniFileTest, readFloatKeepsExtendedPrecisionAndRange)
+{
+    TjtINI_File ini(nullptr);
+    ini.ParseStrings({"[S]", "tenth = 0.1", "huge = 1e400"});
+    EXPECT_EQ(ini.ReadFloat("S", "tenth"), 0.1L);
+    EXPECT_NE(ini.ReadFloat("S", "tenth"), static_cast<long double>(0.1));
+    EXPECT_EQ(ini.ReadFloat("S", "huge"), 1e400L);
 }
 
 TEST_F(IniFileTest, numberDefaultsMatterOnlyForAbsentKeys)
