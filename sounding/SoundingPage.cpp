@@ -221,5 +221,10 @@ float TLapseRates::ReadCell(std::string_view& Cells, char Separator)
     }
     Cells = firstEnd == npos ? std::string_view() : Cells.substr(firstEnd + Length(kCellEnd));
     if (text.empty()) return MissingValue;
-    return ToSingle(jt::TextToFloat(text, Separator));
+    // A page is data: its numbers use "." whatever the locale; the user's
+    // own separator is accepted as well.
+    double value = 0;
+    if (jt::TryTextToFloat(text, '.', value) || (Separator != '.' && jt::TryTextToFloat(text, Separator, value)))
+        return ToSingle(value);
+    return ToSingle(jt::TextToFloat(text, '.'));
 }

@@ -236,7 +236,8 @@ INSTANTIATE_TEST_SUITE_P(
                       NumberCase{"3 ; note", '.', 0, 0}, NumberCase{"4294967297", '.', 1, 4294967297.0L},
                       NumberCase{"2147483648", '.', -2147483647 - 1, 2147483648.0L},
                       NumberCase{"2,9", ',', 2, 2.9L}, NumberCase{"-2,5", ',', -2, -2.5L},
-                      NumberCase{"2.9", ',', 0, 0}, NumberCase{"2,9", '.', 0, 0}));
+                      NumberCase{"2.9", ',', 2, 2.9L}, NumberCase{"-1.5e1", ',', -15, -15},
+                      NumberCase{"2,9", '.', 0, 0}, NumberCase{"2,9.1", ',', 0, 0}));
 
 TEST_F(IniFileTest, readIntegerBeyondSixtyFourBitsFails)
 {
