@@ -523,7 +523,6 @@ void TForm1::Load_Sounding_File(const std::string& AFilename)
     } busy;
 
     Animate_CheckBox->setChecked(false);
-    setWindowTitle(Q("Profilora - " + AFilename));
     jtFile_IO_html->OpenFile(AFilename);
     // Holding the text keeps it alive even if a load started from inside this
     // one (through the pending messages) replaces the control's text.
@@ -531,5 +530,10 @@ void TForm1::Load_Sounding_File(const std::string& AFilename)
     LapseRates->LoadPage(*text);
     TrackBar1->SetMax(LapseRates->Count() - 1);
     TrackBar1->SetFrequency(TrackBar1->Max() / 12 + 1);
-    if (LapseRates->Count() > 0) Animate_CheckBox->setChecked(true);
+    // A page that cannot be read or has no soundings is not shown: the
+    // caption keeps naming the page the chart shows.
+    if (LapseRates->Count() > 0) {
+        setWindowTitle(Q("Profilora - " + AFilename));
+        Animate_CheckBox->setChecked(true);
+    }
 }

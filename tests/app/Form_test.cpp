@@ -391,11 +391,14 @@ TEST_F(LoadedForm, pageWithoutSoundings_keepsTheTrackBarRangeAndStaysStopped)
 
 TEST_F(LoadedForm, badDataFile_showsItsMessage)
 {
+    Load("a.html", 3);
     Write("bad.html", "<html>no markers</html>");
     form->jtFile_IO1Open(form->jtFile_IO1, Path("bad.html"));
     ASSERT_EQ(prompts.Boxes.size(), 1u);
     EXPECT_EQ(prompts.Boxes[0].Caption, "Bad data file");
     EXPECT_FALSE(form->Animate_CheckBox->isChecked());
+    // The caption names the page still on show, not the bad one.
+    EXPECT_EQ(form->windowTitle(), QString::fromStdString("Profilora - " + Path("a.html")));
 }
 
 TEST_F(LoadedForm, missingCatalogueFile_isShownAndKeepsThePreviousPage)
@@ -407,7 +410,7 @@ TEST_F(LoadedForm, missingCatalogueFile_isShownAndKeepsThePreviousPage)
     ASSERT_EQ(prompts.Boxes.size(), 1u);
     EXPECT_EQ(prompts.Boxes[0].Text, "File not found\n\n        " + Path("missing.html") + ".");
     EXPECT_EQ(prompts.Boxes[0].Caption, "profilora");
-    EXPECT_EQ(form->windowTitle(), "Profilora - missing.html");
+    EXPECT_EQ(form->windowTitle(), QString::fromStdString("Profilora - " + Path("a.html")));
     EXPECT_FALSE(form->Animate_CheckBox->isChecked());
     EXPECT_EQ(form->LapseRates->Count(), 3);
     EXPECT_EQ(form->TrackBar1->Max(), 2);

@@ -224,7 +224,8 @@ TEST_F(Drops, badPagesGiveTheSameMessagesAsReadFile)
             EXPECT_EQ(prompts.Boxes[i].Caption, viaDialog[i].Caption) << name;
         }
         EXPECT_EQ(form->LapseRates->Count(), countViaDialog) << name;
-        EXPECT_EQ(form->windowTitle().toStdString(), "Profilora - " + Path(name));
+        // Nothing was shown, so the caption names no page.
+        EXPECT_EQ(form->windowTitle().toStdString(), "Profilora") << name;
     }
 }
 
