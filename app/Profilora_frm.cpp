@@ -382,7 +382,8 @@ void TForm1::jtINI_File2ReadComplete(QObject*)
     jtINI_File2->ReadSection("soundings", pages);
     if (pages.empty()) jtINI_File2->ReadSection("soundings-internal", pages);
     Name_UIComboBox->clear();
-    for (const std::string& p : pages) Name_UIComboBox->addItem(Q(p));
+    // Each entry keeps its name's bytes: shown as text, opened as written.
+    for (const std::string& p : pages) Name_UIComboBox->addItem(Q(p), QByteArray(p.data(), qsizetype(p.size())));
     int selected = -1;
     for (int i = 0; i < int(pages.size()); ++i) {
         if (SameTextIgnoringCase(pages[size_t(i)], start)) {
@@ -505,7 +506,12 @@ void TForm1::ScrollBar1Change(QObject* Sender)
 
 // ---------------------------------------------------------------- loading
 
-void TForm1::Name_UIComboBoxChange(QObject*) { Load_Sounding_File(S(Name_UIComboBox->currentText())); }
+void TForm1::Name_UIComboBoxChange(QObject*)
+{
+    const QVariant bytes = Name_UIComboBox->currentData();
+    Load_Sounding_File(bytes.typeId() == QMetaType::QByteArray ? bytes.toByteArray().toStdString()
+                                                               : S(Name_UIComboBox->currentText()));
+}
 
 void TForm1::Button2Click(QObject*) { jtFile_IO1->FileOpen(); }
 

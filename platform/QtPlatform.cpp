@@ -202,7 +202,26 @@ std::vector<std::string> QtSystem::Arguments() const
     std::vector<std::string> out;
     if (!QCoreApplication::instance()) return out;
     const QStringList args = QCoreApplication::arguments();
-    for (qsizetype i = 1; i < args.size(); ++i) out.push_back(args[i].toLocal8Bit().toStdString());
+    // The arguments as the program got them: a name that is no text in the
+    // local encoding would come back from Qt's text with other bytes. Qt may
+    // have taken some arguments for itself; the rest match in order.
+    std::vector<std::string> raw;
+    {
+        std::ifstream in("/proc/self/cmdline", std::ios::binary);
+        std::string arg;
+        while (std::getline(in, arg, '\0')) raw.push_back(arg);
+    }
+    size_t r = raw.empty() ? 0 : 1;
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        size_t k = r;
+        while (k < raw.size() && QString::fromLocal8Bit(raw[k].c_str()) != args[i]) ++k;
+        if (k < raw.size()) {
+            out.push_back(raw[k]);
+            r = k + 1;
+        } else {
+            out.push_back(args[i].toLocal8Bit().toStdString());
+        }
+    }
     return out;
 }
 
