@@ -89,6 +89,12 @@ TForm1::TForm1(QWidget* Parent) : QWidget(Parent)
     }
     const QSize client = anchors_.DesignSize();
     setGeometry(256, 175, client.width(), client.height());
+    // At a large scale the designed place may put the bottom of the window
+    // below the screen; then the window moves to lie on it.
+    if (const QScreen* screen = this->screen()) {
+        const QRect fitted = FitOnScreen(frameGeometry(), screen->availableGeometry());
+        if (fitted != frameGeometry()) move(fitted.topLeft());  // move() places the frame
+    }
     setMinimumSize(770, 410);
     anchors_.Apply(size());
 
