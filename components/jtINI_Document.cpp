@@ -101,11 +101,15 @@ void TjtINI_Document::ParseText(TTextFile& F)
     while (!F.Eof()) ParseLine(F.ReadLine());
 }
 
+namespace {
+T_jt_ini_Record* AddNewRecord(TjtINI_Document& D, const std::string& Section, const std::string& Key);
+}  // namespace
+
 void TjtINI_Document::StoreValue(const std::string& Section, const std::string& Key, const std::string& Value)
 {
     T_jt_ini_Record* R = FindRecord(Section, Key);
     if (!R) {
-        R = AddRecord(Section, Key);
+        R = AddNewRecord(*this, Section, Key);
         if (LoadingDefaults) R->DefaultValue = Value;
     }
     R->LoadedValue = Value;
@@ -148,6 +152,14 @@ T_jt_ini_Record* TjtINI_Document::FindRecord(const std::string& Section, const s
 T_jt_ini_Record* TjtINI_Document::AddRecord(const std::string& Section, const std::string& Key)
 {
     if (T_jt_ini_Record* found = FindRecord(Section, Key)) return found;
+    return AddNewRecord(*this, Section, Key);
+}
+
+namespace {
+// A record for a key the section does not have yet (FindRecord just said so).
+T_jt_ini_Record* AddNewRecord(TjtINI_Document& D, const std::string& Section, const std::string& Key)
+{
+    T_jt_ini_SectionIndex& Sections = D.Sections;
     const std::string upper = UpperAZ(Section);
     int at = 0;
     T_jt_ini_Section* S;
@@ -164,6 +176,7 @@ T_jt_ini_Record* TjtINI_Document::AddRecord(const std::string& Section, const st
     S->Records.push_back(std::move(record));
     return S->Records.back().get();
 }
+}  // namespace
 
 T_jt_ini_Records* TjtINI_Document::SectionRecords(int Index) const
 {
