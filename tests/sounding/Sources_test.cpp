@@ -229,7 +229,8 @@ TEST(Sources, announcedLevelCountAndLineEnds_doNotChangeTheLevels)
     std::string more = kIgra;
     more.replace(more.find("   3 ncdc"), 4, "  40");
     for (char c : kIgra) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
-    for (const std::string& text : {kIgra, fewer, more, crlf, Gzip(kIgra), Zip({{"station.txt", crlf}})}) {
+    for (const std::string& text : {kIgra, fewer, more, crlf, Gzip(kIgra),
+                                    Gzip(kIgra.substr(0, 200)) + Gzip(kIgra.substr(200)), Zip({{"station.txt", crlf}})}) {
         const TSourceResult r = ReadSoundingSource(text);
         ASSERT_TRUE(r.Ok()) << r.Error;
         ASSERT_EQ(r.Soundings.size(), 2u);
