@@ -67,6 +67,11 @@ void TLineReaderBase::Fault(const std::string& What)
 void TLineReaderBase::Close()
 {
     if (!open_) return;
+    // A header may announce far more levels than follow, and growth doubles:
+    // the spare room goes, or a file of many short launches would hold
+    // memory many times its size.
+    std::vector<TSoundingLevel>& levels = out_.back().Levels;
+    if (levels.capacity() - levels.size() > 64) levels.shrink_to_fit();
     out_.back().FixSurface();
     open_ = false;
 }

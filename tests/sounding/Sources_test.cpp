@@ -2,6 +2,7 @@
 // the date filter, and bad input. Expected levels were read off the files by
 // hand.
 
+#include "sounding/LapseRates.h"
 #include "sounding/SoundingSources.h"
 
 #include <gtest/gtest.h>
@@ -302,4 +303,20 @@ TEST(WyomingReader, columnsAreFoundByName)
     EXPECT_EQ(r.Soundings[0].Title, "94610 2016-02-29 12Z");
     ASSERT_EQ(r.Soundings[0].Levels.size(), 1u);
     ExpectLevel(r.Soundings[0].Levels[0], {1015, 20, 19.2f, MissingValue, 90, 9.3f});
+}
+
+// A ready set handed over while a page is still loading replaces the page:
+// the rest of the page must not be added to it.
+TEST(Sources, readySetDuringAPageLoad_winsOverThePage)
+{
+    TLapseRates set;
+    bool handed = false;
+    set.ProcessMessages = [&] {
+        if (handed) return;
+        handed = true;
+        set.SetSoundings(ReadSoundingSource(kIgra).Soundings);
+    };
+    set.LoadPage(ReadBytes(kData + "/Perth 2016.html"));
+    ASSERT_EQ(set.Count(), 2);
+    EXPECT_EQ(set.Soundings[0].Title, "72403 2016-01-01 00Z");
 }
