@@ -112,9 +112,9 @@ struct TSourceParser::TImpl {
     }
 };
 
-TSourceParser::TSourceParser() : impl_(new TImpl) {}
+TSourceParser::TSourceParser() : impl_(std::make_unique<TImpl>()) {}
 
-TSourceParser::~TSourceParser() { delete impl_; }
+TSourceParser::~TSourceParser() = default;
 
 void TSourceParser::Feed(std::string_view Piece)
 {

@@ -9,6 +9,7 @@
 #include "sounding/Sounding.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -54,7 +55,7 @@ public:
 
 private:
     struct TImpl;
-    TImpl* impl_;
+    std::unique_ptr<TImpl> impl_;
 };
 
 // The launch a title names: "<station> <YYYY-MM-DD> <HH>Z", as the page, the

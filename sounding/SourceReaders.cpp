@@ -318,4 +318,8 @@ void TWyomingReader::Line(std::string_view Text)
     }
 }
 
-void TWyomingReader::Finish() { EndBlock(); }
+void TWyomingReader::Finish()
+{
+    if (state_ != State::Outside) Fault("the page ends inside a sounding block; it may be cut short");
+    EndBlock();
+}

@@ -254,6 +254,9 @@ TEST(Sources, badInput_givesAMessageAndWhatCouldBeRead)
     badHeader.replace(badHeader.find("2016 01 01 12"), 4, "20l6");
     std::string noHead = real;
     noHead.replace(noHead.find("   PRES"), 7, "   XXXX");
+    std::size_t tenth = 0;
+    for (int i = 0; i < 10; ++i) tenth = real.find("<H2>", tenth + 1);
+    const std::string cutInBlock = real.substr(0, tenth + 1500);
 
     struct Case {
         const char* Name;
@@ -275,7 +278,7 @@ TEST(Sources, badInput_givesAMessageAndWhatCouldBeRead)
         {"non-digits in fixed columns", badDigits, "line 3: a level line with something other", 2, 2},
         {"IGRA header unreadable", badHeader, "line 5:", 1, 1},
         {"Wyoming block without its column head", noHead, "column", 61, 61},
-        {"Wyoming page cut short", real.substr(0, real.size() / 2), "", 20, 40},
+        {"Wyoming page cut inside a block", cutInBlock, "cut short", 10, 10},
     };
     for (const Case& c : cases) {
         const TSourceResult r = ReadSoundingSource(c.Bytes);
