@@ -1,14 +1,26 @@
 #include "sounding/SourceReaders.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cmath>
+#include <limits>
 #include <cstring>
 
 namespace {
 
 // Knots to m/s.
-constexpr float kKnot = 0.514444f;
+constexpr double kKnot = 0.514444;
 
 bool IsDigit(char C) { return C >= '0' && C <= '9'; }
+
+// Out-of-range numbers become infinities, as the page reader's do.
+float ToSingle(double Value)
+{
+    constexpr double largest = std::numeric_limits<float>::max();
+    if (Value > largest) return std::numeric_limits<float>::infinity();
+    if (Value < -largest) return -std::numeric_limits<float>::infinity();
+    return static_cast<float>(Value);
+}
 
 std::string_view Trim(std::string_view Text)
 {
@@ -224,34 +236,50 @@ void TWyomingReader::ReadLevel(std::string_view Text)
 {
     bool bad = false;
     // The 7 characters ending at the column's end; blank = missing.
+    struct TCell {
+        bool Present = false;
+        double Value = 0;
+        int Decimals = 0;
+    };
+    // The 7 characters ending at the column's end; blank = missing.
     auto field = [&](const TColumn& Column) {
-        if (!Column.End || Column.End > Text.size() + 7) return MissingValue;
+        TCell cell;
+        if (!Column.End || Column.End > Text.size() + 7) return cell;
         const std::size_t end = std::min(Column.End, Text.size());
         const std::size_t from = Column.End >= 7 ? Column.End - 7 : 0;
-        if (from >= end) return MissingValue;
-        const std::string_view cell = Trim(Text.substr(from, end - from));
-        if (cell.empty()) return MissingValue;
-        float value = 0;
-        const auto [ptr, ec] = std::from_chars(cell.data(), cell.data() + cell.size(), value);
-        if (ec != std::errc() || ptr != cell.data() + cell.size()) {
+        if (from >= end) return cell;
+        const std::string_view text = Trim(Text.substr(from, end - from));
+        if (text.empty()) return cell;
+        const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), cell.Value);
+        if (ec != std::errc() || ptr != text.data() + text.size()) {
             bad = true;
-            return MissingValue;
+            return cell;
         }
-        return value;
+        const std::size_t point = text.find('.');
+        cell.Decimals = point == std::string_view::npos ? 0 : int(std::min<std::size_t>(text.size() - point - 1, 6));
+        cell.Present = true;
+        return cell;
     };
-    TSoundingLevel level;
-    level.Pressure = field(pressure_);
-    level.Height = field(height_);
-    level.Temperature = field(temperature_);
-    const float dewPoint = field(dewPoint_);
-    level.WindDirection = field(direction_);
-    const float speed = field(speed_);
+    // Read as the page reader reads its cells: a double, then single precision.
+    auto single = [](const TCell& Cell) { return Cell.Present ? ToSingle(Cell.Value) : MissingValue; };
+    const TCell pressure = field(pressure_), height = field(height_), temperature = field(temperature_),
+                dewPoint = field(dewPoint_), direction = field(direction_), speed = field(speed_);
     if (bad) {
         Fault("a level line with something other than a number in a column");
         return;
     }
-    if (level.Temperature != MissingValue && dewPoint != MissingValue) level.DewPointDiff = level.Temperature - dewPoint;
-    if (speed != MissingValue) level.WindSpeed = speed * speedFactor_;
+    TSoundingLevel level;
+    level.Pressure = single(pressure);
+    level.Height = single(height);
+    level.Temperature = single(temperature);
+    level.WindDirection = single(direction);
+    if (temperature.Present && dewPoint.Present) {
+        // Rounded to the decimals the two columns carry, so 19.2 - 9.2 is the
+        // 10.0 a page would show, not 9.999999.
+        const double scale = std::pow(10.0, std::max(temperature.Decimals, dewPoint.Decimals));
+        level.DewPointDiff = ToSingle(std::round((temperature.Value - dewPoint.Value) * scale) / scale);
+    }
+    if (speed.Present) level.WindSpeed = ToSingle(speed.Value * speedFactor_);
     out_.back().AddReadLevel(level);
 }
 

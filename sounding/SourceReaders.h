@@ -77,6 +77,6 @@ private:
 
     State state_ = State::Outside;
     TColumn pressure_, height_, temperature_, dewPoint_, direction_, speed_;
-    float speedFactor_ = 1;
+    double speedFactor_ = 1;
     bool haveColumns_ = false;
 };
