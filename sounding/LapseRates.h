@@ -50,6 +50,9 @@ public:
     // that is not a number raises EConvertError; the soundings read so far
     // stay.
     void LoadPage(std::string_view Html);
+    // Replaces the set by soundings read elsewhere (a station archive, a
+    // merge of several files). A page load still running stops adding to it.
+    void SetSoundings(std::vector<TSounding> Ready);
 
 private:
     // The current sounding, or null when Current names none (also when a

@@ -12,6 +12,13 @@ void TSounding::AddLevel(float Pressure, float Height, float Temperature, float 
     Levels.push_back({Pressure, Height, Temperature, DewPointDiff, WindDirection, WindSpeed});
 }
 
+bool TSounding::AddReadLevel(const TSoundingLevel& Level)
+{
+    if (!(Level.Temperature >= -500)) return false;
+    Levels.push_back(Level);
+    return true;
+}
+
 namespace {
 
 bool HasHeight(const TSoundingLevel& Level) { return Level.Height != MissingValue; }

@@ -30,6 +30,10 @@ public:
     void Clear();
     void AddLevel(float Pressure, float Height, float Temperature, float DewPointDiff, float WindDirection,
                   float WindSpeed);
+    // Adds a level read from a data file, every reader's rule: a level
+    // without a temperature (missing, or a nonsense one) is no level.
+    // True when the level was kept.
+    bool AddReadLevel(const TSoundingLevel& Level);
     // Gives the first level (the surface) a height when the page has none,
     // from the nearest levels around its pressure, and moves it into place.
     void FixSurface();

@@ -196,8 +196,7 @@ void TLapseRates::ParseLevel(TSounding& Sounding, std::string_view Row, char Sep
     const float dewPointDiff = ReadCell(cells, Separator);
     const float windDirection = ReadCell(cells, Separator);
     const float windSpeed = ReadCell(cells, Separator);
-    // A row without a temperature (or a nonsense one) is no level.
-    if (temperature >= -500) Sounding.AddLevel(pressure, height, temperature, dewPointDiff, windDirection, windSpeed);
+    Sounding.AddReadLevel({pressure, height, temperature, dewPointDiff, windDirection, windSpeed});
 }
 
 float TLapseRates::ReadCell(std::string_view& Cells, char Separator)
