@@ -12,7 +12,9 @@
 #include <vector>
 
 struct TSectionSize {
-    int MaxColumns = 800;        // more soundings than this are averaged in runs
+    // More soundings than this are shown in runs, one column each, averaging
+    // up to 8 soundings spread evenly over the run.
+    int MaxColumns = 800;
     int Rows = 400;              // heights 0 .. HeightMax, both included
     double HeightMax = 20000;    // m
     double MaxGap = 3000;        // m: levels further apart leave the cells between them empty
@@ -28,7 +30,7 @@ public:
     // Column C shows the soundings FirstSounding[C] .. FirstSounding[C + 1] - 1;
     // the list ends with the number of soundings.
     std::vector<int> FirstSounding;
-    // Per column, averaged over the soundings of the column that have one;
+    // Per column, averaged over the (sampled) soundings of the column that have one;
     // NaN = none of them has.
     std::vector<float> FreezingLevel;
     std::vector<float> TropopauseHeight;
