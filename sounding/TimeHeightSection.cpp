@@ -34,6 +34,11 @@ void AddProfile(const std::vector<TProfilePoint>& Profile, const TTimeHeightSect
         if (Upper >= Profile.size()) break;
         const TProfilePoint& A = Profile[Upper - 1];
         const TProfilePoint& B = Profile[Upper];
+        if (B.Height == H) {
+            Sum[R] += B.Temperature;
+            ++Count[R];
+            continue;
+        }
         if (double(B.Height) - A.Height > MaxGap) continue;
         const double F = (H - A.Height) / (double(B.Height) - A.Height);
         Sum[R] += float(A.Temperature + F * (double(B.Temperature) - A.Temperature));
