@@ -81,6 +81,7 @@ TColourSection::TColourSection(QWidget* Parent) : QWidget(Parent), plot_(new QCu
     marker_ = new QCPItemStraightLine(plot_);
     marker_->setLayer(markerLayer_);
     marker_->setPen(QPen(QColor("#ff2020"), 2));
+    marker_->setAntialiased(false);
     marker_->setVisible(false);
 
     connect(plot_, &QCustomPlot::mousePress, this, &TColourSection::MousePress);
