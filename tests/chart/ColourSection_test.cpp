@@ -91,6 +91,11 @@ TEST_F(ColourSectionTest, markerShowsAtItsColumnOnly)
     EXPECT_NE(PixelAt(Image, 3, 2500), GapGrey);
 
     View.SetMarkerColumn(4);
+    // On screen the move redraws the marker's layer alone: what the widget
+    // paints from its buffers already shows the new place.
+    const QImage Shown = View.Plot()->grab().toImage();
+    EXPECT_FALSE(MarkerAt(Shown, 2));
+    EXPECT_TRUE(MarkerAt(Shown, 4));
     Image = View.RenderToImage(View.size());
     EXPECT_FALSE(MarkerAt(Image, 2));
     EXPECT_TRUE(MarkerAt(Image, 4));
