@@ -27,13 +27,11 @@ QCPColorGradient ViridisGradient()
 }
 
 // "2016-01-01" from a title "94610 2016-01-01 00Z"; the title itself when it
-// has no space.
+// carries no launch time.
 QString DateOf(const std::string& Title)
 {
-    const std::size_t First = Title.find(' ');
-    if (First == std::string::npos) return QString::fromStdString(Title);
-    const std::size_t Second = Title.find(' ', First + 1);
-    return QString::fromStdString(Title.substr(First + 1, Second == std::string::npos ? std::string::npos : Second - First - 1));
+    const std::optional<std::int64_t> Hour = LaunchHour(Title);
+    return QString::fromStdString(Hour ? LaunchHourText(*Hour).substr(0, 10) : Title);
 }
 
 }  // namespace

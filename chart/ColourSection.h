@@ -47,7 +47,8 @@ public:
     // The height under a point of this widget, in m (meaningful inside the map).
     double HeightAt(QPoint Pos) const;
 
-    // A left click in the map: the column clicked. Skipped when empty.
+    // A left click in the map: the column clicked (Section().SoundingOf gives
+    // its sounding, -1 for a column without a launch). Skipped when empty.
     std::function<void(int Column)> OnColumnClick;
     // The mouse moved over the map: "title, height m, temperature C". Skipped
     // when empty.

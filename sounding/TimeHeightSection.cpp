@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <charconv>
+#include <cstdio>
 #include <limits>
 
 namespace {
@@ -46,7 +47,113 @@ void AddProfile(const std::vector<TProfilePoint>& Profile, const TTimeHeightSect
     }
 }
 
+bool Digits(const std::string& T, std::size_t At, std::size_t Count)
+{
+    for (std::size_t I = At; I < At + Count; ++I)
+        if (T[I] < '0' || T[I] > '9') return false;
+    return true;
+}
+
+int Number(const std::string& T, std::size_t At, std::size_t Count)
+{
+    int V = 0;
+    for (std::size_t I = At; I < At + Count; ++I) V = V * 10 + (T[I] - '0');
+    return V;
+}
+
+// Days since 1970-01-01 of a date of the proleptic Gregorian calendar.
+std::int64_t DaysFromCivil(std::int64_t Y, int M, int D)
+{
+    Y -= M <= 2;
+    const std::int64_t Era = (Y >= 0 ? Y : Y - 399) / 400;
+    const std::int64_t YearOfEra = Y - Era * 400;
+    const std::int64_t DayOfYear = (153 * (M + (M > 2 ? -3 : 9)) + 2) / 5 + D - 1;
+    const std::int64_t DayOfEra = YearOfEra * 365 + YearOfEra / 4 - YearOfEra / 100 + DayOfYear;
+    return Era * 146097 + DayOfEra - 719468;
+}
+
+// Where each sounding goes: by launch time when every title has one and they
+// never go back, otherwise by index. Fills Columns, FirstSounding and the
+// titles of empty columns.
+void LayOutColumns(const std::vector<TSounding>& Soundings, int MaxColumns, TTimeHeightSection& S)
+{
+    const int N = int(Soundings.size());
+    std::vector<std::int64_t> Hours;
+    for (const TSounding& Sounding : Soundings) {
+        const std::optional<std::int64_t> H = LaunchHour(Sounding.Title);
+        if (!H || (!Hours.empty() && *H < Hours.back())) break;
+        Hours.push_back(*H);
+    }
+    std::vector<std::int64_t> Steps;
+    if (int(Hours.size()) == N)
+        for (int I = 1; I < N; ++I)
+            if (Hours[I] > Hours[I - 1]) Steps.push_back(Hours[I] - Hours[I - 1]);
+    if (Steps.empty()) {
+        S.Columns = std::min(N, MaxColumns);
+        S.FirstSounding.resize(std::size_t(S.Columns) + 1);
+        for (int C = 0; C <= S.Columns; ++C) S.FirstSounding[C] = int(std::int64_t(C) * N / std::max(1, S.Columns));
+        S.Titles.resize(std::size_t(S.Columns));
+        return;
+    }
+    // The usual interval between launches makes one column.
+    std::nth_element(Steps.begin(), Steps.begin() + Steps.size() / 2, Steps.end());
+    const std::int64_t Interval = Steps[Steps.size() / 2];
+    const std::int64_t Slots = (Hours.back() - Hours.front()) / Interval + 1;
+    const std::int64_t Span = Slots * Interval;
+    S.Columns = int(std::min<std::int64_t>(Slots, MaxColumns));
+    S.FirstSounding.assign(std::size_t(S.Columns) + 1, N);
+    S.Titles.resize(std::size_t(S.Columns));
+    for (int I = N - 1; I >= 0; --I) {
+        const auto C = std::min<std::int64_t>((Hours[I] - Hours.front()) * S.Columns / Span, S.Columns - 1);
+        S.FirstSounding[std::size_t(C)] = I;
+    }
+    // An empty column starts where the next one does.
+    for (int C = S.Columns - 1; C >= 0; --C) {
+        if (S.FirstSounding[C] > S.FirstSounding[C + 1]) S.FirstSounding[C] = S.FirstSounding[C + 1];
+        if (S.FirstSounding[C] == S.FirstSounding[C + 1])
+            S.Titles[C] = LaunchHourText(Hours.front() + std::int64_t(C) * Span / S.Columns);
+    }
+}
+
 }  // namespace
+
+std::optional<std::int64_t> LaunchHour(const std::string& Title)
+{
+    // "YYYY-MM-DD HHZ": 14 characters.
+    for (std::size_t P = 0; P + 14 <= Title.size(); ++P) {
+        if (!Digits(Title, P, 4) || Title[P + 4] != '-' || !Digits(Title, P + 5, 2) || Title[P + 7] != '-' ||
+            !Digits(Title, P + 8, 2) || Title[P + 10] != ' ' || !Digits(Title, P + 11, 2) || Title[P + 13] != 'Z')
+            continue;
+        const int M = Number(Title, P + 5, 2), D = Number(Title, P + 8, 2), H = Number(Title, P + 11, 2);
+        if (M < 1 || M > 12 || D < 1 || D > 31 || H > 23) return std::nullopt;
+        return DaysFromCivil(Number(Title, P, 4), M, D) * 24 + H;
+    }
+    return std::nullopt;
+}
+
+std::string LaunchHourText(std::int64_t Hours)
+{
+    // The inverse of DaysFromCivil.
+    const std::int64_t Z = (Hours >= 0 ? Hours / 24 : (Hours - 23) / 24) + 719468;
+    const int Hour = int(Hours - (Z - 719468) * 24);
+    const std::int64_t Era = (Z >= 0 ? Z : Z - 146096) / 146097;
+    const std::int64_t DayOfEra = Z - Era * 146097;
+    const std::int64_t YearOfEra = (DayOfEra - DayOfEra / 1460 + DayOfEra / 36524 - DayOfEra / 146096) / 365;
+    const std::int64_t DayOfYear = DayOfEra - (365 * YearOfEra + YearOfEra / 4 - YearOfEra / 100);
+    const std::int64_t MP = (5 * DayOfYear + 2) / 153;
+    const int Day = int(DayOfYear - (153 * MP + 2) / 5 + 1);
+    const int Month = int(MP < 10 ? MP + 3 : MP - 9);
+    const std::int64_t Year = YearOfEra + Era * 400 + (Month <= 2);
+    char Text[32];
+    std::snprintf(Text, sizeof Text, "%04lld-%02d-%02d %02dZ", static_cast<long long>(Year), Month, Day, Hour);
+    return Text;
+}
+
+int TTimeHeightSection::SoundingOf(int Column) const
+{
+    if (Column < 0 || Column >= Columns || FirstSounding[Column] == FirstSounding[Column + 1]) return -1;
+    return FirstSounding[Column];
+}
 
 int TTimeHeightSection::RowOf(double Height) const
 {
@@ -79,16 +186,12 @@ std::string TTimeHeightSection::Readout(int Column, double Height) const
 TTimeHeightSection BuildSection(const std::vector<TSounding>& Soundings, const TSectionSize& Size)
 {
     TTimeHeightSection S;
-    const int N = int(Soundings.size());
     S.Rows = std::max(1, Size.Rows);
     S.HeightMax = Size.HeightMax > 0 ? Size.HeightMax : 1;
-    S.Columns = std::min(N, std::max(1, Size.MaxColumns));
+    LayOutColumns(Soundings, std::max(1, Size.MaxColumns), S);
     S.Cells.assign(std::size_t(S.Columns) * S.Rows, NoValue);
-    S.FirstSounding.resize(std::size_t(S.Columns) + 1);
-    for (int C = 0; C <= S.Columns; ++C) S.FirstSounding[C] = int(std::int64_t(C) * N / std::max(1, S.Columns));
     S.FreezingLevel.assign(std::size_t(S.Columns), NoValue);
     S.TropopauseHeight.assign(std::size_t(S.Columns), NoValue);
-    S.Titles.resize(std::size_t(S.Columns));
 
     std::vector<TProfilePoint> Profile;
     std::vector<float> Sum(std::size_t(S.Rows));
@@ -98,7 +201,7 @@ TTimeHeightSection BuildSection(const std::vector<TSounding>& Soundings, const T
         std::fill(Count.begin(), Count.end(), 0);
         double Freezing = 0, Tropopause = 0;
         int Freezings = 0, Tropopauses = 0;
-        S.Titles[C] = Soundings[std::size_t(S.FirstSounding[C])].Title;
+        if (S.FirstSounding[C] < S.FirstSounding[C + 1]) S.Titles[C] = Soundings[std::size_t(S.FirstSounding[C])].Title;
         // A long run is sampled at most SamplesPerColumn times, evenly, so an
         // 80-year page costs about what a few years cost.
         const int First = S.FirstSounding[C], Run = S.FirstSounding[C + 1] - First;

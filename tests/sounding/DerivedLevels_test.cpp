@@ -49,7 +49,9 @@ struct Expected {
 void ExpectNear(const std::optional<float>& Got, const std::optional<float>& Want, const char* What)
 {
     ASSERT_EQ(Got.has_value(), Want.has_value()) << What;
-    if (Want) EXPECT_NEAR(*Got, *Want, 0.5) << What;
+    if (Want) {
+        EXPECT_NEAR(*Got, *Want, 0.5) << What;
+    }
 }
 
 TEST(DerivedLevels, handMadeProfiles)
@@ -221,6 +223,51 @@ TEST(TimeHeightSection, binsMoreSoundingsThanColumns)
     EXPECT_FLOAT_EQ(S.Cell(1, 0), 3);  // mean of 2, 3, 4
     EXPECT_FLOAT_EQ(S.Cell(3, 1), -2);  // mean of -3, -2, -1
     EXPECT_EQ(BuildSection({}, Size).Columns, 0);
+}
+
+// Titles with launch times put the columns on the clock: one per usual
+// interval, an empty column where a launch is missing.
+TEST(TimeHeightSection, missingLaunchLeavesAnEmptyColumn)
+{
+    std::vector<TSounding> Soundings;
+    for (const char* Title : {"94610 2016-02-28 12Z", "94610 2016-02-29 00Z", "94610 2016-02-29 12Z",
+                              "94610 2016-03-01 12Z", "94610 2016-03-01 18Z"}) {
+        Soundings.push_back(Make({{1000, 0, 10}, {900, 1000, 4}}));
+        Soundings.back().Title = Title;
+    }
+    TSectionSize Size;
+    Size.Rows = 2;
+    Size.HeightMax = 1000;
+    const TTimeHeightSection S = BuildSection(Soundings, Size);
+    ASSERT_EQ(S.Columns, 5);  // 12-hour steps from 02-28 12Z to 03-01 12Z
+    EXPECT_EQ(S.FirstSounding, (std::vector<int>{0, 1, 2, 3, 3, 5}));
+    EXPECT_EQ(S.SoundingOf(3), -1);
+    EXPECT_EQ(S.SoundingOf(4), 3);
+    EXPECT_EQ(S.ColumnOf(4), 4);  // 18Z shares the 12Z column
+    EXPECT_EQ(S.Titles[3], "2016-03-01 00Z");
+    EXPECT_TRUE(std::isnan(S.Cell(3, 0)));
+    EXPECT_TRUE(std::isnan(S.FreezingLevel[3]));
+    EXPECT_FLOAT_EQ(S.Cell(4, 1), 4);
+    EXPECT_EQ(S.Readout(3, 0), "2016-03-01 00Z, 0 m, no data");
+
+    // A title without a time, or times going back, fall back to one column
+    // per sounding.
+    Soundings[4].Title = "94610 2016-03-01 06Z";
+    EXPECT_EQ(BuildSection(Soundings, Size).FirstSounding, (std::vector<int>{0, 1, 2, 3, 4, 5}));
+    Soundings[4].Title = "launch";
+    EXPECT_EQ(BuildSection(Soundings, Size).Columns, 5);
+    EXPECT_EQ(BuildSection(Soundings, Size).SoundingOf(3), 3);
+}
+
+TEST(TimeHeightSection, launchHoursReadAndWriteDates)
+{
+    EXPECT_EQ(LaunchHour("76225 1970-01-01 00Z"), 0);
+    EXPECT_EQ(*LaunchHour("94610 2016-03-01 00Z") - *LaunchHour("94610 2016-02-28 12Z"), 36);
+    EXPECT_EQ(*LaunchHour("x 2001-01-01 00Z") - *LaunchHour("x 2000-01-01 00Z"), 366 * 24);
+    for (const char* Bad : {"94610 2016-13-01 00Z", "94610 2016-01-01 24Z", "94610 2016-01-01", ""})
+        EXPECT_FALSE(LaunchHour(Bad)) << Bad;
+    for (const char* Date : {"1900-03-01 06Z", "2016-02-29 12Z", "2015-12-31 23Z", "1969-12-31 18Z"})
+        EXPECT_EQ(LaunchHourText(*LaunchHour(Date)), Date);
 }
 
 }  // namespace
