@@ -82,6 +82,7 @@ TColourSection::TColourSection(QWidget* Parent) : QWidget(Parent), plot_(new QCu
     marker_->setAntialiased(false);
     marker_->setVisible(false);
 
+    plot_->setMouseTracking(true);  // hover read-out without a button held
     connect(plot_, &QCustomPlot::mousePress, this, &TColourSection::MousePress);
     connect(plot_, &QCustomPlot::mouseMove, this, &TColourSection::MouseMove);
     SetSection(TTimeHeightSection{});

@@ -44,9 +44,10 @@ struct TDerivedLevels {
 // reused (cleared first) so that a loop over many soundings allocates once.
 void TemperatureProfile(const TSounding& Sounding, std::vector<TProfilePoint>& Buffer);
 
-// The height of the 500 hPa surface: interpolated in log pressure between the
-// last level at or below 500 hPa and the first above it, from the levels with
-// a pressure and a height. None when the sounding does not rise above 500 hPa.
+// The height of the 500 hPa surface, from the levels with a pressure and a
+// height: interpolated in log pressure between the last level with 500 hPa
+// or more and the first with less. None when no level has less. Levels
+// without a pressure are placed by their height against this surface.
 // Pressures are in hPa, the unit of the station pages.
 std::optional<float> Height500hPa(const TSounding& Sounding);
 

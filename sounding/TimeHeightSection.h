@@ -23,8 +23,8 @@ std::optional<std::int64_t> LaunchHour(const std::string& Title);
 std::string LaunchHourText(std::int64_t Hours);
 
 struct TSectionSize {
-    // More soundings than this are shown in runs, one column each, averaging
-    // up to 8 soundings spread evenly over the run.
+    // More launch times (or soundings) than this are shown in runs, one
+    // column each, averaging up to 8 soundings spread evenly over the run.
     int MaxColumns = 800;
     int Rows = 400;              // heights 0 .. HeightMax, both included
     double HeightMax = 20000;    // m
