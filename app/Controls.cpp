@@ -2,6 +2,7 @@
 
 #include "platform/Platform.h"
 
+#include <QCheckBox>
 #include <QHBoxLayout>
 #include <QMouseEvent>
 #include <QPainter>
@@ -73,10 +74,21 @@ bool TColorDialog::Execute()
     return true;
 }
 
+namespace {
+// A label or a check box keeps its designed place but grows to its caption
+// where the designed width would clip it (another font, another scale).
+QRect FitCaption(const QWidget* Control, QRect R)
+{
+    if (qobject_cast<const QLabel*>(Control) || qobject_cast<const QCheckBox*>(Control))
+        R.setWidth(std::max(R.width(), Control->sizeHint().width()));
+    return R;
+}
+}  // namespace
+
 void TAnchorLayout::Add(QWidget* Control, QRect Designed, TAnchors Anchors)
 {
     items_.push_back({Control, Designed, Anchors});
-    Control->setGeometry(Designed);
+    Control->setGeometry(FitCaption(Control, Designed));
 }
 
 TAnchors TAnchorLayout::AnchorsOf(const QWidget* Control) const
@@ -96,8 +108,18 @@ void TAnchorLayout::Apply(QSize Client) const
         else if (i.Anchors & akRight) r.moveLeft(r.left() + dx);
         if ((i.Anchors & akTop) && (i.Anchors & akBottom)) r.setHeight(std::max(0, r.height() + dy));
         else if (i.Anchors & akBottom) r.moveTop(r.top() + dy);
-        i.Control->setGeometry(r);
+        i.Control->setGeometry(FitCaption(i.Control, r));
     }
+}
+
+QRect FitOnScreen(QRect Frame, QRect Available)
+{
+    if (Available.isEmpty() || Available.contains(Frame)) return Frame;
+    // The top left corner stays on the screen when the frame is larger.
+    const int left = std::max(Available.left(), std::min(Frame.left(), Available.right() + 1 - Frame.width()));
+    const int top = std::max(Available.top(), std::min(Frame.top(), Available.bottom() + 1 - Frame.height()));
+    Frame.moveTo(left, top);
+    return Frame;
 }
 
 void TAnchorLayout::Scale(double Factor)

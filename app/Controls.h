@@ -72,6 +72,10 @@ private:
     bool ctl3d_ = true;
 };
 
+// The frame as it is when it lies within the available area of a screen;
+// otherwise moved, as little as it takes, to lie there.
+QRect FitOnScreen(QRect Frame, QRect Available);
+
 // Anchors: the window edges a control keeps its distance to.
 enum TAnchor : unsigned { akLeft = 1, akTop = 2, akRight = 4, akBottom = 8 };
 using TAnchors = unsigned;

@@ -80,6 +80,12 @@ TForm1::TForm1(QWidget* Parent) : QWidget(Parent)
     }
     const QSize client = anchors_.DesignSize();
     setGeometry(256, 175, client.width(), client.height());
+    // At a large scale the designed place may put the bottom of the window
+    // below the screen; then the window moves to lie on it.
+    if (const QScreen* screen = this->screen()) {
+        const QRect fitted = FitOnScreen(frameGeometry(), screen->availableGeometry());
+        if (fitted != frameGeometry()) move(fitted.topLeft());  // move() places the frame
+    }
     setMinimumSize(770, 410);
     anchors_.Apply(size());
 
@@ -407,7 +413,8 @@ void TForm1::jtINI_File2ReadComplete(QObject*)
     jtINI_File2->ReadSection("soundings", pages);
     if (pages.empty()) jtINI_File2->ReadSection("soundings-internal", pages);
     Name_UIComboBox->clear();
-    for (const std::string& p : pages) Name_UIComboBox->addItem(Q(p));
+    // Each entry keeps its name's bytes: shown as text, opened as written.
+    for (const std::string& p : pages) Name_UIComboBox->addItem(Q(p), QByteArray(p.data(), qsizetype(p.size())));
     int selected = -1;
     for (int i = 0; i < int(pages.size()); ++i) {
         if (jt::SameTextAZ(pages[size_t(i)], start)) {
@@ -530,7 +537,12 @@ void TForm1::ScrollBar1Change(QObject* Sender)
 
 // ---------------------------------------------------------------- loading
 
-void TForm1::Name_UIComboBoxChange(QObject*) { Load_Sounding_File(S(Name_UIComboBox->currentText())); }
+void TForm1::Name_UIComboBoxChange(QObject*)
+{
+    const QVariant bytes = Name_UIComboBox->currentData();
+    Load_Sounding_File(bytes.typeId() == QMetaType::QByteArray ? bytes.toByteArray().toStdString()
+                                                               : S(Name_UIComboBox->currentText()));
+}
 
 void TForm1::Button2Click(QObject*) { jtFile_IO1->FileOpen(); }
 
@@ -548,7 +560,6 @@ void TForm1::Load_Sounding_File(const std::string& AFilename)
     } busy;
 
     Animate_CheckBox->setChecked(false);
-    setWindowTitle(Q("Profilora - " + AFilename));
     jtFile_IO_html->OpenFile(AFilename);
     // Holding the text keeps it alive even if a load started from inside this
     // one (through the pending messages) replaces the control's text.
@@ -558,5 +569,10 @@ void TForm1::Load_Sounding_File(const std::string& AFilename)
                                        platform::MsgIcon::None);
     TrackBar1->SetMax(LapseRates->Count() - 1);
     TrackBar1->SetFrequency(TrackBar1->Max() / 12 + 1);
-    if (LapseRates->Count() > 0) Animate_CheckBox->setChecked(true);
+    // A page that cannot be read or has no soundings is not shown: the
+    // caption keeps naming the page the chart shows.
+    if (LapseRates->Count() > 0) {
+        setWindowTitle(Q("Profilora - " + AFilename));
+        Animate_CheckBox->setChecked(true);
+    }
 }

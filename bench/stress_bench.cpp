@@ -8,6 +8,7 @@
 //   stress_bench make-wide-row FILE CELLS    one table, one row of CELLS cells
 //   stress_bench make-random FILE MB         random bytes
 //   stress_bench make-settings FILE N        a settings file of N sections
+//   stress_bench make-catalogue FILE MB      a catalogue section of MB megabytes
 //   stress_bench page FILE                   read, parse and play every frame
 //   stress_bench settings FILE               load, read every section, save
 //
@@ -187,6 +188,20 @@ int MakeSettings(const std::string& Path, long N)
     return out ? 0 : 1;
 }
 
+// One section of 28-byte catalogue lines, about MB megabytes in all.
+int MakeCatalogue(const std::string& Path, long MB)
+{
+    std::ofstream out(Path, std::ios::binary);
+    out << "[Display at start]\r\nfile = Page 0000000 of 2016.html\r\n\r\n[soundings]\r\n";
+    char line[64];
+    const long lines = MB * 1000000 / 28;
+    for (long i = 0; i < lines; ++i) {
+        std::snprintf(line, sizeof line, "Page %07ld of 2016.html=\r\n", i);
+        out << line;
+    }
+    return out ? 0 : 1;
+}
+
 // ---------------------------------------------------------------- reading
 
 struct Quiet {
@@ -312,6 +327,40 @@ void BM_LoadAndPlayYear(benchmark::State& State)
 }
 BENCHMARK(BM_LoadAndPlayYear)->Unit(benchmark::kMillisecond);
 
+// Start-up with a 50 MB settings file, almost all of it one catalogue
+// section: the load time, and the peak memory the load adds as a multiple of
+// the file's size (peak_per_size).
+void BM_LoadCatalogue50MB(benchmark::State& State)
+{
+    Quiet quiet;
+    const std::string path = std::string(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp") +
+                             "/profilora_catalogue_bench.ini";
+    if (MakeCatalogue(path, 50) != 0) {
+        State.SkipWithError("cannot write the settings file");
+        return;
+    }
+    std::ifstream sized(path, std::ios::binary | std::ios::ate);
+    const double fileMB = double(sized.tellg()) / (1024.0 * 1024.0);
+    double added = 0;
+    for (auto _ : State) {
+        // Resets the peak to the present use, so the peak measures this load.
+        std::ofstream("/proc/self/clear_refs") << "5";
+        const double before = PeakMB();
+        {
+            TjtINI_File ini(nullptr);
+            ini.SetIgnore_CmdLine(true);
+            ini.SetFilename(path);
+            ini.Loaded();
+            benchmark::DoNotOptimize(ini.Sections.Count());
+        }
+        added = std::max(added, PeakMB() - before);
+    }
+    std::remove(path.c_str());
+    State.counters["file_MB"] = fileMB;
+    State.counters["peak_per_size"] = added / fileMB;
+}
+BENCHMARK(BM_LoadCatalogue50MB)->Unit(benchmark::kMillisecond)->Iterations(3);
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -325,6 +374,7 @@ int main(int argc, char** argv)
     if (args.size() >= 3 && args[0] == "make-wide-row") return MakeWideRow(args[1], std::atol(args[2].c_str()));
     if (args.size() >= 3 && args[0] == "make-random") return MakeRandom(args[1], std::atol(args[2].c_str()));
     if (args.size() >= 3 && args[0] == "make-settings") return MakeSettings(args[1], std::atol(args[2].c_str()));
+    if (args.size() >= 3 && args[0] == "make-catalogue") return MakeCatalogue(args[1], std::atol(args[2].c_str()));
     if (args.size() >= 2 && args[0] == "page") return ReadPage(args[1]);
     if (args.size() >= 2 && args[0] == "settings") return ReadSettings(args[1]);
     benchmark::Initialize(&argc, argv);

@@ -4,6 +4,7 @@
 #include "platform/Platform.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 namespace jtini {
@@ -20,6 +21,19 @@ std::string UpperAZ(std::string_view S)
 
 using jt::SameTextAZ;
 using jtini::UpperAZ;
+
+bool SameKeyAZ(std::string_view A, std::string_view B) { return SameTextAZ(A, B); }
+
+std::size_t T_jt_ini_KeyHash::operator()(std::string_view Key) const
+{
+    // FNV-1a over the key with a-z upper-cased.
+    std::uint64_t h = 14695981039346656037ull;
+    for (char c : Key) {
+        if (c >= 'a' && c <= 'z') c = char(c - 32);
+        h = (h ^ std::uint8_t(c)) * 1099511628211ull;
+    }
+    return std::size_t(h);
+}
 
 // ---------------------------------------------------------------- index
 
@@ -87,11 +101,15 @@ void TjtINI_Document::ParseText(TTextFile& F)
     while (!F.Eof()) ParseLine(F.ReadLine());
 }
 
+namespace {
+T_jt_ini_Record* AddNewRecord(TjtINI_Document& D, const std::string& Section, const std::string& Key);
+}  // namespace
+
 void TjtINI_Document::StoreValue(const std::string& Section, const std::string& Key, const std::string& Value)
 {
     T_jt_ini_Record* R = FindRecord(Section, Key);
     if (!R) {
-        R = AddRecord(Section, Key);
+        R = AddNewRecord(*this, Section, Key);
         if (LoadingDefaults) R->DefaultValue = Value;
     }
     R->LoadedValue = Value;
@@ -102,30 +120,46 @@ void TjtINI_Document::StoreValue(const std::string& Section, const std::string& 
 
 // ---------------------------------------------------------------- lookups
 
-T_jt_ini_Records* TjtINI_Document::FindSection(const std::string& Name)
+namespace {
+// The section named Name, made the current one when present.
+T_jt_ini_Section* FindSectionOf(TjtINI_Document& D, const std::string& Name)
 {
     int at = 0;
-    T_jt_ini_Records* result = nullptr;
-    if (Sections.Find(UpperAZ(Name), at)) {
-        CurrentSectionName = Name;
-        result = &Sections.Section(at).Records;
+    T_jt_ini_Section* result = nullptr;
+    if (D.Sections.Find(UpperAZ(Name), at)) {
+        D.CurrentSectionName = Name;
+        result = &D.Sections.Section(at);
     }
-    CurrentRecords = result;
+    D.CurrentRecords = result ? &result->Records : nullptr;
     return result;
+}
+}  // namespace
+
+T_jt_ini_Records* TjtINI_Document::FindSection(const std::string& Name)
+{
+    T_jt_ini_Section* S = FindSectionOf(*this, Name);
+    return S ? &S->Records : nullptr;
 }
 
 T_jt_ini_Record* TjtINI_Document::FindRecord(const std::string& Section, const std::string& Key)
 {
-    T_jt_ini_Records* L = FindSection(Section);
-    if (!L) return nullptr;
-    for (const auto& r : *L)
-        if (SameTextAZ(r->Key, Key)) return r.get();
-    return nullptr;
+    const T_jt_ini_Section* S = FindSectionOf(*this, Section);
+    if (!S) return nullptr;
+    const auto found = S->ByKey.find(std::string_view(Key));
+    return found == S->ByKey.end() ? nullptr : *found;
 }
 
 T_jt_ini_Record* TjtINI_Document::AddRecord(const std::string& Section, const std::string& Key)
 {
     if (T_jt_ini_Record* found = FindRecord(Section, Key)) return found;
+    return AddNewRecord(*this, Section, Key);
+}
+
+namespace {
+// A record for a key the section does not have yet (FindRecord just said so).
+T_jt_ini_Record* AddNewRecord(TjtINI_Document& D, const std::string& Section, const std::string& Key)
+{
+    T_jt_ini_SectionIndex& Sections = D.Sections;
     const std::string upper = UpperAZ(Section);
     int at = 0;
     T_jt_ini_Section* S;
@@ -138,9 +172,11 @@ T_jt_ini_Record* TjtINI_Document::AddRecord(const std::string& Section, const st
     }
     auto record = std::make_unique<T_jt_ini_Record>();
     record->Key = Key;
+    S->ByKey.insert(record.get());
     S->Records.push_back(std::move(record));
     return S->Records.back().get();
 }
+}  // namespace
 
 T_jt_ini_Records* TjtINI_Document::SectionRecords(int Index) const
 {

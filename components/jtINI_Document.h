@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 // One key of a section.
@@ -24,10 +25,27 @@ struct T_jt_ini_Record {
 // its section grows.
 using T_jt_ini_Records = std::vector<std::unique_ptr<T_jt_ini_Record>>;
 
+// Hashing and comparison of record keys with the letters a-z in either
+// case alike; a key text is looked up without building a record.
+struct T_jt_ini_KeyHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view Key) const;
+    std::size_t operator()(const T_jt_ini_Record* R) const { return (*this)(R->Key); }
+};
+struct T_jt_ini_KeyEqual {
+    using is_transparent = void;
+    static std::string_view KeyOf(std::string_view Key) { return Key; }
+    static std::string_view KeyOf(const T_jt_ini_Record* R) { return R->Key; }
+    template <typename A, typename B>
+    bool operator()(const A& X, const B& Y) const;
+};
+
 class T_jt_ini_Section {
 public:
     std::string Name;          // as spelled when the section was created
     T_jt_ini_Records Records;  // in the order of first appearance
+    // The same records by key, so that finding one does not read them all.
+    std::unordered_set<T_jt_ini_Record*, T_jt_ini_KeyHash, T_jt_ini_KeyEqual> ByKey;
 };
 
 // The sorted index of sections: entries under the upper-cased (a-z) name,
@@ -56,6 +74,14 @@ namespace jtini {
 // Letters a-z upper-cased, nothing else changed.
 std::string UpperAZ(std::string_view S);
 }  // namespace jtini
+
+bool SameKeyAZ(std::string_view A, std::string_view B);
+
+template <typename A, typename B>
+bool T_jt_ini_KeyEqual::operator()(const A& X, const B& Y) const
+{
+    return SameKeyAZ(KeyOf(X), KeyOf(Y));
+}
 
 class TjtINI_Document {
 public:

@@ -260,8 +260,13 @@ void TjtINI_File::SetCmdLineValue(const std::string& Section, const std::string&
 
 long double TjtINI_File::NumberOf(const std::string& Text)
 {
-    double v = 0;
-    return jt::TryTextToFloat(Text, jt::DecimalSeparator(), v) ? v : 0.0;
+    // A settings file moves between machines: "." is read whatever the
+    // user's own separator is.
+    long double v = 0;
+    const char separator = jt::DecimalSeparator();
+    if (jt::TryTextToFloat(Text, separator, v)) return v;
+    if (separator != '.' && jt::TryTextToFloat(Text, '.', v)) return v;
+    return 0.0L;
 }
 
 std::string TjtINI_File::ReadString(const std::string& Section, const std::string& Key)

@@ -114,7 +114,8 @@ protected:
     void DoReadComplete() override;
 
 private:
-    // The text as a number, 0 when it is not one.
+    // The text as an extended number with the user's decimal separator or
+    // with ".", 0 when it is not one.
     static long double NumberOf(const std::string& Text);
     void ShowHelp();
 

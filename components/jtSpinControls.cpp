@@ -73,6 +73,8 @@ TjtSpinButtons::TjtSpinButtons(QWidget* Parent) : QWidget(Parent)
 
 void TjtSpinButtons::StepBy(int Value)
 {
+    // A read-only or disabled companion changes nothing, whatever the gesture.
+    if (!isEnabled()) return;
     if (OnChange) OnChange(this, Value, platform::system().KeyboardModifiers());
 }
 
@@ -107,6 +109,10 @@ void TjtSpinButtons::StopRepeat() { RepeatTimer->stop(); }
 
 void TjtSpinButtons::RepeatTimerTick()
 {
+    if (!isEnabled()) {
+        RepeatTimer->stop();
+        return;
+    }
     RepeatTimer->setInterval(RepeatInterval);
     try {
         StepBy(SpinUpButton->hasFocus() ? +1 : -1);
@@ -173,7 +179,7 @@ void TjtSpinButtons::SliderEvent(QEvent* Event)
         const int y = mouse->position().toPoint().y();
         const Qt::KeyboardModifiers m = mouse->modifiers();
         // One step per pixel, upward positive.
-        if (OnChange)
+        if (OnChange && isEnabled())
             OnChange(this, DragY - y,
                      platform::Modifiers{m.testFlag(Qt::ShiftModifier), m.testFlag(Qt::AltModifier),
                                          m.testFlag(Qt::ControlModifier)});
@@ -187,6 +193,23 @@ void TjtSpinButtons::SliderEvent(QEvent* Event)
 
 bool TjtSpinButtons::eventFilter(QObject* Watched, QEvent* Event)
 {
+    // A read-only or disabled companion takes no input at all: no press
+    // starts a repeat or a drag, no wheel steps.
+    if (!isEnabled()) {
+        switch (Event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseMove:
+        case QEvent::Wheel:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+            StopRepeat();
+            Dragging = false;
+            return true;
+        default: break;
+        }
+    }
     // The children leave the wheel to the companion.
     if (Event->type() == QEvent::Wheel &&
         (Watched == SpinUpButton || Watched == SpinDnButton || Watched == SpinSlider)) {

@@ -8,12 +8,16 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <type_traits>
 
 namespace jt {
 
 char DecimalSeparator() { return platform::system().DecimalSeparator(); }
 
-bool TryTextToFloat(std::string_view Text, char Separator, double& Value, bool TrailingBlanks)
+namespace {
+
+template <typename Real>
+bool ParseFloat(std::string_view Text, char Separator, Real& Value, bool TrailingBlanks)
 {
     const char* p = Text.data();
     const char* const end = p + Text.size();
@@ -64,7 +68,7 @@ bool TryTextToFloat(std::string_view Text, char Separator, double& Value, bool T
     static constexpr double powersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                              1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                              1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-    if (exact && !exponent && fractionDigits <= 22) {
+    if (std::is_same_v<Real, double> && exact && !exponent && fractionDigits <= 22) {
         const double v = double(mantissa) / powersOfTen[fractionDigits];
         Value = negative ? -v : v;
         return true;
@@ -86,20 +90,32 @@ bool TryTextToFloat(std::string_view Text, char Separator, double& Value, bool T
     if (separator && Separator != '.')
         for (size_t i = 0; i < len; ++i)
             if (buf[i] == Separator) buf[i] = '.';
-    double v = 0;
+    Real v = 0;
     const auto r = std::from_chars(buf, buf + len, v);
     if (r.ec == std::errc::result_out_of_range) {
         // Overflow gives infinity, underflow zero, as the conversion of the
         // platform does; the text itself is a number.
         const char* e = std::find_if(buf, buf + len, [](char c) { return c == 'e' || c == 'E'; });
         const bool tiny = e != buf + len && e + 1 < buf + len && e[1] == '-';
-        v = tiny ? 0.0 : std::numeric_limits<double>::infinity();
+        v = tiny ? Real(0) : std::numeric_limits<Real>::infinity();
         if (negative) v = -v;
     } else if (r.ec != std::errc() || r.ptr != buf + len) {
         return false;
     }
     Value = v;
     return true;
+}
+
+}  // namespace
+
+bool TryTextToFloat(std::string_view Text, char Separator, double& Value, bool TrailingBlanks)
+{
+    return ParseFloat(Text, Separator, Value, TrailingBlanks);
+}
+
+bool TryTextToFloat(std::string_view Text, char Separator, long double& Value, bool TrailingBlanks)
+{
+    return ParseFloat(Text, Separator, Value, TrailingBlanks);
 }
 
 double TextToFloat(std::string_view Text, char Separator)

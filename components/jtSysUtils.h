@@ -56,6 +56,8 @@ char DecimalSeparator();
 // separator are not numbers). With TrailingBlanks false the text must end
 // right after the number.
 bool TryTextToFloat(std::string_view Text, char Separator, double& Value, bool TrailingBlanks = true);
+// The same in extended precision, for the settings' typed values.
+bool TryTextToFloat(std::string_view Text, char Separator, long double& Value, bool TrailingBlanks = true);
 // The same, raising EConvertError "'%s' is not a valid floating point value".
 double TextToFloat(std::string_view Text, char Separator);
 double TextToFloat(std::string_view Text);

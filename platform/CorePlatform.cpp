@@ -7,11 +7,17 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <fstream>
 #include <iostream>
+#include <limits>
+#include <new>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysinfo.h>
 #include <unistd.h>
 
 namespace platform {
@@ -93,7 +99,26 @@ std::vector<std::string> CoreSystem::Arguments() const
     std::vector<std::string> out;
     if (!QCoreApplication::instance()) return out;
     const QStringList args = QCoreApplication::arguments();
-    for (qsizetype i = 1; i < args.size(); ++i) out.push_back(args[i].toLocal8Bit().toStdString());
+    // The arguments as the program got them: a name that is no text in the
+    // local encoding would come back from Qt's text with other bytes. Qt may
+    // have taken some arguments for itself; the rest match in order.
+    std::vector<std::string> raw;
+    {
+        std::ifstream in("/proc/self/cmdline", std::ios::binary);
+        std::string arg;
+        while (std::getline(in, arg, '\0')) raw.push_back(arg);
+    }
+    size_t r = raw.empty() ? 0 : 1;
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        size_t k = r;
+        while (k < raw.size() && QString::fromLocal8Bit(raw[k].c_str()) != args[i]) ++k;
+        if (k < raw.size()) {
+            out.push_back(raw[k]);
+            r = k + 1;
+        } else {
+            out.push_back(args[i].toLocal8Bit().toStdString());
+        }
+    }
     return out;
 }
 
@@ -130,6 +155,26 @@ namespace {
 std::string ErrorText(const std::string& Path, int Code)
 {
     return "Cannot open file \"" + Path + "\". " + std::strerror(Code);
+}
+
+// The most memory this process could ever hold: all memory and swap, or
+// less under an address space limit.
+std::uint64_t MemoryThatCanBeHad()
+{
+    std::uint64_t most = std::numeric_limits<std::uint64_t>::max();
+    struct sysinfo info;
+    if (::sysinfo(&info) == 0)
+        most = (std::uint64_t(info.totalram) + std::uint64_t(info.totalswap)) * std::uint64_t(info.mem_unit);
+    struct rlimit limit;
+    if (::getrlimit(RLIMIT_AS, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY)
+        most = std::min<std::uint64_t>(most, limit.rlim_cur);
+    return most;
+}
+
+std::string TooLargeText(const std::string& Path, std::uint64_t Size)
+{
+    return "Cannot open file \"" + Path + "\". It is too large to load: " + std::to_string(Size) +
+           " bytes, and no more than " + std::to_string(MemoryThatCanBeHad()) + " bytes of memory could be had";
 }
 }  // namespace
 
@@ -196,11 +241,29 @@ bool LocalFileSystem::ReadAll(const std::string& Path, std::string& Contents, Fi
     }
     // One byte more than the size, so the end of a regular file is seen
     // without growing the buffer (a page is held once, not twice).
+    // A file larger than all the memory there is is refused before any of
+    // it is read; one the allocator refuses later is refused alike.
+    const std::uint64_t size = std::uint64_t(st.st_size);
     std::string data;
-    data.resize(size_t(st.st_size) + 1);
     size_t done = 0;
+    try {
+        if (size >= MemoryThatCanBeHad()) throw std::bad_alloc();
+        data.resize(size_t(size) + 1);
+    } catch (const std::bad_alloc&) {
+        ::close(fd);
+        Error = {TooLargeText(Path, size), ENOMEM};
+        return false;
+    }
     for (;;) {
-        if (done == data.size()) data.resize(data.size() + data.size() / 2 + 65536);
+        if (done == data.size()) {
+            try {
+                data.resize(data.size() + data.size() / 2 + 65536);
+            } catch (const std::bad_alloc&) {
+                ::close(fd);
+                Error = {TooLargeText(Path, done), ENOMEM};
+                return false;
+            }
+        }
         const ssize_t n = ::read(fd, data.data() + done, data.size() - done);
         if (n < 0) {
             if (errno == EINTR) continue;

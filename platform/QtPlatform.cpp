@@ -40,7 +40,8 @@ MsgResult QtPrompts::MessageBox(const std::string& Text, const std::string& Capt
 std::string ToQtNameFilters(const std::string& Filter)
 {
     // "Soundings (*.html)|*.html|All files (*.*)|*.*" becomes
-    // "Soundings (*.html) (*.html);;All files (*.*) (*)".
+    // "Soundings (*.html);;All files (*)": the patterns a description shows
+    // in parentheses at its end give way to the ones the dialog uses.
     std::vector<std::string> parts;
     std::string cur;
     for (char c : Filter) {
@@ -68,8 +69,11 @@ std::string ToQtNameFilters(const std::string& Filter)
             else pat += c;
         }
         flush();
+        std::string description = parts[i];
+        const size_t open = description.rfind(" (");
+        if (open != std::string::npos && description.back() == ')') description.erase(open);
         if (!out.empty()) out += ";;";
-        out += parts[i] + " (" + patterns + ")";
+        out += description + " (" + patterns + ")";
     }
     return out;
 }

@@ -1,8 +1,15 @@
 #include "sounding/LapseRates.h"
 
 #include <algorithm>
+#include <utility>
 
 void TLapseRates::Clear() { Soundings = {}; }
+
+void TLapseRates::SetSoundings(std::vector<TSounding> Ready)
+{
+    ++loadGeneration_;
+    Soundings = std::move(Ready);
+}
 
 int TLapseRates::Count() const { return static_cast<int>(Soundings.size()); }
 

@@ -59,6 +59,9 @@ public:
     // (kMissingDataCaption, kMissingDataText). A number cell that is not a
     // number raises EConvertError; the soundings read so far stay.
     TPageLoad LoadPage(std::string_view Html);
+    // Replaces the set by soundings read elsewhere (a station archive, a
+    // merge of several files). A page load still running stops adding to it.
+    void SetSoundings(std::vector<TSounding> Ready);
 
 private:
     // The current sounding, or null when Current names none (also when a

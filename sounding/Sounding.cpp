@@ -12,6 +12,13 @@ void TSounding::AddLevel(float Pressure, float Height, float Temperature, float 
     Levels.push_back({Pressure, Height, Temperature, DewPointDiff, WindDirection, WindSpeed});
 }
 
+bool TSounding::AddReadLevel(const TSoundingLevel& Level)
+{
+    if (!(Level.Temperature >= -500)) return false;
+    Levels.push_back(Level);
+    return true;
+}
+
 namespace {
 
 bool HasHeight(const TSoundingLevel& Level) { return Level.Height != MissingValue; }
@@ -107,7 +114,7 @@ void PlotExtra(const TSounding& Sounding, TPlotSeries& Series, Value value)
     Series.SetXOrderNone();
     for (const TSoundingLevel& level : Sounding.Levels) {
         const float x = value(level);
-        if (x >= 0) Series.AddXY(x, level.Height);
+        if (x >= 0 && HasHeight(level)) Series.AddXY(x, level.Height);
     }
 }
 
@@ -123,7 +130,8 @@ void PlotWindDirection(const TSounding& Sounding, TPlotSeries& Series)
     Series.Clear();
     Series.SetXOrderNone();
     for (const TSoundingLevel& level : Sounding.Levels)
-        if (level.WindDirection >= 0) Series.AddXY(double(level.WindDirection) / 10.0, level.Height);
+        if (level.WindDirection >= 0 && HasHeight(level))
+            Series.AddXY(double(level.WindDirection) / 10.0, level.Height);
 }
 
 void PlotWindSpeed(const TSounding& Sounding, TPlotSeries& Series)

@@ -30,6 +30,10 @@ public:
     void Clear();
     void AddLevel(float Pressure, float Height, float Temperature, float DewPointDiff, float WindDirection,
                   float WindSpeed);
+    // Adds a level read from a data file, every reader's rule: a level
+    // without a temperature (missing, or a nonsense one) is no level.
+    // True when the level was kept.
+    bool AddReadLevel(const TSoundingLevel& Level);
     // Gives the first level (the surface) a height when the page has none,
     // from the nearest levels around its pressure, and moves it into place.
     void FixSurface();
@@ -38,8 +42,8 @@ public:
     void PlotTemperature(TPlotSeries& Series) const;
 };
 
-// The extra profiles: a level is drawn only when its value is >= 0; the wind
-// direction is drawn divided by 10.
+// The extra profiles: a level is drawn only when its value is >= 0 and it has
+// a height, as in the temperature profile; the wind direction is drawn divided by 10.
 void PlotDewPointDiff(const TSounding& Sounding, TPlotSeries& Series);
 void PlotWindDirection(const TSounding& Sounding, TPlotSeries& Series);
 void PlotWindSpeed(const TSounding& Sounding, TPlotSeries& Series);

@@ -192,8 +192,7 @@ void TLapseRates::ParseLevel(TSounding& Sounding, std::string_view Row, char Sep
     const float dewPointDiff = ReadCell(cells, Separator);
     const float windDirection = ReadCell(cells, Separator);
     const float windSpeed = ReadCell(cells, Separator);
-    // A row without a temperature (or a nonsense one) is no level.
-    if (temperature >= -500) Sounding.AddLevel(pressure, height, temperature, dewPointDiff, windDirection, windSpeed);
+    Sounding.AddReadLevel({pressure, height, temperature, dewPointDiff, windDirection, windSpeed});
 }
 
 float TLapseRates::ReadCell(std::string_view& Cells, char Separator)
@@ -217,5 +216,10 @@ float TLapseRates::ReadCell(std::string_view& Cells, char Separator)
     }
     Cells = firstEnd == npos ? std::string_view() : Cells.substr(firstEnd + Length(kCellEnd));
     if (text.empty()) return MissingValue;
-    return ToSingle(jt::TextToFloat(text, Separator));
+    // A page is data: its numbers use "." whatever the locale; the user's
+    // own separator is accepted as well.
+    double value = 0;
+    if (jt::TryTextToFloat(text, '.', value) || (Separator != '.' && jt::TryTextToFloat(text, Separator, value)))
+        return ToSingle(value);
+    return ToSingle(jt::TextToFloat(text, '.'));
 }

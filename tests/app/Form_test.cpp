@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -22,6 +23,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <memory>
 
@@ -122,16 +124,69 @@ const Placed kLayout[] = {
     {"jtSpinEdit1", 768, 40, 33, 21, akTop | akRight, -1},
 };
 
+// A caption's control is as wide as designed, or as its text where that is wider.
+int CaptionWidth(const QWidget* W, int Designed)
+{
+    if (!qobject_cast<const QLabel*>(W) && !qobject_cast<const QCheckBox*>(W)) return Designed;
+    return std::max(Designed, W->sizeHint().width());
+}
+
+// No caption is clipped: every label and check box is at least as wide as
+// its text, in the designed layout and at twice the scale.
+TEST_F(FormTest, noCaptionIsClipped)
+{
+    auto form = MakeForm();
+    form->show();
+    QCoreApplication::processEvents();
+    int captions = 0;
+    for (QWidget* w : form->findChildren<QWidget*>()) {
+        if (!qobject_cast<QLabel*>(w) && !qobject_cast<QCheckBox*>(w)) continue;
+        if (!w->isVisible()) continue;
+        ++captions;
+        EXPECT_GE(w->width(), w->sizeHint().width()) << w->objectName().toStdString();
+    }
+    EXPECT_GE(captions, 12);
+
+    QWidget parent;
+    QLabel* label = new QLabel("ms Between Frames", &parent);
+    QFont big = form->font();
+    big.setPixelSize(22);
+    label->setFont(big);
+    TAnchorLayout layout;
+    layout.SetDesignSize(QSize(862, 480));
+    layout.Add(label, QRect(744, 24, 95, 13), akTop | akRight);
+    layout.Scale(2.0);
+    layout.Apply(layout.DesignSize());
+    EXPECT_EQ(label->pos(), QPoint(1488, 48));
+    EXPECT_GE(label->width(), label->sizeHint().width());
+}
+
+// The window keeps its designed place where it fits the screen's available
+// area, and otherwise moves the least it takes to lie there.
+TEST(FitOnScreen, keepsTheDesignedPlaceOrMovesOntoTheScreen)
+{
+    const QRect screen(0, 0, 1920, 1040);
+    EXPECT_EQ(FitOnScreen(QRect(256, 175, 862, 480), screen), QRect(256, 175, 862, 480));
+    // At 200 %: the bottom would be 95 pixels below the screen.
+    EXPECT_EQ(FitOnScreen(QRect(256, 175, 1724, 960), screen), QRect(196, 80, 1724, 960));
+    EXPECT_EQ(FitOnScreen(QRect(-50, -20, 800, 400), screen), QRect(0, 0, 800, 400));
+    // A frame larger than the area shows its top left corner.
+    EXPECT_EQ(FitOnScreen(QRect(256, 175, 2000, 1200), screen), QRect(0, 0, 2000, 1200));
+    EXPECT_EQ(FitOnScreen(QRect(100, 100, 800, 400), QRect(1920, 0, 1280, 1024)), QRect(1920, 100, 800, 400));
+}
+
 TEST_F(FormTest, layout_matchesTheDescriptionAndFollowsTheAnchors)
 {
     auto form = MakeForm();
     EXPECT_EQ(form->windowTitle(), "Profilora");
     EXPECT_EQ(form->size(), QSize(862, 480));
-    EXPECT_EQ(form->pos(), QPoint(256, 175));
+    const QRect available = form->screen()->availableGeometry();
+    const QRect designed(256, 175, 862, 480);
+    EXPECT_EQ(form->pos(), available.contains(designed) ? designed.topLeft() : FitOnScreen(designed, available).topLeft());
     for (const Placed& p : kLayout) {
         auto* w = form->findChild<QWidget*>(p.Name);
         ASSERT_NE(w, nullptr) << p.Name;
-        EXPECT_EQ(w->geometry(), QRect(p.L, p.T, p.W, p.H)) << p.Name;
+        EXPECT_EQ(w->geometry(), QRect(p.L, p.T, CaptionWidth(w, p.W), p.H)) << p.Name;
         EXPECT_EQ(form->AnchorsOf(w), p.Anchors) << p.Name;
         if (p.Tag >= 0) {
             EXPECT_EQ(w->property("Tag").toInt(), p.Tag) << p.Name;
@@ -144,7 +199,7 @@ TEST_F(FormTest, layout_matchesTheDescriptionAndFollowsTheAnchors)
     QCoreApplication::processEvents();
     for (const Placed& p : kLayout) {
         auto* w = form->findChild<QWidget*>(p.Name);
-        QRect expected(p.L, p.T, p.W, p.H);
+        QRect expected(p.L, p.T, CaptionWidth(w, p.W), p.H);
         if ((p.Anchors & akLeft) && (p.Anchors & akRight)) expected.setWidth(p.W + 100);
         else if (p.Anchors & akRight) expected.moveLeft(p.L + 100);
         if ((p.Anchors & akTop) && (p.Anchors & akBottom)) expected.setHeight(p.H + 50);
@@ -391,11 +446,14 @@ TEST_F(LoadedForm, pageWithoutSoundings_keepsTheTrackBarRangeAndStaysStopped)
 
 TEST_F(LoadedForm, badDataFile_showsItsMessage)
 {
+    Load("a.html", 3);
     Write("bad.html", "<html>no markers</html>");
     form->jtFile_IO1Open(form->jtFile_IO1, Path("bad.html"));
     ASSERT_EQ(prompts.Boxes.size(), 1u);
     EXPECT_EQ(prompts.Boxes[0].Caption, "Bad data file");
     EXPECT_FALSE(form->Animate_CheckBox->isChecked());
+    // The caption names the page still on show, not the bad one.
+    EXPECT_EQ(form->windowTitle(), QString::fromStdString("Profilora - " + Path("a.html")));
 }
 
 TEST_F(LoadedForm, missingCatalogueFile_isShownAndKeepsThePreviousPage)
@@ -407,7 +465,7 @@ TEST_F(LoadedForm, missingCatalogueFile_isShownAndKeepsThePreviousPage)
     ASSERT_EQ(prompts.Boxes.size(), 1u);
     EXPECT_EQ(prompts.Boxes[0].Text, "File not found\n\n        " + Path("missing.html") + ".");
     EXPECT_EQ(prompts.Boxes[0].Caption, "profilora");
-    EXPECT_EQ(form->windowTitle(), "Profilora - missing.html");
+    EXPECT_EQ(form->windowTitle(), QString::fromStdString("Profilora - " + Path("a.html")));
     EXPECT_FALSE(form->Animate_CheckBox->isChecked());
     EXPECT_EQ(form->LapseRates->Count(), 3);
     EXPECT_EQ(form->TrackBar1->Max(), 2);

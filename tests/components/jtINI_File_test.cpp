@@ -222,8 +222,9 @@ TEST_P(IniNumbers, readIntegerAndReadFloatConvertTheText)
     ini.ParseStrings({"[S]", std::string("k = ") + c.text});
     EXPECT_EQ(ini.ReadInteger("S", "k"), c.asInteger);
     EXPECT_EQ(ini.ReadInteger("S", "k", 77), c.asInteger);
-    EXPECT_DOUBLE_EQ(double(ini.ReadFloat("S", "k")), double(c.asFloat));
-    EXPECT_DOUBLE_EQ(double(ini.ReadFloat("S", "k", 7.5)), double(c.asFloat));
+    // Exactly the extended value, not a double rounded to it.
+    EXPECT_EQ(ini.ReadFloat("S", "k"), c.asFloat);
+    EXPECT_EQ(ini.ReadFloat("S", "k", 7.5), c.asFloat);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -235,7 +236,8 @@ INSTANTIATE_TEST_SUITE_P(
                       NumberCase{"3 ; note", '.', 0, 0}, NumberCase{"4294967297", '.', 1, 4294967297.0L},
                       NumberCase{"2147483648", '.', -2147483647 - 1, 2147483648.0L},
                       NumberCase{"2,9", ',', 2, 2.9L}, NumberCase{"-2,5", ',', -2, -2.5L},
-                      NumberCase{"2.9", ',', 0, 0}, NumberCase{"2,9", '.', 0, 0}));
+                      NumberCase{"2.9", ',', 2, 2.9L}, NumberCase{"-1.5e1", ',', -15, -15},
+                      NumberCase{"2,9", '.', 0, 0}, NumberCase{"2,9.1", ',', 0, 0}));
 
 TEST_F(IniFileTest, readIntegerBeyondSixtyFourBitsFails)
 {
@@ -243,6 +245,15 @@ TEST_F(IniFileTest, readIntegerBeyondSixtyFourBitsFails)
     ini.ParseStrings({"[S]", "k = 1e30"});
     EXPECT_THROW(ini.ReadInteger("S", "k"), EInvalidOperation);
     EXPECT_DOUBLE_EQ(double(ini.ReadFloat("S", "k")), 1e30);
+}
+
+TEST_F(IniFileTest, readFloatKeepsExtendedPrecisionAndRange)
+{
+    TjtINI_File ini(nullptr);
+    ini.ParseStrings({"[S]", "tenth = 0.1", "huge = 1e400"});
+    EXPECT_EQ(ini.ReadFloat("S", "tenth"), 0.1L);
+    EXPECT_NE(ini.ReadFloat("S", "tenth"), static_cast<long double>(0.1));
+    EXPECT_EQ(ini.ReadFloat("S", "huge"), 1e400L);
 }
 
 TEST_F(IniFileTest, numberDefaultsMatterOnlyForAbsentKeys)

@@ -496,6 +496,31 @@ TEST_F(SpinEdit, readOnlyGreysTheCompanion)
     EXPECT_EQ(edit->BackgroundColor(), clWindow);
 }
 
+// No gesture reaches the value of a read-only edit: no repeat while a button
+// is held, no drag along the strip, no wheel over a button.
+TEST_F(SpinEdit, readOnlyCompanionTakesNoInput)
+{
+    window.show();
+    edit->show();
+    edit->setText("100");
+    edit->SetReadOnly(true);
+    changes.clear();
+    TjtSpinButtons* b = edit->Buttons;
+    QTest::mousePress(b->SpinDnButton, Qt::LeftButton);
+    EXPECT_FALSE(b->RepeatTimer->isActive());
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(QMetaObject::invokeMethod(b->RepeatTimer, "timeout"));
+    QTest::mouseRelease(b->SpinDnButton, Qt::LeftButton);
+    EXPECT_EQ(Text(), "100") << "held button";
+    SendMouse(b->SpinSlider, QEvent::MouseButtonPress, 12);
+    for (int y = 11; y >= 2; --y) SendMouse(b->SpinSlider, QEvent::MouseMove, y);
+    SendMouse(b->SpinSlider, QEvent::MouseButtonRelease, 2);
+    EXPECT_EQ(Text(), "100") << "drag";
+    SendWheel(b->SpinUpButton, 120);
+    SendWheel(b->SpinSlider, 120);
+    EXPECT_EQ(Text(), "100") << "wheel";
+    EXPECT_TRUE(changes.empty());
+}
+
 TEST_F(SpinEdit, buttonsDrawTheirTriangleGreyedWhenDisabled)
 {
     SetUpLikeTheMainWindow();

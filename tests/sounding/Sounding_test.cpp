@@ -87,13 +87,14 @@ struct ExtraCase {
     Points Expected;
 };
 
-// Levels: values 0 (drawn), -9999 and -1 (not drawn), and one level
-// without a height, which the extra profiles still draw.
+// Levels: values 0 (drawn), -9999 and -1 (not drawn), one level without a
+// height (not drawn: at -9999 m it would spike the profile) and one after it.
 const TSounding kExtras = SoundingOf({
     {1000, 100, 15, 0, 90, 5},
     {950, 500, 12, M, M, M},
     {900, 1000, 8, -1, -1, -1},
     {850, M, 5, 4, 270, 0},
+    {800, 2000, 1, 6, 180, 8},
 });
 
 class ExtraProfiles : public ::testing::TestWithParam<ExtraCase> {};
@@ -122,9 +123,9 @@ TEST_P(ExtraProfiles, plotQuantityDrawsTheSameForTheCurrentSounding)
 
 INSTANTIATE_TEST_SUITE_P(
     Quantities, ExtraProfiles,
-    ::testing::Values(ExtraCase{"DewPointDiff", PlotDewPointDiff, sqDewPointDiff, {{0, 100}, {4, M}}},
-                      ExtraCase{"WindDirection", PlotWindDirection, sqWindDirection, {{9, 100}, {27, M}}},
-                      ExtraCase{"WindSpeed", PlotWindSpeed, sqWindSpeed, {{5, 100}, {0, M}}}),
+    ::testing::Values(ExtraCase{"DewPointDiff", PlotDewPointDiff, sqDewPointDiff, {{0, 100}, {6, 2000}}},
+                      ExtraCase{"WindDirection", PlotWindDirection, sqWindDirection, {{9, 100}, {18, 2000}}},
+                      ExtraCase{"WindSpeed", PlotWindSpeed, sqWindSpeed, {{5, 100}, {8, 2000}}}),
     [](const auto& Info) { return std::string(Info.param.Name); });
 
 TEST(SoundingPlot, plotQuantityOfAnUnknownKindDoesNothing)

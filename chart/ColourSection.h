@@ -1,0 +1,79 @@
+#pragma once
+// The time-height section of a page as a colour map: temperature over
+// (sounding, height) on a perceptually uniform, colour-blind-safe scale with
+// a colour bar in C, the freezing level and the tropopause drawn over it as
+// lines, and a vertical marker at one column. The marker lives on a layer of
+// its own, so moving it redraws that layer only.
+
+#include "sounding/TimeHeightSection.h"
+
+#include <QImage>
+#include <QPoint>
+#include <QSize>
+#include <QWidget>
+
+#include <functional>
+#include <string>
+
+class QCPColorMap;
+class QCPColorScale;
+class QCPGraph;
+class QCPItemStraightLine;
+class QCPLayer;
+class QCustomPlot;
+class QMouseEvent;
+
+class TColourSection : public QWidget {
+    Q_OBJECT
+public:
+    explicit TColourSection(QWidget* Parent = nullptr);
+    ~TColourSection() override;
+
+    // Shows a grid (kept as a copy); a grid without columns shows empty axes.
+    void SetSection(const TTimeHeightSection& Section);
+    const TTimeHeightSection& Section() const { return section_; }
+
+    // The temperatures at the two ends of the colour scale, in C.
+    double TemperatureMin() const { return temperatureMin_; }
+    double TemperatureMax() const { return temperatureMax_; }
+    void SetTemperatureRange(double Min, double Max);
+
+    // The column under the marker; -1 hides it. Out-of-range columns hide it too.
+    int MarkerColumn() const { return markerColumn_; }
+    void SetMarkerColumn(int Column);
+
+    // The column under a point of this widget; -1 outside the map.
+    int ColumnAt(QPoint Pos) const;
+    // The height under a point of this widget, in m (meaningful inside the map).
+    double HeightAt(QPoint Pos) const;
+
+    // A left click in the map: the column clicked (Section().SoundingOf gives
+    // its sounding, -1 for a column without a launch). Skipped when empty.
+    std::function<void(int Column)> OnColumnClick;
+    // The mouse moved over the map: "title, height m, temperature C". Skipped
+    // when empty.
+    std::function<void(const std::string& Text)> OnHover;
+
+    // The picture at the given size, also without a display.
+    QImage RenderToImage(QSize Size);
+
+    QCustomPlot* Plot() const { return plot_; }
+
+private:
+    void MousePress(QMouseEvent* Event);
+    void MouseMove(QMouseEvent* Event);
+    void PlaceMarker();
+    void SetDateTicks();
+
+    QCustomPlot* plot_;
+    QCPColorMap* map_;
+    QCPColorScale* scale_;
+    QCPGraph* freezing_;
+    QCPGraph* tropopause_;
+    QCPItemStraightLine* marker_;
+    QCPLayer* markerLayer_;
+    TTimeHeightSection section_;
+    double temperatureMin_ = -80;
+    double temperatureMax_ = 40;
+    int markerColumn_ = -1;
+};

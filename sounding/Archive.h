@@ -1,0 +1,40 @@
+#pragma once
+// Compressed station files: a gzip stream or a zip archive with one member,
+// inflated piece by piece into a consumer, so a large archive never sits in
+// memory uncompressed.
+//
+// The inflate limit: an archive may inflate to at most 2 GiB, and to at most
+// 100 times its compressed size plus 16 MiB. Real upper-air text packs about
+// 3 to 10 to one; anything past the limit is refused as a likely zip bomb,
+// counted while inflating, before the excess reaches the consumer.
+//
+// A .gz stream of one member announcing at most 64 MiB is inflated whole by
+// libdeflate (about three times zlib's speed) and then handed on in pieces;
+// any other stream goes through zlib piece by piece.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+struct TSourceLimits {
+    std::uint64_t MaxInflated = std::uint64_t(2) << 30;  // bytes, whatever the ratio
+    std::uint64_t MaxRatio = 100;                        // inflated / compressed
+    std::uint64_t RatioAllowance = std::uint64_t(16) << 20;  // bytes on top of the ratio
+
+    // The most that Compressed bytes may inflate to.
+    std::uint64_t InflateBudget(std::uint64_t Compressed) const;
+};
+
+// Receives the inflated text piece by piece, in order.
+using TChunkSink = std::function<void(std::string_view Piece)>;
+
+// A gzip stream starts 1f 8b, a zip archive "PK".
+bool LooksGzip(std::string_view Bytes);
+bool LooksZip(std::string_view Bytes);
+
+// Inflate a gzip stream (members one after another are one text) or the one
+// member of a zip archive. The result is "" on success, else the reason in a
+// sentence; what was inflated before a fault has reached Sink already.
+std::string InflateGzip(std::string_view Compressed, const TSourceLimits& Limits, const TChunkSink& Sink);
+std::string InflateZip(std::string_view Archive, const TSourceLimits& Limits, const TChunkSink& Sink);

@@ -1,0 +1,83 @@
+#pragma once
+// Reading soundings from any of the files people download: a sounding page,
+// an IGRA version 2 station file (plain, .gz or a .zip with one member) or a
+// University of Wyoming TEXT:LIST page. The format is told by the content,
+// never by the file name. Also: merging the soundings of several files into
+// one time line, and narrowing a set to a range of dates.
+
+#include "sounding/Archive.h"
+#include "sounding/Sounding.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+enum class TSourceFormat : std::uint8_t { Unknown, Page, Igra, Wyoming };
+
+// "page", "IGRA v2", "Wyoming" or "unknown".
+const char* SourceFormatName(TSourceFormat Format);
+
+struct TSourceResult {
+    std::vector<TSounding> Soundings;
+    TSourceFormat Format = TSourceFormat::Unknown;
+    bool Compressed = false;  // it came out of a .gz or .zip
+    // "" when the whole file read; else the first reason why (part of) it
+    // could not, and Soundings holds what could be read.
+    std::string Error;
+
+    bool Ok() const { return Error.empty(); }
+};
+
+// The text of a file that is none of the formats.
+inline constexpr char kBadDataFile[] = "Bad data file";
+
+// Reads the bytes of one file. Never throws for bad data.
+TSourceResult ReadSoundingSource(std::string_view Bytes, const TSourceLimits& Limits = {});
+// Reads a file from disk; a plain station file is read piece by piece, so
+// only its soundings stay in memory.
+TSourceResult ReadSoundingFile(const std::string& Path, const TSourceLimits& Limits = {});
+
+// Text fed piece by piece (a file, an inflating archive): the format is told
+// from the first 64 KiB, then every piece goes on to its reader.
+class TSourceParser {
+public:
+    TSourceParser();
+    ~TSourceParser();
+    TSourceParser(const TSourceParser&) = delete;
+    TSourceParser& operator=(const TSourceParser&) = delete;
+
+    void Feed(std::string_view Piece);
+    // Ends the text; the soundings and the format go into Result, and an
+    // error is set only when Result has none yet.
+    void Finish(TSourceResult& Result);
+
+private:
+    struct TImpl;
+    std::unique_ptr<TImpl> impl_;
+};
+
+// The launch a title names: "<station> <YYYY-MM-DD> <HH>Z", as the page, the
+// IGRA and the Wyoming readers write them. Valid is false for other titles.
+struct TLaunchTime {
+    bool Valid = false;
+    std::string Station;
+    std::string Date;  // "YYYY-MM-DD"
+    int Hour = 0;      // 0..99 (99: the file gave no nominal hour)
+};
+TLaunchTime LaunchOfTitle(std::string_view Title);
+
+// Whether Text is a date "YYYY-MM-DD" with a month 01..12 and a day 01..31.
+bool IsDateText(std::string_view Text);
+
+// The soundings of several files as one time line: ordered by the date and
+// hour of their titles (a stable order, so equal times keep the files'
+// order), the same station and time kept once (the first met). Soundings
+// whose title names no launch time come last, in their order, all kept.
+std::vector<TSounding> MergeSoundings(std::vector<std::vector<TSounding>> Sets);
+
+// The soundings launched From .. To, both "YYYY-MM-DD" and inclusive; an
+// empty bound is open. Soundings whose title names no date are left out
+// when a bound is given.
+std::vector<TSounding> FilterByDate(std::vector<TSounding> Soundings, std::string_view From, std::string_view To);

@@ -1,0 +1,353 @@
+#include "sounding/SourceReaders.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <cstring>
+
+namespace {
+
+// Knots to m/s.
+constexpr double kKnot = 0.514444;
+
+bool IsDigit(char C) { return C >= '0' && C <= '9'; }
+
+// Out-of-range numbers become infinities, as the page reader's do.
+float ToSingle(double Value)
+{
+    constexpr double largest = std::numeric_limits<float>::max();
+    if (Value > largest) return std::numeric_limits<float>::infinity();
+    if (Value < -largest) return -std::numeric_limits<float>::infinity();
+    return static_cast<float>(Value);
+}
+
+std::string_view Trim(std::string_view Text)
+{
+    while (!Text.empty() && (Text.front() == ' ' || Text.front() == '\t')) Text.remove_prefix(1);
+    while (!Text.empty() && (Text.back() == ' ' || Text.back() == '\t')) Text.remove_suffix(1);
+    return Text;
+}
+
+// A right-aligned integer field of fixed columns: spaces, an optional minus,
+// digits. False for anything else; an all-blank field reads as missing.
+bool FixedInt(std::string_view Field, int& Value)
+{
+    std::size_t i = 0;
+    while (i < Field.size() && Field[i] == ' ') ++i;
+    if (i == Field.size()) {
+        Value = -9999;
+        return true;
+    }
+    bool negative = false;
+    if (Field[i] == '-') {
+        negative = true;
+        ++i;
+    }
+    if (i == Field.size()) return false;
+    int v = 0;
+    for (; i < Field.size(); ++i) {
+        if (!IsDigit(Field[i])) return false;
+        v = v * 10 + (Field[i] - '0');
+    }
+    Value = negative ? -v : v;
+    return true;
+}
+
+// -9999 (missing) and -8888 (removed by quality control) are both missing.
+float Scaled(int Raw, float Divisor)
+{
+    if (Raw == -9999 || Raw == -8888) return MissingValue;
+    return static_cast<float>(Raw) / Divisor;
+}
+
+bool Digits(std::string_view Text)
+{
+    if (Text.empty()) return false;
+    for (char c : Text)
+        if (!IsDigit(c)) return false;
+    return true;
+}
+
+}  // namespace
+
+void TLineReaderBase::Fault(const std::string& What)
+{
+    if (error_.empty()) error_ = "line " + std::to_string(line_) + ": " + What;
+}
+
+void TLineReaderBase::Close()
+{
+    if (!open_) return;
+    // A header may announce far more levels than follow, and growth doubles:
+    // the spare room goes, or a file of many short launches would hold
+    // memory many times its size.
+    std::vector<TSoundingLevel>& levels = out_.back().Levels;
+    if (levels.capacity() - levels.size() > 64) levels.shrink_to_fit();
+    out_.back().FixSurface();
+    open_ = false;
+}
+
+TSounding& TLineReaderBase::Open(std::string Title)
+{
+    Close();
+    out_.emplace_back();
+    out_.back().Title = std::move(Title);
+    open_ = true;
+    return out_.back();
+}
+
+// ---- IGRA version 2 ----
+
+// Header columns (1-based, inclusive): '#' 1, ID 2-12, YEAR 14-17, MONTH
+// 19-20, DAY 22-23, HOUR 25-26, RELTIME 28-31, NUMLEV 33-36.
+bool TIgraReader::IsHeader(std::string_view Text)
+{
+    return Text.size() >= 36 && Text[0] == '#' && Text[12] == ' ' && Digits(Text.substr(13, 4)) &&
+           Digits(Text.substr(18, 2)) && Digits(Text.substr(21, 2)) && Digits(Text.substr(24, 2));
+}
+
+void TIgraReader::Line(std::string_view Text)
+{
+    ++line_;
+    if (!Text.empty() && Text.back() == '\r') Text.remove_suffix(1);
+    if (Text.empty()) return;
+    if (Text[0] == '#') {
+        Close();
+        if (!IsHeader(Text)) {
+            Fault("a header line that is not an IGRA header; its levels are skipped");
+            skipping_ = true;
+            return;
+        }
+        skipping_ = false;
+        std::string title;
+        title.reserve(20);
+        title.append(Text.substr(7, 5));  // the last five characters of the id
+        title += ' ';
+        title.append(Text.substr(13, 4));
+        title += '-';
+        title.append(Text.substr(18, 2));
+        title += '-';
+        title.append(Text.substr(21, 2));
+        title += ' ';
+        title.append(Text.substr(24, 2));
+        title += 'Z';
+        TSounding& sounding = Open(std::move(title));
+        int announced = 0;
+        if (FixedInt(Text.substr(32, 4), announced) && announced > 0)
+            sounding.Levels.reserve(static_cast<std::size_t>(std::min(announced, 2000)));
+        return;
+    }
+    if (skipping_) return;
+    if (!open_) {
+        Fault("a level line before any header line");
+        return;
+    }
+    // Level columns: PRESS 10-15, GPH 17-21, TEMP 23-27, DPDP 35-39, WDIR
+    // 41-45, WSPD 47-51; flags and relative humidity between them are not read.
+    if (Text.size() < 51) {
+        Fault("a level line shorter than its 51 columns");
+        return;
+    }
+    int p, z, t, d, dir, speed;
+    if (!FixedInt(Text.substr(9, 6), p) || !FixedInt(Text.substr(16, 5), z) || !FixedInt(Text.substr(22, 5), t) ||
+        !FixedInt(Text.substr(34, 5), d) || !FixedInt(Text.substr(40, 5), dir) ||
+        !FixedInt(Text.substr(46, 5), speed)) {
+        Fault("a level line with something other than a number in its fixed columns");
+        return;
+    }
+    out_.back().AddReadLevel(
+        {Scaled(p, 100), Scaled(z, 1), Scaled(t, 10), Scaled(d, 10), Scaled(dir, 1), Scaled(speed, 10)});
+}
+
+void TIgraReader::Finish() { Close(); }
+
+// ---- Wyoming TEXT:LIST ----
+
+namespace {
+
+constexpr std::string_view kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                        "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+
+// "94610 YPPH Perth Airport Observations at 00Z 01 Jan 2016" ->
+// "94610 2016-01-01 00Z"; "" when the line does not read so.
+std::string WyomingTitle(std::string_view Heading)
+{
+    const std::size_t space = Heading.find(' ');
+    const std::size_t at = Heading.rfind(" at ");
+    if (space == std::string_view::npos || at == std::string_view::npos || at < space) return {};
+    const std::string_view station = Heading.substr(0, space);
+    std::string_view when = Trim(Heading.substr(at + 4));  // "00Z 01 Jan 2016"
+    if (when.size() != 15 || when[2] != 'Z' || when[3] != ' ' || when[6] != ' ' || when[10] != ' ') return {};
+    const std::string_view hour = when.substr(0, 2), day = when.substr(4, 2), month = when.substr(7, 3),
+                           year = when.substr(11, 4);
+    if (!Digits(hour) || !Digits(day) || !Digits(year) || !Digits(station)) return {};
+    int m = 0;
+    while (m < 12 && kMonths[m] != month) ++m;
+    if (m == 12) return {};
+    std::string title(station);
+    title += ' ';
+    title.append(year);
+    title += '-';
+    title += char('0' + (m + 1) / 10);
+    title += char('0' + (m + 1) % 10);
+    title += '-';
+    title.append(day);
+    title += ' ';
+    title.append(hour);
+    title += 'Z';
+    return title;
+}
+
+bool StartsWithNoCase(std::string_view Text, std::string_view Prefix)
+{
+    if (Text.size() < Prefix.size()) return false;
+    for (std::size_t i = 0; i < Prefix.size(); ++i) {
+        char c = Text[i];
+        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+        if (c != Prefix[i]) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool TWyomingReader::ReadColumns(std::string_view Text)
+{
+    pressure_ = height_ = temperature_ = dewPoint_ = direction_ = speed_ = {};
+    std::size_t i = 0;
+    while (i < Text.size()) {
+        while (i < Text.size() && Text[i] == ' ') ++i;
+        const std::size_t from = i;
+        while (i < Text.size() && Text[i] != ' ') ++i;
+        const std::string_view name = Text.substr(from, i - from);
+        if (name == "PRES") pressure_.End = i;
+        else if (name == "HGHT") height_.End = i;
+        else if (name == "TEMP") temperature_.End = i;
+        else if (name == "DWPT") dewPoint_.End = i;
+        else if (name == "DRCT") direction_.End = i;
+        else if (name == "SKNT") speed_.End = i, speedFactor_ = kKnot;
+        else if (name == "SPED") speed_.End = i, speedFactor_ = 1;
+    }
+    return pressure_.End && temperature_.End;
+}
+
+void TWyomingReader::ReadLevel(std::string_view Text)
+{
+    bool bad = false;
+    // The 7 characters ending at the column's end; blank = missing.
+    struct TCell {
+        bool Present = false;
+        double Value = 0;
+        int Decimals = 0;
+    };
+    // The 7 characters ending at the column's end; blank = missing.
+    auto field = [&](const TColumn& Column) {
+        TCell cell;
+        if (!Column.End || Column.End > Text.size() + 7) return cell;
+        const std::size_t end = std::min(Column.End, Text.size());
+        const std::size_t from = Column.End >= 7 ? Column.End - 7 : 0;
+        if (from >= end) return cell;
+        const std::string_view text = Trim(Text.substr(from, end - from));
+        if (text.empty()) return cell;
+        const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), cell.Value);
+        if (ec != std::errc() || ptr != text.data() + text.size()) {
+            bad = true;
+            return cell;
+        }
+        const std::size_t point = text.find('.');
+        cell.Decimals = point == std::string_view::npos ? 0 : int(std::min<std::size_t>(text.size() - point - 1, 6));
+        cell.Present = true;
+        return cell;
+    };
+    // Read as the page reader reads its cells: a double, then single precision.
+    auto single = [](const TCell& Cell) { return Cell.Present ? ToSingle(Cell.Value) : MissingValue; };
+    const TCell pressure = field(pressure_), height = field(height_), temperature = field(temperature_),
+                dewPoint = field(dewPoint_), direction = field(direction_), speed = field(speed_);
+    if (bad) {
+        Fault("a level line with something other than a number in a column");
+        return;
+    }
+    TSoundingLevel level;
+    level.Pressure = single(pressure);
+    level.Height = single(height);
+    level.Temperature = single(temperature);
+    level.WindDirection = single(direction);
+    if (temperature.Present && dewPoint.Present) {
+        // Rounded to the decimals the two columns carry, so 19.2 - 9.2 is the
+        // 10.0 a page would show, not 9.999999.
+        const double scale = std::pow(10.0, std::max(temperature.Decimals, dewPoint.Decimals));
+        level.DewPointDiff = ToSingle(std::round((temperature.Value - dewPoint.Value) * scale) / scale);
+    }
+    if (speed.Present) level.WindSpeed = ToSingle(speed.Value * speedFactor_);
+    out_.back().AddReadLevel(level);
+}
+
+void TWyomingReader::EndBlock()
+{
+    if (state_ == State::Head && !haveColumns_) Fault("a sounding block without its column head; the sounding is left out");
+    if (open_ && !haveColumns_) {
+        out_.pop_back();
+        open_ = false;
+    }
+    Close();
+    state_ = State::Outside;
+    haveColumns_ = false;
+}
+
+void TWyomingReader::Line(std::string_view Text)
+{
+    ++line_;
+    if (!Text.empty() && Text.back() == '\r') Text.remove_suffix(1);
+    const std::string_view trimmed = Trim(Text);
+    if (StartsWithNoCase(trimmed, "<H2>")) {
+        EndBlock();
+        std::string_view heading = trimmed.substr(4);
+        const std::size_t close = heading.find("</");
+        if (close != std::string_view::npos) heading = heading.substr(0, close);
+        std::string title = WyomingTitle(Trim(heading));
+        if (title.empty()) {
+            Fault("a heading without station, hour and date; its sounding is left out");
+            return;
+        }
+        Open(std::move(title));
+        state_ = State::Head;
+        return;
+    }
+    switch (state_) {
+    case State::Outside: return;
+    case State::Head:
+        if (trimmed.empty() || StartsWithNoCase(trimmed, "<PRE>")) return;
+        if (trimmed.front() == '<') {
+            EndBlock();
+            return;
+        }
+        if (!haveColumns_) {
+            if (trimmed.front() == '-') return;  // the rule above the head
+            haveColumns_ = ReadColumns(Text);
+            if (!haveColumns_) {
+                Fault("a sounding block whose head names no PRES and TEMP columns; the sounding is left out");
+                out_.pop_back();
+                open_ = false;
+                state_ = State::Outside;
+            }
+            return;
+        }
+        if (trimmed.front() == '-') state_ = State::Levels;  // the rule below the units
+        return;
+    case State::Levels:
+        if (trimmed.empty()) return;
+        if (trimmed.front() == '<') {
+            EndBlock();
+            return;
+        }
+        ReadLevel(Text);
+        return;
+    }
+}
+
+void TWyomingReader::Finish()
+{
+    if (state_ != State::Outside) Fault("the page ends inside a sounding block; it may be cut short");
+    EndBlock();
+}

@@ -1,0 +1,69 @@
+#pragma once
+// The temperature of a whole page as a time-height grid: one column per
+// launch time (or per run of launch times when there are more than columns
+// to show), one row per height from 0 to a maximum. When every title carries
+// its launch time ("94610 2016-01-01 00Z") in order, the columns follow the
+// clock, one per usual interval between launches, so a missing launch leaves
+// an empty column; otherwise there is one column per sounding. A cell holds a
+// temperature only where a sounding has levels on both sides of its height
+// no more than a gap limit apart; everything else stays NaN. Nothing is
+// interpolated from one sounding to the next.
+
+#include "sounding/Sounding.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// Hours since 1970-01-01 00Z of the "YYYY-MM-DD HHZ" in a title; none when
+// the title has no such date.
+std::optional<std::int64_t> LaunchHour(const std::string& Title);
+// "YYYY-MM-DD HHZ" for hours since 1970-01-01 00Z.
+std::string LaunchHourText(std::int64_t Hours);
+
+struct TSectionSize {
+    // More launch times (or soundings) than this are shown in runs, one
+    // column each, averaging up to 8 soundings spread evenly over the run.
+    int MaxColumns = 800;
+    int Rows = 400;              // heights 0 .. HeightMax, both included
+    double HeightMax = 20000;    // m
+    double MaxGap = 3000;        // m: levels further apart leave the cells between them empty
+};
+
+class TTimeHeightSection {
+public:
+    int Columns = 0;
+    int Rows = 0;
+    double HeightMax = 0;
+    // Column-major: Cells[Column * Rows + Row]; NaN = no value.
+    std::vector<float> Cells;
+    // Column C shows the soundings FirstSounding[C] .. FirstSounding[C + 1] - 1
+    // (none when the two are equal); the list ends with the number of soundings.
+    std::vector<int> FirstSounding;
+    // Per column, averaged over the (sampled) soundings of the column that have one;
+    // NaN = none of them has.
+    std::vector<float> FreezingLevel;
+    std::vector<float> TropopauseHeight;
+    // The title of the first sounding of each column; for a column without a
+    // launch, the "YYYY-MM-DD HHZ" of its time.
+    std::vector<std::string> Titles;
+
+    float Cell(int Column, int Row) const { return Cells[std::size_t(Column) * Rows + Row]; }
+    // The height of a row's centre.
+    double RowHeight(int Row) const { return Rows > 1 ? HeightMax * Row / (Rows - 1) : 0; }
+    // The row nearest to a height, clamped into the grid.
+    int RowOf(double Height) const;
+    // The column that shows a sounding; -1 when it is out of range.
+    int ColumnOf(int Sounding) const;
+    // The first sounding a column shows; -1 for a column without a launch
+    // and for a column out of range.
+    int SoundingOf(int Column) const;
+    int SoundingCount() const { return FirstSounding.empty() ? 0 : FirstSounding.back(); }
+
+    // "title, height m, temperature C" for a point of the grid, with "no data"
+    // for an empty cell; "" outside the grid.
+    std::string Readout(int Column, double Height) const;
+};
+
+TTimeHeightSection BuildSection(const std::vector<TSounding>& Soundings, const TSectionSize& Size);

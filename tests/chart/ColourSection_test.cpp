@@ -1,0 +1,139 @@
+// The colour section: a click gives the column under the mouse, the marker
+// shows at the column set and nowhere else, hovering reads a cell, gaps stay
+// uncoloured, and the picture renders without a display.
+
+#include "chart/ColourSection.h"
+
+#include <gtest/gtest.h>
+#include <qcustomplot.h>
+
+#include <QCoreApplication>
+#include <QTest>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+const QColor MarkerRed("#ff2020");
+const QColor GapGrey("#d0d0d0");
+
+// Five columns, every 1000 m to 4000 m; column 1 is empty (a gap).
+TTimeHeightSection FiveColumns()
+{
+    TTimeHeightSection S;
+    S.Columns = 5;
+    S.Rows = 5;
+    S.HeightMax = 4000;
+    S.Cells.assign(25, -20.0f);
+    for (int R = 0; R < 5; ++R) S.Cells[1 * 5 + R] = std::numeric_limits<float>::quiet_NaN();
+    S.FirstSounding = {0, 1, 2, 3, 4, 5};
+    S.FreezingLevel.assign(5, std::numeric_limits<float>::quiet_NaN());
+    S.TropopauseHeight.assign(5, std::numeric_limits<float>::quiet_NaN());
+    for (int C = 0; C < 5; ++C) S.Titles.push_back("94610 2016-01-0" + std::to_string(C + 1) + " 00Z");
+    return S;
+}
+
+class ColourSectionTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        View.resize(500, 300);
+        View.SetSection(FiveColumns());
+        View.show();
+        QCoreApplication::processEvents();
+        View.Plot()->replot(QCustomPlot::rpImmediateRefresh);
+    }
+    // A point of the map at a column and height, in widget pixels.
+    QPoint At(int Column, double Height) const
+    {
+        return QPoint(int(View.Plot()->xAxis->coordToPixel(Column)), int(View.Plot()->yAxis->coordToPixel(Height)));
+    }
+    QColor PixelAt(const QImage& Image, int Column, double Height) const
+    {
+        return Image.pixelColor(At(Column, Height));
+    }
+    // The 2-pixel marker covers the column's pixel or its neighbour.
+    bool MarkerAt(const QImage& Image, int Column) const
+    {
+        const QPoint P = At(Column, 2500);
+        for (int Dx : {-1, 0, 1})
+            if (Image.pixelColor(P + QPoint(Dx, 0)) == MarkerRed) return true;
+        return false;
+    }
+    TColourSection View;
+};
+
+TEST_F(ColourSectionTest, clickGivesTheColumnInsideTheMapOnly)
+{
+    std::vector<int> Clicked;
+    View.OnColumnClick = [&](int C) { Clicked.push_back(C); };
+    QTest::mouseClick(View.Plot(), Qt::LeftButton, {}, At(3, 2000));
+    QTest::mouseClick(View.Plot(), Qt::LeftButton, {}, At(0, 500));
+    QTest::mouseClick(View.Plot(), Qt::RightButton, {}, At(2, 2000));
+    // The colour bar, right of the map.
+    QTest::mouseClick(View.Plot(), Qt::LeftButton, {}, QPoint(View.width() - 20, At(2, 2000).y()));
+    EXPECT_EQ(Clicked, (std::vector<int>{3, 0}));
+    EXPECT_EQ(View.ColumnAt(QPoint(2, 2)), -1);
+}
+
+TEST_F(ColourSectionTest, markerShowsAtItsColumnOnly)
+{
+    View.SetMarkerColumn(2);
+    EXPECT_EQ(View.MarkerColumn(), 2);
+    QImage Image = View.RenderToImage(View.size());
+    ASSERT_EQ(Image.size(), View.size());
+    EXPECT_TRUE(MarkerAt(Image, 2));
+    EXPECT_FALSE(MarkerAt(Image, 3));
+    // The gap column shows the grey behind the map, a full column beside it a colour.
+    EXPECT_EQ(PixelAt(Image, 1, 2500), GapGrey);
+    EXPECT_NE(PixelAt(Image, 3, 2500), GapGrey);
+
+    View.SetMarkerColumn(4);
+    // On screen the move redraws the marker's layer alone: what the widget
+    // paints from its buffers already shows the new place.
+    const QImage Shown = View.Plot()->grab().toImage();
+    EXPECT_FALSE(MarkerAt(Shown, 2));
+    EXPECT_TRUE(MarkerAt(Shown, 4));
+    Image = View.RenderToImage(View.size());
+    EXPECT_FALSE(MarkerAt(Image, 2));
+    EXPECT_TRUE(MarkerAt(Image, 4));
+
+    for (int Outside : {-1, 5, 1000}) {
+        View.SetMarkerColumn(Outside);
+        EXPECT_EQ(View.MarkerColumn(), -1);
+    }
+    // A smaller page drops a marker beyond its columns.
+    View.SetMarkerColumn(4);
+    TTimeHeightSection Two = FiveColumns();
+    Two.Columns = 2;
+    Two.Cells.resize(10);
+    Two.FirstSounding = {0, 1, 2};
+    View.SetSection(Two);
+    EXPECT_EQ(View.MarkerColumn(), -1);
+}
+
+TEST_F(ColourSectionTest, hoverReadsTheCellUnderTheMouse)
+{
+    std::vector<std::string> Read;
+    View.OnHover = [&](const std::string& Text) { Read.push_back(Text); };
+    // No button held: the read-out follows the mouse.
+    for (QPoint P : {At(3, 3000), At(1, 3000)}) QTest::mouseMove(View.Plot(), P);
+    ASSERT_EQ(Read.size(), 2u);
+    EXPECT_EQ(Read[0].substr(0, 24), "94610 2016-01-04 00Z, 30");  // the height is rounded to a pixel
+    EXPECT_NE(Read[0].find("m, -20.0 C"), std::string::npos) << Read[0];
+    EXPECT_NE(Read[1].find("no data"), std::string::npos) << Read[1];
+}
+
+TEST(ColourSection, emptyPageRendersWithoutADisplay)
+{
+    TColourSection View;
+    View.SetSection(TTimeHeightSection{});
+    View.SetMarkerColumn(0);
+    EXPECT_EQ(View.MarkerColumn(), -1);
+    const QImage Image = View.RenderToImage(QSize(320, 200));
+    EXPECT_EQ(Image.size(), QSize(320, 200));
+    EXPECT_TRUE(View.RenderToImage(QSize()).isNull());
+}
+
+}  // namespace

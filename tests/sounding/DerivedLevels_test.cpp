@@ -1,0 +1,273 @@
+// The derived levels on hand-made profiles with known answers and on real
+// Perth launches whose values were read off the page by hand; the
+// time-height grid of a few soundings.
+
+#include "sounding/DerivedLevels.h"
+#include "sounding/LapseRates.h"
+#include "sounding/TimeHeightSection.h"
+
+#include "platform/Fakes.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <optional>
+#include <sstream>
+
+namespace {
+
+constexpr float M = MissingValue;
+
+struct Level {
+    float P, H, T;
+};
+
+TSounding Make(const std::vector<Level>& Levels)
+{
+    TSounding S;
+    for (const Level& L : Levels) S.AddLevel(L.P, L.H, L.T, M, M, M);
+    return S;
+}
+
+// 6.5 C/km from 15 C at the ground to 11 km, isothermal above.
+const std::vector<Level> Textbook = {
+    {1000, 0, 15},       {850, 1500, 5.25f},  {700, 3000, -4.5f},   {500, 5600, -21.4f}, {300, 9200, -44.8f},
+    {250, 10400, -52.6f}, {226, 11000, -56.5f}, {150, 13600, -56.5f}, {100, 16200, -56.5f}, {50, 20600, -56.5f},
+};
+
+struct Expected {
+    const char* Name;
+    std::vector<Level> Levels;
+    std::optional<float> Surface;
+    bool BelowFreezing;
+    std::optional<float> Freezing;
+    std::optional<TTropopause> Tropopause;
+    std::optional<TInversion> Inversion;
+};
+
+void ExpectNear(const std::optional<float>& Got, const std::optional<float>& Want, const char* What)
+{
+    ASSERT_EQ(Got.has_value(), Want.has_value()) << What;
+    if (Want) {
+        EXPECT_NEAR(*Got, *Want, 0.5) << What;
+    }
+}
+
+TEST(DerivedLevels, handMadeProfiles)
+{
+    std::vector<Level> ThinLayer = {{1000, 0, 15},         {700, 3000, -4.5f},   {500, 5600, -21.4f},
+                                    {356, 8000, -37},      {330, 9000, -37},     {265, 10000, -43.5f},
+                                    {226, 11000, -50},     {100, 16200, -50}};
+    std::vector<Level> NoPressureAloft = Textbook;
+    NoPressureAloft[6].P = M;  // the tropopause level itself
+    NoPressureAloft[7].P = M;
+    std::vector<Level> EndsTooSoon(Textbook.begin(), Textbook.begin() + 7);
+    EndsTooSoon.push_back({190, 12000, -56.5f});
+    const Expected Cases[] = {
+        {"textbook", Textbook, 0, false, 2307.7f, TTropopause{11000, -56.5f}, std::nullopt},
+        // 1 km isothermal at 8 km, but 6.5 C/km again within 2 km above it.
+        {"thin isothermal layer", ThinLayer, 0, false, 2307.7f, TTropopause{11000, -50}, std::nullopt},
+        {"missing pressures above 500 hPa", NoPressureAloft, 0, false, 2307.7f, TTropopause{11000, -56.5f}, std::nullopt},
+        {"ends 1 km above the isothermal start", EndsTooSoon, 0, false, 2307.7f, std::nullopt, std::nullopt},
+        {"surface inversion, below 500 hPa only",
+         {{1000, 0, 5}, {980, 200, 8}, {950, 500, 9}, {900, 900, 7}, {700, 3000, -8}},
+         0, false, 1880, std::nullopt, TInversion{0, 500, 4}},
+        {"warm layer over a frozen surface",
+         {{1000, 0, -3}, {950, 400, 2}, {900, 900, -1}},
+         0, true, 240, std::nullopt, TInversion{0, 400, 5}},
+        {"all below freezing", {{1000, 0, -5}, {850, 1500, -15}, {500, 5500, -40}}, 0, true, std::nullopt,
+         std::nullopt, std::nullopt},
+        {"all above freezing", {{1000, 0, 30}, {900, 1000, 25}}, 0, false, std::nullopt, std::nullopt, std::nullopt},
+        // Levels are used only with both height and temperature, in height order.
+        {"missing heights and temperatures, out of order",
+         {{900, 1000, 5}, {1000, M, 15}, {850, 1500, M}, {1000, 0, 10}, {M, 2000, -5}},
+         0, false, 1500, std::nullopt, std::nullopt},
+        {"one usable level", {{1000, M, 15}, {850, 1500, 3}}, 1500, false, std::nullopt, std::nullopt,
+         std::nullopt},
+        {"no usable level", {{1000, M, 15}, {850, 1500, M}}, std::nullopt, false, std::nullopt, std::nullopt,
+         std::nullopt},
+    };
+    for (const Expected& E : Cases) {
+        SCOPED_TRACE(E.Name);
+        const TDerivedLevels D = DeriveLevels(Make(E.Levels));
+        ExpectNear(D.SurfaceHeight, E.Surface, "surface");
+        EXPECT_EQ(D.SurfaceBelowFreezing, E.BelowFreezing);
+        ExpectNear(D.FreezingLevel, E.Freezing, "freezing level");
+        ASSERT_EQ(D.Tropopause.has_value(), E.Tropopause.has_value());
+        if (E.Tropopause) {
+            EXPECT_FLOAT_EQ(D.Tropopause->Height, E.Tropopause->Height);
+            EXPECT_FLOAT_EQ(D.Tropopause->Temperature, E.Tropopause->Temperature);
+        }
+        ASSERT_EQ(D.Inversion.has_value(), E.Inversion.has_value());
+        if (E.Inversion) {
+            EXPECT_FLOAT_EQ(D.Inversion->Base, E.Inversion->Base);
+            EXPECT_FLOAT_EQ(D.Inversion->Top, E.Inversion->Top);
+            EXPECT_FLOAT_EQ(D.Inversion->Strength, E.Inversion->Strength);
+        }
+    }
+}
+
+TEST(DerivedLevels, height500hPaInterpolatesInLogPressure)
+{
+    // ln(600/500) / ln(600/400) of the way from 4200 m to 7200 m.
+    EXPECT_NEAR(*Height500hPa(Make({{600, 4200, 0}, {400, 7200, 0}})), 5549.2, 0.5);
+    EXPECT_FALSE(Height500hPa(Make({{1000, 0, 0}, {600, 4200, 0}})));
+    EXPECT_FALSE(Height500hPa(Make({{M, 6000, 0}, {M, 9000, 0}})));
+}
+
+class PerthPage : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        platform::FakePrompts Prompts;
+        platform::FakeSystem System;
+        platform::ScopedPlatform Guard{&Prompts, &System, nullptr};
+        std::ifstream In(std::string(PROFILORA_DATA_DIR) + "/Perth 2016.html", std::ios::binary);
+        std::ostringstream Text;
+        Text << In.rdbuf();
+        Page = new TLapseRates;
+        Page->LoadPage(Text.str());
+    }
+    static void TearDownTestSuite() { delete Page; }
+    static TLapseRates* Page;
+};
+TLapseRates* PerthPage::Page = nullptr;
+
+// Read off the page: freezing level between the levels that bracket 0 C, the
+// first level above 500 hPa passing the 2 C/km test, the first warming layer.
+TEST_F(PerthPage, realLaunches)
+{
+    struct Launch {
+        int Index;
+        const char* Title;
+        float Freezing;
+        TTropopause Tropopause;
+        TInversion Inversion;
+    };
+    const Launch Launches[] = {
+        // 4029 m 1.2 C, 4302 m -0.7 C; 16402 m -69.7 C; 600 m 12.6 C .. 952 m 22.0 C.
+        {0, "94610 2016-01-01 00Z", 4201.4f, {16402, -69.7f}, {600, 952, 9.4f}},
+        // 1409 m 0.2 C, 1484 m -0.5 C; 10184 m -49.9 C; 20 m 9.8 C .. 59 m 11.0 C.
+        {420, "94610 2016-07-31 12Z", 1430.4f, {10184, -49.9f}, {20, 59, 1.2f}},
+    };
+    for (const Launch& L : Launches) {
+        const TSounding& S = Page->Soundings[std::size_t(L.Index)];
+        ASSERT_EQ(S.Title, L.Title);
+        const TDerivedLevels D = DeriveLevels(S);
+        EXPECT_NEAR(*D.FreezingLevel, L.Freezing, 0.5) << L.Title;
+        EXPECT_FALSE(D.SurfaceBelowFreezing);
+        ASSERT_TRUE(D.Tropopause) << L.Title;
+        EXPECT_EQ(D.Tropopause->Height, L.Tropopause.Height);
+        EXPECT_EQ(D.Tropopause->Temperature, L.Tropopause.Temperature);
+        ASSERT_TRUE(D.Inversion) << L.Title;
+        EXPECT_EQ(D.Inversion->Base, L.Inversion.Base);
+        EXPECT_EQ(D.Inversion->Top, L.Inversion.Top);
+        EXPECT_NEAR(D.Inversion->Strength, L.Inversion.Strength, 1e-4);
+    }
+    // The last launch ends at 12345 m: too low to confirm a tropopause.
+    EXPECT_FALSE(DeriveLevels(Page->Soundings.back()).Tropopause);
+}
+
+TEST(TimeHeightSection, leavesGapsAndKeepsSoundingsApart)
+{
+    TSectionSize Size;
+    Size.Rows = 11;  // every 1000 m
+    Size.HeightMax = 10000;
+    Size.MaxGap = 3000;
+    const std::vector<TSounding> Soundings = {
+        Make({{1000, 500, 10}, {800, 2000, 0}, {500, 6000, -30}, {400, 7000, -40}}),
+        TSounding{},  // a launch without levels
+        Make({{1000, 0, 20}, {900, 1000, 14}}),
+    };
+    const TTimeHeightSection S = BuildSection(Soundings, Size);
+    ASSERT_EQ(S.Columns, 3);
+    EXPECT_TRUE(std::isnan(S.Cell(0, 0)));  // below the lowest level
+    EXPECT_NEAR(S.Cell(0, 1), 10 - 10 * 500.0 / 1500, 1e-4);
+    EXPECT_FLOAT_EQ(S.Cell(0, 2), 0);
+    for (int Row : {3, 4, 5}) EXPECT_TRUE(std::isnan(S.Cell(0, Row))) << Row;  // 4 km between levels
+    EXPECT_FLOAT_EQ(S.Cell(0, 6), -30);  // on a level: its own value, whatever lies below
+    EXPECT_FLOAT_EQ(S.Cell(0, 7), -40);
+    EXPECT_TRUE(std::isnan(S.Cell(0, 8)));  // above the top
+    for (int Row = 0; Row < S.Rows; ++Row) EXPECT_TRUE(std::isnan(S.Cell(1, Row))) << Row;
+    EXPECT_FLOAT_EQ(S.Cell(2, 1), 14);
+    EXPECT_TRUE(std::isnan(S.Cell(2, 2)));
+    EXPECT_NEAR(S.FreezingLevel[0], 2000, 1e-3);
+    EXPECT_TRUE(std::isnan(S.FreezingLevel[1]));
+    EXPECT_TRUE(std::isnan(S.FreezingLevel[2]));
+
+    EXPECT_EQ(S.Readout(0, 6000), ", 6000 m, -30.0 C");
+    EXPECT_EQ(S.Readout(1, 6000), ", 6000 m, no data");
+    EXPECT_EQ(S.Readout(3, 6000), "");
+    EXPECT_EQ(S.Readout(0, 10001), "");
+}
+
+TEST(TimeHeightSection, binsMoreSoundingsThanColumns)
+{
+    std::vector<TSounding> Soundings;
+    for (int I = 0; I < 10; ++I) {
+        Soundings.push_back(Make({{1000, 0, float(I)}, {900, 1000, float(I) - 10}}));
+        Soundings.back().Title = "S " + std::to_string(I);
+    }
+    TSectionSize Size;
+    Size.MaxColumns = 4;
+    Size.Rows = 2;
+    Size.HeightMax = 1000;
+    const TTimeHeightSection S = BuildSection(Soundings, Size);
+    ASSERT_EQ(S.Columns, 4);
+    EXPECT_EQ(S.FirstSounding, (std::vector<int>{0, 2, 5, 7, 10}));
+    EXPECT_EQ(S.ColumnOf(4), 1);
+    EXPECT_EQ(S.ColumnOf(5), 2);
+    EXPECT_EQ(S.ColumnOf(10), -1);
+    EXPECT_EQ(S.Titles[2], "S 5");
+    EXPECT_FLOAT_EQ(S.Cell(1, 0), 3);  // mean of 2, 3, 4
+    EXPECT_FLOAT_EQ(S.Cell(3, 1), -2);  // mean of -3, -2, -1
+    EXPECT_EQ(BuildSection({}, Size).Columns, 0);
+}
+
+// Titles with launch times put the columns on the clock: one per usual
+// interval, an empty column where a launch is missing.
+TEST(TimeHeightSection, missingLaunchLeavesAnEmptyColumn)
+{
+    std::vector<TSounding> Soundings;
+    for (const char* Title : {"94610 2016-02-28 12Z", "94610 2016-02-29 00Z", "94610 2016-02-29 12Z",
+                              "94610 2016-03-01 12Z", "94610 2016-03-01 18Z"}) {
+        Soundings.push_back(Make({{1000, 0, 10}, {900, 1000, 4}}));
+        Soundings.back().Title = Title;
+    }
+    TSectionSize Size;
+    Size.Rows = 2;
+    Size.HeightMax = 1000;
+    const TTimeHeightSection S = BuildSection(Soundings, Size);
+    ASSERT_EQ(S.Columns, 5);  // 12-hour steps from 02-28 12Z to 03-01 12Z
+    EXPECT_EQ(S.FirstSounding, (std::vector<int>{0, 1, 2, 3, 3, 5}));
+    EXPECT_EQ(S.SoundingOf(3), -1);
+    EXPECT_EQ(S.SoundingOf(4), 3);
+    EXPECT_EQ(S.ColumnOf(4), 4);  // 18Z shares the 12Z column
+    EXPECT_EQ(S.Titles[3], "2016-03-01 00Z");
+    EXPECT_TRUE(std::isnan(S.Cell(3, 0)));
+    EXPECT_TRUE(std::isnan(S.FreezingLevel[3]));
+    EXPECT_FLOAT_EQ(S.Cell(4, 1), 4);
+    EXPECT_EQ(S.Readout(3, 0), "2016-03-01 00Z, 0 m, no data");
+
+    // A title without a time, or times going back, fall back to one column
+    // per sounding.
+    Soundings[4].Title = "94610 2016-03-01 06Z";
+    EXPECT_EQ(BuildSection(Soundings, Size).FirstSounding, (std::vector<int>{0, 1, 2, 3, 4, 5}));
+    Soundings[4].Title = "launch";
+    EXPECT_EQ(BuildSection(Soundings, Size).Columns, 5);
+    EXPECT_EQ(BuildSection(Soundings, Size).SoundingOf(3), 3);
+}
+
+TEST(TimeHeightSection, launchHoursReadAndWriteDates)
+{
+    EXPECT_EQ(LaunchHour("76225 1970-01-01 00Z"), 0);
+    EXPECT_EQ(*LaunchHour("94610 2016-03-01 00Z") - *LaunchHour("94610 2016-02-28 12Z"), 36);
+    EXPECT_EQ(*LaunchHour("x 2001-01-01 00Z") - *LaunchHour("x 2000-01-01 00Z"), 366 * 24);
+    for (const char* Bad : {"94610 2016-13-01 00Z", "94610 2016-01-01 24Z", "94610 2016-01-01", ""})
+        EXPECT_FALSE(LaunchHour(Bad)) << Bad;
+    for (const char* Date : {"1900-03-01 06Z", "2016-02-29 12Z", "2015-12-31 23Z", "1969-12-31 18Z"})
+        EXPECT_EQ(LaunchHourText(*LaunchHour(Date)), Date);
+}
+
+}  // namespace

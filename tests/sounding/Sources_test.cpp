@@ -1,0 +1,325 @@
+// The station-file readers against the real files in data/, the merge and
+// the date filter, and bad input. Expected levels were read off the files by
+// hand.
+
+#include "sounding/LapseRates.h"
+#include "sounding/SoundingSources.h"
+
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <cstdint>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+const std::string kData = PROFILORA_DATA_DIR;
+
+std::string ReadBytes(const std::string& Path)
+{
+    std::ifstream in(Path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+struct LevelValues {
+    float Pressure, Height, Temperature, DewPointDiff, WindDirection, WindSpeed;
+};
+
+void ExpectLevel(const TSoundingLevel& L, const LevelValues& E)
+{
+    EXPECT_FLOAT_EQ(L.Pressure, E.Pressure);
+    EXPECT_FLOAT_EQ(L.Height, E.Height);
+    EXPECT_FLOAT_EQ(L.Temperature, E.Temperature);
+    EXPECT_NEAR(L.DewPointDiff, E.DewPointDiff, 1e-4);
+    EXPECT_FLOAT_EQ(L.WindDirection, E.WindDirection);
+    EXPECT_NEAR(L.WindSpeed, E.WindSpeed, 1e-4);
+}
+
+// Deflate Data: WindowBits -15 gives a raw stream (zip), 31 a gzip file.
+std::string Deflate(const std::string& Data, int WindowBits)
+{
+    z_stream z{};
+    deflateInit2(&z, 9, Z_DEFLATED, WindowBits, 8, Z_DEFAULT_STRATEGY);
+    std::string out(deflateBound(&z, Data.size()), '\0');
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(Data.data()));
+    z.avail_in = static_cast<uInt>(Data.size());
+    z.next_out = reinterpret_cast<Bytef*>(out.data());
+    z.avail_out = static_cast<uInt>(out.size());
+    deflate(&z, Z_FINISH);
+    out.resize(z.total_out);
+    deflateEnd(&z);
+    return out;
+}
+
+std::string Gzip(const std::string& Data) { return Deflate(Data, 31); }
+
+void Put(std::string& Out, std::uint32_t Value, int Bytes)
+{
+    for (int i = 0; i < Bytes; ++i) Out += char((Value >> (8 * i)) & 0xff);
+}
+
+// A zip archive of deflated members, with its central directory.
+std::string Zip(const std::vector<std::pair<std::string, std::string>>& Members)
+{
+    std::string out, directory;
+    for (const auto& [name, data] : Members) {
+        const std::string packed = Deflate(data, -15);
+        const auto crc = static_cast<std::uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(data.data()),
+                                                          static_cast<uInt>(data.size())));
+        const auto offset = static_cast<std::uint32_t>(out.size());
+        auto common = [&](std::string& To) {
+            Put(To, 20, 2), Put(To, 0, 2), Put(To, 8, 2), Put(To, 0, 4);  // version, flags, deflate, time
+            Put(To, crc, 4), Put(To, std::uint32_t(packed.size()), 4), Put(To, std::uint32_t(data.size()), 4);
+            Put(To, std::uint32_t(name.size()), 2), Put(To, 0, 2);
+        };
+        out += "PK\x03\x04";
+        common(out);
+        out += name + packed;
+        directory += "PK\x01\x02";
+        Put(directory, 20, 2);
+        common(directory);
+        Put(directory, 0, 2), Put(directory, 0, 2), Put(directory, 0, 2), Put(directory, 0, 4);
+        Put(directory, offset, 4);
+        directory += name;
+    }
+    const auto at = static_cast<std::uint32_t>(out.size());
+    out += directory;
+    out += std::string("PK\x05\x06", 4);
+    Put(out, 0, 4);
+    Put(out, std::uint32_t(Members.size()), 2), Put(out, std::uint32_t(Members.size()), 2);
+    Put(out, std::uint32_t(directory.size()), 4), Put(out, at, 4), Put(out, 0, 2);
+    return out;
+}
+
+// Two IGRA launches; the first header announces 3 levels and has 3, the
+// third level without a temperature.
+const std::string kIgra =
+    "#USM00072403 2016 01 01 00 2302    3 ncdc-nws ncdc-nws  389767  -774864\n"
+    "21     0 100982B   88    94B  627    67   340    10 \n"
+    "10    15 100000   169B   87B  514    95   323    34 \n"
+    "30   100  -9999   392 -9999 -9999 -9999   316    76 \n"
+    "#USM00072403 2016 01 01 12 1105    2 ncdc-nws ncdc-nws  389767  -774864\n"
+    "21     0 100986B   88    44B  640 -8888     0     0 \n"
+    "20     1 100937A   92B   45B  558    80   306     2 \n";
+
+}  // namespace
+
+TEST(IgraReader, realStationFile_levelsUnitsAndTitles)
+{
+    const TSourceResult r = ReadSoundingFile(kData + "/USM00072403-data-beg2016.txt.zip");
+    ASSERT_TRUE(r.Ok()) << r.Error;
+    EXPECT_EQ(r.Format, TSourceFormat::Igra);
+    EXPECT_TRUE(r.Compressed);
+    ASSERT_EQ(r.Soundings.size(), 662u);
+    const TSounding& first = r.Soundings.front();
+    EXPECT_EQ(first.Title, "72403 2016-01-01 00Z");
+    EXPECT_EQ(r.Soundings[1].Title, "72403 2016-01-01 12Z");
+    EXPECT_EQ(r.Soundings.back().Title, "72403 2016-11-17 12Z");
+    ExpectLevel(first.Levels[0], {1009.82f, 88, 9.4f, 6.7f, 340, 1.0f});
+    ExpectLevel(first.Levels[3], {1000, 169, 8.7f, 9.5f, 323, 3.4f});
+    // "20 10205    833 31803B -493A   10   341 -9999 -9999": winds missing.
+    bool seen = false;
+    for (const TSoundingLevel& l : first.Levels) {
+        if (l.Pressure != 8.33f) continue;
+        ExpectLevel(l, {8.33f, 31803, -49.3f, 34.1f, MissingValue, MissingValue});
+        seen = true;
+    }
+    EXPECT_TRUE(seen);
+    // The wind-only lines (type 30, no temperature) are no levels.
+    for (const TSoundingLevel& l : first.Levels) EXPECT_NE(l.Temperature, MissingValue);
+}
+
+TEST(WyomingReader, realMonth_levelsUnitsAndTitles)
+{
+    const TSourceResult r = ReadSoundingFile(kData + "/wyoming_94610_2016_01.html");
+    ASSERT_TRUE(r.Ok()) << r.Error;
+    EXPECT_EQ(r.Format, TSourceFormat::Wyoming);
+    ASSERT_EQ(r.Soundings.size(), 62u);
+    const TSounding& first = r.Soundings.front();
+    EXPECT_EQ(first.Title, "94610 2016-01-01 00Z");
+    EXPECT_EQ(r.Soundings[1].Title, "94610 2016-01-01 12Z");
+    ExpectLevel(first.Levels[0], {1015, 20, 19.2f, 10.0f, 90, 18 * 0.514444f});
+    // "  154.0  13897  -63.2                         270    101": no dew point.
+    bool seen = false;
+    for (const TSoundingLevel& l : first.Levels) {
+        if (l.Pressure != 154.0f) continue;
+        ExpectLevel(l, {154, 13897, -63.2f, MissingValue, 270, 101 * 0.514444f});
+        seen = true;
+    }
+    EXPECT_TRUE(seen);
+}
+
+// The twelve months of Perth 2016 are the launches of the station page of
+// that year: the same titles and levels, the same numbers bit for bit but
+// winds, which the page rounds to cents (within 0.01 m/s).
+TEST(Sources, twelveWyomingMonths_equalTheStationPage)
+{
+    std::vector<std::vector<TSounding>> months;
+    for (int m = 1; m <= 12; ++m) {
+        const std::string name = kData + "/wyoming_94610_2016_" + (m < 10 ? "0" : "") + std::to_string(m) + ".html";
+        TSourceResult r = ReadSoundingFile(name);
+        ASSERT_TRUE(r.Ok()) << name << ": " << r.Error;
+        months.push_back(std::move(r.Soundings));
+    }
+    const std::vector<TSounding> year = MergeSoundings(std::move(months));
+    const TSourceResult page = ReadSoundingFile(kData + "/Perth 2016.html");
+    ASSERT_TRUE(page.Ok()) << page.Error;
+    EXPECT_EQ(page.Format, TSourceFormat::Page);
+    ASSERT_EQ(year.size(), page.Soundings.size());
+    for (std::size_t i = 0; i < year.size(); ++i) {
+        const TSounding& w = year[i];
+        const TSounding& p = page.Soundings[i];
+        ASSERT_EQ(w.Title, p.Title);
+        ASSERT_EQ(w.Levels.size(), p.Levels.size()) << w.Title;
+        for (std::size_t k = 0; k < w.Levels.size(); ++k) {
+            const TSoundingLevel &a = w.Levels[k], &b = p.Levels[k];
+            ASSERT_EQ(a.Pressure, b.Pressure) << w.Title << " level " << k;
+            ASSERT_EQ(a.Height, b.Height) << w.Title << " level " << k;
+            ASSERT_EQ(a.Temperature, b.Temperature) << w.Title << " level " << k;
+            ASSERT_EQ(a.DewPointDiff, b.DewPointDiff) << w.Title << " level " << k;
+            ASSERT_EQ(a.WindDirection, b.WindDirection) << w.Title << " level " << k;
+            ASSERT_NEAR(a.WindSpeed, b.WindSpeed, 0.01) << w.Title << " level " << k;
+        }
+    }
+}
+
+TEST(Sources, merge_ordersByLaunchTimeAndKeepsEachLaunchOnce)
+{
+    auto set = [](std::vector<std::string> Titles) {
+        std::vector<TSounding> out;
+        for (auto& t : Titles) {
+            out.emplace_back();
+            out.back().Title = t;
+            out.back().AddLevel(float(out.size()), 0, 0, 0, 0, 0);
+        }
+        return out;
+    };
+    std::vector<std::vector<TSounding>> sets;
+    sets.push_back(set({"94610 2016-02-01 00Z", "no time here", "94610 2016-01-31 12Z"}));
+    sets.push_back(set({"94610 2016-01-31 12Z", "72403 2016-01-31 12Z", "94610 2016-01-01 99Z", "94610 2015-12-31 23Z"}));
+    const std::vector<TSounding> merged = MergeSoundings(std::move(sets));
+    std::vector<std::string> titles;
+    for (const auto& s : merged) titles.push_back(s.Title);
+    EXPECT_EQ(titles, (std::vector<std::string>{"94610 2015-12-31 23Z", "94610 2016-01-01 99Z", "94610 2016-01-31 12Z",
+                                                "72403 2016-01-31 12Z", "94610 2016-02-01 00Z", "no time here"}));
+    // The duplicate kept is the first file's.
+    EXPECT_EQ(merged[2].Levels[0].Pressure, 3.0f);
+
+    struct Case {
+        const char *From, *To;
+        std::size_t Kept;
+    };
+    for (const Case& c : {Case{"", "", 6}, Case{"2016-01-01", "2016-01-31", 3}, Case{"2016-02-01", "", 1},
+                          Case{"", "2015-12-31", 1}, Case{"2017-01-01", "", 0}}) {
+        EXPECT_EQ(FilterByDate(merged, c.From, c.To).size(), c.Kept) << c.From << ".." << c.To;
+    }
+    EXPECT_TRUE(LaunchOfTitle("94610 2016-01-01 00Z").Valid);
+    EXPECT_FALSE(LaunchOfTitle("94610 2016-13-01 00Z").Valid);
+    EXPECT_FALSE(IsDateText("2016-1-01"));
+}
+
+TEST(Sources, announcedLevelCountAndLineEnds_doNotChangeTheLevels)
+{
+    std::string fewer = kIgra, crlf;
+    fewer.replace(fewer.find("   3 ncdc"), 4, "   1");
+    std::string more = kIgra;
+    more.replace(more.find("   3 ncdc"), 4, "  40");
+    for (char c : kIgra) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    for (const std::string& text : {kIgra, fewer, more, crlf, Gzip(kIgra),
+                                    Gzip(kIgra.substr(0, 200)) + Gzip(kIgra.substr(200)), Zip({{"station.txt", crlf}})}) {
+        const TSourceResult r = ReadSoundingSource(text);
+        ASSERT_TRUE(r.Ok()) << r.Error;
+        ASSERT_EQ(r.Soundings.size(), 2u);
+        EXPECT_EQ(r.Soundings[0].Levels.size(), 2u);
+        EXPECT_EQ(r.Soundings[1].Title, "72403 2016-01-01 12Z");
+        ExpectLevel(r.Soundings[1].Levels[0], {1009.86f, 88, 4.4f, MissingValue, 0, 0});
+    }
+}
+
+// Bad input: a clear message, and what could be read.
+TEST(Sources, badInput_givesAMessageAndWhatCouldBeRead)
+{
+    const std::string real = ReadBytes(kData + "/wyoming_94610_2016_01.html");
+    const std::string gz = Gzip(real);
+    const std::string zip = Zip({{"a.html", real}});
+    const std::string zeros(64u << 20, '0');
+    std::string badDigits = kIgra;
+    badDigits.replace(badDigits.find("  169B"), 6, "  1x9B");
+    std::string badHeader = kIgra;
+    badHeader.replace(badHeader.find("2016 01 01 12"), 4, "20l6");
+    std::string noHead = real;
+    noHead.replace(noHead.find("   PRES"), 7, "   XXXX");
+    std::size_t tenth = 0;
+    for (int i = 0; i < 10; ++i) tenth = real.find("<H2>", tenth + 1);
+    const std::string cutInBlock = real.substr(0, tenth + 1500);
+
+    struct Case {
+        const char* Name;
+        std::string Bytes;
+        const char* Message;  // a part of the error; "" for none
+        std::size_t MinSoundings, MaxSoundings;
+    };
+    const Case cases[] = {
+        {"not a sounding file", "hello\nworld\n", "Bad data file", 0, 0},
+        {"empty file", "", "Bad data file", 0, 0},
+        {"truncated gz", gz.substr(0, gz.size() / 2), "truncated", 1, 61},
+        {"gz damaged", gz.substr(0, 20) + std::string(200, 'x'), "damaged", 0, 0},
+        {"truncated zip", zip.substr(0, zip.size() / 2), "zip archive", 0, 0},
+        {"zip of two files", Zip({{"a.html", real}, {"b.html", real}}), "holds 2 files", 0, 0},
+        {"zip of no file", Zip({}), "holds no file", 0, 0},
+        {"zip of a folder only", Zip({{"dir/", ""}}), "holds no file", 0, 0},
+        {"zip bomb", Zip({{"bomb.txt", zeros}}), "zip bomb", 0, 0},
+        {"gz bomb", Gzip(zeros), "zip bomb", 0, 0},
+        {"non-digits in fixed columns", badDigits, "line 3: a level line with something other", 2, 2},
+        {"IGRA header unreadable", badHeader, "line 5:", 1, 1},
+        {"Wyoming block without its column head", noHead, "column", 61, 61},
+        {"Wyoming page cut inside a block", cutInBlock, "cut short", 10, 10},
+    };
+    for (const Case& c : cases) {
+        const TSourceResult r = ReadSoundingSource(c.Bytes);
+        if (*c.Message) EXPECT_NE(r.Error.find(c.Message), std::string::npos) << c.Name << ": " << r.Error;
+        else EXPECT_TRUE(r.Ok()) << c.Name << ": " << r.Error;
+        EXPECT_GE(r.Soundings.size(), c.MinSoundings) << c.Name;
+        EXPECT_LE(r.Soundings.size(), c.MaxSoundings) << c.Name;
+    }
+}
+
+TEST(WyomingReader, columnsAreFoundByName)
+{
+    const std::string page =
+        "<H2>94610 YPPH Perth Airport Observations at 12Z 29 Feb 2016</H2>\r\n<PRE>\r\n"
+        "-----------------------------------\r\n"
+        "   HGHT   PRES   DRCT   TEMP   SPED\r\n"
+        "     m     hPa    deg     C     m/s\r\n"
+        "-----------------------------------\r\n"
+        "     20 1015.0     90   19.2    9.3\r\n"
+        "     44 1012.0                     \r\n"
+        "</PRE>\r\n";
+    const TSourceResult r = ReadSoundingSource(page);
+    ASSERT_TRUE(r.Ok()) << r.Error;
+    ASSERT_EQ(r.Soundings.size(), 1u);
+    EXPECT_EQ(r.Soundings[0].Title, "94610 2016-02-29 12Z");
+    ASSERT_EQ(r.Soundings[0].Levels.size(), 1u);
+    ExpectLevel(r.Soundings[0].Levels[0], {1015, 20, 19.2f, MissingValue, 90, 9.3f});
+}
+
+// A ready set handed over while a page is still loading replaces the page:
+// the rest of the page must not be added to it.
+TEST(Sources, readySetDuringAPageLoad_winsOverThePage)
+{
+    TLapseRates set;
+    bool handed = false;
+    set.ProcessMessages = [&] {
+        if (handed) return;
+        handed = true;
+        set.SetSoundings(ReadSoundingSource(kIgra).Soundings);
+    };
+    set.LoadPage(ReadBytes(kData + "/Perth 2016.html"));
+    ASSERT_EQ(set.Count(), 2);
+    EXPECT_EQ(set.Soundings[0].Title, "72403 2016-01-01 00Z");
+}
