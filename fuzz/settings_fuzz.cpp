@@ -34,7 +34,7 @@ Snapshot Take(const TjtINI_Document& Doc)
     for (int i = 0; i < Doc.Sections.Count(); ++i) {
         const T_jt_ini_Section& s = Doc.Sections.Section(i);
         SectionSnapshot snap{Doc.Sections.Name(i), s.Name, {}};
-        for (const auto& r : s.Records) snap.Records.emplace_back(r->Key, r->Value);
+        for (const auto& r : s.Records) snap.Records.emplace_back(r.Key.str(), r.Value.str());
         out.push_back(std::move(snap));
     }
     return out;
@@ -122,7 +122,7 @@ void TypedReads(TjtINI_File& Ini)
         const T_jt_ini_Section& s = Ini.Sections.Section(i);
         const std::string section = s.Name;
         std::vector<std::string> keys;
-        for (const auto& r : s.Records) keys.push_back(r->Key);
+        for (const auto& r : s.Records) keys.push_back(r.Key.str());
         for (const std::string& key : keys) {
             const std::string text = Ini.ReadString(section, key);
             double v = 0;
