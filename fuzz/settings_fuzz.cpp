@@ -125,16 +125,17 @@ void TypedReads(TjtINI_File& Ini)
         for (const auto& r : s.Records) keys.push_back(r.Key.str());
         for (const std::string& key : keys) {
             const std::string text = Ini.ReadString(section, key);
-            double v = 0;
+            // Settings floats are read in extended precision.
+            long double v = 0;
             const bool number = jt::TryTextToFloat(text, '.', v);
             const long double f = Ini.ReadFloat(section, key);
-            FUZZ_CHECK(number ? (f == v || (std::isnan(double(f)) && std::isnan(v))) : f == 0,
+            FUZZ_CHECK(number ? (f == v || (std::isnan(f) && std::isnan(v))) : f == 0,
                        "ReadFloat of '" + fuzz::Printable(text) + "'");
             try {
                 const std::int32_t n = Ini.ReadInteger(section, key);
                 FUZZ_CHECK(number || n == 0, "ReadInteger of '" + fuzz::Printable(text) + "'");
             } catch (const EInvalidOperation&) {
-                FUZZ_CHECK(number && !(std::fabs(v) < 9223372036854775808.0), "ReadInteger failed on '" +
+                FUZZ_CHECK(number && !(std::fabs(v) < 9223372036854775808.0L), "ReadInteger failed on '" +
                                                                                    fuzz::Printable(text) + "'");
             }
         }
