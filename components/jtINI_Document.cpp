@@ -165,6 +165,11 @@ T_jt_ini_Record* T_jt_ini_Section::Find(std::string_view Key) const
     }
 }
 
+void T_jt_ini_Section::Prefetch(std::string_view Key) const
+{
+    if (slots_) __builtin_prefetch(&slots_[HashKey(Key) & mask_]);
+}
+
 std::uint32_t T_jt_ini_Section::Tag(std::uint64_t Hash) const
 {
     return std::uint32_t(Hash >> 32) & ~std::uint32_t(mask_);
@@ -245,6 +250,26 @@ constexpr const char* kCommentStarts = " /;:'";
 bool IsComment(const std::string& T) { return !T.empty() && std::strchr(kCommentStarts, T[0]) != nullptr; }
 
 bool Blank(char C) { return static_cast<unsigned char>(C) <= 32; }
+
+// The lines parsed ahead of the one whose key's slot is fetched.
+constexpr int kLinesAhead = 8;
+
+// The start of the line after the one at P.
+const char* NextLine(const char* P, const char* End)
+{
+    while (P < End && *P != '\n' && *P != '\r') ++P;
+    return P + 1;
+}
+
+// The key of the line [P, End) without its line end, empty when it has none.
+std::string_view KeyOf(const char* P, const char* End)
+{
+    while (P < End && Blank(*P)) ++P;
+    const char* eq = static_cast<const char*>(std::memchr(P, '=', size_t(End - P)));
+    if (!eq) return {};
+    while (eq > P && Blank(eq[-1])) --eq;
+    return {P, size_t(eq - P)};
+}
 
 // The lines with "=" from the one at P up to the next header or End: no
 // fewer than the keys they can add to a section.
@@ -393,7 +418,16 @@ void TjtINI_Document::ParseText(TTextFile& F)
     try {
         // A line ends at LF, CR LF or a lone CR; the empty lines between a
         // CR and its LF are skipped like every empty line.
+        // The slot of the key some lines ahead is fetched from memory while
+        // the lines before it are parsed.
+        const char* ahead = begin;
+        for (int i = 0; i < kLinesAhead && ahead < end; ++i) ahead = NextLine(ahead, end);
         for (char* p = begin; p < end;) {
+            if (ahead < end) {
+                const char* e = NextLine(ahead, end);
+                if (state.Known && state.Section) state.Section->Prefetch(KeyOf(ahead, e));
+                ahead = e;
+            }
             char* e = p;
             while (e < end && *e != '\n' && *e != '\r') ++e;
             ParseKeptLine(p, e, begin, state);

@@ -146,6 +146,8 @@ public:
 
     // The record of Key (the letters a-z in either case alike), or nullptr.
     T_jt_ini_Record* Find(std::string_view Key) const;
+    // Starts fetching the memory a search for Key will read.
+    void Prefetch(std::string_view Key) const;
     // A new record for a key the section does not have; Expected, when
     // known, is how many records the section is about to have.
     T_jt_ini_Record& Add(T_jt_ini_Text Key, std::size_t Expected = 0);
