@@ -383,6 +383,8 @@ void TjtINI_File::ReadSections(std::vector<std::string>& Strings)
 void TjtINI_File::ReadSection(const std::string& Section, std::vector<std::string>& Strings)
 {
     Strings.clear();
-    if (const T_jt_ini_Records* L = FindSection(Section))
+    if (const T_jt_ini_Records* L = FindSection(Section)) {
+        Strings.reserve(L->size());
         for (const auto& r : *L) Strings.push_back(r.Key.str());
+    }
 }
