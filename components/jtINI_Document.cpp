@@ -7,6 +7,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <new>
 #include <stdexcept>
 
@@ -74,6 +75,10 @@ T_jt_ini_Text T_jt_ini_Text::Same() const
 }
 
 // ---------------------------------------------------------------- records
+
+// A record takes five pointers and nothing besides.
+static_assert(sizeof(T_jt_ini_Record) == 5 * sizeof(void*));
+static_assert(std::forward_iterator<T_jt_ini_Records::iterator>);
 
 T_jt_ini_Records::~T_jt_ini_Records()
 {

@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -20,7 +21,8 @@
 
 // A text of a record in the size of one pointer: empty, a text of its own,
 // or characters of a text the document keeps (shared, never copied). A copy
-// always has its own characters.
+// always has its own characters; a kept text moved out of a record still
+// shares them and must not outlive the document.
 class T_jt_ini_Text {
 public:
     T_jt_ini_Text() = default;
@@ -100,6 +102,7 @@ public:
         using pointer = T_jt_ini_Record*;
         using reference = T_jt_ini_Record&;
 
+        iterator() = default;
         iterator(const T_jt_ini_Records* Owner, std::size_t At) : owner_(Owner), at_(At) {}
         T_jt_ini_Record& operator*() const { return (*owner_)[at_]; }
         T_jt_ini_Record* operator->() const { return &(*owner_)[at_]; }
@@ -108,11 +111,17 @@ public:
             ++at_;
             return *this;
         }
+        iterator operator++(int)
+        {
+            iterator was = *this;
+            ++at_;
+            return was;
+        }
         bool operator==(const iterator& Other) const { return at_ == Other.at_; }
 
     private:
-        const T_jt_ini_Records* owner_;
-        std::size_t at_;
+        const T_jt_ini_Records* owner_ = nullptr;
+        std::size_t at_ = 0;
     };
 
     T_jt_ini_Records() = default;
@@ -194,8 +203,8 @@ std::string UpperAZ(std::string_view S);
 bool SameKeyAZ(std::string_view A, std::string_view B);
 
 class TjtINI_Document {
-    // The loaded texts whose characters records share; they go after the
-    // records.
+    // The loaded texts whose characters records share: declared before the
+    // sections, so they are destroyed after the records that read them.
     std::vector<std::unique_ptr<std::string>> kept_;
 
 public:
