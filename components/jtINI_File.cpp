@@ -271,7 +271,7 @@ long double TjtINI_File::NumberOf(const std::string& Text)
 
 std::string TjtINI_File::ReadString(const std::string& Section, const std::string& Key)
 {
-    if (const T_jt_ini_Record* R = FindRecord(Section, Key)) return R->Value;
+    if (const T_jt_ini_Record* R = FindRecord(Section, Key)) return R->Value.str();
     // Reading an absent key creates it, so that a save lists it.
     T_jt_ini_Record* R = AddRecord(Section, Key);
     R->DefaultValue.clear();
@@ -283,7 +283,7 @@ std::string TjtINI_File::ReadString(const std::string& Section, const std::strin
 {
     if (T_jt_ini_Record* R = FindRecord(Section, Key)) {
         R->DefaultValue = Default;
-        return R->Value;
+        return R->Value.str();
     }
     T_jt_ini_Record* R = AddRecord(Section, Key);
     R->DefaultValue = Default;
@@ -327,7 +327,7 @@ std::string TjtINI_File::ReadValueAt(int SectionIndex, int RecordIndex)
 {
     if (SectionIndex >= 0 && SectionIndex < Sections.Count()) CurrentRecords = SectionRecords(SectionIndex);
     if (CurrentRecords && RecordIndex >= 0 && RecordIndex < int(CurrentRecords->size()))
-        return (*CurrentRecords)[size_t(RecordIndex)]->Value;
+        return (*CurrentRecords)[size_t(RecordIndex)].Value.str();
     return std::string();
 }
 
@@ -383,6 +383,8 @@ void TjtINI_File::ReadSections(std::vector<std::string>& Strings)
 void TjtINI_File::ReadSection(const std::string& Section, std::vector<std::string>& Strings)
 {
     Strings.clear();
-    if (const T_jt_ini_Records* L = FindSection(Section))
-        for (const auto& r : *L) Strings.push_back(r->Key);
+    if (const T_jt_ini_Records* L = FindSection(Section)) {
+        Strings.reserve(L->size());
+        for (const auto& r : *L) Strings.push_back(r.Key.str());
+    }
 }

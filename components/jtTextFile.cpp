@@ -52,6 +52,15 @@ std::string TTextFile::ReadLine()
     return line;
 }
 
+std::string TTextFile::TakeRest()
+{
+    if (Eof()) return std::string();
+    std::string rest = pos_ == 0 ? std::move(buffer_) : buffer_.substr(pos_);
+    buffer_.clear();
+    pos_ = 0;
+    return rest;
+}
+
 void TTextFile::WriteLine(std::string_view Line)
 {
     if (mode_ != Mode::Writing) throw EInOutError("File not open for output", 105);

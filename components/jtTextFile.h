@@ -27,6 +27,9 @@ public:
     bool Eof() const;
     // The next line without its end (LF, CR LF or a lone CR).
     std::string ReadLine();
+    // Reading: the unread text at once, handed over without a copy when
+    // nothing was read yet; the file is at its end afterwards.
+    std::string TakeRest();
     // Appends Line and CR LF.
     void WriteLine(std::string_view Line);
     // Writing: writes every line and closes the file; raises EInOutError

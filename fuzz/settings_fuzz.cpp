@@ -34,7 +34,7 @@ Snapshot Take(const TjtINI_Document& Doc)
     for (int i = 0; i < Doc.Sections.Count(); ++i) {
         const T_jt_ini_Section& s = Doc.Sections.Section(i);
         SectionSnapshot snap{Doc.Sections.Name(i), s.Name, {}};
-        for (const auto& r : s.Records) snap.Records.emplace_back(r->Key, r->Value);
+        for (const auto& r : s.Records) snap.Records.emplace_back(r.Key.str(), r.Value.str());
         out.push_back(std::move(snap));
     }
     return out;
@@ -122,19 +122,20 @@ void TypedReads(TjtINI_File& Ini)
         const T_jt_ini_Section& s = Ini.Sections.Section(i);
         const std::string section = s.Name;
         std::vector<std::string> keys;
-        for (const auto& r : s.Records) keys.push_back(r->Key);
+        for (const auto& r : s.Records) keys.push_back(r.Key.str());
         for (const std::string& key : keys) {
             const std::string text = Ini.ReadString(section, key);
-            double v = 0;
+            // Settings floats are read in extended precision.
+            long double v = 0;
             const bool number = jt::TryTextToFloat(text, '.', v);
             const long double f = Ini.ReadFloat(section, key);
-            FUZZ_CHECK(number ? (f == v || (std::isnan(double(f)) && std::isnan(v))) : f == 0,
+            FUZZ_CHECK(number ? (f == v || (std::isnan(f) && std::isnan(v))) : f == 0,
                        "ReadFloat of '" + fuzz::Printable(text) + "'");
             try {
                 const std::int32_t n = Ini.ReadInteger(section, key);
                 FUZZ_CHECK(number || n == 0, "ReadInteger of '" + fuzz::Printable(text) + "'");
             } catch (const EInvalidOperation&) {
-                FUZZ_CHECK(number && !(std::fabs(v) < 9223372036854775808.0), "ReadInteger failed on '" +
+                FUZZ_CHECK(number && !(std::fabs(v) < 9223372036854775808.0L), "ReadInteger failed on '" +
                                                                                    fuzz::Printable(text) + "'");
             }
         }

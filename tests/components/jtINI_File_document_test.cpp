@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <fstream>
 #include <functional>
 #include <random>
@@ -27,7 +28,7 @@ std::string Dump(const TjtINI_Document& D)
         out += S.Name + "{";
         for (size_t r = 0; r < S.Records.size(); ++r) {
             if (r) out += ',';
-            out += S.Records[r]->Key + "=" + S.Records[r]->Value;
+            out += S.Records[r].Key.str() + "=" + S.Records[r].Value.str();
         }
         out += "}";
     }
@@ -112,6 +113,116 @@ TEST(IniDocument, parseTextReadsEveryLineOfAFile)
     f.Reset();
     d.ParseText(f);
     EXPECT_EQ(Dump(d), "A{a=1,b=2}|B{c=3}");
+}
+
+// A file's text is parsed where it lies: the key at its very first byte,
+// NULs inside a key or a value, every line end and a last line without one.
+struct FileTextCase {
+    const char* name;
+    std::string bytes;
+    std::string expected;
+};
+
+void PrintTo(const FileTextCase& c, std::ostream* os) { *os << c.name; }
+
+class IniFileText : public ::testing::TestWithParam<FileTextCase> {};
+
+TEST_P(IniFileText, parsesTheLoadedTextInPlace)
+{
+    QTemporaryDir dir;
+    const std::string path = dir.filePath("a.ini").toStdString();
+    std::ofstream(path, std::ios::binary) << GetParam().bytes;
+    TjtINI_Document d;
+    {
+        // The document outlives the file it read.
+        TTextFile f(path);
+        f.Reset();
+        d.ParseText(f);
+    }
+    EXPECT_EQ(Dump(d), GetParam().expected);
+    for (int i = 0; i < d.Sections.Count(); ++i)
+        for (const T_jt_ini_Record& r : d.Sections.Section(i).Records) EXPECT_EQ(r.LoadedValue, r.Value);
+}
+
+using namespace std::string_literals;
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, IniFileText,
+    ::testing::Values(FileTextCase{"keyAtTheFirstByte", "k=v", "__StartOfFile{k=v}"},
+                      FileTextCase{"nulInsideKeyAndValue", "[S]\na\0b = c\0d\n"s, "S{a\0b=c\0d}"s},
+                      FileTextCase{"nulBesideKeyAndValueIsTrimmed", "[S]\n\0k\0=\0v\0\n"s, "S{k=v}"},
+                      FileTextCase{"everyLineEnd", "[S]\r\na = 1 \r\nb=2\rc= 3\t\n d =4", "S{a=1,b=2,c=3,d=4}"},
+                      FileTextCase{"emptyKeyAndEmptyValues", "[S]\n=\nk=\n=x\n", "S{=x,k=}"},
+                      FileTextCase{"repeatedKeyKeepsFirstSpelling", "[S]\nKey=1\n[T]\nt=0\n[s]\nKEY=2",
+                                   "S{Key=2}|T{t=0}"}),
+    [](const ::testing::TestParamInfo<FileTextCase>& i) { return std::string(i.param.name); });
+
+TEST(IniDocument, parseTextStartsAtTheUnreadLine)
+{
+    QTemporaryDir dir;
+    const std::string path = dir.filePath("a.ini").toStdString();
+    std::ofstream(path, std::ios::binary) << "skipped=1\r\nread=2\r\n";
+    TjtINI_Document d;
+    TTextFile f(path);
+    f.Reset();
+    f.ReadLine();
+    d.ParseText(f);
+    EXPECT_EQ(Dump(d), "__StartOfFile{read=2}");
+    EXPECT_TRUE(f.Eof());
+}
+
+// Thousands of keys in one section, read from a file and from lines, then
+// again in another case: every key is found in either case, the repeats
+// update the first records, and keys that differ in anything but the case
+// of a-z stay apart.
+TEST(IniDocument, aLargeSectionFindsEveryKeyInEitherCase)
+{
+    const int count = 3000;
+    const auto key = [](int i) { return "Key " + std::to_string(i) + " of the quick brown fox jumps over lazy dogs"; };
+    const auto flipped = [](std::string k) {
+        for (char& c : k) {
+            const int u = static_cast<unsigned char>(c);
+            c = char(std::isupper(u) ? std::tolower(u) : std::toupper(u));
+        }
+        return k;
+    };
+    std::vector<std::string> lines{"[S]"};
+    for (int i = 0; i < count; ++i) lines.push_back(key(i) + " = " + std::to_string(i));
+    for (const char* k : {"x`", "x@", "x{", "x[", "x\xE1", "x\xC1"}) lines.push_back(std::string(k) + "=" + k);
+    lines.push_back("[T]");
+    lines.push_back("t=1");
+    lines.push_back("[s]");
+    for (int i = 0; i < count; i += 3) lines.push_back(flipped(key(i)) + "=again " + std::to_string(i));
+
+    QTemporaryDir dir;
+    const std::string path = dir.filePath("a.ini").toStdString();
+    {
+        std::ofstream out(path, std::ios::binary);
+        for (const std::string& l : lines) out << l << "\r\n";
+    }
+    for (const bool fromFile : {true, false}) {
+        SCOPED_TRACE(fromFile ? "file" : "lines");
+        TjtINI_Document d;
+        if (fromFile) {
+            TTextFile f(path);
+            f.Reset();
+            d.ParseText(f);
+        } else {
+            d.ParseStrings(lines);
+        }
+        const T_jt_ini_Records* records = d.FindSection("S");
+        ASSERT_NE(records, nullptr);
+        ASSERT_EQ(records->size(), size_t(count + 6));
+        for (int i = 0; i < count; ++i) {
+            const std::string value = (i % 3 ? "" : "again ") + std::to_string(i);
+            const T_jt_ini_Record& r = (*records)[size_t(i)];
+            ASSERT_EQ(r.Key, key(i));
+            ASSERT_EQ(r.Value, value) << i;
+            ASSERT_EQ(d.FindRecord("s", flipped(key(i))), &r) << i;
+        }
+        for (const char* k : {"x`", "x@", "x{", "x[", "x\xE1", "x\xC1"}) EXPECT_EQ(d.FindRecord("S", k)->Value, k);
+        EXPECT_EQ(d.FindRecord("S", key(count)), nullptr);
+    }
 }
 
 // ---------------------------------------------------------------- merge
@@ -213,8 +324,8 @@ TEST(IniDocument, sectionRecordsOutsideTheIndexIsNone)
     TjtINI_Document d;
     d.ParseStrings({"[B]", "b=1", "[A]", "a=1"});
     ASSERT_NE(d.SectionRecords(0), nullptr);
-    EXPECT_EQ((*d.SectionRecords(0))[0]->Key, "a");
-    EXPECT_EQ((*d.SectionRecords(1))[0]->Key, "b");
+    EXPECT_EQ((*d.SectionRecords(0))[0].Key, "a");
+    EXPECT_EQ((*d.SectionRecords(1))[0].Key, "b");
     EXPECT_EQ(d.SectionRecords(-1), nullptr);
     EXPECT_EQ(d.SectionRecords(2), nullptr);
 }

@@ -30,7 +30,8 @@ Contents Read(const std::vector<std::string>& Lines)
     Contents out;
     for (int i = 0; i < doc.Sections.Count(); ++i) {
         out.push_back({doc.Sections.Name(i), {}});
-        for (const auto& r : doc.Sections.Section(i).Records) out.back().second.emplace_back(r->Key, r->Value);
+        for (const auto& r : doc.Sections.Section(i).Records)
+            out.back().second.emplace_back(r.Key.str(), r.Value.str());
     }
     return out;
 }
