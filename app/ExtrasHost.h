@@ -25,6 +25,8 @@ public:
     virtual int HostFrameIntervalMs() const = 0;
     // Opens a page as the window's Open command does.
     virtual void HostOpenPage(const std::string& Path) = 0;
+    // Moves the movie to a frame as the track bar does.
+    virtual void HostShowFrame(int Frame) = 0;
     // The controls without a caption of their own, with the name a screen
     // reader should give each.
     virtual std::vector<std::pair<QWidget*, std::string>> HostUncaptionedControls() const = 0;

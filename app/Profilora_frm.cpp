@@ -102,6 +102,8 @@ int TForm1::HostFrameIntervalMs() const { return jtSpinEdit1->AsInt(); }
 
 void TForm1::HostOpenPage(const std::string& Path) { jtFile_IO1Open(jtFile_IO1, Path); }
 
+void TForm1::HostShowFrame(int Frame) { TrackBar1->SetPosition(Frame); }
+
 std::vector<std::pair<QWidget*, std::string>> TForm1::HostUncaptionedControls() const
 {
     std::vector<std::pair<QWidget*, std::string>> names{
@@ -558,6 +560,14 @@ void TForm1::Load_Sounding_File(const std::string& AFilename)
         BusyCursor() { platform::system().SetCursor(platform::CursorShape::Hourglass); }
         ~BusyCursor() { platform::system().SetCursor(platform::CursorShape::Default); }
     } busy;
+    // The additions follow every page read, also one that fails.
+    struct PageShown {
+        TForm1& Form;
+        ~PageShown()
+        {
+            if (Form.Extras) Form.Extras->PageChanged();
+        }
+    } shown{*this};
 
     Animate_CheckBox->setChecked(false);
     jtFile_IO_html->OpenFile(AFilename);

@@ -96,6 +96,7 @@ private:
     int HostFramePosition() const override;
     int HostFrameIntervalMs() const override;
     void HostOpenPage(const std::string& Path) override;
+    void HostShowFrame(int Frame) override;
     std::vector<std::pair<QWidget*, std::string>> HostUncaptionedControls() const override;
 
 public:

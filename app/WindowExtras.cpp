@@ -3,12 +3,14 @@
 #include "app/Application.h"
 #include "app/PointReadout.h"
 #include "app/WindowMovie.h"
+#include "app/YearWindow.h"
 #include "chart/Chart.h"
 #include "components/jtINI_File.h"
 #include "platform/Platform.h"
 #include "platform/ReplaceFile.h"
 #include "sounding/LapseRates.h"
 #include "movie/MovieExport.h"
+#include "movie/SectionPicture.h"
 
 #include <QAction>
 #include <QDropEvent>
@@ -44,6 +46,7 @@ TWindowExtras::TWindowExtras(IExtrasHost& Host) : host_(Host), trail_(Host.HostC
 
 TWindowExtras::~TWindowExtras()
 {
+    year_.reset();
     host_.HostWindow().removeEventFilter(this);
     host_.HostChart().OnMouseMove = nullptr;
     host_.HostChart().OnContextMenu = nullptr;
@@ -61,10 +64,13 @@ void TWindowExtras::CreateMenu()
     ShowTrailAction = ChartMenu->addAction("Show Trail");
     ShowTrailAction->setCheckable(true);
     ShowTrailAction->setChecked(false);
+    ChartMenu->addSeparator();
+    YearAction = ChartMenu->addAction("Year at a Glance...");
 
     connect(SaveFrameAction, &QAction::triggered, this, [this] { app::RunHandler([this] { SaveFrameAsPng(); }); });
     connect(ExportMovieAction, &QAction::triggered, this,
             [this] { app::RunHandler([this] { ExportMovieAsGif(); }); });
+    connect(YearAction, &QAction::triggered, this, [this] { app::RunHandler([this] { ShowYearWindow(); }); });
     connect(ShowTrailAction, &QAction::toggled, this, [this] { app::RunHandler([this] { FrameChanged(); }); });
 
     host_.HostChart().OnContextMenu = [this](QPoint Global) { ShowMenu(Global); };
@@ -154,7 +160,41 @@ void TWindowExtras::ExportMovieAsGif()
 
 bool TWindowExtras::TrailShown() const { return ShowTrailAction->isChecked(); }
 
-void TWindowExtras::FrameChanged() { trail_.Update(host_.HostSoundings(), TrailShown()); }
+void TWindowExtras::FrameChanged()
+{
+    trail_.Update(host_.HostSoundings(), TrailShown());
+    if (year_ && year_->isVisible()) year_->ShowSounding(host_.HostFramePosition());
+}
+
+// ---------------------------------------------------------------- year window
+
+void TWindowExtras::ShowYearWindow()
+{
+    if (!year_) {
+        year_ = std::make_unique<TYearWindow>(&host_.HostWindow());
+        year_->OnSoundingClick = [this](int Sounding) { host_.HostShowFrame(Sounding); };
+        year_->PlaceBeside(host_.HostWindow());
+    }
+    // A closed window missed the pages read meanwhile.
+    if (!year_->isVisible()) ShowPageInYearWindow();
+    year_->show();
+    year_->raise();
+    year_->activateWindow();
+}
+
+void TWindowExtras::PageChanged()
+{
+    if (year_ && year_->isVisible()) ShowPageInYearWindow();
+}
+
+void TWindowExtras::ShowPageInYearWindow()
+{
+    static const std::vector<TSounding> kNoSoundings;
+    const TLapseRates* rates = host_.HostSoundings();
+    const std::vector<TSounding>& soundings = rates ? rates->Soundings : kNoSoundings;
+    year_->ShowPage(NameOf(host_.HostPageFileName()), soundings, SectionHeightMax(host_.HostChart()));
+    year_->ShowSounding(soundings.empty() ? -1 : host_.HostFramePosition());
+}
 
 // ---------------------------------------------------------------- read-out
 
@@ -206,6 +246,10 @@ bool TWindowExtras::eventFilter(QObject* Watched, QEvent* Event)
 {
     if (Watched != &host_.HostWindow()) return false;
     switch (Event->type()) {
+    case QEvent::Close:
+        // The year window belongs to the main window and goes with it.
+        if (year_ && Event->isAccepted()) year_->close();
+        return false;
     case QEvent::DragEnter:
     case QEvent::DragMove: {
         auto* e = static_cast<QDragMoveEvent*>(Event);

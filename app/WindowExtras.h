@@ -25,6 +25,7 @@ class QMouseEvent;
 class QWidget;
 class TChart;
 class TLapseRates;
+class TYearWindow;
 
 class TWindowExtras : public QObject {
 public:
@@ -36,6 +37,7 @@ public:
     QAction* SaveFrameAction = nullptr;     // "Save Frame as PNG..."
     QAction* ExportMovieAction = nullptr;   // "Export Movie as GIF..."
     QAction* ShowTrailAction = nullptr;     // "Show Trail", checkable, off at first
+    QAction* YearAction = nullptr;          // "Year at a Glance..."
 
     // Opens the menu at a global position; by default it pops up there.
     std::function<void(QMenu& Menu, QPoint Global)> PopupMenu;
@@ -46,9 +48,19 @@ public:
     void SaveFrameAsPng();
     void ExportMovieAsGif();
 
-    // The trail follows the frame on show; the window calls this whenever
-    // the frame changes.
+    // The trail and the year window's marker follow the frame on show; the
+    // window calls this whenever the frame changes.
     void FrameChanged();
+    // The window calls this after each page read (also a failed one): an
+    // open year window shows the new page.
+    void PageChanged();
+
+    // Opens the year window, or raises it when it is open already. A click
+    // in its map moves the movie to that sounding. Closing it stops its
+    // updates; closing the main window closes it.
+    void ShowYearWindow();
+    // The year window; null until it is first opened.
+    TYearWindow* YearWindow() const { return year_.get(); }
     bool TrailShown() const;
     TTrail& Trail() { return trail_; }
 
@@ -81,8 +93,10 @@ private:
     std::string AskTarget(const std::string& Title, const std::string& Filter, const std::string& Extension,
                           const std::string& Suggested);
     std::string PageBaseName() const;
+    void ShowPageInYearWindow();
 
     IExtrasHost& host_;
     TTrail trail_;
     std::string lastDirectory_;
+    std::unique_ptr<TYearWindow> year_;
 };

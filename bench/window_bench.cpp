@@ -1,9 +1,13 @@
 // The main window end to end, offscreen:
 // - one timer tick with all eight series visible (plot series 0, move the
 //   track bar, redraw the three extra series, draw the chart into an image);
+// - the same tick with the year window open (its marker follows);
 // - a page load from the catalogue road to the first frame drawn, with the
 //   peak memory the load adds above the window's idle footprint.
 #include "app/Profilora_frm.h"
+#include "app/WindowExtras.h"
+#include "app/YearWindow.h"
+#include "chart/ColourSection.h"
 #include "chart/Chart.h"
 #include "chart/Series.h"
 #include "components/jtControls.h"
@@ -68,6 +72,26 @@ void BM_TimerTick(benchmark::State& state)
     state.counters["soundings"] = form->LapseRates->Count();
 }
 BENCHMARK(BM_TimerTick)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// The same tick with the year window open: the tick itself plus the marker
+// moving one column (its layer drawn again), nothing more.
+void BM_TimerTickYearWindowOpen(benchmark::State& state)
+{
+    auto form = MakeForm();
+    form->jtFile_IO1Open(form->jtFile_IO1, PagePath);
+    form->Animate_CheckBox->setChecked(false);
+    form->Extras->ShowYearWindow();
+    QCoreApplication::processEvents();
+    QImage image(form->Chart1->size(), QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        form->Timer1Timer(form->Timer1);
+        image = form->Chart1->RenderToImage(form->Chart1->size());
+        benchmark::DoNotOptimize(image.constBits());
+    }
+    state.counters["soundings"] = form->LapseRates->Count();
+    state.counters["marker"] = form->Extras->YearWindow()->Section->MarkerColumn();
+}
+BENCHMARK(BM_TimerTickYearWindowOpen)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 void BM_LoadToFirstFrame(benchmark::State& state)
 {

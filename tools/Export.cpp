@@ -8,6 +8,7 @@
 #include "sounding/LapseRates.h"
 #include "tools/CsvExport.h"
 #include "tools/ExportOptions.h"
+#include "tools/SectionExport.h"
 #include "movie/MovieExport.h"
 
 #include <QApplication>
@@ -194,6 +195,20 @@ int RunExport(const std::vector<std::string>& Args, std::ostream& Out, std::ostr
     std::unique_ptr<PictureApplication> application;
     std::unique_ptr<PictureJob> pictures;
     for (const ExportTarget& target : options.Targets) {
+        if (target.Format == ExportFormat::Section || target.Format == ExportFormat::Levels) {
+            try {
+                if (target.Format == ExportFormat::Section && !application)
+                    application = std::make_unique<PictureApplication>();
+                WriteSectionTarget(options, set, target);
+            } catch (const Exception& e) {
+                Err << kProgram << e.Message() << '\n';
+                return kExportFailed;
+            } catch (const std::exception& e) {
+                Err << kProgram << e.what() << '\n';
+                return kExportFailed;
+            }
+            continue;
+        }
         if (target.Format != ExportFormat::Csv) {
             try {
                 if (!pictures) {

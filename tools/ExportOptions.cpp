@@ -18,6 +18,8 @@ constexpr FormatSwitch kFormats[] = {
     {"--csv", ExportFormat::Csv, false},
     {"--png", ExportFormat::Png, true},
     {"--gif", ExportFormat::Gif, true},
+    {"--section", ExportFormat::Section, true},
+    {"--levels", ExportFormat::Levels, true},
 };
 
 const FormatSwitch* FindFormat(std::string_view Name)
@@ -118,7 +120,7 @@ const ValueSwitch* FindValue(std::string_view Name)
 bool ExportOptions::WantsPictures() const
 {
     for (const ExportTarget& t : Targets)
-        if (t.Format != ExportFormat::Csv) return true;
+        if (t.Format != ExportFormat::Csv && t.Format != ExportFormat::Levels) return true;
     return false;
 }
 
@@ -161,6 +163,8 @@ std::string ExportUsage()
     return "Usage: profilora-export PAGE.html --csv [OUT.csv]\n"
            "       profilora-export PAGE.html --png DIR [PICTURE OPTIONS]\n"
            "       profilora-export PAGE.html --gif OUT.gif [--ms N] [PICTURE OPTIONS]\n"
+           "       profilora-export PAGE.html --section OUT.png [--size WxH] [--settings FILE]\n"
+           "       profilora-export PAGE.html --levels OUT.csv\n"
            "\n"
            "Reads a sounding page and writes its soundings.\n"
            "  --csv [OUT.csv]    one CSV row per level (standard output without OUT.csv\n"
@@ -171,9 +175,18 @@ std::string ExportUsage()
            "  --ms N             milliseconds per GIF frame, 1 to 655350 (default: the\n"
            "                     settings' ms_per_frame); stored in hundredths of a\n"
            "                     second, at least 20 ms\n"
+           "  --section OUT.png  the whole page as a time-height section: temperature as\n"
+           "                     colour over launch time and height (0 to the settings'\n"
+           "                     altitude maximum), with the freezing level and the\n"
+           "                     tropopause as lines (default size 705x313)\n"
+           "  --levels OUT.csv   one CSV row per sounding: sounding, title, surface_height,\n"
+           "                     freezing_level, tropopause_height, tropopause_temperature,\n"
+           "                     inversion_base, inversion_top, inversion_strength (m, C;\n"
+           "                     an empty field: the sounding has no such level)\n"
            "  -h, --help         this text\n"
            "\n"
-           "Picture options (the chart is the one the program shows):\n"
+           "Picture options (the chart is the one the program shows; --settings and\n"
+           "--size also shape --section):\n"
            "  --settings FILE    settings file as the program reads it (default: the\n"
            "                     built-in settings)\n"
            "  --series LIST      series shown besides the temperature, separated by\n"
@@ -252,7 +265,7 @@ std::string ParseExportArguments(const std::vector<std::string>& Args, ExportOpt
     }
     if (Options.Help) return {};
     if (!pageNamed || Options.PagePath.empty()) return "no page given";
-    if (Options.Targets.empty()) return "no output chosen (--csv, --png or --gif)";
+    if (Options.Targets.empty()) return "no output chosen (--csv, --png, --gif, --section or --levels)";
     int toStdout = 0;
     bool gif = false;
     for (const ExportTarget& t : Options.Targets) {
@@ -261,7 +274,7 @@ std::string ParseExportArguments(const std::vector<std::string>& Args, ExportOpt
     }
     if (toStdout > 1) return "only one output can go to standard output";
     if (!Options.WantsPictures() && !given.empty())
-        return std::string(given.front()) + " applies to --png and --gif only";
+        return std::string(given.front()) + " applies to --png, --gif and --section only";
     if (!gif && Options.Ms != 0) return "--ms applies to --gif only";
     if (Options.From >= 0 && Options.To >= 0 && Options.From > Options.To)
         return "--from " + std::to_string(Options.From) + " lies after --to " + std::to_string(Options.To);

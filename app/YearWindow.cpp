@@ -1,0 +1,63 @@
+#include "app/YearWindow.h"
+
+#include "app/Controls.h"
+#include "chart/ColourSection.h"
+#include "movie/SectionPicture.h"
+
+#include <QLabel>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+TYearWindow::TYearWindow(QWidget* Parent) : QWidget(Parent, Qt::Window)
+{
+    setObjectName("YearWindow");
+    Section = new TColourSection(this);
+    Section->setObjectName("YearSection");
+    Section->setAccessibleName("Time-height section");
+    Readout = new QLabel(this);
+    Readout->setObjectName("YearReadout");
+    Readout->setText(" ");
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(Section, 1);
+    layout->addWidget(Readout);
+
+    Section->OnHover = [this](const std::string& Text) { Readout->setText(QString::fromStdString(Text)); };
+    Section->OnColumnClick = [this](int Column) {
+        const int sounding = Section->Section().SoundingOf(Column);
+        if (sounding >= 0 && OnSoundingClick) OnSoundingClick(sounding);
+    };
+    setWindowTitle("Year at a Glance");
+    resize(900, 460);
+}
+
+void TYearWindow::ShowPage(const std::string& PageName, const std::vector<TSounding>& Soundings,
+                           double HeightMax)
+{
+    setWindowTitle(QString::fromLocal8Bit(
+        (PageName.empty() ? std::string("Year at a Glance") : "Year at a Glance - " + PageName).c_str()));
+    Section->SetSection(PageSection(Soundings, HeightMax));
+    Readout->setText(" ");
+}
+
+void TYearWindow::ShowSounding(int Sounding)
+{
+    const int column = Sounding < 0 ? -1 : Section->Section().ColumnOf(Sounding);
+    // Every frame change reaches here, some twice: the marker is drawn once.
+    if (column != Section->MarkerColumn()) Section->SetMarkerColumn(column);
+}
+
+void TYearWindow::PlaceBeside(const QWidget& Main)
+{
+    const QScreen* screen = Main.screen();
+    if (!screen) return;
+    const QRect available = screen->availableGeometry();
+    const QSize size(std::min(900, available.width() * 9 / 10), std::min(460, available.height() * 9 / 10));
+    resize(size);
+    const QRect main = Main.frameGeometry();
+    QRect frame(QPoint(main.left(), main.bottom() + 1), size);
+    if (frame.bottom() > available.bottom()) frame.moveTopLeft(main.topLeft() + QPoint(40, 40));
+    move(FitOnScreen(frame, available).topLeft());
+}

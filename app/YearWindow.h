@@ -1,0 +1,37 @@
+#pragma once
+// The year at a glance: a window of its own with the time-height section of
+// the page on show, a marker at the frame on show and a read-out of the
+// point under the mouse. It only shows; the window's additions tell it what.
+
+#include <QWidget>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class QLabel;
+class TColourSection;
+struct TSounding;
+
+class TYearWindow : public QWidget {
+public:
+    // A window of its own; Parent (the main window) only places it.
+    explicit TYearWindow(QWidget* Parent);
+
+    TColourSection* Section = nullptr;
+    QLabel* Readout = nullptr;  // "title, height m, temperature C" under the mouse
+
+    // Draws the section of a page (PageName for the caption) up to HeightMax m;
+    // a page without soundings shows an empty map.
+    void ShowPage(const std::string& PageName, const std::vector<TSounding>& Soundings, double HeightMax);
+    // Puts the marker at the column of a sounding; -1 hides it.
+    void ShowSounding(int Sounding);
+
+    // A click in the map on a column with a launch: that column's sounding.
+    // Skipped when empty.
+    std::function<void(int Sounding)> OnSoundingClick;
+
+    // A size and place on the screen of Main: below it when there is room,
+    // else over it, always on the screen.
+    void PlaceBeside(const QWidget& Main);
+};

@@ -1,0 +1,146 @@
+// profilora-export --levels and --section: the derived levels of a real
+// page against values read off its tables by hand, the section picture at
+// the asked size and following the settings' altitude maximum, and failures
+// that leave nothing behind.
+#include "tools/Export.h"
+
+#include "platform/Fakes.h"
+
+#include "../sounding/PageBuilder.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+using Args = std::vector<std::string>;
+
+const std::string Perth = std::string(PROFILORA_DATA_DIR) + "/Perth 2016.html";
+
+// Three launches from 1000 to 30000 m, each at one temperature.
+std::string ThreeLaunchPage()
+{
+    std::string Body;
+    for (int K = 0; K < 3; ++K) {
+        std::string Rows;
+        for (int H = 1000; H <= 30000; H += 1000)
+            Rows += pages::Row("launch " + std::to_string(K), {std::to_string(1000 - H / 40), std::to_string(H),
+                                                                std::to_string(-60 + 30 * K), "10", "270", "12"});
+        Body += pages::Table(Rows);
+    }
+    return pages::Page(Body);
+}
+
+class SectionExport : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(Dir.isValid()); }
+    std::string Path(const std::string& Name) const { return Dir.filePath(QString::fromStdString(Name)).toStdString(); }
+    static std::string Read(const std::string& Path)
+    {
+        std::ifstream In(Path, std::ios::binary);
+        std::stringstream S;
+        S << In.rdbuf();
+        return S.str();
+    }
+    static void Write(const std::string& Path, const std::string& Text) { std::ofstream(Path, std::ios::binary) << Text; }
+    int Run(const Args& A)
+    {
+        std::ostringstream O, E;
+        const int Status = RunExport(A, O, E);
+        Err = E.str();
+        return Status;
+    }
+    int Files() const { return int(QDir(Dir.path()).entryList(QDir::Files | QDir::Hidden).size()); }
+    // Pixels of the grey that shows where the section has no value.
+    static int GapPixels(const QImage& Image)
+    {
+        const QImage I = Image.convertToFormat(QImage::Format_RGB32);
+        int N = 0;
+        for (int Y = 0; Y < I.height(); ++Y)
+            for (int X = 0; X < I.width(); ++X) N += (I.pixel(X, Y) & 0xFFFFFF) == 0xD0D0D0;
+        return N;
+    }
+
+    platform::FakePrompts Prompts;
+    platform::FakeSystem System;
+    platform::ScopedPlatform Guard{&Prompts, &System, nullptr};
+    QTemporaryDir Dir;
+    std::string Err;
+};
+
+TEST_F(SectionExport, levelsOfPerthMatchTheTablesReadByHand)
+{
+    ASSERT_EQ(Run({Perth, "--levels", Path("levels.csv")}), kExportDone) << Err;
+    const std::string Text = Read(Path("levels.csv"));
+    EXPECT_EQ(Text.substr(0, Text.find('\n')),
+              "sounding,title,surface_height,freezing_level,tropopause_height,tropopause_temperature,"
+              "inversion_base,inversion_top,inversion_strength");
+    EXPECT_EQ(std::count(Text.begin(), Text.end(), '\n'), 726 + 1);
+    // Summer: 0 C between 4029 m (1.2 C) and 4302 m (-0.7 C): 4201.42 m;
+    // 12.6 C at 600 m rising level by level to 22 C at 952 m.
+    EXPECT_NE(Text.find("\n0,94610 2016-01-01 00Z,20,4201.421,16402,-69.7,600,952,9.4\n"), std::string::npos);
+    // Winter: 0 C between 1409 m (0.2 C) and 1484 m (-0.5 C): 1430.43 m;
+    // 9.8 C at 20 m rising to 11 C at 59 m.
+    EXPECT_NE(Text.find("\n420,94610 2016-07-31 12Z,20,1430.4286,10184,-49.9,20,59,1.1999998\n"),
+              std::string::npos);
+}
+
+TEST_F(SectionExport, sectionHasTheAskedSizeAlsoBesideOtherOutputs)
+{
+    const std::string Page = Path("page.html");
+    Write(Page, ThreeLaunchPage());
+    ASSERT_EQ(Run({Page, "--csv", Path("all.csv"), "--section", Path("s.png"), "--size", "320x200", "--levels",
+                   Path("l.csv")}),
+              kExportDone)
+        << Err;
+    const QImage Picture(QString::fromStdString(Path("s.png")));
+    EXPECT_EQ(Picture.size(), QSize(320, 200));
+    EXPECT_FALSE(Read(Path("all.csv")).empty());
+    // A launch at one temperature (-30 C) has no freezing level and no
+    // inversion; isothermal above 500 hPa (20000 m), its tropopause is there.
+    EXPECT_NE(Read(Path("l.csv")).find("\n1,launch 1,1000,,21000,-30,,,\n"), std::string::npos)
+        << Read(Path("l.csv"));
+
+    // The section reaches the settings' altitude maximum: up to 25000 m the
+    // launches fill nearly the whole map, up to the built-in 51000 m they
+    // leave its upper part empty.
+    Write(Path("s.ini"), "[Altitude]\nmin = 0\nmax = 25000\n");
+    ASSERT_EQ(Run({Page, "--section", Path("low.png"), "--settings", Path("s.ini")}), kExportDone) << Err;
+    ASSERT_EQ(Run({Page, "--section", Path("high.png")}), kExportDone) << Err;
+    const QImage Low(QString::fromStdString(Path("low.png")));
+    const QImage High(QString::fromStdString(Path("high.png")));
+    EXPECT_EQ(Low.size(), QSize(705, 313));
+    EXPECT_GT(GapPixels(High), 5 * GapPixels(Low) + 1000);
+}
+
+TEST_F(SectionExport, failuresLeaveNothingAndNeverReplaceTheInput)
+{
+    const std::string Page = Path("page.html");
+    const std::string Text = ThreeLaunchPage();
+    Write(Page, Text);
+    const struct {
+        Args A;
+        const char* Message;
+    } Cases[] = {
+        {{Page, "--levels", Path("missing/l.csv")}, "cannot write"},
+        {{Page, "--section", Path("missing/s.png")}, "cannot write"},
+        {{Page, "--levels", Page}, "is an input"},
+        {{Page, "--section", Path("s.png"), "--settings", Path("none.ini")}, "cannot read settings"},
+        {{Page, "--section"}, "--section needs a file name"},
+    };
+    for (const auto& C : Cases) {
+        EXPECT_EQ(Run(C.A), kExportFailed) << C.Message;
+        EXPECT_NE(Err.find(C.Message), std::string::npos) << Err;
+        EXPECT_EQ(Files(), 1) << C.Message;
+    }
+    EXPECT_EQ(Read(Page), Text);
+}
+
+}  // namespace

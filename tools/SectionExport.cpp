@@ -1,0 +1,78 @@
+#include "tools/SectionExport.h"
+
+#include "chart/Chart.h"
+#include "components/jtINI_File.h"
+#include "components/jtSysUtils.h"
+#include "movie/MovieExport.h"
+#include "movie/SectionPicture.h"
+#include "movie/SoundingChart.h"
+#include "platform/Platform.h"
+#include "platform/ReplaceFile.h"
+#include "tools/LevelsCsv.h"
+
+#include <QBuffer>
+#include <QImage>
+
+#include <filesystem>
+
+namespace {
+
+// The altitude maximum of the chart as the settings make it, read as the
+// pictures' chart reads them.
+double SettingsHeightMax(const std::string& SettingsPath)
+{
+    const std::string where = SettingsPath.empty() ? std::string() : " '" + SettingsPath + "'";
+    if (!SettingsPath.empty() && !platform::files().FileExists(SettingsPath))
+        throw Exception("cannot read settings '" + SettingsPath + "': no such file");
+    TjtINI_File settings(nullptr);
+    TChart chart;
+    try {
+        settings.SetIgnore_CmdLine(true);
+        settings.SetINI_Default(ProfileDefaults());
+        if (SettingsPath.empty()) {
+            settings.SetOpenOnLoad(false);
+        } else {
+            settings.SetFilename(std::filesystem::absolute(SettingsPath).string());
+            settings.SetIgnoreNotFound(false);
+            settings.SetOpenOnLoad(true);
+        }
+        settings.Loaded();
+        SetupChart1(chart);
+        ApplyAxisRanges(settings, chart);
+    } catch (const Exception& e) {
+        throw Exception("settings" + where + ": " + e.Message());
+    }
+    return SectionHeightMax(chart);
+}
+
+std::string PngBytes(const QImage& Image)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (Image.isNull() || !Image.save(&buffer, "PNG")) throw Exception("cannot encode the section as PNG");
+    return bytes.toStdString();
+}
+
+}  // namespace
+
+void WriteSectionTarget(const ExportOptions& Options, const TLapseRates& Set, const ExportTarget& Target)
+{
+    // The page and the settings are read, never replaced.
+    for (const std::string& input : {Options.PagePath, Options.SettingsPath}) {
+        std::error_code failure;
+        if (!input.empty() && std::filesystem::equivalent(input, Target.Path, failure))
+            throw Exception("'" + Target.Path + "' is an input of this export; it is not replaced");
+    }
+    std::string bytes;
+    if (Target.Format == ExportFormat::Levels) {
+        bytes = LevelsToCsv(Set);
+    } else {
+        const QImage picture = RenderSectionPicture(Set.Soundings, SettingsHeightMax(Options.SettingsPath),
+                                                    QSize(Options.Width, Options.Height));
+        bytes = PngBytes(picture);
+    }
+    platform::FileError error;
+    if (!platform::ReplaceFile(Target.Path, bytes, error))
+        throw Exception("cannot write '" + Target.Path + "': " + error.Message);
+}
