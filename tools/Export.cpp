@@ -213,8 +213,9 @@ int RunExport(const std::vector<std::string>& Args, std::ostream& Out, std::ostr
         return kExportNoData;
     }
 
-    if (options.WantsPictures() && set.Count() < 1) {
-        Err << kProgram << "the page holds no soundings to draw\n";
+    // The same page ends the same way whatever the outputs.
+    if (set.Count() < 1) {
+        Err << kProgram << "the page holds no soundings\n";
         return kExportNoData;
     }
 

@@ -189,9 +189,10 @@ std::string ExportUsage()
            "is the page or the settings file (by any name), or a write-protected file,\n"
            "is refused.\n"
            "\n"
-           "Exit status: 0 done, 1 failure (unreadable page or settings, a value that\n"
-           "is not a number, bad arguments, an output refused, write error), 2 the page\n"
-           "holds no sounding data.\n";
+           "Exit status, the same for every output: 0 done, 1 failure (unreadable page\n"
+           "or settings, a value that is not a number, bad arguments, an output refused,\n"
+           "write error), 2 the page holds no sounding data or no soundings (nothing is\n"
+           "written).\n";
 }
 
 std::string ParseExportArguments(const std::vector<std::string>& Args, ExportOptions& Options)
