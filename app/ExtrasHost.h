@@ -25,6 +25,9 @@ public:
     virtual int HostFrameIntervalMs() const = 0;
     // Opens a page as the window's Open command does.
     virtual void HostOpenPage(const std::string& Path) = 0;
+    // The files the window reads (the page on show, the settings): what it
+    // exports never takes the place of one of them.
+    virtual std::vector<std::string> HostInputFiles() const = 0;
     // The controls without a caption of their own, with the name a screen
     // reader should give each.
     virtual std::vector<std::pair<QWidget*, std::string>> HostUncaptionedControls() const = 0;

@@ -102,6 +102,11 @@ int TForm1::HostFrameIntervalMs() const { return jtSpinEdit1->AsInt(); }
 
 void TForm1::HostOpenPage(const std::string& Path) { jtFile_IO1Open(jtFile_IO1, Path); }
 
+std::vector<std::string> TForm1::HostInputFiles() const
+{
+    return {shownPage_, jtFile_IO_html->FullFilename(), jtINI_File1->FullFilename(), jtINI_File2->FullFilename()};
+}
+
 std::vector<std::pair<QWidget*, std::string>> TForm1::HostUncaptionedControls() const
 {
     std::vector<std::pair<QWidget*, std::string>> names{
@@ -573,6 +578,7 @@ void TForm1::Load_Sounding_File(const std::string& AFilename)
     // caption keeps naming the page the chart shows.
     if (LapseRates->Count() > 0) {
         setWindowTitle(Q("Profilora - " + AFilename));
+        shownPage_ = jtFile_IO_html->FullFilename();
         Animate_CheckBox->setChecked(true);
     }
 }

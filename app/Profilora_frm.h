@@ -96,6 +96,8 @@ private:
     int HostFramePosition() const override;
     int HostFrameIntervalMs() const override;
     void HostOpenPage(const std::string& Path) override;
+    std::vector<std::string> HostInputFiles() const override;
+    std::string shownPage_;  // the page the chart shows
     std::vector<std::pair<QWidget*, std::string>> HostUncaptionedControls() const override;
 
 public:

@@ -5,6 +5,7 @@
 #include "app/WindowMovie.h"
 #include "chart/Chart.h"
 #include "components/jtINI_File.h"
+#include "platform/OutputTarget.h"
 #include "platform/Platform.h"
 #include "platform/ReplaceFile.h"
 #include "sounding/LapseRates.h"
@@ -18,6 +19,7 @@
 #include <QToolTip>
 #include <QUrl>
 
+#include <cctype>
 #include <filesystem>
 
 namespace {
@@ -98,6 +100,13 @@ std::string TWindowExtras::AskTarget(const std::string& Title, const std::string
     // A name typed without an extension gets the one of the chosen kind.
     if (NameOf(chosen).find('.') == std::string::npos) chosen += Extension;
     lastDirectory_ = DirectoryOf(chosen);
+    std::string refused = platform::RefusedOutput(chosen, host_.HostInputFiles());
+    if (!refused.empty()) {
+        refused[0] = char(std::toupper(static_cast<unsigned char>(refused[0])));
+        platform::prompts().MessageBox(refused + ".", app::ProgramTitle(), platform::MsgButtons::OK,
+                                       platform::MsgIcon::Error);
+        return "";
+    }
     // The save dialog does not ask; a picture must not silently take the
     // place of a file the user has.
     if (platform::files().FileExists(chosen)) {
