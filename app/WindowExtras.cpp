@@ -5,6 +5,7 @@
 #include "app/WindowMovie.h"
 #include "chart/Chart.h"
 #include "components/jtINI_File.h"
+#include "platform/LocalNames.h"
 #include "platform/OutputTarget.h"
 #include "platform/Platform.h"
 #include "platform/ReplaceFile.h"
@@ -189,9 +190,16 @@ void TWindowExtras::SetAccessibleNames()
 std::string TWindowExtras::DroppedPage(const QMimeData* Data)
 {
     if (!Data || !Data->hasUrls() || Data->urls().isEmpty()) return "";
-    const QUrl url = Data->urls().first();
-    if (!url.isLocalFile()) return "";
-    const std::string path = url.toLocalFile().toLocal8Bit().toStdString();
+    // The list as it came holds the name's own bytes; the toolkit's URLs
+    // hold text, which a name need not be.
+    const QByteArray list = Data->data("text/uri-list");
+    std::string path = platform::FirstLocalPathOfUriList(std::string_view(list.constData(), std::size_t(list.size())));
+    if (path.empty()) {
+        const QUrl url = Data->urls().first();
+        if (!url.isLocalFile()) return "";
+        path = url.toLocalFile().toLocal8Bit().toStdString();
+    }
+    path = platform::ExistingLocalName(path);
     // A folder or a vanished file is not offered as a page.
     return platform::files().FileExists(path) ? path : std::string();
 }
