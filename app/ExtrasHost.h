@@ -27,6 +27,9 @@ public:
     virtual void HostOpenPage(const std::string& Path) = 0;
     // Moves the movie to a frame as the track bar does.
     virtual void HostShowFrame(int Frame) = 0;
+    // The files the window reads (the page on show, the settings): what it
+    // exports never takes the place of one of them.
+    virtual std::vector<std::string> HostInputFiles() const = 0;
     // The controls without a caption of their own, with the name a screen
     // reader should give each.
     virtual std::vector<std::pair<QWidget*, std::string>> HostUncaptionedControls() const = 0;

@@ -103,6 +103,10 @@ int TForm1::HostFrameIntervalMs() const { return jtSpinEdit1->AsInt(); }
 void TForm1::HostOpenPage(const std::string& Path) { jtFile_IO1Open(jtFile_IO1, Path); }
 
 void TForm1::HostShowFrame(int Frame) { TrackBar1->SetPosition(Frame); }
+std::vector<std::string> TForm1::HostInputFiles() const
+{
+    return {shownPage_, jtFile_IO_html->FullFilename(), jtINI_File1->FullFilename(), jtINI_File2->FullFilename()};
+}
 
 std::vector<std::pair<QWidget*, std::string>> TForm1::HostUncaptionedControls() const
 {
@@ -583,6 +587,7 @@ void TForm1::Load_Sounding_File(const std::string& AFilename)
     // caption keeps naming the page the chart shows.
     if (LapseRates->Count() > 0) {
         setWindowTitle(Q("Profilora - " + AFilename));
+        shownPage_ = jtFile_IO_html->FullFilename();
         Animate_CheckBox->setChecked(true);
     }
 }

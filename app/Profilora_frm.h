@@ -97,6 +97,8 @@ private:
     int HostFrameIntervalMs() const override;
     void HostOpenPage(const std::string& Path) override;
     void HostShowFrame(int Frame) override;
+    std::vector<std::string> HostInputFiles() const override;
+    std::string shownPage_;  // the page the chart shows
     std::vector<std::pair<QWidget*, std::string>> HostUncaptionedControls() const override;
 
 public:

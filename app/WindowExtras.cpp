@@ -6,6 +6,8 @@
 #include "app/YearWindow.h"
 #include "chart/Chart.h"
 #include "components/jtINI_File.h"
+#include "platform/LocalNames.h"
+#include "platform/OutputTarget.h"
 #include "platform/Platform.h"
 #include "platform/ReplaceFile.h"
 #include "sounding/LapseRates.h"
@@ -20,6 +22,7 @@
 #include <QToolTip>
 #include <QUrl>
 
+#include <cctype>
 #include <filesystem>
 
 namespace {
@@ -104,6 +107,13 @@ std::string TWindowExtras::AskTarget(const std::string& Title, const std::string
     // A name typed without an extension gets the one of the chosen kind.
     if (NameOf(chosen).find('.') == std::string::npos) chosen += Extension;
     lastDirectory_ = DirectoryOf(chosen);
+    std::string refused = platform::RefusedOutput(chosen, host_.HostInputFiles());
+    if (!refused.empty()) {
+        refused[0] = char(std::toupper(static_cast<unsigned char>(refused[0])));
+        platform::prompts().MessageBox(refused + ".", app::ProgramTitle(), platform::MsgButtons::OK,
+                                       platform::MsgIcon::Error);
+        return "";
+    }
     // The save dialog does not ask; a picture must not silently take the
     // place of a file the user has.
     if (platform::files().FileExists(chosen)) {
@@ -220,9 +230,16 @@ void TWindowExtras::SetAccessibleNames()
 std::string TWindowExtras::DroppedPage(const QMimeData* Data)
 {
     if (!Data || !Data->hasUrls() || Data->urls().isEmpty()) return "";
-    const QUrl url = Data->urls().first();
-    if (!url.isLocalFile()) return "";
-    const std::string path = url.toLocalFile().toLocal8Bit().toStdString();
+    // The list as it came holds the name's own bytes; the toolkit's URLs
+    // hold text, which a name need not be.
+    const QByteArray list = Data->data("text/uri-list");
+    std::string path = platform::FirstLocalPathOfUriList(std::string_view(list.constData(), std::size_t(list.size())));
+    if (path.empty()) {
+        const QUrl url = Data->urls().first();
+        if (!url.isLocalFile()) return "";
+        path = url.toLocalFile().toLocal8Bit().toStdString();
+    }
+    path = platform::ExistingLocalName(path);
     // A folder or a vanished file is not offered as a page.
     return platform::files().FileExists(path) ? path : std::string();
 }

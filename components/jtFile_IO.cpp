@@ -1,6 +1,7 @@
 #include "components/jtFile_IO.h"
 
 #include "components/jtControls.h"
+#include "platform/LocalNames.h"
 
 #include <cerrno>
 #include <cstring>
@@ -227,6 +228,7 @@ void TjtCustomFile_IO::FileOpen()
     if (!QuerySaveChanges()) return;
     std::string chosen;
     if (!platform::prompts().OpenFileDialog(openDialog_, chosen)) return;
+    chosen = platform::ExistingLocalName(chosen);
     SetFilename(chosen);
     if (OnOpen) OnOpen(this, chosen);
     else ReadFromFile();
@@ -259,7 +261,7 @@ bool TjtCustomFile_IO::HandleNotFound()
         SetUpDialog(openDialog_, filename_);
         std::string chosen;
         if (platform::prompts().OpenFileDialog(openDialog_, chosen)) {
-            SetFilename(chosen);
+            SetFilename(platform::ExistingLocalName(chosen));
             return false;
         }
     }

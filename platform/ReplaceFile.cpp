@@ -1,9 +1,12 @@
 #include "platform/ReplaceFile.h"
 
+#include "platform/OutputTarget.h"
+
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform {
@@ -11,12 +14,25 @@ namespace platform {
 namespace {
 
 // A name beside Path that no other writer (of this or another process) uses
-// at the same time.
+// at the same time, and no file there has. It is short whatever the length
+// of Path's own name, so a target of the longest legal name can be written.
 std::string TemporaryNameFor(const std::string& Path)
 {
     static std::atomic<unsigned> Counter{0};
-    return DirectoryOf(Path) + "." + NameOf(Path) + "." + std::to_string(::getpid()) + "." +
-           std::to_string(Counter++) + ".part";
+    for (;;) {
+        const std::string name = DirectoryOf(Path) + ".pf" + std::to_string(::getpid()) + "-" +
+                                 std::to_string(Counter++) + ".part";
+        struct stat st;
+        if (::lstat(name.c_str(), &st) != 0) return name;
+    }
+}
+
+// A FIFO, a device or a socket takes the data as it comes; a rename would
+// put a plain file in its place.
+bool IsStream(const std::string& Path)
+{
+    struct stat st;
+    return ::stat(Path.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode);
 }
 
 }  // namespace
@@ -39,6 +55,12 @@ bool ReplaceFile(const std::string& Path, const std::string& Contents, FileError
         Error = {"no file name", EINVAL};
         return false;
     }
+    if (IsWriteProtected(Path)) {
+        Error = {"the file is write-protected", EACCES};
+        return false;
+    }
+    // Written straight through, and never removed, whatever happens.
+    if (IsStream(Path)) return files().WriteAll(Path, Contents, Error);
     const std::string Temporary = TemporaryNameFor(Path);
     if (!files().WriteAll(Temporary, Contents, Error)) {
         // Whatever part of it was written is no use to anyone.

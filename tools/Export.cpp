@@ -3,6 +3,7 @@
 #include "movie/SoundingChart.h"
 #include "components/jtINI_File.h"
 #include "components/jtSysUtils.h"
+#include "platform/OutputTarget.h"
 #include "platform/Platform.h"
 #include "platform/ReplaceFile.h"
 #include "sounding/LapseRates.h"
@@ -146,6 +147,33 @@ private:
     std::ostream& err_;
 };
 
+// The files the outputs are made from.
+std::vector<std::string> InputFiles(const ExportOptions& Options)
+{
+    std::vector<std::string> inputs{Options.PagePath};
+    if (!Options.SettingsPath.empty()) inputs.push_back(Options.SettingsPath);
+    return inputs;
+}
+
+// The files the outputs would write, for a page of Count soundings; standard
+// output is none of them.
+std::vector<std::string> OutputFiles(const ExportOptions& Options, int Count)
+{
+    std::vector<std::string> outputs;
+    for (const ExportTarget& target : Options.Targets) {
+        if (target.Path.empty()) continue;
+        if (target.Format != ExportFormat::Png) {
+            outputs.push_back(target.Path);
+            continue;
+        }
+        const std::string prefix = target.Path.back() == '/' ? target.Path : target.Path + "/";
+        const int first = std::max(Options.From, 0);
+        const int last = Options.To >= 0 ? std::min(Options.To, Count - 1) : Count - 1;
+        for (int k = first; k <= last; ++k) outputs.push_back(prefix + FrameFileName(k));
+    }
+    return outputs;
+}
+
 }  // namespace
 
 int RunExport(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err)
@@ -186,9 +214,21 @@ int RunExport(const std::vector<std::string>& Args, std::ostream& Out, std::ostr
         return kExportNoData;
     }
 
-    if (options.WantsPictures() && set.Count() < 1) {
-        Err << kProgram << "the page holds no soundings to draw\n";
+    // The same page ends the same way whatever the outputs.
+    if (set.Count() < 1) {
+        Err << kProgram << "the page holds no soundings\n";
         return kExportNoData;
+    }
+
+    // An output never takes the place of what it is made from, nor of a
+    // file the user protected; nothing is written when one of them would.
+    const std::vector<std::string> inputs = InputFiles(options);
+    for (const std::string& output : OutputFiles(options, set.Count())) {
+        const std::string refused = platform::RefusedOutput(output, inputs);
+        if (!refused.empty()) {
+            Err << kProgram << refused << '\n';
+            return kExportFailed;
+        }
     }
 
     // The pictures are drawn by one chart for all picture outputs.

@@ -197,9 +197,15 @@ std::string ExportUsage()
            "  --from I, --to J   only the frames I to J (0 is the first sounding)\n"
            "Every option also takes the form --option=VALUE.\n"
            "\n"
-           "Exit status: 0 done, 1 failure (unreadable page or settings, a value that\n"
-           "is not a number, bad arguments, write error), 2 the page holds no sounding\n"
-           "data.\n";
+           "Outputs are written whole or not at all: a file is replaced only once it\n"
+           "is complete; a FIFO or a device is written straight through. An output that\n"
+           "is the page or the settings file (by any name), or a write-protected file,\n"
+           "is refused.\n"
+           "\n"
+           "Exit status, the same for every output: 0 done, 1 failure (unreadable page\n"
+           "or settings, a value that is not a number, bad arguments, an output refused,\n"
+           "write error), 2 the page holds no sounding data or no soundings (nothing is\n"
+           "written).\n";
 }
 
 std::string ParseExportArguments(const std::vector<std::string>& Args, ExportOptions& Options)

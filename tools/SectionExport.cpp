@@ -58,12 +58,7 @@ std::string PngBytes(const QImage& Image)
 
 void WriteSectionTarget(const ExportOptions& Options, const TLapseRates& Set, const ExportTarget& Target)
 {
-    // The page and the settings are read, never replaced.
-    for (const std::string& input : {Options.PagePath, Options.SettingsPath}) {
-        std::error_code failure;
-        if (!input.empty() && std::filesystem::equivalent(input, Target.Path, failure))
-            throw Exception("'" + Target.Path + "' is an input of this export; it is not replaced");
-    }
+    // RunExport has already refused a target that is one of the inputs.
     std::string bytes;
     if (Target.Format == ExportFormat::Levels) {
         bytes = LevelsToCsv(Set);

@@ -17,6 +17,8 @@
 #include <QMenu>
 #include <QScrollBar>
 #include <gif_lib.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace extras_test;
 
@@ -193,6 +195,38 @@ TEST_F(WindowExport, anExistingFileIsReplacedOnlyWhenTheUserSaysYes)
         EXPECT_EQ(prompts.Boxes[0].Buttons, platform::MsgButtons::YesNoCancel);
         EXPECT_EQ(Read(Path("old.png")) != "the user's file", replaced) << int(answer);
     }
+}
+
+// A picture never takes the place of the page on show or the settings (by
+// any name), nor of a write-protected file; nothing is asked or written.
+TEST_F(WindowExport, inputsAndProtectedFilesAreRefused)
+{
+    Load("a.html", MakePage(3));
+    Write("profilora.ini", "[Temperature]\r\n");
+    ASSERT_EQ(::link(Path("a.html").c_str(), Path("hard.gif").c_str()), 0);
+    Write("ro.png", "protected");
+    ASSERT_EQ(::chmod(Path("ro.png").c_str(), 0444), 0);
+    ASSERT_TRUE(QDir(dir.path()).mkdir("sub"));
+    struct Case {
+        QAction* Action;
+        const char* Name;
+        const char* Why;
+    };
+    const Case cases[] = {{form->Extras->SaveFrameAction, "sub/../a.html", "input file"},
+                          {form->Extras->ExportMovieAction, "hard.gif", "input file"},
+                          {form->Extras->ExportMovieAction, "profilora.ini", "input file"},
+                          {form->Extras->SaveFrameAction, "ro.png", "write-protected"}};
+    for (const Case& c : cases) {
+        const std::string before = Read(Path(c.Name));
+        prompts.Boxes.clear();
+        Save(c.Name);
+        Trigger(c.Action);
+        ASSERT_EQ(prompts.Boxes.size(), 1u) << c.Name;
+        EXPECT_EQ(prompts.Boxes[0].Icon, platform::MsgIcon::Error);
+        EXPECT_NE(prompts.Boxes[0].Text.find(c.Why), std::string::npos) << prompts.Boxes[0].Text;
+        EXPECT_EQ(Read(Path(c.Name)), before) << c.Name;
+    }
+    EXPECT_TRUE(prompts.Progresses.empty());
 }
 
 TEST_F(WindowExport, cancelledDialogWritesNothing)

@@ -190,6 +190,33 @@ TEST_F(Drops, catalogueNamesThatAreNoTextReachTheFilesAsTheirBytes)
     std::remove(full.c_str());  // the temporary directory cannot name it
 }
 
+// The same page dropped (as its own bytes, or as the toolkit's text of
+// them) or chosen in the open dialog, which hands back text as well.
+TEST_F(Drops, droppedAndChosenNamesThatAreNoTextReachTheFilesAsTheirBytes)
+{
+    const std::string full = dir.path().toStdString() + "/\xff\xfe.html";
+    std::ofstream(full, std::ios::binary) << MakePage(3);
+    const QString asText = QString::fromLocal8Bit(full.c_str());
+    ASSERT_NE(asText.toLocal8Bit().toStdString(), full);
+
+    QMimeData bytes;
+    bytes.setData("text/uri-list", "file://" + QByteArray::fromStdString(full).toPercentEncoding("/") + "\r\n");
+    EXPECT_TRUE(SendDrop(bytes));
+    EXPECT_EQ(form->LapseRates->Count(), 3);
+
+    MakeForm();
+    EXPECT_TRUE(SendDrop(*Urls({QUrl::fromLocalFile(asText)})));
+    EXPECT_EQ(form->LapseRates->Count(), 3);
+
+    MakeForm();
+    prompts.OpenAnswers.push_back(asText.toLocal8Bit().toStdString());
+    form->Button2->click();
+    EXPECT_EQ(form->LapseRates->Count(), 3);
+    EXPECT_EQ(form->windowTitle().toLocal8Bit().toStdString(), "Profilora - " + asText.toLocal8Bit().toStdString());
+    EXPECT_TRUE(prompts.Boxes.empty());
+    std::remove(full.c_str());  // the temporary directory cannot name it
+}
+
 TEST_F(Drops, droppedPageIsLoadedAsReadFileLoadsIt)
 {
     Write("first.html", MakePage(2));

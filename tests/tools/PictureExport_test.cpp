@@ -331,9 +331,16 @@ TEST_F(PictureExport, aPageWithoutSoundingsDrawsNothing)
     EXPECT_FALSE(QFile::exists(QString::fromStdString(Path("m.gif"))));
 
     WriteBytes(Path("blank.html"), pages::Page(""));
-    EXPECT_EQ(Run({Path("blank.html"), "--png", Path("d")}), kExportNoData);
-    EXPECT_NE(Err.find("no soundings"), std::string::npos) << Err;
-    EXPECT_FALSE(QFile::exists(QString::fromStdString(Path("d"))));
+    // The same page ends the same way whatever the output.
+    for (const Args& Output : {Args{"--png", Path("d")}, Args{"--gif", Path("m.gif")}, Args{"--csv", Path("b.csv")},
+                               Args{"--csv"}}) {
+        Args A{Path("blank.html")};
+        A.insert(A.end(), Output.begin(), Output.end());
+        EXPECT_EQ(Run(A), kExportNoData) << Output.front();
+        EXPECT_NE(Err.find("no soundings"), std::string::npos) << Err;
+        EXPECT_EQ(Out, "");
+        EXPECT_FALSE(QFile::exists(QString::fromStdString(Output.back())));
+    }
 }
 
 TEST_F(PictureExport, unwritableOutputsAreReportedAndLeaveNothing)

@@ -131,7 +131,7 @@ TEST_F(SectionExport, failuresLeaveNothingAndNeverReplaceTheInput)
     } Cases[] = {
         {{Page, "--levels", Path("missing/l.csv")}, "cannot write"},
         {{Page, "--section", Path("missing/s.png")}, "cannot write"},
-        {{Page, "--levels", Page}, "is an input"},
+        {{Page, "--levels", Page}, "it is the input file"},
         {{Page, "--section", Path("s.png"), "--settings", Path("none.ini")}, "cannot read settings"},
         {{Page, "--section"}, "--section needs a file name"},
     };
