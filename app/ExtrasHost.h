@@ -25,6 +25,11 @@ public:
     virtual int HostFrameIntervalMs() const = 0;
     // Opens a page as the window's Open command does.
     virtual void HostOpenPage(const std::string& Path) = 0;
+    // Opens several files (a dropped set) as one movie; by default the first.
+    virtual void HostOpenPages(const std::vector<std::string>& Paths)
+    {
+        if (!Paths.empty()) HostOpenPage(Paths.front());
+    }
     // The controls without a caption of their own, with the name a screen
     // reader should give each.
     virtual std::vector<std::pair<QWidget*, std::string>> HostUncaptionedControls() const = 0;

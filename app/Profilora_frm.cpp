@@ -14,6 +14,7 @@
 #include "components/jtSysUtils.h"
 #include "platform/Platform.h"
 #include "sounding/LapseRates.h"
+#include "sounding/SoundingSet.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -90,6 +91,7 @@ TForm1::TForm1(QWidget* Parent) : QWidget(Parent)
     anchors_.Apply(size());
 
     Extras = std::make_unique<TWindowExtras>(static_cast<IExtrasHost&>(*this));
+    Create_Date_Range_Item();
 
     app::RunHandler([this] { FormCreate(this); });
 }
@@ -284,7 +286,8 @@ void TForm1::CreateComponents()
     jtFile_IO1 = new TjtFile_IO(this);
     jtFile_IO1->setObjectName("jtFile_IO1");
     jtFile_IO1->SetLoading(true);
-    jtFile_IO1->SetFilter("Soundings (*.html)|*.html|All files (*.*)|*.*");
+    jtFile_IO1->SetFilter("Upper-air data (*.html *.txt *.gz *.zip)|*.html;*.txt;*.gz;*.zip|"
+                          "Soundings (*.html)|*.html|All files (*.*)|*.*");
     jtFile_IO1->SetOpenOnLoad(false);
     jtFile_IO1->SetAutoOpenDialog(false);
     jtFile_IO1->SetMakeBackup(false);
@@ -362,6 +365,11 @@ void TForm1::FormCreate(QObject*)
     // A page named on the command line (as a desktop entry names the file
     // it opens) is loaded as "Read File..." loads one, instead of the start
     // page of the catalogue.
+    const std::vector<std::string> files = TWindowExtras::PageArguments(platform::system().Arguments());
+    if (files.size() > 1) {
+        Open_Files(files);
+        return;
+    }
     const std::string page = TWindowExtras::PageArgument(platform::system().Arguments());
     if (!page.empty()) {
         jtFile_IO1Open(jtFile_IO1, page);
@@ -540,11 +548,24 @@ void TForm1::ScrollBar1Change(QObject* Sender)
 void TForm1::Name_UIComboBoxChange(QObject*)
 {
     const QVariant bytes = Name_UIComboBox->currentData();
-    Load_Sounding_File(bytes.typeId() == QMetaType::QByteArray ? bytes.toByteArray().toStdString()
-                                                               : S(Name_UIComboBox->currentText()));
+    const std::string name = bytes.typeId() == QMetaType::QByteArray ? bytes.toByteArray().toStdString()
+                                                                     : S(Name_UIComboBox->currentText());
+    // An entry's value may narrow it to a range of dates; its name may hold
+    // wildcards.
+    Open_Catalogue_Entry(name, jtINI_File2->ReadString("soundings", name, ""));
 }
 
-void TForm1::Button2Click(QObject*) { jtFile_IO1->FileOpen(); }
+void TForm1::Button2Click(QObject*)
+{
+    // Several files may be chosen at once; they play as one movie.
+    platform::FileDialogSetup setup;
+    setup.InitialDir = jtFile_IO1->Directory();
+    setup.Filter = jtFile_IO1->Filter();
+    std::vector<std::string> chosen;
+    if (!platform::prompts().OpenFilesDialog(setup, chosen) || chosen.empty()) return;
+    jtFile_IO1->SetFilename(chosen.front());
+    Open_Files(chosen);
+}
 
 void TForm1::jtFile_IO1Open(QObject*, const std::string& AFilename)
 {
@@ -559,6 +580,12 @@ void TForm1::Load_Sounding_File(const std::string& AFilename)
         ~BusyCursor() { platform::system().SetCursor(platform::CursorShape::Default); }
     } busy;
 
+    // IGRA station files, Wyoming pages and archives go to the station-file
+    // readers; a sounding page, and any other content, the page's way.
+    if (IsStationFile(Sounding_Path(AFilename))) {
+        Load_Station_Files({Sounding_Path(AFilename)}, AFilename);
+        return;
+    }
     Animate_CheckBox->setChecked(false);
     jtFile_IO_html->OpenFile(AFilename);
     // Holding the text keeps it alive even if a load started from inside this
@@ -567,12 +594,14 @@ void TForm1::Load_Sounding_File(const std::string& AFilename)
     if (LapseRates->LoadPage(*text) == TPageLoad::MissingData)
         platform::prompts().MessageBox(kMissingDataText, kMissingDataCaption, platform::MsgButtons::OK,
                                        platform::MsgIcon::None);
+    Forget_Date_Range();
     TrackBar1->SetMax(LapseRates->Count() - 1);
     TrackBar1->SetFrequency(TrackBar1->Max() / 12 + 1);
     // A page that cannot be read or has no soundings is not shown: the
     // caption keeps naming the page the chart shows.
     if (LapseRates->Count() > 0) {
         setWindowTitle(Q("Profilora - " + AFilename));
+        shownName_ = AFilename;
         Animate_CheckBox->setChecked(true);
     }
 }
