@@ -98,6 +98,19 @@ TEST_F(SourcesWindow, droppedSet_isMergedAndDuplicatesKeptOnce)
     EXPECT_EQ(Caption(), "Profilora - wyoming_94610_2016_02.html + 2 more");
 }
 
+// Files named on the command line before the first switch play as one.
+TEST_F(SourcesWindow, severalCommandLineFiles_playAsOne)
+{
+    const std::string jan = Copy(Month(1));
+    const std::string feb = Copy(Month(2));
+    system.Args = {feb, jan, "/ini", Path("profilora.ini")};
+    MakeForm();
+    EXPECT_EQ(std::size_t(form->LapseRates->Count()),
+              ReadSoundingFile(jan).Soundings.size() + ReadSoundingFile(feb).Soundings.size());
+    EXPECT_EQ(Title(0), "94610 2016-01-01 00Z");
+    EXPECT_EQ(Caption(), "Profilora - wyoming_94610_2016_02.html + 1 more");
+}
+
 // Unknown content gives the page's "Bad data file" box, a file that cannot
 // be read a message naming it; either way the window keeps what it shows.
 TEST_F(SourcesWindow, badFileInASet_keepsTheSoundingsOnShow)
