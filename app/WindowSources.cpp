@@ -110,7 +110,12 @@ void TForm1::Load_Station_Files(const std::vector<std::string>& Paths, const std
     std::vector<TSounding> shown;
     if (set.Ok() && (!From.empty() || !To.empty())) {
         shown = SoundingsBetween(set.Soundings, From, To);
-        if (shown.empty()) set.Error = "There are no soundings from " + From + " to " + To + " in " + Name;
+        if (shown.empty()) {
+            Tell("There are no soundings from " + (From.empty() ? std::string("the first") : From) + " to " +
+                 (To.empty() ? std::string("the last") : To) + " in " + Name);
+            Animate_CheckBox->setChecked(playing);
+            return;
+        }
     }
     if (!set.Ok() || set.Unknown) {
         // The window keeps the soundings it shows.

@@ -187,9 +187,9 @@ TEST_F(SourcesWindow, catalogueEntry_withWildcardAndRange)
     Copy(Month(1), "w_01.html");
     Copy(Month(2), "w_02.html");
     Copy(Month(3), "x_03.html");
-    Write("profilora.ini", "[soundings]\nw_*.html=2016-01-31..2016-02-01\nw_0?.html=\n");
+    Write("profilora.ini", "[soundings]\nw_*.html=2016-01-31..2016-02-01\nw_0?.html=\nw_0*.html=2019-01-01..\n");
     MakeForm();
-    ASSERT_EQ(form->Name_UIComboBox->count(), 2);
+    ASSERT_EQ(form->Name_UIComboBox->count(), 3);
     form->Name_UIComboBox->setCurrentIndex(0);
     form->Name_UIComboBoxChange(form->Name_UIComboBox);
     ASSERT_EQ(form->LapseRates->Count(), 4);
@@ -202,6 +202,14 @@ TEST_F(SourcesWindow, catalogueEntry_withWildcardAndRange)
                                                           ReadSoundingFile(Path("w_02.html")).Soundings.size());
     EXPECT_EQ(Caption(), "Profilora - w_0?.html");
     EXPECT_TRUE(prompts.Boxes.empty());
+    // A range without launches is told; the movie on show stays.
+    const int shown = form->LapseRates->Count();
+    form->Name_UIComboBox->setCurrentIndex(2);
+    form->Name_UIComboBoxChange(form->Name_UIComboBox);
+    ASSERT_EQ(prompts.Boxes.size(), 1u);
+    EXPECT_EQ(prompts.Boxes[0].Text, "There are no soundings from 2019-01-01 to the last in w_0*.html");
+    EXPECT_EQ(form->LapseRates->Count(), shown);
+    EXPECT_EQ(Caption(), "Profilora - w_0?.html");
 }
 
 }  // namespace
