@@ -30,6 +30,11 @@ public:
     // The files the window reads (the page on show, the settings): what it
     // exports never takes the place of one of them.
     virtual std::vector<std::string> HostInputFiles() const = 0;
+    // Opens several files (a dropped set) as one movie; by default the first.
+    virtual void HostOpenPages(const std::vector<std::string>& Paths)
+    {
+        if (!Paths.empty()) HostOpenPage(Paths.front());
+    }
     // The controls without a caption of their own, with the name a screen
     // reader should give each.
     virtual std::vector<std::pair<QWidget*, std::string>> HostUncaptionedControls() const = 0;

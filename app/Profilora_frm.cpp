@@ -12,8 +12,10 @@
 #include "components/jtOS_Fix.h"
 #include "components/jtSpinControls.h"
 #include "components/jtSysUtils.h"
+#include "platform/LocalNames.h"
 #include "platform/Platform.h"
 #include "sounding/LapseRates.h"
+#include "sounding/SoundingSet.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -90,6 +92,7 @@ TForm1::TForm1(QWidget* Parent) : QWidget(Parent)
     anchors_.Apply(size());
 
     Extras = std::make_unique<TWindowExtras>(static_cast<IExtrasHost&>(*this));
+    Create_Date_Range_Item();
 
     app::RunHandler([this] { FormCreate(this); });
 }
@@ -105,7 +108,10 @@ void TForm1::HostOpenPage(const std::string& Path) { jtFile_IO1Open(jtFile_IO1, 
 void TForm1::HostShowFrame(int Frame) { TrackBar1->SetPosition(Frame); }
 std::vector<std::string> TForm1::HostInputFiles() const
 {
-    return {shownPage_, jtFile_IO_html->FullFilename(), jtINI_File1->FullFilename(), jtINI_File2->FullFilename()};
+    std::vector<std::string> files = shownFiles_;
+    for (const std::string& f : {jtFile_IO_html->FullFilename(), jtINI_File1->FullFilename(), jtINI_File2->FullFilename()})
+        files.push_back(f);
+    return files;
 }
 
 std::vector<std::pair<QWidget*, std::string>> TForm1::HostUncaptionedControls() const
@@ -290,7 +296,8 @@ void TForm1::CreateComponents()
     jtFile_IO1 = new TjtFile_IO(this);
     jtFile_IO1->setObjectName("jtFile_IO1");
     jtFile_IO1->SetLoading(true);
-    jtFile_IO1->SetFilter("Soundings (*.html)|*.html|All files (*.*)|*.*");
+    jtFile_IO1->SetFilter("Upper-air data (*.html *.txt *.gz *.zip)|*.html;*.txt;*.gz;*.zip|"
+                          "Soundings (*.html)|*.html|All files (*.*)|*.*");
     jtFile_IO1->SetOpenOnLoad(false);
     jtFile_IO1->SetAutoOpenDialog(false);
     jtFile_IO1->SetMakeBackup(false);
@@ -368,6 +375,11 @@ void TForm1::FormCreate(QObject*)
     // A page named on the command line (as a desktop entry names the file
     // it opens) is loaded as "Read File..." loads one, instead of the start
     // page of the catalogue.
+    const std::vector<std::string> files = TWindowExtras::PageArguments(platform::system().Arguments());
+    if (files.size() > 1) {
+        Open_Files(files);
+        return;
+    }
     const std::string page = TWindowExtras::PageArgument(platform::system().Arguments());
     if (!page.empty()) {
         jtFile_IO1Open(jtFile_IO1, page);
@@ -546,11 +558,27 @@ void TForm1::ScrollBar1Change(QObject* Sender)
 void TForm1::Name_UIComboBoxChange(QObject*)
 {
     const QVariant bytes = Name_UIComboBox->currentData();
-    Load_Sounding_File(bytes.typeId() == QMetaType::QByteArray ? bytes.toByteArray().toStdString()
-                                                               : S(Name_UIComboBox->currentText()));
+    const std::string name = bytes.typeId() == QMetaType::QByteArray ? bytes.toByteArray().toStdString()
+                                                                     : S(Name_UIComboBox->currentText());
+    // An entry's value may narrow it to a range of dates; its name may hold
+    // wildcards.
+    Open_Catalogue_Entry(name, jtINI_File2->ReadString("soundings", name, ""));
 }
 
-void TForm1::Button2Click(QObject*) { jtFile_IO1->FileOpen(); }
+void TForm1::Button2Click(QObject*)
+{
+    // Several files may be chosen at once; they play as one movie.
+    platform::FileDialogSetup setup;
+    setup.InitialDir = jtFile_IO1->Directory();
+    setup.Filter = jtFile_IO1->Filter();
+    std::vector<std::string> chosen;
+    if (!platform::prompts().OpenFilesDialog(setup, chosen) || chosen.empty()) return;
+    // The dialog hands back text: a name that is no text in the local
+    // encoding is led back to the bytes the file system holds.
+    for (std::string& name : chosen) name = platform::ExistingLocalName(name);
+    jtFile_IO1->SetFilename(chosen.front());
+    Open_Files(chosen);
+}
 
 void TForm1::jtFile_IO1Open(QObject*, const std::string& AFilename)
 {
@@ -567,12 +595,20 @@ void TForm1::Load_Sounding_File(const std::string& AFilename)
     // The additions follow every page read, also one that fails.
     struct PageShown {
         TForm1& Form;
+        bool Armed = true;
         ~PageShown()
         {
-            if (Form.Extras) Form.Extras->PageChanged();
+            if (Armed && Form.Extras) Form.Extras->PageChanged();
         }
     } shown{*this};
 
+    // IGRA station files, Wyoming pages and archives go to the station-file
+    // readers; a sounding page, and any other content, the page's way.
+    if (IsStationFile(Sounding_Path(AFilename))) {
+        shown.Armed = false;  // the station-file load tells the additions itself
+        Load_Station_Files({Sounding_Path(AFilename)}, AFilename);
+        return;
+    }
     Animate_CheckBox->setChecked(false);
     jtFile_IO_html->OpenFile(AFilename);
     // Holding the text keeps it alive even if a load started from inside this
@@ -581,13 +617,15 @@ void TForm1::Load_Sounding_File(const std::string& AFilename)
     if (LapseRates->LoadPage(*text) == TPageLoad::MissingData)
         platform::prompts().MessageBox(kMissingDataText, kMissingDataCaption, platform::MsgButtons::OK,
                                        platform::MsgIcon::None);
+    Forget_Date_Range();
     TrackBar1->SetMax(LapseRates->Count() - 1);
     TrackBar1->SetFrequency(TrackBar1->Max() / 12 + 1);
     // A page that cannot be read or has no soundings is not shown: the
     // caption keeps naming the page the chart shows.
     if (LapseRates->Count() > 0) {
         setWindowTitle(Q("Profilora - " + AFilename));
-        shownPage_ = jtFile_IO_html->FullFilename();
+        shownFiles_ = {jtFile_IO_html->FullFilename()};
+        shownName_ = AFilename;
         Animate_CheckBox->setChecked(true);
     }
 }

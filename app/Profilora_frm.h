@@ -6,6 +6,7 @@
 #include "app/Controls.h"
 #include "app/ExtrasHost.h"
 #include "components/jtForm.h"
+#include "sounding/Sounding.h"
 
 #include <QWidget>
 
@@ -13,6 +14,7 @@
 #include <string>
 #include <vector>
 
+class QAction;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -98,7 +100,8 @@ private:
     void HostOpenPage(const std::string& Path) override;
     void HostShowFrame(int Frame) override;
     std::vector<std::string> HostInputFiles() const override;
-    std::string shownPage_;  // the page the chart shows
+    std::vector<std::string> shownFiles_;  // the files the chart shows
+    void HostOpenPages(const std::vector<std::string>& Paths) override;
     std::vector<std::pair<QWidget*, std::string>> HostUncaptionedControls() const override;
 
 public:
@@ -125,6 +128,24 @@ public:
     void Show_Frame_Info();
     void Show_Extra_Series();
 
+    // ---- station files, several files as one movie, a range of dates
+    // (WindowSources.cpp)
+    // "Date Range..." in the chart's menu.
+    QAction* DateRange_Action = nullptr;
+    // Opens files as one movie: one file as "Read File..." opens it, several
+    // merged in time order. Caption names them in the window's caption.
+    void Open_Files(const std::vector<std::string>& Paths);
+    // A catalogue entry: a file name, perhaps with wildcards, and the text of
+    // its value (a date range, or anything else, which is ignored).
+    void Open_Catalogue_Entry(const std::string& Name, const std::string& Value);
+    void DateRange_ActionClick(QObject* Sender);
+    // Shows only the soundings launched From .. To ("YYYY-MM-DD", inclusive,
+    // empty = open); both empty brings back the whole set. A bad date or a
+    // range without soundings is told and changes nothing.
+    void SetDateRange(const std::string& From, const std::string& To);
+    const std::string& DateFrom() const { return rangeFrom_; }
+    const std::string& DateTo() const { return rangeTo_; }
+
     // The anchors a control was given (for tests and for the layout).
     TAnchors AnchorsOf(const QWidget* Control) const { return anchors_.AnchorsOf(Control); }
     // The client size the window was designed for.
@@ -150,6 +171,15 @@ private:
     void FinishLoading();
     void Read_Profile(const std::string& Section);
     void Load_Sounding_File(const std::string& AFilename);
+    void Create_Date_Range_Item();
+    // The full path a name opens: a bare name lies in the pages' folder.
+    std::string Sounding_Path(const std::string& AFilename) const;
+    // Reads files with the station-file readers and shows them under Name,
+    // narrowed to From .. To; on failure the window keeps what it shows.
+    void Load_Station_Files(const std::vector<std::string>& Paths, const std::string& Name,
+                            const std::string& From = "", const std::string& To = "");
+    void Show_Loaded_Set();
+    void Forget_Date_Range();
     TLineSeries* SeriesAt(int Index) const;
     void ProcessPendingMessages();
 
@@ -158,4 +188,11 @@ private:
     bool autoScroll_ = false;
     std::string fontName_;
     qint64 lastMessagePump_ = 0;
+    // While a date range narrows the set: the whole set, the range and the
+    // name the caption gives the files.
+    std::vector<TSounding> wholeSet_;
+    bool narrowed_ = false;
+    std::string rangeFrom_;
+    std::string rangeTo_;
+    std::string shownName_;
 };

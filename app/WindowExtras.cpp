@@ -259,6 +259,29 @@ std::string TWindowExtras::PageArgument(const std::vector<std::string>& Args)
     return first;
 }
 
+std::vector<std::string> TWindowExtras::PageArguments(const std::vector<std::string>& Args)
+{
+    std::vector<std::string> files;
+    for (std::size_t i = 0; i < Args.size(); ++i) {
+        const std::string file = PageArgument(std::vector<std::string>(Args.begin() + std::ptrdiff_t(i), Args.end()));
+        if (file.empty()) break;
+        files.push_back(file);
+    }
+    return files;
+}
+
+std::vector<std::string> TWindowExtras::DroppedFiles(const QMimeData* Data)
+{
+    std::vector<std::string> files;
+    if (!Data || !Data->hasUrls()) return files;
+    for (const QUrl& url : Data->urls()) {
+        if (!url.isLocalFile()) continue;
+        const std::string path = url.toLocalFile().toLocal8Bit().toStdString();
+        if (platform::files().FileExists(path)) files.push_back(path);
+    }
+    return files;
+}
+
 bool TWindowExtras::eventFilter(QObject* Watched, QEvent* Event)
 {
     if (Watched != &host_.HostWindow()) return false;
@@ -281,12 +304,18 @@ bool TWindowExtras::eventFilter(QObject* Watched, QEvent* Event)
             e->ignore();
             return true;
         }
+        const std::vector<std::string> files = DroppedFiles(e->mimeData());
         e->acceptProposedAction();
         // The program the file came from waits until the drop returns; the
         // page is read once it has.
         QMetaObject::invokeMethod(
             this,
-            [this, page] { app::RunHandler([&] { host_.HostOpenPage(page); }); },
+            [this, page, files] {
+                app::RunHandler([&] {
+                    if (files.size() > 1) host_.HostOpenPages(files);
+                    else host_.HostOpenPage(page);
+                });
+            },
             Qt::QueuedConnection);
         return true;
     }

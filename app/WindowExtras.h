@@ -78,6 +78,10 @@ public:
     // a bare name found nowhere is kept, so it is looked up beside the pages
     // as a catalogue entry is.
     static std::string PageArgument(const std::vector<std::string>& Args);
+    // Every file named before the first switch, each as PageArgument gives it.
+    static std::vector<std::string> PageArguments(const std::vector<std::string>& Args);
+    // Every local file a drag carries, in its order.
+    static std::vector<std::string> DroppedFiles(const QMimeData* Data);
 
 protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override;

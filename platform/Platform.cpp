@@ -35,6 +35,16 @@ std::unique_ptr<Progress> Prompts::ShowProgress(const std::string&, int)
     return std::make_unique<SilentProgress>();
 }
 
+bool Prompts::OpenFilesDialog(const FileDialogSetup& Setup, std::vector<std::string>& Chosen)
+{
+    std::string one;
+    if (!OpenFileDialog(Setup, one)) return false;
+    Chosen = {one};
+    return true;
+}
+
+bool Prompts::DateRangeDialog(std::string&, std::string&) { return false; }
+
 void SetPrompts(Prompts* P) { g_prompts = P; }
 void SetSystem(System* S) { g_system = S; }
 void SetFiles(FileSystem* F) { g_files = F; }

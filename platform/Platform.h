@@ -48,6 +48,15 @@ public:
     // confirms.
     virtual bool OpenFileDialog(const FileDialogSetup& Setup, std::string& Chosen) = 0;
     virtual bool SaveFileDialog(const FileDialogSetup& Setup, std::string& Chosen) = 0;
+    // An open dialog where several files may be chosen: true and their
+    // full paths when the user confirms. Prompts that cannot offer it keep
+    // this default, the one-file dialog.
+    virtual bool OpenFilesDialog(const FileDialogSetup& Setup, std::vector<std::string>& Chosen);
+    // Asks for a range of launch dates, each "YYYY-MM-DD" or empty (open),
+    // starting from From and To: true with the answer when the user confirms
+    // (both empty: the whole set). Prompts without a window keep this
+    // default, which answers false.
+    virtual bool DateRangeDialog(std::string& From, std::string& To);
     // Colour chooser; colours are $00bbggrr values.
     virtual bool ColorDialog(std::uint32_t Initial, std::uint32_t& Chosen) = 0;
     // A progress window with a Cancel button for a job of Maximum steps,

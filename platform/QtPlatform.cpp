@@ -2,8 +2,13 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFormLayout>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace platform {
 
@@ -79,12 +84,13 @@ std::string ToQtNameFilters(const std::string& Filter)
 }
 
 namespace {
-bool RunFileDialog(const FileDialogSetup& Setup, std::string& Chosen, bool Save)
+bool RunFileDialog(const FileDialogSetup& Setup, std::vector<std::string>& Chosen, bool Save, bool Many = false)
 {
     QFileDialog dlg;
     dlg.setAcceptMode(Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dlg.setFileMode(Save ? QFileDialog::AnyFile
-                         : (Setup.FileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile));
+                    : Many ? QFileDialog::ExistingFiles
+                           : (Setup.FileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile));
     if (!Setup.Title.empty()) dlg.setWindowTitle(QString::fromLocal8Bit(Setup.Title.c_str()));
     dlg.setDirectory(QString::fromLocal8Bit(Setup.InitialDir.c_str()));
     if (!Setup.FileName.empty()) dlg.selectFile(QString::fromLocal8Bit(Setup.FileName.c_str()));
@@ -93,7 +99,16 @@ bool RunFileDialog(const FileDialogSetup& Setup, std::string& Chosen, bool Save)
     dlg.setSizeGripEnabled(Setup.EnableSizing);
     if (Save) dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return false;
-    Chosen = dlg.selectedFiles().first().toLocal8Bit().toStdString();
+    Chosen.clear();
+    for (const QString& file : dlg.selectedFiles()) Chosen.push_back(file.toLocal8Bit().toStdString());
+    return true;
+}
+
+bool RunFileDialog(const FileDialogSetup& Setup, std::string& Chosen, bool Save)
+{
+    std::vector<std::string> chosen;
+    if (!RunFileDialog(Setup, chosen, Save)) return false;
+    Chosen = chosen.front();
     return true;
 }
 }  // namespace
@@ -106,6 +121,42 @@ bool QtPrompts::OpenFileDialog(const FileDialogSetup& Setup, std::string& Chosen
 bool QtPrompts::SaveFileDialog(const FileDialogSetup& Setup, std::string& Chosen)
 {
     return RunFileDialog(Setup, Chosen, true);
+}
+
+bool QtPrompts::OpenFilesDialog(const FileDialogSetup& Setup, std::vector<std::string>& Chosen)
+{
+    return RunFileDialog(Setup, Chosen, false, true);
+}
+
+bool QtPrompts::DateRangeDialog(std::string& From, std::string& To)
+{
+    QDialog dlg;
+    dlg.setObjectName("DateRangeDialog");
+    dlg.setWindowTitle("Date Range");
+    auto* form = new QFormLayout(&dlg);
+    auto* from = new QLineEdit(QString::fromLocal8Bit(From.c_str()), &dlg);
+    auto* to = new QLineEdit(QString::fromLocal8Bit(To.c_str()), &dlg);
+    for (QLineEdit* edit : {from, to}) {
+        edit->setPlaceholderText("YYYY-MM-DD");
+        edit->setClearButtonEnabled(true);
+    }
+    form->addRow("From", from);
+    form->addRow("To", to);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dlg);
+    // "Whole File" answers an open range at both ends.
+    QPushButton* whole = buttons->addButton("Whole File", QDialogButtonBox::ResetRole);
+    QObject::connect(whole, &QPushButton::clicked, &dlg, [&] {
+        from->clear();
+        to->clear();
+        dlg.accept();
+    });
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
+    form->addRow(buttons);
+    if (dlg.exec() != QDialog::Accepted) return false;
+    From = from->text().trimmed().toLocal8Bit().toStdString();
+    To = to->text().trimmed().toLocal8Bit().toStdString();
+    return true;
 }
 
 bool QtPrompts::ColorDialog(std::uint32_t Initial, std::uint32_t& Chosen)

@@ -11,6 +11,8 @@ public:
                          MsgIcon Icon) override;
     bool OpenFileDialog(const FileDialogSetup& Setup, std::string& Chosen) override;
     bool SaveFileDialog(const FileDialogSetup& Setup, std::string& Chosen) override;
+    bool OpenFilesDialog(const FileDialogSetup& Setup, std::vector<std::string>& Chosen) override;
+    bool DateRangeDialog(std::string& From, std::string& To) override;
     bool ColorDialog(std::uint32_t Initial, std::uint32_t& Chosen) override;
     std::unique_ptr<Progress> ShowProgress(const std::string& Text, int Maximum) override;
 };

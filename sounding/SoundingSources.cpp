@@ -39,6 +39,8 @@ TSourceFormat Detect(std::string_view Text)
 
 }  // namespace
 
+TSourceFormat SourceFormatOf(std::string_view FirstBytes) { return Detect(FirstBytes); }
+
 const char* SourceFormatName(TSourceFormat Format)
 {
     switch (Format) {

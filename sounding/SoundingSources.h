@@ -33,6 +33,9 @@ struct TSourceResult {
 // The text of a file that is none of the formats.
 inline constexpr char kBadDataFile[] = "Bad data file";
 
+// The format the first bytes of an uncompressed text show.
+TSourceFormat SourceFormatOf(std::string_view FirstBytes);
+
 // Reads the bytes of one file. Never throws for bad data.
 TSourceResult ReadSoundingSource(std::string_view Bytes, const TSourceLimits& Limits = {});
 // Reads a file from disk; a plain station file is read piece by piece, so

@@ -8,6 +8,7 @@
 #include "platform/ReplaceFile.h"
 #include "sounding/LapseRates.h"
 #include "tools/CsvExport.h"
+#include "tools/ExportInputs.h"
 #include "tools/ExportOptions.h"
 #include "tools/SectionExport.h"
 #include "movie/MovieExport.h"
@@ -189,9 +190,12 @@ int RunExport(const std::vector<std::string>& Args, std::ostream& Out, std::ostr
         return kExportFailed;
     }
 
+    // Station files, Wyoming pages and several files go to the station-file
+    // readers; one sounding page (or other content) is read as a page.
+    const bool stationInputs = ReadsAsStationInputs(options);
     std::string page;
     platform::FileError readError;
-    if (!platform::files().ReadAll(options.PagePath, page, readError)) {
+    if (!stationInputs && !platform::files().ReadAll(options.PagePath, page, readError)) {
         Err << kProgram << readError.Message << '\n';
         return kExportFailed;
     }
@@ -201,7 +205,8 @@ int RunExport(const std::vector<std::string>& Args, std::ostream& Out, std::ostr
     TLapseRates set;
     TPageLoad loaded = TPageLoad::Read;
     try {
-        loaded = set.LoadPage(page);
+        if (stationInputs) ReadStationInputs(options, set);
+        else loaded = set.LoadPage(page);
     } catch (const Exception& e) {
         Err << kProgram << e.Message() << '\n';
         return kExportFailed;
@@ -211,6 +216,11 @@ int RunExport(const std::vector<std::string>& Args, std::ostream& Out, std::ostr
     }
     if (loaded == TPageLoad::MissingData) {
         Err << kProgram << kMissingDataCaption << ": " << WithoutCarriageReturns(kMissingDataText) << '\n';
+        return kExportNoData;
+    }
+    if (!ApplyDateOptions(options, set)) {
+        Err << kProgram << "no sounding was launched from " << (options.FromDate.empty() ? "the first" : options.FromDate)
+            << " to " << (options.ToDate.empty() ? "the last" : options.ToDate) << '\n';
         return kExportNoData;
     }
 

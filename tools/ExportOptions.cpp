@@ -2,6 +2,7 @@
 
 #include "components/jtCommon.h"
 #include "movie/GifMovie.h"
+#include "sounding/SoundingSources.h"
 
 #include <charconv>
 #include <string_view>
@@ -103,10 +104,31 @@ std::string ApplyMs(const std::string& Value, ExportOptions& Options)
     return {};
 }
 
+std::string ApplyDate(const char* Name, const std::string& Value, std::string& Date)
+{
+    if (!IsDateText(Value)) return std::string(Name) + " '" + Value + "' is not a date YYYY-MM-DD";
+    Date = Value;
+    return {};
+}
+
+std::string ApplyFromDate(const std::string& Value, ExportOptions& Options)
+{
+    return ApplyDate("--from-date", Value, Options.FromDate);
+}
+
+std::string ApplyToDate(const std::string& Value, ExportOptions& Options)
+{
+    return ApplyDate("--to-date", Value, Options.ToDate);
+}
+
 constexpr ValueSwitch kValues[] = {
     {"--settings", ApplySettings}, {"--series", ApplySeries}, {"--size", ApplySize},
     {"--from", ApplyFrom},         {"--to", ApplyTo},         {"--ms", ApplyMs},
+    {"--from-date", ApplyFromDate}, {"--to-date", ApplyToDate},
 };
+
+// The value options that apply to every output, not to pictures only.
+bool ForEveryOutput(std::string_view Name) { return Name == "--from-date" || Name == "--to-date"; }
 
 const ValueSwitch* FindValue(std::string_view Name)
 {
@@ -160,13 +182,16 @@ std::string ParseSeriesList(const std::string& List, TSeriesChoice& Choice)
 
 std::string ExportUsage()
 {
-    return "Usage: profilora-export PAGE.html --csv [OUT.csv]\n"
-           "       profilora-export PAGE.html --png DIR [PICTURE OPTIONS]\n"
-           "       profilora-export PAGE.html --gif OUT.gif [--ms N] [PICTURE OPTIONS]\n"
-           "       profilora-export PAGE.html --section OUT.png [--size WxH] [--settings FILE]\n"
-           "       profilora-export PAGE.html --levels OUT.csv\n"
+    return "Usage: profilora-export FILE... --csv [OUT.csv] [DATES]\n"
+           "       profilora-export FILE... --png DIR [DATES] [PICTURE OPTIONS]\n"
+           "       profilora-export FILE... --gif OUT.gif [--ms N] [DATES] [PICTURE OPTIONS]\n"
+           "       profilora-export FILE... --section OUT.png [DATES] [--size WxH] [--settings FILE]\n"
+           "       profilora-export FILE... --levels OUT.csv [DATES]\n"
            "\n"
-           "Reads a sounding page and writes its soundings.\n"
+           "Reads sounding pages, IGRA v2 station files (plain, .gz or .zip) and\n"
+           "University of Wyoming TEXT:LIST pages, told apart by their content, and\n"
+           "writes their soundings. Several files are merged in time order, each\n"
+           "launch (station, date and hour) kept once.\n"
            "  --csv [OUT.csv]    one CSV row per level (standard output without OUT.csv\n"
            "                     or with \"-\"); also --csv=OUT.csv\n"
            "  --png DIR          one picture of the chart per sounding, DIR/frame_0000.png,\n"
@@ -185,6 +210,11 @@ std::string ExportUsage()
            "                     an empty field: the sounding has no such level)\n"
            "  -h, --help         this text\n"
            "\n"
+           "Dates (all outputs):\n"
+           "  --from-date YYYY-MM-DD, --to-date YYYY-MM-DD\n"
+           "                     only the soundings launched on these days or between\n"
+           "                     them (either may be left out)\n"
+           "\n"
            "Picture options (the chart is the one the program shows; --settings and\n"
            "--size also shape --section):\n"
            "  --settings FILE    settings file as the program reads it (default: the\n"
@@ -194,18 +224,19 @@ std::string ExportUsage()
            "                     winddirection, windspeed; points and markers for the\n"
            "                     temperature's point markers and value marks\n"
            "  --size WxH         picture size in pixels (default 705x313, sides 16 to 4096)\n"
-           "  --from I, --to J   only the frames I to J (0 is the first sounding)\n"
+           "  --from I, --to J   only the frames I to J (0 is the first sounding, counted\n"
+           "                     after the dates have been applied)\n"
            "Every option also takes the form --option=VALUE.\n"
            "\n"
            "Outputs are written whole or not at all: a file is replaced only once it\n"
            "is complete; a FIFO or a device is written straight through. An output that\n"
-           "is the page or the settings file (by any name), or a write-protected file,\n"
-           "is refused.\n"
+           "is an input file or the settings file (by any name), or a write-protected\n"
+           "file, is refused.\n"
            "\n"
-           "Exit status, the same for every output: 0 done, 1 failure (unreadable page\n"
+           "Exit status, the same for every output: 0 done, 1 failure (unreadable input\n"
            "or settings, a value that is not a number, bad arguments, an output refused,\n"
-           "write error), 2 the page holds no sounding data or no soundings (nothing is\n"
-           "written).\n";
+           "write error), 2 the input holds no sounding data, no soundings, or none\n"
+           "launched between the dates (nothing is written).\n";
 }
 
 std::string ParseExportArguments(const std::vector<std::string>& Args, ExportOptions& Options)
@@ -218,8 +249,8 @@ std::string ParseExportArguments(const std::vector<std::string>& Args, ExportOpt
         const std::string& arg = Args[i];
         const bool looksLikeSwitch = !optionsEnded && arg.size() > 1 && arg[0] == '-';
         if (!looksLikeSwitch) {
-            if (pageNamed) return "more than one page given: '" + Options.PagePath + "' and '" + arg + "'";
-            Options.PagePath = arg;
+            if (!pageNamed) Options.PagePath = arg;
+            Options.Inputs.push_back(arg);
             pageNamed = true;
             continue;
         }
@@ -279,8 +310,11 @@ std::string ParseExportArguments(const std::vector<std::string>& Args, ExportOpt
         if (t.Format == ExportFormat::Gif) gif = true;
     }
     if (toStdout > 1) return "only one output can go to standard output";
-    if (!Options.WantsPictures() && !given.empty())
-        return std::string(given.front()) + " applies to --png, --gif and --section only";
+    if (!Options.WantsPictures())
+        for (std::string_view g : given)
+            if (!ForEveryOutput(g)) return std::string(g) + " applies to --png, --gif and --section only";
+    if (!Options.FromDate.empty() && !Options.ToDate.empty() && Options.FromDate > Options.ToDate)
+        return "--from-date " + Options.FromDate + " lies after --to-date " + Options.ToDate;
     if (!gif && Options.Ms != 0) return "--ms applies to --gif only";
     if (Options.From >= 0 && Options.To >= 0 && Options.From > Options.To)
         return "--from " + std::to_string(Options.From) + " lies after --to " + std::to_string(Options.To);

@@ -21,7 +21,12 @@ inline constexpr int MinFrameSide = 16;
 inline constexpr int MaxFrameSide = 4096;
 
 struct ExportOptions {
-    std::string PagePath;
+    std::string PagePath;             // the first input
+    std::vector<std::string> Inputs;  // every input, in the order given
+    // Only the soundings launched FromDate .. ToDate ("YYYY-MM-DD", empty =
+    // open); --from/--to count frames after this.
+    std::string FromDate;
+    std::string ToDate;
     std::vector<ExportTarget> Targets;
     bool Help = false;
 

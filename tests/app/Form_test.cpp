@@ -484,7 +484,9 @@ TEST_F(LoadedForm, readFileThroughTheDialog_thenCatalogueLooksInThatDirectory)
     prompts.OpenAnswers.push_back(pageA);
     form->Button2->click();
     ASSERT_EQ(prompts.OpenDialogs.size(), 1u);
-    EXPECT_EQ(prompts.OpenDialogs[0].Filter, "Soundings (*.html)|*.html|All files (*.*)|*.*");
+    EXPECT_EQ(prompts.OpenDialogs[0].Filter,
+              "Upper-air data (*.html *.txt *.gz *.zip)|*.html;*.txt;*.gz;*.zip|Soundings (*.html)|*.html|"
+              "All files (*.*)|*.*");
     EXPECT_EQ(prompts.OpenDialogs[0].InitialDir + "profilora", system.Program);
     EXPECT_EQ(form->Name_UIComboBox->currentIndex(), -1);
     EXPECT_EQ(form->LapseRates->Count(), 2);

@@ -69,6 +69,29 @@ private:
 };
 }  // namespace
 
+bool FakePrompts::OpenFilesDialog(const FileDialogSetup& Setup, std::vector<std::string>& Chosen)
+{
+    if (OpenManyAnswers.empty()) return Prompts::OpenFilesDialog(Setup, Chosen);
+    OpenDialogs.push_back(Setup);
+    const std::optional<std::vector<std::string>> answer = OpenManyAnswers.front();
+    OpenManyAnswers.pop_front();
+    if (!answer) return false;
+    Chosen = *answer;
+    return true;
+}
+
+bool FakePrompts::DateRangeDialog(std::string& From, std::string& To)
+{
+    DateRangeDialogs.emplace_back(From, To);
+    if (DateRangeAnswers.empty()) return false;
+    const auto answer = DateRangeAnswers.front();
+    DateRangeAnswers.pop_front();
+    if (!answer) return false;
+    From = answer->first;
+    To = answer->second;
+    return true;
+}
+
 std::unique_ptr<Progress> FakePrompts::ShowProgress(const std::string& Text, int Maximum)
 {
     Progresses.push_back({Text, Maximum, {}, false});

@@ -6,6 +6,7 @@
 
 #include <deque>
 #include <functional>
+#include <utility>
 
 namespace platform {
 
@@ -24,6 +25,14 @@ public:
     std::vector<FileDialogSetup> SaveDialogs;
     std::deque<std::optional<std::string>> OpenAnswers;  // nullopt = cancel (default)
     std::deque<std::optional<std::string>> SaveAnswers;
+
+    // Answers of the several-files open dialog (which also records into
+    // OpenDialogs); when none is queued it answers from OpenAnswers.
+    std::deque<std::optional<std::vector<std::string>>> OpenManyAnswers;
+    // Every date range dialog: the range it started from; answers: nullopt
+    // = cancel (default), else {From, To}.
+    std::vector<std::pair<std::string, std::string>> DateRangeDialogs;
+    std::deque<std::optional<std::pair<std::string, std::string>>> DateRangeAnswers;
 
     std::vector<std::uint32_t> ColorDialogs;       // starting colour of each colour dialog
     std::deque<std::optional<std::uint32_t>> ColorAnswers;
@@ -50,6 +59,8 @@ public:
     bool SaveFileDialog(const FileDialogSetup& Setup, std::string& Chosen) override;
     bool ColorDialog(std::uint32_t Initial, std::uint32_t& Chosen) override;
     std::unique_ptr<Progress> ShowProgress(const std::string& Text, int Maximum) override;
+    bool OpenFilesDialog(const FileDialogSetup& Setup, std::vector<std::string>& Chosen) override;
+    bool DateRangeDialog(std::string& From, std::string& To) override;
 };
 
 class FakeSystem : public System {

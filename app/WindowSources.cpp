@@ -1,0 +1,218 @@
+// The window's station files: IGRA v2 station files and Wyoming pages read
+// by the station-file readers, several files played as one movie, catalogue
+// entries with wildcards or a date range, and the "Date Range..." command
+// that narrows the soundings on show.
+
+#include "app/Application.h"
+#include "app/Profilora_frm.h"
+#include "components/jtSysUtils.h"
+#include "platform/Platform.h"
+#include "platform/ReplaceFile.h"
+#include "sounding/LapseRates.h"
+#include "sounding/SoundingSet.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QMenu>
+
+#include "app/WindowExtras.h"
+#include "components/jtFile_IO.h"
+
+namespace {
+
+QString Q(const std::string& S) { return QString::fromLocal8Bit(S.c_str()); }
+
+void Tell(const std::string& Text)
+{
+    platform::prompts().MessageBox(Text, app::ProgramTitle(), platform::MsgButtons::OK, platform::MsgIcon::Error);
+}
+
+// Copies of the soundings launched From .. To; the whole set stays as it is.
+std::vector<TSounding> SoundingsBetween(const std::vector<TSounding>& Whole, const std::string& From,
+                                        const std::string& To)
+{
+    std::vector<TSounding> kept;
+    for (const TSounding& s : Whole) {
+        const TLaunchTime launch = LaunchOfTitle(s.Title);
+        if (!launch.Valid) continue;
+        if (!From.empty() && launch.Date < From) continue;
+        if (!To.empty() && launch.Date > To) continue;
+        kept.push_back(s);
+    }
+    return kept;
+}
+
+}  // namespace
+
+void TForm1::Create_Date_Range_Item()
+{
+    DateRange_Action = Extras->ChartMenu->addAction("Date Range...");
+    DateRange_Action->setObjectName("DateRange_Action");
+    QObject::connect(DateRange_Action, &QAction::triggered, this,
+                     [this] { app::RunHandler([this] { DateRange_ActionClick(this); }); });
+}
+
+std::string TForm1::Sounding_Path(const std::string& AFilename) const
+{
+    if (!jt::ExtractFilePath(AFilename).empty()) return AFilename;
+    return jt::IncludeTrailingPathDelimiter(jtFile_IO_html->Directory()) + AFilename;
+}
+
+void TForm1::HostOpenPages(const std::vector<std::string>& Paths) { Open_Files(Paths); }
+
+void TForm1::Open_Files(const std::vector<std::string>& Paths)
+{
+    if (Paths.empty()) return;
+    if (Paths.size() == 1) {
+        jtFile_IO1Open(jtFile_IO1, Paths.front());
+        return;
+    }
+    Name_UIComboBox->setCurrentIndex(-1);
+    Load_Station_Files(Paths, platform::NameOf(Paths.front()) + " + " + std::to_string(Paths.size() - 1) + " more");
+}
+
+void TForm1::Open_Catalogue_Entry(const std::string& Name, const std::string& Value)
+{
+    std::string from;
+    std::string to;
+    // Values other than a date range were never read; they stay ignored.
+    if (!ParseDateRange(Value, from, to)) from.clear(), to.clear();
+    if (HasWildcard(Name)) {
+        const std::string full = Sounding_Path(Name);
+        const std::vector<std::string> files = MatchingFiles(jt::ExtractFilePath(full), jt::ExtractFileName(full));
+        if (files.empty()) {
+            Tell("No file matches " + Name);
+            return;
+        }
+        Load_Station_Files(files, Name, from, to);
+        return;
+    }
+    if (from.empty() && to.empty()) {
+        Load_Sounding_File(Name);
+        return;
+    }
+    Load_Station_Files({Sounding_Path(Name)}, Name, from, to);
+}
+
+void TForm1::Load_Station_Files(const std::vector<std::string>& Paths, const std::string& Name,
+                                const std::string& From, const std::string& To)
+{
+    struct BusyCursor {
+        BusyCursor() { platform::system().SetCursor(platform::CursorShape::Hourglass); }
+        ~BusyCursor() { platform::system().SetCursor(platform::CursorShape::Default); }
+    } busy;
+
+    const bool playing = Animate_CheckBox->isChecked();
+    Animate_CheckBox->setChecked(false);
+    TSoundingSet set = ReadSoundingFiles(Paths);
+    if (set.Ok() && set.Soundings.empty()) set.Unknown = true;
+    std::vector<TSounding> shown;
+    if (set.Ok() && (!From.empty() || !To.empty())) {
+        shown = SoundingsBetween(set.Soundings, From, To);
+        if (shown.empty()) {
+            Tell("There are no soundings from " + (From.empty() ? std::string("the first") : From) + " to " +
+                 (To.empty() ? std::string("the last") : To) + " in " + Name);
+            Animate_CheckBox->setChecked(playing);
+            return;
+        }
+    }
+    if (!set.Ok() || set.Unknown) {
+        // The window keeps the soundings it shows.
+        if (set.Unknown)
+            platform::prompts().MessageBox(kMissingDataText, kMissingDataCaption, platform::MsgButtons::OK,
+                                           platform::MsgIcon::None);
+        else
+            Tell("Cannot read " + set.Error);
+        Animate_CheckBox->setChecked(playing);
+        return;
+    }
+    Forget_Date_Range();
+    if (!From.empty() || !To.empty()) {
+        wholeSet_ = std::move(set.Soundings);
+        narrowed_ = true;
+        rangeFrom_ = From;
+        rangeTo_ = To;
+        set.Soundings = std::move(shown);
+    }
+    // The names the window's additions give exported files follow the file.
+    jtFile_IO_html->SetFilename(Paths.front());
+    shownName_ = Name;
+    shownFiles_ = Paths;
+    LapseRates->SetSoundings(std::move(set.Soundings));
+    Show_Loaded_Set();
+}
+
+void TForm1::Show_Loaded_Set()
+{
+    TrackBar1->SetMax(LapseRates->Count() - 1);
+    TrackBar1->SetFrequency(TrackBar1->Max() / 12 + 1);
+    // The additions (the year window) follow the set on show.
+    if (Extras) Extras->PageChanged();
+    if (LapseRates->Count() < 1) return;
+    const std::string range = DateRangeText(rangeFrom_, rangeTo_);
+    setWindowTitle(Q("Profilora - " + shownName_ + (range.empty() ? std::string() : " (" + range + ")")));
+    Animate_CheckBox->setChecked(true);
+}
+
+void TForm1::Forget_Date_Range()
+{
+    wholeSet_.clear();
+    wholeSet_.shrink_to_fit();
+    narrowed_ = false;
+    rangeFrom_.clear();
+    rangeTo_.clear();
+}
+
+void TForm1::DateRange_ActionClick(QObject*)
+{
+    if (!LapseRates || (LapseRates->Count() < 1 && !narrowed_)) return;
+    std::string from = rangeFrom_;
+    std::string to = rangeTo_;
+    if (!platform::prompts().DateRangeDialog(from, to)) return;
+    SetDateRange(from, to);
+}
+
+void TForm1::SetDateRange(const std::string& From, const std::string& To)
+{
+    for (const std::string* date : {&From, &To}) {
+        if (!date->empty() && !IsDateText(*date)) {
+            Tell("\"" + *date + "\" is not a date YYYY-MM-DD");
+            return;
+        }
+    }
+    if (!From.empty() && !To.empty() && From > To) {
+        Tell("The range starts (" + From + ") after it ends (" + To + ")");
+        return;
+    }
+    if (From.empty() && To.empty() && !narrowed_) return;
+    const bool playing = Animate_CheckBox->isChecked();
+    Animate_CheckBox->setChecked(false);
+    if (From.empty() && To.empty()) {
+        // The whole set comes back.
+        std::vector<TSounding> whole = std::move(wholeSet_);
+        Forget_Date_Range();
+        LapseRates->SetSoundings(std::move(whole));
+    } else {
+        std::vector<TSounding> kept = SoundingsBetween(narrowed_ ? wholeSet_ : LapseRates->Soundings, From, To);
+        if (kept.empty()) {
+            Tell("There are no soundings from " + (From.empty() ? std::string("the first") : From) + " to " +
+                 (To.empty() ? std::string("the last") : To));
+            Animate_CheckBox->setChecked(playing);
+            return;
+        }
+        if (!narrowed_) {
+            wholeSet_ = std::move(LapseRates->Soundings);
+            narrowed_ = true;
+        }
+        rangeFrom_ = From;
+        rangeTo_ = To;
+        LapseRates->SetSoundings(std::move(kept));
+    }
+    // A page keeps its caption's name.
+    if (shownName_.empty()) shownName_ = jtFile_IO_html->Filename();
+    LapseRates->Current = 0;
+    Show_Loaded_Set();
+    Show_Frame_Info();
+    if (!playing) Animate_CheckBox->setChecked(false);
+}

@@ -1,0 +1,127 @@
+#include "sounding/SoundingSet.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <system_error>
+
+namespace {
+
+constexpr std::size_t kFirstBytes = std::size_t(64) << 10;
+
+std::string NameOf(const std::string& Path)
+{
+    const std::size_t slash = Path.find_last_of('/');
+    return slash == std::string::npos ? Path : Path.substr(slash + 1);
+}
+
+std::string_view Trim(std::string_view Text)
+{
+    while (!Text.empty() && (Text.front() == ' ' || Text.front() == '\t')) Text.remove_prefix(1);
+    while (!Text.empty() && (Text.back() == ' ' || Text.back() == '\t')) Text.remove_suffix(1);
+    return Text;
+}
+
+bool Matches(std::string_view Name, std::string_view Pattern)
+{
+    // Greedy with one back-track point: enough for * and ?.
+    std::size_t n = 0, p = 0, star = std::string_view::npos, mark = 0;
+    while (n < Name.size()) {
+        if (p < Pattern.size() && (Pattern[p] == '?' || Pattern[p] == Name[n])) {
+            ++n;
+            ++p;
+        } else if (p < Pattern.size() && Pattern[p] == '*') {
+            star = p++;
+            mark = n;
+        } else if (star != std::string_view::npos) {
+            p = star + 1;
+            n = ++mark;
+        } else {
+            return false;
+        }
+    }
+    while (p < Pattern.size() && Pattern[p] == '*') ++p;
+    return p == Pattern.size();
+}
+
+}  // namespace
+
+TSoundingSet ReadSoundingFiles(const std::vector<std::string>& Paths, const TSourceLimits& Limits)
+{
+    TSoundingSet set;
+    std::vector<std::vector<TSounding>> read;
+    read.reserve(Paths.size());
+    for (const std::string& path : Paths) {
+        TSourceResult one = ReadSoundingFile(path, Limits);
+        if (!one.Ok()) {
+            set.Error = NameOf(path) + ": " + one.Error;
+            set.Unknown = one.Error == kBadDataFile;
+            return set;
+        }
+        read.push_back(std::move(one.Soundings));
+    }
+    if (read.size() == 1) set.Soundings = std::move(read.front());
+    else set.Soundings = MergeSoundings(std::move(read));
+    return set;
+}
+
+bool IsStationSource(std::string_view FirstBytes)
+{
+    if (LooksGzip(FirstBytes) || LooksZip(FirstBytes)) return true;
+    const TSourceFormat format = SourceFormatOf(FirstBytes.substr(0, kFirstBytes));
+    return format == TSourceFormat::Igra || format == TSourceFormat::Wyoming;
+}
+
+bool IsStationFile(const std::string& Path)
+{
+    std::error_code failure;
+    if (!std::filesystem::is_regular_file(Path, failure)) return false;
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(Path.c_str(), "rb"), std::fclose);
+    if (!file) return false;
+    std::string first(kFirstBytes, '\0');
+    first.resize(std::fread(first.data(), 1, first.size(), file.get()));
+    return IsStationSource(first);
+}
+
+bool ParseDateRange(std::string_view Text, std::string& From, std::string& To)
+{
+    Text = Trim(Text);
+    if (Text.empty()) {
+        From.clear();
+        To.clear();
+        return true;
+    }
+    const std::size_t dots = Text.find("..");
+    if (dots == std::string_view::npos) return false;
+    const std::string_view from = Trim(Text.substr(0, dots));
+    const std::string_view to = Trim(Text.substr(dots + 2));
+    if ((!from.empty() && !IsDateText(from)) || (!to.empty() && !IsDateText(to))) return false;
+    if (!from.empty() && !to.empty() && from > to) return false;
+    From = std::string(from);
+    To = std::string(to);
+    return true;
+}
+
+std::string DateRangeText(std::string_view From, std::string_view To)
+{
+    if (From.empty() && To.empty()) return {};
+    return std::string(From) + ".." + std::string(To);
+}
+
+bool HasWildcard(std::string_view Name) { return Name.find_first_of("*?") != std::string_view::npos; }
+
+std::vector<std::string> MatchingFiles(const std::string& Directory, const std::string& Pattern)
+{
+    std::vector<std::string> found;
+    std::error_code failure;
+    const std::filesystem::path dir = Directory.empty() ? std::filesystem::path(".") : std::filesystem::path(Directory);
+    for (std::filesystem::directory_iterator it(dir, failure), end; !failure && it != end; it.increment(failure)) {
+        std::error_code kind;
+        if (!it->is_regular_file(kind)) continue;
+        const std::string name = it->path().filename().string();
+        if (Matches(name, Pattern)) found.push_back((dir / name).string());
+    }
+    std::sort(found.begin(), found.end());
+    return found;
+}

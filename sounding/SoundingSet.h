@@ -1,0 +1,48 @@
+#pragma once
+// The soundings of several files as one set, as the window and the exporter
+// open them: each file read by the reader its content calls for, the files
+// merged into one time line, then narrowed to a range of dates. Also the
+// texts that name such a set: a date range "YYYY-MM-DD..YYYY-MM-DD" and a
+// file name with wildcards.
+
+#include "sounding/SoundingSources.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct TSoundingSet {
+    std::vector<TSounding> Soundings;
+    // "" when every file read; else "<file>: <reason>" for the first that
+    // did not, and Soundings is empty.
+    std::string Error;
+    // The failing file is none of the formats (the "Bad data file" case).
+    bool Unknown = false;
+
+    bool Ok() const { return Error.empty(); }
+};
+
+// Reads Paths; one file keeps the order of its soundings, several are
+// merged (MergeSoundings). Nothing is kept when a file fails.
+TSoundingSet ReadSoundingFiles(const std::vector<std::string>& Paths, const TSourceLimits& Limits = {});
+
+// Whether the first bytes of a file call for the station-file readers: an
+// IGRA v2 station file, a Wyoming page, or a .gz or .zip archive. A sounding
+// page and any other content do not.
+bool IsStationSource(std::string_view FirstBytes);
+// The same for a file on disk (its first 64 KiB); false when it cannot be
+// read.
+bool IsStationFile(const std::string& Path);
+
+// A date range "FROM..TO", each side "YYYY-MM-DD" or empty (open), spaces
+// around allowed; "" is the whole set. False for any other text, and when
+// FROM lies after TO.
+bool ParseDateRange(std::string_view Text, std::string& From, std::string& To);
+// "FROM..TO", or "" for the whole set.
+std::string DateRangeText(std::string_view From, std::string_view To);
+
+// Whether a file name holds a wildcard (* or ?).
+bool HasWildcard(std::string_view Name);
+// The files in Directory whose names match Pattern (* any run of
+// characters, ? one; letters as written), as full paths sorted by name.
+std::vector<std::string> MatchingFiles(const std::string& Directory, const std::string& Pattern);

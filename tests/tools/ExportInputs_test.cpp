@@ -1,0 +1,147 @@
+// The exporter with the files people download: several inputs merged, the
+// date options, and the twelve Wyoming months of Perth 2016 against the
+// station page of that year.
+#include "tools/Export.h"
+#include "tools/ExportOptions.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Args = std::vector<std::string>;
+const std::string kData = PROFILORA_DATA_DIR;
+const std::string kIgra = kData + "/USM00072403-data-beg2016.txt.zip";
+
+std::string Month(int M)
+{
+    return kData + "/wyoming_94610_2016_" + (M < 10 ? "0" : "") + std::to_string(M) + ".html";
+}
+
+TEST(ExportInputArguments, severalInputsAndDates)
+{
+    ExportOptions o;
+    EXPECT_EQ(ParseExportArguments({"a.html", "b.zip", "--csv", "out.csv", "--from-date", "2016-06-01",
+                                    "--to-date=2016-06-30"},
+                                   o),
+              "");
+    EXPECT_EQ(o.Inputs, (Args{"a.html", "b.zip"}));
+    EXPECT_EQ(o.PagePath, "a.html");
+    EXPECT_EQ(o.FromDate, "2016-06-01");
+    EXPECT_EQ(o.ToDate, "2016-06-30");
+    ASSERT_EQ(o.Targets.size(), 1u);
+    EXPECT_EQ(o.Targets[0].Path, "out.csv");
+
+    const std::pair<Args, const char*> refused[] = {
+        {{"a.html", "--csv", "--from-date", "2016-6-01"}, "--from-date '2016-6-01' is not a date YYYY-MM-DD"},
+        {{"a.html", "--csv", "--to-date", "2016-02-30x"}, "--to-date '2016-02-30x' is not a date YYYY-MM-DD"},
+        {{"a.html", "--csv", "--to-date", "2016-00-10"}, "is not a date"},
+        {{"a.html", "--csv", "--from-date"}, "--from-date needs a value"},
+        {{"a.html", "--csv", "--from-date", "2016-07-01", "--to-date", "2016-06-01"}, "lies after --to-date"},
+        {{"a.html", "--csv", "--from-date", "2016-07-01", "--from-date", "2016-07-02"}, "given more than once"},
+        {{"a.html", "--csv", "--from", "2"}, "--from applies to --png, --gif and --section only"},
+    };
+    for (const auto& [args, expected] : refused) {
+        ExportOptions r;
+        EXPECT_NE(ParseExportArguments(args, r).find(expected), std::string::npos) << expected;
+    }
+}
+
+class ExportInputs : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    std::ostringstream out, err;
+    int Run(const Args& A)
+    {
+        out.str("");
+        err.str("");
+        return RunExport(A, out, err);
+    }
+    std::string Path(const char* Name) const { return QDir(dir.path()).filePath(Name).toStdString(); }
+};
+
+std::vector<std::string> Lines(const std::string& Text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(Text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+// The last field of a CSV row (the wind speed) and what comes before it.
+std::pair<std::string, double> SplitWind(const std::string& Row)
+{
+    const std::size_t comma = Row.rfind(',');
+    return {Row.substr(0, comma), std::atof(Row.c_str() + comma + 1)};
+}
+
+TEST_F(ExportInputs, twelveWyomingMonths_giveTheCsvOfTheStationPage)
+{
+    Args months;
+    for (int m = 12; m >= 1; --m) months.push_back(Month(m));  // any order
+    months.push_back("--csv");
+    ASSERT_EQ(Run(months), kExportDone) << err.str();
+    const std::vector<std::string> wyoming = Lines(out.str());
+    ASSERT_EQ(Run({kData + "/Perth 2016.html", "--csv"}), kExportDone) << err.str();
+    const std::vector<std::string> page = Lines(out.str());
+    ASSERT_EQ(wyoming.size(), page.size());
+    ASSERT_GT(page.size(), 1000u);
+    EXPECT_EQ(wyoming[0], page[0]);
+    for (std::size_t i = 1; i < page.size(); ++i) {
+        const auto [w, ws] = SplitWind(wyoming[i]);
+        const auto [p, ps] = SplitWind(page[i]);
+        ASSERT_EQ(w, p) << "row " << i;
+        ASSERT_NEAR(ws, ps, 0.01) << "row " << i;
+    }
+}
+
+TEST_F(ExportInputs, datesNarrowEveryOutputAndFramesCountAfterThem)
+{
+    ASSERT_EQ(Run({kIgra, "--csv", "--from-date", "2016-06-29", "--to-date", "2016-07-01"}), kExportDone)
+        << err.str();
+    std::vector<std::string> titles;
+    for (const std::string& row : Lines(out.str())) {
+        const std::string title = row.substr(row.find(',') + 1, 20);
+        if (row.rfind("sounding,", 0) != 0 && (titles.empty() || titles.back() != title)) titles.push_back(title);
+    }
+    EXPECT_EQ(titles, (Args{"72403 2016-06-29 00Z", "72403 2016-06-29 12Z", "72403 2016-06-30 00Z",
+                            "72403 2016-06-30 12Z", "72403 2016-07-01 00Z", "72403 2016-07-01 12Z"}));
+
+    // Six frames remain: --to 5 is the last of them, --to 6 lies beyond and
+    // nothing is written.
+    EXPECT_EQ(Run({kIgra, "--png", Path("frames"), "--from-date", "2016-06-29", "--to-date", "2016-07-01",
+                   "--from", "4", "--to", "5", "--size", "64x48"}),
+              kExportDone)
+        << err.str();
+    EXPECT_EQ(QDir(QString::fromStdString(Path("frames"))).entryList(QDir::Files).size(), 2);
+    EXPECT_EQ(Run({kIgra, "--gif", Path("m.gif"), "--from-date", "2016-06-29", "--to-date", "2016-07-01", "--to",
+                   "6", "--size", "64x48"}),
+              kExportFailed);
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(Path("m.gif"))));
+
+    EXPECT_EQ(Run({kIgra, "--csv", Path("none.csv"), "--from-date", "2020-01-01"}), kExportNoData);
+    EXPECT_NE(err.str().find("no sounding was launched from 2020-01-01"), std::string::npos) << err.str();
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(Path("none.csv"))));
+}
+
+TEST_F(ExportInputs, anUnreadableInput_writesNothing)
+{
+    const std::string bad = Path("notes.txt");
+    FILE* f = std::fopen(bad.c_str(), "wb");
+    std::fputs("no soundings\n", f);
+    std::fclose(f);
+    EXPECT_EQ(Run({Month(1), bad, "--csv", Path("o.csv")}), kExportFailed);
+    EXPECT_NE(err.str().find("notes.txt: Bad data file"), std::string::npos) << err.str();
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(Path("o.csv"))));
+}
+
+}  // namespace
