@@ -2,6 +2,7 @@
 
 #include "app/Application.h"
 #include "app/WindowExtras.h"
+#include "app/WindowLayout.h"
 #include "chart/Chart.h"
 #include "chart/Series.h"
 #include "movie/SoundingChart.h"
@@ -157,97 +158,96 @@ void TForm1::SetFontName(const std::string& V)
 
 void TForm1::CreateControls()
 {
-    auto place = [this](QWidget* w, const char* name, int l, int t, int wd, int h, TAnchors a) {
+    // Place, anchors and tag come from the window's layout table.
+    auto place = [this](QWidget* w, const char* name) {
+        const app::TControlPlace& at = app::PlaceOf(name);
         w->setObjectName(name);
-        anchors_.Add(w, QRect(l, t, wd, h), a);
+        anchors_.Add(w, QRect(at.Left, at.Top, at.Width, at.Height), at.Anchors);
+        if (at.Tag >= 0) SetTag(w, at.Tag);
     };
-    auto check = [&](const char* name, const char* caption, int l, int t, int wd, int h, TAnchors a, int tag) {
+    auto check = [&](const char* name, const char* caption) {
         auto* c = new QCheckBox(Q(caption), this);
-        place(c, name, l, t, wd, h, a);
-        if (tag >= 0) SetTag(c, tag);
+        place(c, name);
         return c;
     };
-    auto button = [&](const char* name, const char* caption, int l, int t, int wd, int h, TAnchors a) {
+    auto button = [&](const char* name, const char* caption) {
         auto* b = new QPushButton(Q(caption), this);
-        place(b, name, l, t, wd, h, a);
+        place(b, name);
         return b;
     };
-    auto panel = [&](const char* name, int l, int t, int tag) {
+    auto panel = [&](const char* name) {
         auto* p = new TColorPanel(this);
-        place(p, name, l, t, 17, 17, akLeft | akBottom);
-        SetTag(p, tag);
+        place(p, name);
         p->OnClick = [this](QObject* s) { app::RunHandler([&] { Set_Color(s); }); };
         return p;
     };
-    auto scroll = [&](const char* name, int t, int tag) {
+    auto scroll = [&](const char* name) {
         auto* sb = new QScrollBar(Qt::Horizontal, this);
-        place(sb, name, 176, t, 129, 17, akLeft | akBottom);
+        place(sb, name);
         sb->setRange(-65, 200);
         sb->setPageStep(0);
         sb->setValue(15);
-        SetTag(sb, tag);
         return sb;
     };
 
     Chart1 = new TChart(this);
-    place(Chart1, "Chart1", 8, 8, Chart1Width, Chart1Height, akLeft | akTop | akRight | akBottom);
+    place(Chart1, "Chart1");
     SetupChart1(*Chart1);
 
     TrackBar1 = new TTrackBar(this);
-    place(TrackBar1, "TrackBar1", 0, 328, 721, 25, akLeft | akRight | akBottom);
+    place(TrackBar1, "TrackBar1");
     TrackBar1->setRange(0, 10);
     TrackBar1->SetFrequency(1);
     TrackBar1->SetPosition(0);
 
-    Animate_CheckBox = check("Animate_CheckBox", "Animate", 748, 75, 69, 17, akTop | akRight, -1);
-    Prev_UIButton = button("Prev_UIButton", "Prev", 736, 112, 41, 25, akTop | akRight);
-    Next_UIButton = button("Next_UIButton", "Next", 792, 112, 41, 25, akTop | akRight);
-    Markers_CheckBox = check("Markers_CheckBox", "Markers", 728, 200, 97, 17, akTop | akRight, -1);
-    Points_CheckBox = check("Points_CheckBox", "Points", 728, 224, 97, 17, akTop | akRight, -1);
-    Standard_Atmosphere_UICheckBox =
-        check("Standard_Atmosphere_UICheckBox", "Standard Atmosphere", 16, 360, 129, 17, akLeft | akBottom, 1);
-    DALR_UICheckBox = check("DALR_UICheckBox", "DALR - 9.5 C/km", 16, 384, 129, 17, akLeft | akBottom, 2);
-    ELR_CheckBox = check("ELR_CheckBox", "ELR - 6.5 C/km", 16, 408, 129, 17, akLeft | akBottom, 3);
-    CheckBox1 = check("CheckBox1", "SALR - 4 C/km", 16, 432, 129, 17, akLeft | akBottom, 4);
-    ST_Color_UIPanel = panel("ST_Color_UIPanel", 144, 360, 1);
-    DALR_Color_UIPanel = panel("DALR_Color_UIPanel", 144, 384, 2);
-    ELR_Color_UIPanel = panel("ELR_Color_UIPanel", 144, 408, 3);
-    SALR_Color_UIPanel = panel("SALR_Color_UIPanel", 144, 432, 4);
-    ScrollBar1 = scroll("ScrollBar1", 384, 2);
-    ScrollBar2 = scroll("ScrollBar2", 408, 3);
-    ScrollBar3 = scroll("ScrollBar3", 432, 4);
-    DewPoint_UICheckBox = check("DewPoint_UICheckBox", "Dew Point Diff", 328, 384, 97, 17, akLeft | akBottom, 5);
+    Animate_CheckBox = check("Animate_CheckBox", "Animate");
+    Prev_UIButton = button("Prev_UIButton", "Prev");
+    Next_UIButton = button("Next_UIButton", "Next");
+    Markers_CheckBox = check("Markers_CheckBox", "Markers");
+    Points_CheckBox = check("Points_CheckBox", "Points");
+    Standard_Atmosphere_UICheckBox = check("Standard_Atmosphere_UICheckBox", "Standard Atmosphere");
+    DALR_UICheckBox = check("DALR_UICheckBox", "DALR - 9.5 C/km");
+    ELR_CheckBox = check("ELR_CheckBox", "ELR - 6.5 C/km");
+    CheckBox1 = check("CheckBox1", "SALR - 4 C/km");
+    ST_Color_UIPanel = panel("ST_Color_UIPanel");
+    DALR_Color_UIPanel = panel("DALR_Color_UIPanel");
+    ELR_Color_UIPanel = panel("ELR_Color_UIPanel");
+    SALR_Color_UIPanel = panel("SALR_Color_UIPanel");
+    ScrollBar1 = scroll("ScrollBar1");
+    ScrollBar2 = scroll("ScrollBar2");
+    ScrollBar3 = scroll("ScrollBar3");
+    DewPoint_UICheckBox = check("DewPoint_UICheckBox", "Dew Point Diff");
     DewPoint_UICheckBox->setToolTip("The number of degrees the Dew Point is below the temperature");
-    Dewpoint_Color_UIPanel = panel("Dewpoint_Color_UIPanel", 448, 384, 5);
-    WindDirection_UICheckBox =
-        check("WindDirection_UICheckBox", "Wind Direction / 10", 328, 408, 121, 17, akLeft | akBottom, 6);
-    WindDirection_Color_UIPanel = panel("WindDirection_Color_UIPanel", 448, 408, 6);
-    Windspeed_UICheckBox = check("Windspeed_UICheckBox", "Windspeed", 328, 432, 97, 17, akLeft | akBottom, 7);
-    Windspeed_Color_UIPanel = panel("Windspeed_Color_UIPanel", 448, 432, 7);
+    Dewpoint_Color_UIPanel = panel("Dewpoint_Color_UIPanel");
+    WindDirection_UICheckBox = check("WindDirection_UICheckBox", "Wind Direction / 10");
+    WindDirection_Color_UIPanel = panel("WindDirection_Color_UIPanel");
+    Windspeed_UICheckBox = check("Windspeed_UICheckBox", "Windspeed");
+    Windspeed_Color_UIPanel = panel("Windspeed_Color_UIPanel");
 
     Label2 = new QLabel("50 m/s = 112 mi/hr", this);
-    place(Label2, "Label2", 480, 434, 90, 13, akLeft | akBottom);
+    place(Label2, "Label2");
 
     Name_UIComboBox = new QComboBox(this);
-    place(Name_UIComboBox, "Name_UIComboBox", 608, 368, 225, 21, akRight | akBottom);
+    place(Name_UIComboBox, "Name_UIComboBox");
     Name_UIComboBox->setEditable(false);
     Name_UIComboBox->addItems({"Anchorage 2006.html", "Jacksonville 2006.html", "Key West 2006.html",
                                "Tucson 2006.html"});
     Name_UIComboBox->setCurrentIndex(-1);
 
-    Button2 = button("Button2", "Read File...", 680, 400, 73, 33, akRight | akBottom);
+    Button2 = button("Button2", "Read File...");
 
     StatusBar1 = new TStatusBar(this);
-    place(StatusBar1, "StatusBar1", 0, DesignHeight - 19, DesignWidth, 19, akLeft | akRight | akBottom);
+    StatusBar1->setObjectName("StatusBar1");
+    anchors_.Add(StatusBar1, QRect(0, DesignHeight - 19, DesignWidth, 19), akLeft | akRight | akBottom);
     StatusBar1->SetSimpleText("Load a data file via the comboBox or by clicking \"Read File...\"");
 
     Label3 = new QLabel("ms Between Frames", this);
-    place(Label3, "Label3", 744, 24, 95, 13, akTop | akRight);
+    place(Label3, "Label3");
 
     jtSpinEdit1 = new TjtSpinEdit(this);
     jtSpinEdit1->setObjectName("jtSpinEdit1");
     jtSpinEdit1->SetLoading(true);
-    anchors_.Add(jtSpinEdit1, QRect(768, 40, 33, 21), akTop | akRight);
+    place(jtSpinEdit1, "jtSpinEdit1");
     jtSpinEdit1->setText("1");
     jtSpinEdit1->SetValueMin(1);
     jtSpinEdit1->SetValueMax(1000);

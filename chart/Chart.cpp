@@ -20,8 +20,8 @@ const char* const MaximumMessage = "Axis Maximum Value must be >= Minimum";
 }  // namespace
 
 // The chart's panel colour, painted as the first thing into the plot's paint
-// buffer rather than by the plot's paint event: the buffer is then opaque and
-// can be copied instead of blended.
+// buffer rather than by the plot's paint event: the buffer is then opaque,
+// and the picture is the same whatever it is painted onto.
 class TChartPanel : public QCPLayerable {
 public:
     TChartPanel(QCustomPlot* Plot, const QString& Layer) : QCPLayerable(Plot, Layer) {}
@@ -37,31 +37,6 @@ protected:
 
 private:
     QColor color_;
-};
-
-// The plot, opened up just enough to draw its finished paint buffers into
-// another device the way its own paint event draws them onto the screen.
-class TChartPlot : public QCustomPlot {
-public:
-    explicit TChartPlot(QWidget* Parent) : QCustomPlot(Parent)
-    {
-        setBackground(QBrush(Qt::NoBrush));
-        addLayer("panel", layer("background"), QCustomPlot::limBelow);
-        Panel = new TChartPanel(this, "panel");
-    }
-
-    void Compose(QCPPainter& Painter)
-    {
-        // With one opaque buffer a copy gives the same pixels as blending.
-        if (Panel->Opaque() && mPaintBuffers.size() == 1)
-            Painter.setCompositionMode(QPainter::CompositionMode_Source);
-        for (const auto& Buffer : std::as_const(mPaintBuffers))
-            Buffer->draw(&Painter);
-    }
-
-    bool NeedsReplot() { return mPaintBuffers.isEmpty() || hasInvalidatedPaintBuffers(); }
-
-    TChartPanel* Panel;
 };
 
 // ---------------------------------------------------------------- title
@@ -142,7 +117,7 @@ void TChartAxis::SetTitle(const std::string& V)
 void TChartLegend::SetVisible(bool V)
 {
     visible_ = V;
-    static_cast<QCustomPlot*>(chart_.plot_)->legend->setVisible(V);
+    chart_.plot_->legend->setVisible(V);
     chart_.Invalidate();
 }
 
@@ -155,7 +130,7 @@ void TChartWall::SetColor(TColor V)
 void TChartWall::SetBrushClear(bool V)
 {
     brushClear_ = V;
-    static_cast<QCustomPlot*>(chart_.plot_)->axisRect()->setBackground(V ? QBrush(Qt::NoBrush) : QBrush(ToQColor(color_)));
+    chart_.plot_->axisRect()->setBackground(V ? QBrush(Qt::NoBrush) : QBrush(ToQColor(color_)));
     chart_.Invalidate();
 }
 
@@ -163,7 +138,7 @@ void TChartWall::SetBrushClear(bool V)
 
 TChart::TChart(QWidget* Parent)
     : QWidget(Parent),
-      plot_(new TChartPlot(this)),
+      plot_(new QCustomPlot(this)),
       titleElement_(new QCPTextElement(plot_)),
       marks_(nullptr),
       title_(*this),
@@ -173,6 +148,11 @@ TChart::TChart(QWidget* Parent)
       backWall_(*this)
 {
     plot_->setObjectName("Plot");
+    // The panel is drawn into the paint buffer instead of the plot's own
+    // background.
+    plot_->setBackground(QBrush(Qt::NoBrush));
+    plot_->addLayer("panel", plot_->layer("background"), QCustomPlot::limBelow);
+    panel_ = new TChartPanel(plot_, "panel");
     // The plot covers the whole chart and keeps mouse events from reaching
     // it, so the plot passes on the moves and the menu requests.
     plot_->setMouseTracking(true);
@@ -189,7 +169,7 @@ TChart::TChart(QWidget* Parent)
     plot_->setNotAntialiasedElements(QCP::aeAll);
     plot_->setPlottingHints(QCP::phFastPolylines | QCP::phCacheLabels);
     plot_->setAutoAddPlottableToLegend(true);
-    plot_->Panel->SetColor(ToQColor(color_));
+    panel_->SetColor(ToQColor(color_));
 
     const QFont AxisFont = chartstyle::ToQFont(TChartFont{});
     for (QCPAxis* A : {plot_->xAxis, plot_->yAxis}) {
@@ -216,6 +196,7 @@ TChart::TChart(QWidget* Parent)
     // Whoever starts a replot (we, or the plot on a resize), the plot draws
     // the current points.
     connect(plot_, &QCustomPlot::beforeReplot, this, [this] { Sync(); });
+    connect(plot_, &QCustomPlot::afterReplot, this, [this] { drawnSize_ = plot_->viewport().size(); });
 }
 
 TChart::~TChart()
@@ -262,7 +243,7 @@ QWidget* TChart::MouseSurface() const
 void TChart::SetColor(TColor V)
 {
     color_ = V;
-    plot_->Panel->SetColor(ToQColor(V));
+    panel_->SetColor(ToQColor(V));
     Invalidate();
 }
 
@@ -326,10 +307,16 @@ void TChart::resizeEvent(QResizeEvent* Event)
 
 void TChart::SyncGeometry()
 {
+    SetPlotSize(size());
+}
+
+void TChart::SetPlotSize(QSize Size)
+{
     // A hidden widget gets its resize events only when it is shown; the plot
-    // must have the chart's size now, for drawing into an image.
-    if (plot_->geometry() != rect())
-        plot_->setGeometry(rect());
+    // must have the size now, for drawing into an image.
+    const QRect Area(QPoint(0, 0), Size);
+    if (plot_->geometry() != Area)
+        plot_->setGeometry(Area);
     if (plot_->viewport() != plot_->rect())
         plot_->setViewport(plot_->rect());
 }
@@ -401,27 +388,26 @@ QImage TChart::RenderToImage(QSize Size)
     if (Size.isEmpty())
         return QImage();
     SyncGeometry();
-    const QRect Shown = plot_->viewport();
-    const bool OtherSize = Size != Shown.size();
+    // At another size the plot is laid out and drawn at that size for the
+    // moment, exactly as a chart of that size would be.
+    const bool OtherSize = Size != plot_->size();
     if (OtherSize)
-        plot_->setViewport(QRect(QPoint(0, 0), Size));
-    // At the widget's own size an up-to-date plot is reused as it stands:
-    // the image is then the very pixels the window shows.
-    if (OtherSize || dirty_ || plot_->NeedsReplot())
+        SetPlotSize(Size);
+    // An up-to-date plot is reused as it stands: the image is then the very
+    // pixels the window shows.
+    if (dirty_ || drawnSize_ != Size)
         plot_->replot(QCustomPlot::rpQueuedRefresh);
 
     const double Ratio = plot_->bufferDevicePixelRatio();
     QImage Image(Size * Ratio, QImage::Format_ARGB32_Premultiplied);
     Image.setDevicePixelRatio(Ratio);
-    if (!plot_->Panel->Opaque())
+    if (!panel_->Opaque())
         Image.fill(Qt::transparent);
-    {
-        QCPPainter Painter(&Image);
-        plot_->Compose(Painter);
-    }
+    plot_->render(&Image, QPoint(), QRegion(), QWidget::RenderFlags());
     if (OtherSize) {
-        plot_->setViewport(Shown);
-        plot_->replot(QCustomPlot::rpQueuedRefresh);
+        SyncGeometry();
+        if (drawnSize_ != plot_->size())
+            plot_->replot(QCustomPlot::rpQueuedRefresh);
     }
     return Image;
 }

@@ -23,7 +23,7 @@ class QMouseEvent;
 class QCPTextElement;
 class QCustomPlot;
 class TChart;
-class TChartPlot;
+class TChartPanel;
 class TLineSeries;
 class TValueMarks;
 
@@ -193,12 +193,14 @@ private:
     void Sync();
     // Gives the plot the chart's size (see the .cpp why).
     void SyncGeometry();
+    void SetPlotSize(QSize Size);
     void ApplyAxisRange(TChartAxis& A);
     void ApplyTitle();
     void FlushQueued();
     const QList<TLineSeries*>& AllSeries() const { return series_; }
 
-    TChartPlot* plot_;
+    QCustomPlot* plot_;
+    TChartPanel* panel_ = nullptr;
     QCPTextElement* titleElement_;
     TValueMarks* marks_;
     TChartTitle title_;
@@ -213,4 +215,6 @@ private:
     bool queued_ = false;
     bool titleShown_ = false;
     bool syncing_ = false;
+    // The size the plot last drew its picture at (empty: not drawn yet).
+    QSize drawnSize_;
 };

@@ -1,6 +1,6 @@
 #include "fuzz/FuzzSupport.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QLocale>
 
 #include <clocale>
@@ -16,14 +16,14 @@ void Fail(const char* Condition, const std::string& Detail, const char* File, in
     std::abort();
 }
 
-void InitQt(int* Argc, char*** Argv)
+void InitCore(int* Argc, char*** Argv)
 {
-    if (QCoreApplication::instance()) return;
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    // Qt keeps the references for the application's life.
-    static int argc = *Argc;
-    static QApplication* app = new QApplication(argc, *Argv);
-    (void)app;
+    if (!QCoreApplication::instance()) {
+        // Qt keeps the references for the application's life.
+        static int argc = *Argc;
+        static QCoreApplication* app = new QCoreApplication(argc, *Argv);
+        (void)app;
+    }
     std::setlocale(LC_ALL, "C");
     QLocale::setDefault(QLocale::c());
 }

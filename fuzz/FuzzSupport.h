@@ -20,9 +20,14 @@ namespace fuzz {
         if (!(Condition)) ::fuzz::Fail(#Condition, (Detail), __FILE__, __LINE__); \
     } while (0)
 
+// An application object of QtCore only and the "C" locale, created once:
+// enough for every target that reads or writes text.
+void InitCore(int* Argc, char*** Argv);
+
 // A QApplication on the offscreen platform with the "C" locale, created
-// once; the number edit needs one, the other targets are content with it.
-void InitQt(int* Argc, char*** Argv);
+// once, for the targets that drive widgets (FuzzWidgets.cpp, built only
+// with PROFILORA_GUI).
+void InitWidgets(int* Argc, char*** Argv);
 
 // The lines of a text as the text files read them: LF, CR LF or a lone CR
 // ends a line; a last line without an end counts.

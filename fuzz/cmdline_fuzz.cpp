@@ -41,7 +41,7 @@ bool Writable(const std::string& Key)
 
 extern "C" int LLVMFuzzerInitialize(int* Argc, char*** Argv)
 {
-    fuzz::InitQt(Argc, Argv);
+    fuzz::InitWidgets(Argc, Argv);
     return 0;
 }
 

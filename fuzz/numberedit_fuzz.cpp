@@ -288,7 +288,7 @@ void CheckClamping(const std::uint8_t* Data, std::size_t Size, char Sep)
 
 extern "C" int LLVMFuzzerInitialize(int* Argc, char*** Argv)
 {
-    fuzz::InitQt(Argc, Argv);
+    fuzz::InitWidgets(Argc, Argv);
     return 0;
 }
 

@@ -276,7 +276,7 @@ void CheckCsv(const TLapseRates& Set)
 
 extern "C" int LLVMFuzzerInitialize(int* Argc, char*** Argv)
 {
-    fuzz::InitQt(Argc, Argv);
+    fuzz::InitCore(Argc, Argv);
     return 0;
 }
 

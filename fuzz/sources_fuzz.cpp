@@ -20,7 +20,7 @@
 
 extern "C" int LLVMFuzzerInitialize(int* Argc, char*** Argv)
 {
-    fuzz::InitQt(Argc, Argv);
+    fuzz::InitCore(Argc, Argv);
     return 0;
 }
 

@@ -119,7 +119,7 @@ std::string Show(const std::string& T) { return "'" + fuzz::Printable(T, 120) + 
 
 extern "C" int LLVMFuzzerInitialize(int* Argc, char*** Argv)
 {
-    fuzz::InitQt(Argc, Argv);
+    fuzz::InitCore(Argc, Argv);
     return 0;
 }
 

@@ -31,8 +31,6 @@ void SetCursorAt(int Index, const QCursor& Cursor)
 
 bool IsDefaultCursorAt(int Index) { return CursorAt(Index) == CursorAt(0); }
 
-void ResetCursorTable() { Table().clear(); }
-
 QCursor LoadCursorResource(const std::string& Name)
 {
     if (Name == "IDC_VSliderCursor") return VSliderCursor();

@@ -20,8 +20,6 @@ QCursor CursorAt(int Index);
 void SetCursorAt(int Index, const QCursor& Cursor);
 // True when the cursor at Index is the default cursor.
 bool IsDefaultCursorAt(int Index);
-// Empties the table (tests).
-void ResetCursorTable();
 
 // A cursor from the program's resources by name ("IDC_VSliderCursor"); the
 // default cursor for an unknown name.

@@ -2,6 +2,7 @@
 // settings, frame navigation, page loading and the styling handlers.
 #include "app/Application.h"
 #include "app/Profilora_frm.h"
+#include "app/WindowLayout.h"
 #include "chart/Chart.h"
 #include "chart/Series.h"
 #include "components/jtControls.h"
@@ -85,45 +86,6 @@ protected:
 
 // ---------------------------------------------------------------- layout
 
-struct Placed {
-    const char* Name;
-    int L, T, W, H;
-    TAnchors Anchors;
-    int Tag;  // -1: none
-};
-
-const Placed kLayout[] = {
-    {"Chart1", 8, 8, 705, 313, akLeft | akTop | akRight | akBottom, -1},
-    {"TrackBar1", 0, 328, 721, 25, akLeft | akRight | akBottom, -1},
-    {"Animate_CheckBox", 748, 75, 69, 17, akTop | akRight, -1},
-    {"Prev_UIButton", 736, 112, 41, 25, akTop | akRight, -1},
-    {"Next_UIButton", 792, 112, 41, 25, akTop | akRight, -1},
-    {"Markers_CheckBox", 728, 200, 97, 17, akTop | akRight, -1},
-    {"Points_CheckBox", 728, 224, 97, 17, akTop | akRight, -1},
-    {"Standard_Atmosphere_UICheckBox", 16, 360, 129, 17, akLeft | akBottom, 1},
-    {"DALR_UICheckBox", 16, 384, 129, 17, akLeft | akBottom, 2},
-    {"ELR_CheckBox", 16, 408, 129, 17, akLeft | akBottom, 3},
-    {"CheckBox1", 16, 432, 129, 17, akLeft | akBottom, 4},
-    {"ST_Color_UIPanel", 144, 360, 17, 17, akLeft | akBottom, 1},
-    {"DALR_Color_UIPanel", 144, 384, 17, 17, akLeft | akBottom, 2},
-    {"ELR_Color_UIPanel", 144, 408, 17, 17, akLeft | akBottom, 3},
-    {"SALR_Color_UIPanel", 144, 432, 17, 17, akLeft | akBottom, 4},
-    {"ScrollBar1", 176, 384, 129, 17, akLeft | akBottom, 2},
-    {"ScrollBar2", 176, 408, 129, 17, akLeft | akBottom, 3},
-    {"ScrollBar3", 176, 432, 129, 17, akLeft | akBottom, 4},
-    {"DewPoint_UICheckBox", 328, 384, 97, 17, akLeft | akBottom, 5},
-    {"Dewpoint_Color_UIPanel", 448, 384, 17, 17, akLeft | akBottom, 5},
-    {"WindDirection_UICheckBox", 328, 408, 121, 17, akLeft | akBottom, 6},
-    {"WindDirection_Color_UIPanel", 448, 408, 17, 17, akLeft | akBottom, 6},
-    {"Windspeed_UICheckBox", 328, 432, 97, 17, akLeft | akBottom, 7},
-    {"Windspeed_Color_UIPanel", 448, 432, 17, 17, akLeft | akBottom, 7},
-    {"Label2", 480, 434, 90, 13, akLeft | akBottom, -1},
-    {"Name_UIComboBox", 608, 368, 225, 21, akRight | akBottom, -1},
-    {"Button2", 680, 400, 73, 33, akRight | akBottom, -1},
-    {"Label3", 744, 24, 95, 13, akTop | akRight, -1},
-    {"jtSpinEdit1", 768, 40, 33, 21, akTop | akRight, -1},
-};
-
 // A caption's control is as wide as designed, or as its text where that is wider.
 int CaptionWidth(const QWidget* W, int Designed)
 {
@@ -175,7 +137,7 @@ TEST(FitOnScreen, keepsTheDesignedPlaceOrMovesOntoTheScreen)
     EXPECT_EQ(FitOnScreen(QRect(100, 100, 800, 400), QRect(1920, 0, 1280, 1024)), QRect(1920, 100, 800, 400));
 }
 
-TEST_F(FormTest, layout_matchesTheDescriptionAndFollowsTheAnchors)
+TEST_F(FormTest, layout_placesEveryControlOfTheTableAndFollowsTheAnchors)
 {
     auto form = MakeForm();
     EXPECT_EQ(form->windowTitle(), "Profilora");
@@ -183,10 +145,10 @@ TEST_F(FormTest, layout_matchesTheDescriptionAndFollowsTheAnchors)
     const QRect available = form->screen()->availableGeometry();
     const QRect designed(256, 175, 862, 480);
     EXPECT_EQ(form->pos(), available.contains(designed) ? designed.topLeft() : FitOnScreen(designed, available).topLeft());
-    for (const Placed& p : kLayout) {
+    for (const app::TControlPlace& p : app::WindowLayout()) {
         auto* w = form->findChild<QWidget*>(p.Name);
         ASSERT_NE(w, nullptr) << p.Name;
-        EXPECT_EQ(w->geometry(), QRect(p.L, p.T, CaptionWidth(w, p.W), p.H)) << p.Name;
+        EXPECT_EQ(w->geometry(), QRect(p.Left, p.Top, CaptionWidth(w, p.Width), p.Height)) << p.Name;
         EXPECT_EQ(form->AnchorsOf(w), p.Anchors) << p.Name;
         if (p.Tag >= 0) {
             EXPECT_EQ(w->property("Tag").toInt(), p.Tag) << p.Name;
@@ -197,13 +159,13 @@ TEST_F(FormTest, layout_matchesTheDescriptionAndFollowsTheAnchors)
     form->show();
     form->resize(962, 530);
     QCoreApplication::processEvents();
-    for (const Placed& p : kLayout) {
+    for (const app::TControlPlace& p : app::WindowLayout()) {
         auto* w = form->findChild<QWidget*>(p.Name);
-        QRect expected(p.L, p.T, CaptionWidth(w, p.W), p.H);
-        if ((p.Anchors & akLeft) && (p.Anchors & akRight)) expected.setWidth(p.W + 100);
-        else if (p.Anchors & akRight) expected.moveLeft(p.L + 100);
-        if ((p.Anchors & akTop) && (p.Anchors & akBottom)) expected.setHeight(p.H + 50);
-        else if (p.Anchors & akBottom) expected.moveTop(p.T + 50);
+        QRect expected(p.Left, p.Top, CaptionWidth(w, p.Width), p.Height);
+        if ((p.Anchors & akLeft) && (p.Anchors & akRight)) expected.setWidth(p.Width + 100);
+        else if (p.Anchors & akRight) expected.moveLeft(p.Left + 100);
+        if ((p.Anchors & akTop) && (p.Anchors & akBottom)) expected.setHeight(p.Height + 50);
+        else if (p.Anchors & akBottom) expected.moveTop(p.Top + 50);
         EXPECT_EQ(w->geometry(), expected) << p.Name;
     }
     // The spin edit's buttons follow it.

@@ -152,6 +152,10 @@ TEST_F(ChartRender, anotherSizeLeavesTheWidgetAsItWas)
     EXPECT_EQ(PlotOf(Chart)->viewport().size(), QSize(705, 313));
     EXPECT_EQ(Chart.RenderToImage(Chart.size()), Before);
     EXPECT_TRUE(Chart.RenderToImage(QSize(0, 10)).isNull());
+    // The hidden chart made that size draws that very picture, not the one
+    // it drew at its old size.
+    Chart.resize(1000, 600);
+    EXPECT_TRUE(Chart.RenderToImage(Chart.size()) == Big);
 }
 
 TEST_F(ChartRender, aTitleTakesRoomAboveThePlot)

@@ -139,14 +139,22 @@ TEST(ChartAxis, automaticRangeFollowsTheShownSeries)
     EXPECT_EQ(Chart.LeftAxis().Maximum(), 600);
 }
 
-TEST(ChartAxis, titleIsTheAxisLabel)
+TEST(ChartAxis, aTitleTakesRoomBesideItsOwnAxis)
 {
     TChart Chart;
+    Chart.resize(705, 313);
+    Chart.RenderToImage(Chart.size());
+    const QRectF Bare = Chart.PlotArea();
     Chart.BottomAxis().SetTitle("Temperature (C)");
-    Chart.LeftAxis().SetTitle("Altitude (m)");
     EXPECT_EQ(Chart.BottomAxis().Title(), "Temperature (C)");
-    EXPECT_EQ(PlotOf(Chart)->xAxis->label(), QString("Temperature (C)"));
-    EXPECT_EQ(PlotOf(Chart)->yAxis->label(), QString("Altitude (m)"));
+    Chart.RenderToImage(Chart.size());
+    const QRectF WithBottom = Chart.PlotArea();
+    EXPECT_LT(WithBottom.bottom(), Bare.bottom() - 5);
+    EXPECT_EQ(WithBottom.left(), Bare.left());
+    Chart.LeftAxis().SetTitle("Altitude (m)");
+    Chart.RenderToImage(Chart.size());
+    EXPECT_GT(Chart.PlotArea().left(), Bare.left() + 5);
+    EXPECT_EQ(Chart.PlotArea().bottom(), WithBottom.bottom());
 }
 
 // ---------------------------------------------------------------- series list
@@ -342,32 +350,27 @@ TEST(ChartStyling, colourRoundTripsAndColoursTheLineAndMarkers)
     }
 }
 
-TEST(ChartStyling, flagsReachThePlot)
+// Whether a series shows is checked in the pictures (ChartRender_test); here
+// what a new series starts with, and the legend that names the series.
+TEST(ChartStyling, newSeriesStartPlainAndTheLegendNamesThemWhileShown)
 {
     TChart Chart;
+    Chart.resize(705, 313);
     TLineSeries* S = Chart.AddLineSeries();
     EXPECT_TRUE(S->Active());
     EXPECT_FALSE(S->PointerVisible());
     EXPECT_FALSE(S->MarksVisible());
-    EXPECT_EQ(CurveOf(Chart, S)->scatterStyle().shape(), QCPScatterStyle::ssNone);
 
-    S->SetActive(false);
-    EXPECT_FALSE(CurveOf(Chart, S)->visible());
-    S->SetActive(true);
-    EXPECT_TRUE(CurveOf(Chart, S)->visible());
-
-    S->SetPointerVisible(true);
-    EXPECT_EQ(CurveOf(Chart, S)->scatterStyle().shape(), QCPScatterStyle::ssSquare);
-    S->SetPointerVisible(false);
-    EXPECT_EQ(CurveOf(Chart, S)->scatterStyle().shape(), QCPScatterStyle::ssNone);
-
+    const QImage Untitled = Chart.RenderToImage(Chart.size());
     S->SetTitle("Temperature");
-    EXPECT_EQ(CurveOf(Chart, S)->name(), QString("Temperature"));
-
+    EXPECT_EQ(S->Title(), "Temperature");
+    EXPECT_NE(Chart.RenderToImage(Chart.size()), Untitled);
     Chart.Legend().SetVisible(false);
-    EXPECT_FALSE(PlotOf(Chart)->legend->visible());
+    const QImage NoLegend = Chart.RenderToImage(Chart.size());
+    S->SetTitle("Dew point");
+    EXPECT_EQ(Chart.RenderToImage(Chart.size()), NoLegend);
     Chart.Legend().SetVisible(true);
-    EXPECT_TRUE(PlotOf(Chart)->legend->visible());
+    EXPECT_NE(Chart.RenderToImage(Chart.size()), NoLegend);
 }
 
 TEST(ChartStyling, markTextsShowTheValueToThreeDecimals)

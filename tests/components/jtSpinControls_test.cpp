@@ -1,5 +1,6 @@
 #include "components/jtSpinControls.h"
 
+#include "platform/CursorTable.h"
 #include "platform/Cursors.h"
 #include "platform/Fakes.h"
 
@@ -280,7 +281,7 @@ TEST_F(SpinButtons, wheelStepsWithTheKeyboardModifiers)
 
 TEST_F(SpinButtons, eachCompanionRegistersItsOwnCursor)
 {
-    platform::ResetCursorTable();
+    platform::FreeEveryCursorIndex();
     platform::SetCursorAt(1, QCursor(Qt::IBeamCursor));  // taken by somebody else
     TjtSpinButtons a(&window), b(&window);
     EXPECT_EQ(a.CursorIndex, 2);
@@ -292,12 +293,12 @@ TEST_F(SpinButtons, eachCompanionRegistersItsOwnCursor)
 
 TEST_F(SpinButtons, fullCursorTableLeavesTheDefaultCursor)
 {
-    platform::ResetCursorTable();
+    platform::FreeEveryCursorIndex();
     for (int i = 1; i <= platform::MaxCursorIndex; ++i) platform::SetCursorAt(i, QCursor(Qt::IBeamCursor));
     TjtSpinButtons full(&window);
     EXPECT_EQ(full.CursorIndex, 0);
     EXPECT_EQ(full.SpinSlider->cursor().shape(), Qt::ArrowCursor);
-    platform::ResetCursorTable();
+    platform::FreeEveryCursorIndex();
 }
 
 // ---------------------------------------------------------------- spin edit

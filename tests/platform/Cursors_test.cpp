@@ -1,5 +1,7 @@
 #include "platform/Cursors.h"
 
+#include "platform/CursorTable.h"
+
 #include <QBitmap>
 #include <QImage>
 #include <gtest/gtest.h>
@@ -68,7 +70,7 @@ TEST_F(VSliderCursorShape, isSymmetricAboutColumn14)
 
 TEST(CursorTable, emptyIndicesYieldTheDefaultCursor)
 {
-    platform::ResetCursorTable();
+    platform::FreeEveryCursorIndex();
     EXPECT_TRUE(platform::IsDefaultCursorAt(0));
     EXPECT_TRUE(platform::IsDefaultCursorAt(1));
     EXPECT_TRUE(platform::IsDefaultCursorAt(platform::MaxCursorIndex));
@@ -77,18 +79,18 @@ TEST(CursorTable, emptyIndicesYieldTheDefaultCursor)
 
 TEST(CursorTable, storedCursorsAreFoundAgain)
 {
-    platform::ResetCursorTable();
+    platform::FreeEveryCursorIndex();
     platform::SetCursorAt(3, QCursor(Qt::SizeVerCursor));
     EXPECT_FALSE(platform::IsDefaultCursorAt(3));
     EXPECT_EQ(platform::CursorAt(3).shape(), Qt::SizeVerCursor);
     EXPECT_TRUE(platform::IsDefaultCursorAt(2));
-    platform::ResetCursorTable();
+    platform::FreeEveryCursorIndex();
     EXPECT_TRUE(platform::IsDefaultCursorAt(3));
 }
 
 TEST(CursorTable, indicesOutsideTheTableAreIgnored)
 {
-    platform::ResetCursorTable();
+    platform::FreeEveryCursorIndex();
     for (int index : {0, -1, platform::MaxCursorIndex + 1}) {
         platform::SetCursorAt(index, QCursor(Qt::CrossCursor));
         EXPECT_TRUE(platform::IsDefaultCursorAt(index)) << index;

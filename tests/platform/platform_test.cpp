@@ -82,20 +82,4 @@ TEST_F(LocalFiles, readRefusesDirectoriesAndFifos)
     EXPECT_FALSE(fs.FileExists(dir.path().toStdString()));
 }
 
-TEST(FakePrompts, recordsAndAnswers)
-{
-    platform::FakePrompts p;
-    p.Answers.push_back(platform::MsgResult::Yes);
-    EXPECT_EQ(p.MessageBox("t", "c", platform::MsgButtons::YesNoCancel, platform::MsgIcon::Question),
-              platform::MsgResult::Yes);
-    EXPECT_EQ(p.MessageBox("t", "c", platform::MsgButtons::YesNoCancel, platform::MsgIcon::Question),
-              platform::MsgResult::Cancel);
-    ASSERT_EQ(p.Boxes.size(), 2u);
-    std::string chosen;
-    EXPECT_FALSE(p.OpenFileDialog({}, chosen));
-    p.OpenAnswers.push_back("/tmp/x.html");
-    EXPECT_TRUE(p.OpenFileDialog({}, chosen));
-    EXPECT_EQ(chosen, "/tmp/x.html");
-}
-
 }  // namespace
