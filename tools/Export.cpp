@@ -10,6 +10,7 @@
 #include "tools/CsvExport.h"
 #include "tools/ExportInputs.h"
 #include "tools/ExportOptions.h"
+#include "tools/ExportSettings.h"
 #include "tools/SectionExport.h"
 #include "movie/MovieExport.h"
 
@@ -18,7 +19,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <exception>
-#include <filesystem>
 #include <memory>
 
 namespace {
@@ -63,24 +63,6 @@ private:
     std::unique_ptr<QApplication> own_;
 };
 
-// A settings component read as the program reads it at start-up, but from
-// the named file (or from its default text alone) and never from the
-// command line of this tool.
-void ReadSettings(TjtINI_File& Ini, const std::vector<std::string>& Defaults, const std::string& Path)
-{
-    Ini.SetIgnore_CmdLine(true);
-    Ini.SetINI_Default(Defaults);
-    if (Path.empty()) {
-        Ini.SetOpenOnLoad(false);
-    } else {
-        // A name without a directory would be looked for beside the program.
-        Ini.SetFilename(std::filesystem::absolute(Path).string());
-        Ini.SetIgnoreNotFound(false);
-        Ini.SetOpenOnLoad(true);
-    }
-    Ini.Loaded();
-}
-
 // The chart of the window, as its settings and the chosen series make it.
 class PictureJob {
 public:
@@ -90,8 +72,8 @@ public:
         if (!Options.SettingsPath.empty() && !platform::files().FileExists(Options.SettingsPath))
             throw Exception("cannot read settings '" + Options.SettingsPath + "': no such file");
         try {
-            ReadSettings(settings_, ProfileDefaults(), Options.SettingsPath);
-            ReadSettings(catalogue_, CatalogueDefaults(), Options.SettingsPath);
+            ReadExportSettings(settings_, ProfileDefaults(), Options.SettingsPath);
+            ReadExportSettings(catalogue_, CatalogueDefaults(), Options.SettingsPath);
         } catch (const Exception& e) {
             throw Exception("settings" + Where() + ": " + e.Message());
         }
@@ -245,26 +227,18 @@ int RunExport(const std::vector<std::string>& Args, std::ostream& Out, std::ostr
     std::unique_ptr<PictureApplication> application;
     std::unique_ptr<PictureJob> pictures;
     for (const ExportTarget& target : options.Targets) {
-        if (target.Format == ExportFormat::Section || target.Format == ExportFormat::Levels) {
-            try {
-                if (target.Format == ExportFormat::Section && !application)
-                    application = std::make_unique<PictureApplication>();
-                WriteSectionTarget(options, set, target);
-            } catch (const Exception& e) {
-                Err << kProgram << e.Message() << '\n';
-                return kExportFailed;
-            } catch (const std::exception& e) {
-                Err << kProgram << e.what() << '\n';
-                return kExportFailed;
-            }
-            continue;
-        }
         if (target.Format != ExportFormat::Csv) {
             try {
-                if (!pictures) {
-                    application = std::make_unique<PictureApplication>();
-                    pictures = std::make_unique<PictureJob>(options, set, Err);
+                if (target.Format == ExportFormat::Levels) {
+                    WriteSectionTarget(options, set, target);
+                    continue;
                 }
+                if (!application) application = std::make_unique<PictureApplication>();
+                if (target.Format == ExportFormat::Section) {
+                    WriteSectionTarget(options, set, target);
+                    continue;
+                }
+                if (!pictures) pictures = std::make_unique<PictureJob>(options, set, Err);
                 pictures->Write(target);
             } catch (const Exception& e) {
                 Err << kProgram << e.Message() << '\n';

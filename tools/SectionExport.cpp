@@ -8,12 +8,12 @@
 #include "movie/SoundingChart.h"
 #include "platform/Platform.h"
 #include "platform/ReplaceFile.h"
+#include "tools/ExportSettings.h"
 #include "tools/LevelsCsv.h"
 
 #include <QBuffer>
 #include <QImage>
 
-#include <filesystem>
 
 namespace {
 
@@ -27,16 +27,7 @@ double SettingsHeightMax(const std::string& SettingsPath)
     TjtINI_File settings(nullptr);
     TChart chart;
     try {
-        settings.SetIgnore_CmdLine(true);
-        settings.SetINI_Default(ProfileDefaults());
-        if (SettingsPath.empty()) {
-            settings.SetOpenOnLoad(false);
-        } else {
-            settings.SetFilename(std::filesystem::absolute(SettingsPath).string());
-            settings.SetIgnoreNotFound(false);
-            settings.SetOpenOnLoad(true);
-        }
-        settings.Loaded();
+        ReadExportSettings(settings, ProfileDefaults(), SettingsPath);
         SetupChart1(chart);
         ApplyAxisRanges(settings, chart);
     } catch (const Exception& e) {

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -320,6 +321,15 @@ TEST(ExportProgram, exitStatusAndStreams)
     const ProgramResult missing = RunProgram({QDir(dir.path()).filePath("gone.html"), "--csv"});
     EXPECT_EQ(missing.Status, 1);
     EXPECT_NE(missing.Err.find("gone.html"), std::string::npos);
+
+    // The section and a movie in one run share the program's one
+    // application object; the second picture output must not end it.
+    const QString movie = QDir(dir.path()).filePath("m.gif");
+    const ProgramResult both =
+        RunProgram({write("p.html", kGoodPage), "--section",
+                    QDir(dir.path()).filePath("s.png"), "--gif", movie, "--levels", QDir(dir.path()).filePath("l.csv")});
+    EXPECT_EQ(both.Status, 0) << both.Err;
+    EXPECT_TRUE(QFileInfo::exists(movie));
 }
 #endif
 
