@@ -11,7 +11,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <qcustomplot.h>
 
 #include <QApplication>
 
@@ -80,7 +79,7 @@ void BM_ShowSection(benchmark::State& State)
     View.show();
     for (auto _ : State) {
         View.SetSection(BuildSection(Year(), WindowSize()));
-        View.Plot()->replot(QCustomPlot::rpImmediateRefresh);
+        View.Redraw();
     }
 }
 
@@ -90,7 +89,7 @@ void BM_MoveMarker(benchmark::State& State)
     View.resize(800, 400);
     View.show();
     View.SetSection(BuildSection(Year(), WindowSize()));
-    View.Plot()->replot(QCustomPlot::rpImmediateRefresh);
+    View.Redraw();
     int Column = 0;
     for (auto _ : State) {
         View.SetMarkerColumn(Column);

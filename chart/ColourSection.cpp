@@ -160,6 +160,16 @@ void TColourSection::PlaceMarker()
     marker_->point2->setCoords(markerColumn_, 1);
 }
 
+void TColourSection::Redraw() { plot_->replot(QCustomPlot::rpImmediateRefresh); }
+
+QPoint TColourSection::PointOf(double Column, double Height) const
+{
+    const QPoint P(int(plot_->xAxis->coordToPixel(Column)), int(plot_->yAxis->coordToPixel(Height)));
+    return plot_->mapTo(this, P);
+}
+
+QWidget* TColourSection::MouseSurface() const { return plot_; }
+
 int TColourSection::ColumnAt(QPoint Pos) const
 {
     const QPoint P = plot_->mapFrom(this, Pos);

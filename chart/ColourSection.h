@@ -57,7 +57,13 @@ public:
     // The picture at the given size, also without a display.
     QImage RenderToImage(QSize Size);
 
-    QCustomPlot* Plot() const { return plot_; }
+    // Draws the whole picture now (the marker alone is redrawn by
+    // SetMarkerColumn).
+    void Redraw();
+    // The point of this widget that shows Column at Height (m).
+    QPoint PointOf(double Column, double Height) const;
+    // The widget that receives the mouse (for synthesized events).
+    QWidget* MouseSurface() const;
 
 private:
     void MousePress(QMouseEvent* Event);

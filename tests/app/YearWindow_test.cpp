@@ -10,8 +10,9 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QPushButton>
 #include <QTest>
-#include <qcustomplot.h>
+#include <QTimer>
 
 namespace {
 
@@ -25,13 +26,13 @@ protected:
         TYearWindow* year = form->Extras->YearWindow();
         EXPECT_NE(year, nullptr);
         QCoreApplication::processEvents();
-        year->Section->Plot()->replot(QCustomPlot::rpImmediateRefresh);
+        year->Section->Redraw();
         return *year;
     }
     static QPoint ColumnPoint(TYearWindow& Year, int Column)
     {
-        QCustomPlot* plot = Year.Section->Plot();
-        return QPoint(int(plot->xAxis->coordToPixel(Column)), plot->axisRect()->center().y());
+        const TColourSection& View = *Year.Section;
+        return View.MouseSurface()->mapFrom(&View, View.PointOf(Column, View.Section().HeightMax / 2));
     }
     int Marker() const { return form->Extras->YearWindow()->Section->MarkerColumn(); }
     int YearWindowsOpen() const
@@ -67,17 +68,17 @@ TEST_F(YearWindowTest, markerFollowsTheMovieAndAClickMovesIt)
     }
 
     // A click on a column shows its sounding, as the track bar would.
-    QTest::mouseClick(year.Section->Plot(), Qt::LeftButton, {}, ColumnPoint(year, 3));
+    QTest::mouseClick(year.Section->MouseSurface(), Qt::LeftButton, {}, ColumnPoint(year, 3));
     EXPECT_EQ(form->TrackBar1->Position(), 3);
     EXPECT_EQ(form->LapseRates->Current, 3);
     EXPECT_EQ(form->StatusBar1->SimpleText(), "S3");
     EXPECT_EQ(Marker(), 3);
     // Outside the map: nothing moves.
-    QTest::mouseClick(year.Section->Plot(), Qt::LeftButton, {}, QPoint(year.Section->Plot()->width() - 5, 50));
+    QTest::mouseClick(year.Section->MouseSurface(), Qt::LeftButton, {}, QPoint(year.Section->MouseSurface()->width() - 5, 50));
     EXPECT_EQ(form->TrackBar1->Position(), 3);
 
     // The hover line reads the point under the mouse.
-    QTest::mouseMove(year.Section->Plot(), ColumnPoint(year, 1));
+    QTest::mouseMove(year.Section->MouseSurface(), ColumnPoint(year, 1));
     EXPECT_NE(year.Readout->text().toStdString().find("S1, "), std::string::npos) << year.Readout->text().toStdString();
 
     // A second choice raises the same window.
@@ -117,7 +118,7 @@ TEST_F(YearWindowTest, followsEachPageAlsoAnEmptyOrUnreadableOne)
         EXPECT_EQ(Marker(), -1) << name;
         // The movie and a click on the empty map go on without harm.
         form->Timer1Timer(form->Timer1);
-        QTest::mouseClick(year.Section->Plot(), Qt::LeftButton, {}, year.Section->Plot()->rect().center());
+        QTest::mouseClick(year.Section->MouseSurface(), Qt::LeftButton, {}, year.Section->MouseSurface()->rect().center());
         EXPECT_FALSE(year.Section->RenderToImage(QSize(200, 100)).isNull()) << name;
     }
     Load("five.html", MakePage(5));

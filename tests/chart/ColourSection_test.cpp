@@ -5,7 +5,6 @@
 #include "chart/ColourSection.h"
 
 #include <gtest/gtest.h>
-#include <qcustomplot.h>
 
 #include <QCoreApplication>
 #include <QTest>
@@ -42,12 +41,12 @@ protected:
         View.SetSection(FiveColumns());
         View.show();
         QCoreApplication::processEvents();
-        View.Plot()->replot(QCustomPlot::rpImmediateRefresh);
+        View.Redraw();
     }
     // A point of the map at a column and height, in widget pixels.
     QPoint At(int Column, double Height) const
     {
-        return QPoint(int(View.Plot()->xAxis->coordToPixel(Column)), int(View.Plot()->yAxis->coordToPixel(Height)));
+        return View.MouseSurface()->mapFrom(&View, View.PointOf(Column, Height));
     }
     QColor PixelAt(const QImage& Image, int Column, double Height) const
     {
@@ -68,11 +67,11 @@ TEST_F(ColourSectionTest, clickGivesTheColumnInsideTheMapOnly)
 {
     std::vector<int> Clicked;
     View.OnColumnClick = [&](int C) { Clicked.push_back(C); };
-    QTest::mouseClick(View.Plot(), Qt::LeftButton, {}, At(3, 2000));
-    QTest::mouseClick(View.Plot(), Qt::LeftButton, {}, At(0, 500));
-    QTest::mouseClick(View.Plot(), Qt::RightButton, {}, At(2, 2000));
+    QTest::mouseClick(View.MouseSurface(), Qt::LeftButton, {}, At(3, 2000));
+    QTest::mouseClick(View.MouseSurface(), Qt::LeftButton, {}, At(0, 500));
+    QTest::mouseClick(View.MouseSurface(), Qt::RightButton, {}, At(2, 2000));
     // The colour bar, right of the map.
-    QTest::mouseClick(View.Plot(), Qt::LeftButton, {}, QPoint(View.width() - 20, At(2, 2000).y()));
+    QTest::mouseClick(View.MouseSurface(), Qt::LeftButton, {}, QPoint(View.width() - 20, At(2, 2000).y()));
     EXPECT_EQ(Clicked, (std::vector<int>{3, 0}));
     EXPECT_EQ(View.ColumnAt(QPoint(2, 2)), -1);
 }
@@ -92,7 +91,7 @@ TEST_F(ColourSectionTest, markerShowsAtItsColumnOnly)
     View.SetMarkerColumn(4);
     // On screen the move redraws the marker's layer alone: what the widget
     // paints from its buffers already shows the new place.
-    const QImage Shown = View.Plot()->grab().toImage();
+    const QImage Shown = View.MouseSurface()->grab().toImage();
     EXPECT_FALSE(MarkerAt(Shown, 2));
     EXPECT_TRUE(MarkerAt(Shown, 4));
     Image = View.RenderToImage(View.size());
@@ -118,7 +117,7 @@ TEST_F(ColourSectionTest, hoverReadsTheCellUnderTheMouse)
     std::vector<std::string> Read;
     View.OnHover = [&](const std::string& Text) { Read.push_back(Text); };
     // No button held: the read-out follows the mouse.
-    for (QPoint P : {At(3, 3000), At(1, 3000)}) QTest::mouseMove(View.Plot(), P);
+    for (QPoint P : {At(3, 3000), At(1, 3000)}) QTest::mouseMove(View.MouseSurface(), P);
     ASSERT_EQ(Read.size(), 2u);
     EXPECT_EQ(Read[0].substr(0, 24), "94610 2016-01-04 00Z, 30");  // the height is rounded to a pixel
     EXPECT_NE(Read[0].find("m, -20.0 C"), std::string::npos) << Read[0];
