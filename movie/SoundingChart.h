@@ -7,6 +7,7 @@
 
 #include "chart/Chart.h"
 #include "chart/Series.h"
+#include "movie/FrameChoice.h"
 #include "sounding/LapseRates.h"
 
 #include <QImage>
@@ -16,17 +17,6 @@
 #include <vector>
 
 class TjtINI_File;
-
-// The chart's size in the window, in pixels at 96 pixels per inch; pictures
-// are drawn at this size.
-inline constexpr int Chart1Width = 705;
-inline constexpr int Chart1Height = 313;
-
-// Series slots of the chart.
-inline constexpr int TemperatureSlot = 0;
-inline constexpr int FirstReferenceSlot = 1;  // standard atmosphere, DALR, ELR, SALR: 1 to 4
-inline constexpr int FirstExtraSlot = 5;      // dew point diff, wind direction / 10, wind speed: 5 to 7
-inline constexpr int SlotCount = 8;
 
 // The built-in default text of the first settings component: axis ranges,
 // reference profiles and series colours.
@@ -57,15 +47,6 @@ TLineSeries* ReadProfile(TjtINI_File& Ini, TChart& Chart, const std::string& Sec
 // the axis ranges, then series 1 to 4 (reference profiles) and 5 to 7 (extra
 // quantities, no points yet).
 void ReadChartSettings(TjtINI_File& Ini, TChart& Chart);
-
-// Which series a frame shows besides the temperature profile, as the
-// window's check boxes say it.
-struct TSeriesChoice {
-    bool Shown[SlotCount] = {};  // by slot; slot 0 is always shown
-    bool Points = false;         // point markers on series 0
-    bool Markers = false;        // value marks on series 0
-    bool operator==(const TSeriesChoice&) const = default;
-};
 
 // Shows and hides series 1 to 7 and switches series 0's markers as Choice
 // says. Slots the chart does not have are skipped.

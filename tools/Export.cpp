@@ -1,7 +1,5 @@
 #include "tools/Export.h"
 
-#include "movie/SoundingChart.h"
-#include "components/jtINI_File.h"
 #include "components/jtSysUtils.h"
 #include "platform/OutputTarget.h"
 #include "platform/Platform.h"
@@ -10,11 +8,18 @@
 #include "tools/CsvExport.h"
 #include "tools/ExportInputs.h"
 #include "tools/ExportOptions.h"
+#include "tools/LevelsCsv.h"
+
+// Without the desktop libraries the exporter writes text (CSV) only.
+#ifdef PROFILORA_EXPORT_PICTURES
+#include "components/jtINI_File.h"
+#include "movie/MovieExport.h"
+#include "movie/SoundingChart.h"
 #include "tools/ExportSettings.h"
 #include "tools/SectionExport.h"
-#include "movie/MovieExport.h"
 
 #include <QApplication>
+#endif
 
 #include <algorithm>
 #include <cstdlib>
@@ -37,6 +42,7 @@ std::string WithoutCarriageReturns(const std::string& Text)
     return text;
 }
 
+#ifdef PROFILORA_EXPORT_PICTURES
 // The frame interval of the window's spin edit: 1 to 1000 ms.
 constexpr int kSpinMin = 1;
 constexpr int kSpinMax = 1000;
@@ -130,6 +136,8 @@ private:
     std::ostream& err_;
 };
 
+#endif
+
 // The files the outputs are made from.
 std::vector<std::string> InputFiles(const ExportOptions& Options)
 {
@@ -152,7 +160,12 @@ std::vector<std::string> OutputFiles(const ExportOptions& Options, int Count)
         const std::string prefix = target.Path.back() == '/' ? target.Path : target.Path + "/";
         const int first = std::max(Options.From, 0);
         const int last = Options.To >= 0 ? std::min(Options.To, Count - 1) : Count - 1;
+#ifdef PROFILORA_EXPORT_PICTURES
         for (int k = first; k <= last; ++k) outputs.push_back(prefix + FrameFileName(k));
+#else
+        (void)first;
+        (void)last;
+#endif
     }
     return outputs;
 }
@@ -171,6 +184,15 @@ int RunExport(const std::vector<std::string>& Args, std::ostream& Out, std::ostr
         Err << kProgram << problem << "\n\n" << ExportUsage();
         return kExportFailed;
     }
+#ifndef PROFILORA_EXPORT_PICTURES
+    for (const ExportTarget& target : options.Targets) {
+        if (target.Format != ExportFormat::Csv && target.Format != ExportFormat::Levels) {
+            Err << kProgram << "this profilora-export was built without the desktop libraries and writes "
+                               "--csv and --levels only\n";
+            return kExportFailed;
+        }
+    }
+#endif
 
     // Station files, Wyoming pages and several files go to the station-file
     // readers; one sounding page (or other content) is read as a page.
@@ -223,16 +245,23 @@ int RunExport(const std::vector<std::string>& Args, std::ostream& Out, std::ostr
         }
     }
 
+#ifdef PROFILORA_EXPORT_PICTURES
     // The pictures are drawn by one chart for all picture outputs.
     std::unique_ptr<PictureApplication> application;
     std::unique_ptr<PictureJob> pictures;
+#endif
     for (const ExportTarget& target : options.Targets) {
+        if (target.Format == ExportFormat::Levels) {
+            platform::FileError error;
+            if (!platform::ReplaceFile(target.Path, LevelsToCsv(set), error)) {
+                Err << kProgram << "cannot write '" << target.Path << "': " << error.Message << '\n';
+                return kExportFailed;
+            }
+            continue;
+        }
+#ifdef PROFILORA_EXPORT_PICTURES
         if (target.Format != ExportFormat::Csv) {
             try {
-                if (target.Format == ExportFormat::Levels) {
-                    WriteSectionTarget(options, set, target);
-                    continue;
-                }
                 if (!application) application = std::make_unique<PictureApplication>();
                 if (target.Format == ExportFormat::Section) {
                     WriteSectionTarget(options, set, target);
@@ -249,6 +278,7 @@ int RunExport(const std::vector<std::string>& Args, std::ostream& Out, std::ostr
             }
             continue;
         }
+#endif
         const std::string text = SoundingsToCsv(set);
         if (target.Path.empty()) {
             Out.write(text.data(), static_cast<std::streamsize>(text.size()));

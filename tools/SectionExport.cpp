@@ -9,7 +9,6 @@
 #include "platform/Platform.h"
 #include "platform/ReplaceFile.h"
 #include "tools/ExportSettings.h"
-#include "tools/LevelsCsv.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -50,15 +49,9 @@ std::string PngBytes(const QImage& Image)
 void WriteSectionTarget(const ExportOptions& Options, const TLapseRates& Set, const ExportTarget& Target)
 {
     // RunExport has already refused a target that is one of the inputs.
-    std::string bytes;
-    if (Target.Format == ExportFormat::Levels) {
-        bytes = LevelsToCsv(Set);
-    } else {
-        const QImage picture = RenderSectionPicture(Set.Soundings, SettingsHeightMax(Options.SettingsPath),
-                                                    QSize(Options.Width, Options.Height));
-        bytes = PngBytes(picture);
-    }
+    const QImage picture = RenderSectionPicture(Set.Soundings, SettingsHeightMax(Options.SettingsPath),
+                                                QSize(Options.Width, Options.Height));
     platform::FileError error;
-    if (!platform::ReplaceFile(Target.Path, bytes, error))
+    if (!platform::ReplaceFile(Target.Path, PngBytes(picture), error))
         throw Exception("cannot write '" + Target.Path + "': " + error.Message);
 }
