@@ -16,6 +16,7 @@
 #include "components/jtFile_IO.h"
 #include "sounding/LapseRates.h"
 #include "SyntheticStation.h"
+#include "WindowLoad.h"
 
 #include <benchmark/benchmark.h>
 
@@ -31,18 +32,6 @@
 
 namespace {
 
-long StatusKb(const char* Field)
-{
-    std::ifstream in("/proc/self/status");
-    std::string line;
-    const std::string key = std::string(Field) + ":";
-    while (std::getline(in, line))
-        if (line.compare(0, key.size(), key) == 0) return std::atol(line.c_str() + key.size());
-    return -1;
-}
-
-void ResetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
-
 std::unique_ptr<TForm1> MakeForm()
 {
     auto form = std::make_unique<TForm1>();
@@ -57,22 +46,7 @@ void BM_StationLoadToFirstFrame(benchmark::State& State)
     const double fileMB = double(std::filesystem::file_size(path)) / (1 << 20);
     auto form = MakeForm();
     static long firstAddedKb = -1;
-    for (auto _ : State) {
-        State.PauseTiming();
-        form->LapseRates->Clear();
-        form->LapseRates->Current = -1;
-        const long idleKb = StatusKb("VmRSS");
-        ResetPeak();
-        State.ResumeTiming();
-
-        form->jtFile_IO1Open(form->jtFile_IO1, path);
-        form->Timer1Timer(form->Timer1);
-        form->Chart1->Repaint();
-
-        State.PauseTiming();
-        if (firstAddedKb < 0) firstAddedKb = StatusKb("VmHWM") - idleKb;
-        State.ResumeTiming();
-    }
+    window_load::MeasureLoads(State, *form, path, firstAddedKb);
     State.counters["file_MB"] = fileMB;
     State.counters["launches"] = form->LapseRates->Count();
     State.counters["peak_added_MB"] = firstAddedKb / 1024.0;

@@ -13,6 +13,7 @@
 #include "components/jtControls.h"
 #include "components/jtFile_IO.h"
 #include "sounding/LapseRates.h"
+#include "WindowLoad.h"
 
 #include <benchmark/benchmark.h>
 
@@ -30,23 +31,6 @@
 namespace {
 
 const std::string PagePath = std::string(PROFILORA_DATA_DIR) + "/Perth 2016.html";
-
-// Resident set size and its peak, in kB, from the kernel's view of us.
-long StatusKb(const char* Field)
-{
-    std::ifstream in("/proc/self/status");
-    std::string line;
-    const std::string key = std::string(Field) + ":";
-    while (std::getline(in, line))
-        if (line.compare(0, key.size(), key) == 0) return std::atol(line.c_str() + key.size());
-    return -1;
-}
-
-void ResetPeak()
-{
-    // Writing 5 to clear_refs resets the peak resident size.
-    std::ofstream("/proc/self/clear_refs") << "5";
-}
 
 std::unique_ptr<TForm1> MakeForm()
 {
@@ -101,27 +85,8 @@ void BM_LoadToFirstFrame(benchmark::State& state)
         std::ifstream f(PagePath, std::ios::binary | std::ios::ate);
         pageKb = long(f.tellg()) / 1024;
     }
-    // Memory is measured on the first load of the process only: later loads
-    // reuse what the allocator kept and would hide the peak.
     static long firstAddedKb = -1;
-    for (auto _ : state) {
-        state.PauseTiming();
-        // Start from an empty window each time, as after start-up.
-        form->html_UIRichEdit->Clear();
-        form->LapseRates->Clear();
-        form->LapseRates->Current = -1;
-        const long idleKb = StatusKb("VmRSS");
-        ResetPeak();
-        state.ResumeTiming();
-
-        form->jtFile_IO1Open(form->jtFile_IO1, PagePath);
-        form->Timer1Timer(form->Timer1);
-        form->Chart1->Repaint();
-
-        state.PauseTiming();
-        if (firstAddedKb < 0) firstAddedKb = StatusKb("VmHWM") - idleKb;
-        state.ResumeTiming();
-    }
+    window_load::MeasureLoads(state, *form, PagePath, firstAddedKb);
     state.counters["page_MB"] = pageKb / 1024.0;
     state.counters["peak_added_MB"] = firstAddedKb / 1024.0;
     state.counters["peak_per_page"] = double(firstAddedKb) / double(pageKb);

@@ -1,6 +1,7 @@
 // The two station pages that ship with the program, read end to end. The
 // expected values were read off the pages by hand.
 
+#include "support/TestFiles.h"
 #include "sounding/LapseRates.h"
 
 #include "RecordingSeries.h"
@@ -15,13 +16,7 @@
 
 namespace {
 
-std::string ReadPage(const std::string& Name)
-{
-    std::ifstream in(std::string(PROFILORA_DATA_DIR) + "/" + Name, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+std::string ReadPage(const std::string& Name) { return testfiles::Slurp(std::string(PROFILORA_DATA_DIR) + "/" + Name); }
 
 struct LevelValues {
     float Pressure, Height, Temperature, DewPointDiff, WindDirection, WindSpeed;

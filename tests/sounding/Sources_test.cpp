@@ -2,6 +2,7 @@
 // the date filter, and bad input. Expected levels were read off the files by
 // hand.
 
+#include "support/TestFiles.h"
 #include "sounding/LapseRates.h"
 #include "sounding/SoundingSources.h"
 
@@ -18,13 +19,7 @@ namespace {
 
 const std::string kData = PROFILORA_DATA_DIR;
 
-std::string ReadBytes(const std::string& Path)
-{
-    std::ifstream in(Path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using testfiles::Slurp;
 
 struct LevelValues {
     float Pressure, Height, Temperature, DewPointDiff, WindDirection, WindSpeed;
@@ -244,7 +239,7 @@ TEST(Sources, announcedLevelCountAndLineEnds_doNotChangeTheLevels)
 // Bad input: a clear message, and what could be read.
 TEST(Sources, badInput_givesAMessageAndWhatCouldBeRead)
 {
-    const std::string real = ReadBytes(kData + "/wyoming_94610_2016_01.html");
+    const std::string real = Slurp(kData + "/wyoming_94610_2016_01.html");
     const std::string gz = Gzip(real);
     const std::string zip = Zip({{"a.html", real}});
     const std::string zeros(64u << 20, '0');
@@ -319,7 +314,7 @@ TEST(Sources, readySetDuringAPageLoad_winsOverThePage)
         handed = true;
         set.SetSoundings(ReadSoundingSource(kIgra).Soundings);
     };
-    set.LoadPage(ReadBytes(kData + "/Perth 2016.html"));
+    set.LoadPage(Slurp(kData + "/Perth 2016.html"));
     ASSERT_EQ(set.Count(), 2);
     EXPECT_EQ(set.Soundings[0].Title, "72403 2016-01-01 00Z");
 }
