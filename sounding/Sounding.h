@@ -18,6 +18,11 @@ struct TSoundingLevel {
     float DewPointDiff = MissingValue;   // degrees the dew point lies below the temperature
     float WindDirection = MissingValue;  // degrees
     float WindSpeed = MissingValue;      // m/s
+    // The height the level is drawn and reckoned at: the reported Height
+    // where the file gives one, else one computed from the levels around it
+    // (ComputeHeights in sounding/Heights.h); missing when neither can be had.
+    // Outputs that repeat the file (the CSV) keep writing Height.
+    float Altitude = MissingValue;  // m
 };
 
 class TSounding {

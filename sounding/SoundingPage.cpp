@@ -7,6 +7,8 @@
 
 #include "sounding/LapseRates.h"
 
+#include "sounding/Heights.h"
+
 #include "components/jtCommon.h"
 #include "components/jtSysUtils.h"
 
@@ -167,6 +169,7 @@ void TLapseRates::ParseSounding(std::string_view Table, char Separator)
     } while (pos < rest.size());
 
     sounding.FixSurface();
+    ComputeHeights(sounding);
 }
 
 void TLapseRates::ParseTitle(TSounding& Sounding, std::string_view Row)

@@ -1,5 +1,7 @@
 #include "sounding/SourceReaders.h"
 
+#include "sounding/Heights.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -85,6 +87,7 @@ void TLineReaderBase::Close()
     std::vector<TSoundingLevel>& levels = out_.back().Levels;
     if (levels.capacity() - levels.size() > 64) levels.shrink_to_fit();
     out_.back().FixSurface();
+    ComputeHeights(out_.back());
     open_ = false;
 }
 

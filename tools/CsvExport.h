@@ -10,6 +10,10 @@
 // (-9999 stays "-9999").
 std::string SingleText(float Value);
 
+// Value with a fixed number of decimals ("12.3" for 12.34 and 1 decimal),
+// rounded to the nearest, without a binary-float tail and never "-0.0".
+std::string FixedText(double Value, int Decimals);
+
 // A field as CSV needs it: quoted, with doubled quotes, when it holds a
 // comma, a quote or a line break; otherwise as it is.
 std::string CsvField(std::string_view Text);

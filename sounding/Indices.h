@@ -1,0 +1,84 @@
+#pragma once
+// The stability indices of a launch, as the University of Wyoming lists them
+// under "Station information and sounding indices" (GEMPAK's definitions),
+// with the lifted parcels they come from, and the surface-based and
+// most-unstable CAPE and CIN forecasters expect besides. An index the
+// sounding cannot give (no 500 hPa level, no dew point, no LFC) is
+// std::nullopt, never a made-up number.
+
+#include "sounding/Sounding.h"
+
+#include <optional>
+#include <vector>
+
+namespace sounding {
+
+// Where a lifted parcel starts.
+enum class TParcelKind {
+    MixedLayer,     // pressure-weighted mean of the lowest 500 m, at the mid-layer pressure
+    SurfaceBased,   // the surface level
+    MostUnstable,   // the level of highest equivalent potential temperature in the lowest 300 hPa
+};
+
+// One point of a parcel's path or of the environment it is compared with.
+struct TParcelPoint {
+    double Pressure;     // hPa
+    double Temperature;  // C
+};
+
+// A parcel lifted dry to its LCL, then along the saturated adiabat.
+struct TParcel {
+    TParcelKind Kind = TParcelKind::MixedLayer;
+    bool Valid = false;  // false when the sounding cannot start one
+    double StartPressure = 0;
+    double StartTemperature = 0;  // C
+    double StartDewPoint = 0;     // C
+    double LclPressure = 0;
+    double LclTemperature = 0;    // C
+    std::optional<double> LfcPressure;  // level of free convection
+    std::optional<double> ElPressure;   // equilibrium level
+    std::optional<double> Cape;         // J/kg
+    std::optional<double> Cin;          // J/kg, <= 0
+    // The parcel's temperature from its start up to TopPressure, in steps
+    // fine enough to draw (pressure falling).
+    std::vector<TParcelPoint> Path;
+};
+
+// Lifts the parcel of Kind through Sounding up to TopPressure (hPa). Virtual
+// temperature is used for buoyancy when Virtual is set.
+TParcel LiftParcel(const TSounding& Sounding, TParcelKind Kind, bool Virtual = false, double TopPressure = 100);
+
+struct TIndices {
+    std::optional<double> Showalter;
+    std::optional<double> LiftedIndex;
+    std::optional<double> LiftedIndexVirtual;
+    std::optional<double> Sweat;
+    std::optional<double> KIndex;
+    std::optional<double> CrossTotals;
+    std::optional<double> VerticalTotals;
+    std::optional<double> TotalsTotals;
+    std::optional<double> Cape;
+    std::optional<double> CapeVirtual;
+    std::optional<double> Cin;
+    std::optional<double> CinVirtual;
+    std::optional<double> EquilibriumLevel;         // hPa
+    std::optional<double> EquilibriumLevelVirtual;  // hPa
+    std::optional<double> Lfc;                      // hPa
+    std::optional<double> LfcVirtual;               // hPa
+    std::optional<double> BulkRichardson;
+    std::optional<double> BulkRichardsonVirtual;
+    std::optional<double> LclTemperature;           // K
+    std::optional<double> LclPressure;              // hPa
+    std::optional<double> MixedLayerTheta;          // K
+    std::optional<double> MixedLayerMixingRatio;    // g/kg
+    std::optional<double> Thickness1000To500;       // m
+    std::optional<double> PrecipitableWater;        // mm
+    std::optional<double> CapeSurface;
+    std::optional<double> CinSurface;
+    std::optional<double> CapeMostUnstable;
+    std::optional<double> CinMostUnstable;
+};
+
+TIndices ComputeIndices(const TSounding& Sounding);
+
+}  // namespace sounding
