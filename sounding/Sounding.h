@@ -31,6 +31,10 @@ public:
     std::vector<TSoundingLevel> Levels;
     // The launch's label, shown while the sounding is current.
     std::string Title;
+    // The index in Levels of the level the file marks as the surface (an
+    // IGRA level typed as surface, the first row of a Wyoming block); -1
+    // when the file marks none (a sounding page: its first level serves).
+    int Surface = -1;
 
     void Clear();
     void AddLevel(float Pressure, float Height, float Temperature, float DewPointDiff, float WindDirection,
