@@ -46,8 +46,9 @@ public:
     // Gives the first level (the surface) a height when the page has none,
     // from the nearest levels around its pressure, and moves it into place.
     void FixSurface();
-    // Temperature (X) against height (Y), in level order. Levels without a
-    // height are left out: drawn at -9999 m they would spike the profile.
+    // Temperature (X) against height (Y, LevelHeight: reported or computed),
+    // in level order. Levels without a height are left out: drawn at -9999 m
+    // they would spike the profile.
     void PlotTemperature(TPlotSeries& Series) const;
 };
 
