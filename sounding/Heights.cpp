@@ -90,6 +90,24 @@ void ComputeHeights(TSounding& Sounding)
         nodes[k].Thickness = nodes[k - 1].Thickness + Rd / Gravity * 0.5 * (nodes[k - 1].Tv + nodes[k].Tv) *
                                                           (nodes[k - 1].LnP - nodes[k].LnP);
 
+    // A lowest reported height that the next one above contradicts (by more
+    // than a tenth of the layer and 100 m) is not used: a surface height
+    // extrapolated from far-off levels would bend every height below the
+    // next reported one. That level is reckoned from above like the others.
+    const auto reported = [&](std::size_t From) {
+        while (From < nodes.size() && !nodes[From].Reported) ++From;
+        return From;
+    };
+    if (const std::size_t lowest = reported(0); lowest < nodes.size()) {
+        std::size_t next = reported(lowest + 1);
+        while (next < nodes.size() && nodes[next].LnP == nodes[lowest].LnP) next = reported(next + 1);
+        if (next < nodes.size()) {
+            const double thickness = nodes[next].Thickness - nodes[lowest].Thickness;
+            const double miss = double(levels[nodes[next].Level].Height) - levels[nodes[lowest].Level].Height - thickness;
+            if (std::fabs(miss) > 100 + 0.1 * thickness) nodes[lowest].Reported = false;
+        }
+    }
+
     // Each node without a reported height is reckoned from the nearest
     // reported one below (above, when there is none below), and corrected to
     // meet the next one above: the miss is spread linearly in ln p.

@@ -21,6 +21,8 @@ struct TSoundingLevel {
     // The height the level is drawn and reckoned at: the reported Height
     // where the file gives one, else one computed from the levels around it
     // (ComputeHeights in sounding/Heights.h); missing when neither can be had.
+    // (A lowest reported height that the levels above plainly contradict is
+    // computed too.)
     // Outputs that repeat the file (the CSV) keep writing Height.
     float Altitude = MissingValue;  // m
 };
