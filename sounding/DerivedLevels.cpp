@@ -9,6 +9,8 @@ namespace {
 
 bool Known(float V) { return V != MissingValue && std::isfinite(V); }
 
+bool HasPressure(const TProfilePoint& P) { return Known(P.Pressure) && P.Pressure > 0; }
+
 bool ByHeight(const TProfilePoint& A, const TProfilePoint& B) { return A.Height < B.Height; }
 
 // Sorts by height (only when needed: most files list their levels upwards)
@@ -61,7 +63,7 @@ std::optional<float> PressureAt(const std::vector<TProfilePoint>& Profile, float
 {
     const TProfilePoint* Below = nullptr;
     for (const TProfilePoint& P : Profile) {
-        if (!Known(P.Pressure) || !(P.Pressure > 0)) continue;
+        if (!HasPressure(P)) continue;
         if (P.Height == Height) return P.Pressure;
         if (P.Height < Height) {
             Below = &P;
@@ -116,8 +118,9 @@ std::optional<float> Height500hPa(const TSounding& Sounding)
 std::optional<float> SurfaceHeight(const TSounding& Sounding)
 {
     if (Sounding.Levels.empty()) return std::nullopt;
-    const int Index = Sounding.Surface >= 0 && std::size_t(Sounding.Surface) < Sounding.Levels.size() ? Sounding.Surface : 0;
-    const float Z = Sounding.Levels[std::size_t(Index)].Height;
+    const std::size_t Marked = std::size_t(Sounding.Surface);
+    const std::size_t Index = Sounding.Surface >= 0 && Marked < Sounding.Levels.size() ? Marked : 0;
+    const float Z = Sounding.Levels[Index].Height;
     if (!Known(Z) || Z < LowestSurface || Z > HighestSurface) return std::nullopt;
     return Z;
 }
@@ -152,7 +155,7 @@ std::optional<TTropopause> LapseRateTropopause(const std::vector<TProfilePoint>&
     const std::size_t N = Profile.size();
     for (std::size_t I = 0; I + 1 < N; ++I) {
         const TProfilePoint& P = Profile[I];
-        const bool Above500 = Known(P.Pressure) ? P.Pressure < TropopauseFloor : Floor && P.Height > *Floor;
+        const bool Above500 = HasPressure(P) ? P.Pressure < TropopauseFloor : Floor && P.Height > *Floor;
         if (!Above500) continue;
         const double Top = double(P.Height) + TropopauseDepth;
         // Without data 2 km above it no level can be confirmed, this one nor
@@ -178,7 +181,7 @@ std::optional<TTropopause> LapseRateTropopause(const std::vector<TProfilePoint>&
             if ((double(P.Temperature) - TTop) * 1000.0 / TropopauseDepth > TropopauseLapseRate) continue;
         }
         TTropopause T{P.Height, P.Temperature};
-        T.Pressure = Known(P.Pressure) && P.Pressure > 0 ? std::optional<float>(P.Pressure) : PressureAt(Profile, P.Height);
+        T.Pressure = HasPressure(P) ? std::optional<float>(P.Pressure) : PressureAt(Profile, P.Height);
         return T;
     }
     return std::nullopt;
@@ -206,8 +209,7 @@ TDerivedLevels DeriveLevels(const TSounding& Sounding, std::vector<TProfilePoint
     Out.FreezingLevel = FreezingLevel(Buffer);
     Out.WarmLayer = WarmLayerAloft(Buffer);
     // The 500 hPa height places only the levels that carry no pressure.
-    const bool AllHavePressure =
-        std::all_of(Buffer.begin(), Buffer.end(), [](const TProfilePoint& P) { return Known(P.Pressure); });
+    const bool AllHavePressure = std::all_of(Buffer.begin(), Buffer.end(), HasPressure);
     Out.Tropopause = LapseRateTropopause(Buffer, AllHavePressure ? std::nullopt : Height500hPa(Sounding));
     Out.Inversion = LowestInversion(Buffer);
     return Out;

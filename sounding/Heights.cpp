@@ -91,9 +91,10 @@ void ComputeHeights(TSounding& Sounding)
                                                           (nodes[k - 1].LnP - nodes[k].LnP);
 
     // A lowest reported height that the next one above contradicts (by more
-    // than a tenth of the layer and 100 m) is not used: a surface height
-    // extrapolated from far-off levels would bend every height below the
-    // next reported one. That level is reckoned from above like the others.
+    // than a tenth of the layer and 100 m) is not used when levels without a
+    // height lie between them: a surface height extrapolated from far-off
+    // levels would bend all their heights. That level is reckoned from above
+    // like the others.
     const auto reported = [&](std::size_t From) {
         while (From < nodes.size() && !nodes[From].Reported) ++From;
         return From;
@@ -101,9 +102,10 @@ void ComputeHeights(TSounding& Sounding)
     if (const std::size_t lowest = reported(0); lowest < nodes.size()) {
         std::size_t next = reported(lowest + 1);
         while (next < nodes.size() && nodes[next].LnP == nodes[lowest].LnP) next = reported(next + 1);
-        if (next < nodes.size()) {
+        if (next < nodes.size() && next > lowest + 1) {
             const double thickness = nodes[next].Thickness - nodes[lowest].Thickness;
-            const double miss = double(levels[nodes[next].Level].Height) - levels[nodes[lowest].Level].Height - thickness;
+            const double miss =
+                double(levels[nodes[next].Level].Height) - levels[nodes[lowest].Level].Height - thickness;
             if (std::fabs(miss) > 100 + 0.1 * thickness) nodes[lowest].Reported = false;
         }
     }

@@ -14,8 +14,8 @@
 // whatever their order in the sounding; a level without a pressure keeps its
 // reported height alone. The lowest reported height is not used when the
 // next one above contradicts it by more than a tenth of the layer and 100 m
-// (a surface height extrapolated from far-off levels); its level is
-// computed like the others.
+// and levels without a height lie between them (a surface height
+// extrapolated from far-off levels); its level is computed like the others.
 void ComputeHeights(TSounding& Sounding);
 
 // The height of a level as drawn and reckoned: its Altitude, else its

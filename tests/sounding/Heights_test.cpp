@@ -83,6 +83,8 @@ TEST(Heights, handMadeSoundings)
         // 18409.4 m from 1000 to 100 hPa: -2638 m at the surface cannot be.
         {"a contradicted lowest height is not used", {{1000, -2638, 0, M}, {500, M, 0, M}, {100, 18409.4f, 0, M}}, 1,
          5541.8f},
+        {"a contradicted lowest height with no level between stays", {{1000, -2638, 0, M}, {100, 18409.4f, 0, M}},
+         0, -2638},
         {"no pressure: the reported height stays", {{1000, 0, 0, M}, {M, 1234, 0, M}}, 1, 1234},
         {"no pressure and no height", {{1000, 0, 0, M}, {M, M, 0, M}}, 1, M},
     };
