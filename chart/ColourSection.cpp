@@ -320,13 +320,18 @@ void TColourSection::FillMap()
     if (section_.Columns < 1 || section_.Rows < 1 || W < 2 || H < 2 || mapPixels_ == QSize(W, H)) return;
     mapPixels_ = QSize(W, H);
     const double Columns = section_.Columns, Km = section_.HeightMax / 1000.0;
-    auto* Data = new QCPColorMapData(W, H, QCPRange(-0.5 + 0.5 * Columns / W, -0.5 + (W - 0.5) * Columns / W),
-                                     QCPRange(0.5 * Km / H, (H - 0.5) * Km / H));
-    std::vector<int> Row(static_cast<std::size_t>(H));
-    for (int Y = 0; Y < H; ++Y) Row[std::size_t(Y)] = section_.RowOf((Y + 0.5) * section_.HeightMax / H);
+    // The ranges put the image's edges on the map's edges; it reaches two
+    // rows above the top, which the map's clip cuts off, so that the top row
+    // is never left uncovered. Each pixel shows the cell that the read-out
+    // under it names.
+    const int Rows = H + 2;
+    auto* Data = new QCPColorMapData(W, Rows, QCPRange(-0.5 + 0.5 * Columns / W, -0.5 + (W - 0.5) * Columns / W),
+                                     QCPRange(-0.5 * Km / H, (Rows - 1.5) * Km / H));
+    std::vector<int> Row(static_cast<std::size_t>(Rows));
+    for (int Y = 0; Y < Rows; ++Y) Row[std::size_t(Y)] = section_.RowOf(double(Y) * section_.HeightMax / H);
     for (int X = 0; X < W; ++X) {
-        const int C = std::clamp(int((X + 0.5) * Columns / W), 0, section_.Columns - 1);
-        for (int Y = 0; Y < H; ++Y) Data->setCell(X, Y, section_.Cell(C, Row[std::size_t(Y)]));
+        const int C = std::clamp(int(double(X) * Columns / W), 0, section_.Columns - 1);
+        for (int Y = 0; Y < Rows; ++Y) Data->setCell(X, Y, section_.Cell(C, Row[std::size_t(Y)]));
     }
     map_->setData(Data, false);
     map_->setDataRange(QCPRange(temperatureMin_, temperatureMax_));
