@@ -184,6 +184,9 @@ TColourSection::TColourSection(QWidget* Parent) : QWidget(Parent), plot_(new QCu
     plot_->yAxis->setLabel("Height (km)");
     plot_->xAxis->setTicker(QSharedPointer<QCPAxisTicker>(new TDateTicker(*this, *plot_)));
     plot_->axisRect()->setBackground(NoDataBrush());
+    // Grid lines would show only through the cells without data.
+    plot_->xAxis->grid()->setVisible(false);
+    plot_->yAxis->grid()->setVisible(false);
 
     map_ = new QCPColorMap(plot_->xAxis, plot_->yAxis);
     // The map is filled at the size of its pixels (FillMap): drawn one to
@@ -219,11 +222,11 @@ TColourSection::TColourSection(QWidget* Parent) : QWidget(Parent), plot_(new QCu
     noData_ = new TKeyGraph(plot_->xAxis, plot_->yAxis, TKeyGraph::Key::Patch);
     noData_->setName("No data");
     noData_->setBrush(NoDataBrush());
-    for (QCPAbstractPlottable* P : {static_cast<QCPAbstractPlottable*>(ground_), static_cast<QCPAbstractPlottable*>(freezing_),
-                                    static_cast<QCPAbstractPlottable*>(tropopause_), static_cast<QCPAbstractPlottable*>(noData_)})
-        if (!plot_->legend->hasItemWithPlottable(P)) plot_->legend->addItem(new QCPPlottableLegendItem(plot_->legend, P));
-    for (QCPAbstractPlottable* P : {static_cast<QCPAbstractPlottable*>(map_), static_cast<QCPAbstractPlottable*>(Edge)})
-        if (plot_->legend->hasItemWithPlottable(P)) plot_->legend->removeItem(plot_->legend->itemWithPlottable(P));
+    // The legend lists the lines first, then the areas.
+    plot_->legend->clearItems();
+    for (QCPAbstractPlottable* P : {static_cast<QCPAbstractPlottable*>(freezing_), static_cast<QCPAbstractPlottable*>(tropopause_),
+                                    static_cast<QCPAbstractPlottable*>(ground_), static_cast<QCPAbstractPlottable*>(noData_)})
+        plot_->legend->addItem(new QCPPlottableLegendItem(plot_->legend, P));
     // The edge shares the tropopause's points.
     Edge->setData(tropopause_->data());
 
@@ -234,11 +237,19 @@ TColourSection::TColourSection(QWidget* Parent) : QWidget(Parent), plot_(new QCu
     plot_->legend->setVisible(true);
     plot_->axisRect()->insetLayout()->take(plot_->legend);
     plot_->axisRect()->insetLayout()->simplify();
-    plot_->plotLayout()->addElement(2, 0, plot_->legend);
+    // Centred under the map between two stretching spacers.
+    auto* LegendRow = new QCPLayoutGrid;
+    plot_->plotLayout()->addElement(2, 0, LegendRow);
+    LegendRow->addElement(0, 0, new QCPLayoutElement(plot_));
+    LegendRow->addElement(0, 1, plot_->legend);
+    LegendRow->addElement(0, 2, new QCPLayoutElement(plot_));
+    LegendRow->setColumnStretchFactors({1, 0.001, 1});
+    LegendRow->setColumnSpacing(0);
     plot_->legend->setFillOrder(QCPLayoutGrid::foColumnsFirst);
     plot_->legend->setBorderPen(Qt::NoPen);
     plot_->legend->setBrush(Qt::NoBrush);
     plot_->legend->setMargins(QMargins(4, 0, 4, 2));
+    plot_->legend->setColumnSpacing(14);
     plot_->plotLayout()->setRowStretchFactor(0, 0.001);
     plot_->plotLayout()->setRowStretchFactor(2, 0.001);
     plot_->plotLayout()->setRowSpacing(0);

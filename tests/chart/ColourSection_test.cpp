@@ -86,7 +86,7 @@ TEST_F(ColourSectionTest, markerShowsAtItsColumnOnly)
     EXPECT_TRUE(MarkerAt(Image, 2));
     EXPECT_FALSE(MarkerAt(Image, 3));
     // The gap column shows the hatching behind the map, a full column beside it a colour.
-    EXPECT_TRUE(NoData(PixelAt(Image, 1, 2500)));
+    EXPECT_TRUE(NoData(PixelAt(Image, 1, 2500))) << PixelAt(Image, 1, 2500).name().toStdString();
     EXPECT_FALSE(NoData(PixelAt(Image, 3, 2500)));
 
     View.SetMarkerColumn(4);
