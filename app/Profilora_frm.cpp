@@ -644,6 +644,17 @@ void TForm1::jtFile_IO1Open(QObject*, const std::string& AFilename)
     Load_Sounding_File(AFilename);
 }
 
+std::string TForm1::FalseArchiveText(const std::string& Path)
+{
+    for (const auto& [end, kind] : {std::pair<const char*, const char*>{".zip", "a zip archive"}, {".gz", "a gzip file"}}) {
+        if (Path.size() < std::strlen(end) || !jt::SameTextAZ(Path.substr(Path.size() - std::strlen(end)), end) ||
+            !platform::files().FileExists(Path) || IsStationFile(Path))
+            continue;
+        return "Cannot read " + platform::NameOf(Path) + ": the file is not " + kind;
+    }
+    return "";
+}
+
 void TForm1::Load_Sounding_File(const std::string& AFilename)
 {
     struct BusyCursor {
@@ -670,12 +681,8 @@ void TForm1::Load_Sounding_File(const std::string& AFilename)
     }
     // A file named as an archive that holds none is no page either: say so,
     // as the archive readers do, and keep what is on show.
-    for (const auto& [end, kind] : {std::pair<const char*, const char*>{".zip", "a zip archive"}, {".gz", "a gzip file"}}) {
-        if (path.size() < std::strlen(end) || !jt::SameTextAZ(path.substr(path.size() - std::strlen(end)), end) ||
-            !platform::files().FileExists(path))
-            continue;
-        platform::prompts().MessageBox("Cannot read " + platform::NameOf(path) + ": the file is not " + kind,
-                                       app::ProgramTitle(), platform::MsgButtons::OK, platform::MsgIcon::Error);
+    if (const std::string fault = FalseArchiveText(path); !fault.empty()) {
+        platform::prompts().MessageBox(fault, app::ProgramTitle(), platform::MsgButtons::OK, platform::MsgIcon::Error);
         return;
     }
     const std::uint64_t serial = ++loadSerial_;

@@ -177,6 +177,9 @@ private:
     void FinishLoading();
     void Read_Profile(const std::string& Section);
     void Load_Sounding_File(const std::string& AFilename);
+    // "Cannot read NAME: the file is not a zip archive" for an existing file
+    // named .zip (or .gz) that holds no archive; "" for any other file.
+    static std::string FalseArchiveText(const std::string& Path);
     void Create_Date_Range_Item();
     // The full path a name opens: a bare name lies in the pages' folder.
     std::string Sounding_Path(const std::string& AFilename) const;

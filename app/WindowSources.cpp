@@ -129,7 +129,12 @@ void TForm1::Load_Station_Files(const std::vector<std::string>& Paths, const std
     }
     if (!set.Ok() || set.Unknown) {
         // The window keeps the soundings it shows.
-        if (set.Unknown)
+        std::string falseArchive;
+        for (const std::string& path : Paths)
+            if (set.Unknown && falseArchive.empty()) falseArchive = FalseArchiveText(path);
+        if (!falseArchive.empty())
+            Tell(falseArchive);
+        else if (set.Unknown)
             platform::prompts().MessageBox(kMissingDataText, kMissingDataCaption, platform::MsgButtons::OK,
                                            platform::MsgIcon::None);
         else

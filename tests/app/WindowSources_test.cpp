@@ -269,6 +269,11 @@ TEST_F(SourcesWindow, catalogueAbsoluteEntryAndAFalseArchive)
     EXPECT_EQ(prompts.Boxes[0].Text, "Cannot read junk.zip: the file is not a zip archive");
     EXPECT_EQ(prompts.Boxes[0].Icon, platform::MsgIcon::Error);
     EXPECT_EQ(form->LapseRates->Count(), 4);
+    // Among several files too.
+    form->Open_Files({Copy(Month(1)), Path("junk.zip")});
+    ASSERT_EQ(prompts.Boxes.size(), 2u);
+    EXPECT_EQ(prompts.Boxes[1].Text, prompts.Boxes[0].Text);
+    EXPECT_EQ(form->LapseRates->Count(), 4);
 }
 
 }  // namespace
