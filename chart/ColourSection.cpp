@@ -209,13 +209,12 @@ TColourSection::TColourSection(QWidget* Parent) : QWidget(Parent), plot_(new QCu
     ground_->setName("Ground");
     ground_->setPen(Qt::NoPen);
     ground_->setBrush(GroundColour);
-    // Black dashes on the mid-scale greens at 0 C, white with a dark edge
-    // over the purples near the tropopause.
+    // Black dashes on the mid-scale greens at 0 C, white over the purples
+    // near the tropopause (a dark edge along it would cost more to draw than
+    // the whole map; the legend's key has one, to show on white).
     freezing_ = new TKeyGraph(plot_->xAxis, plot_->yAxis, TKeyGraph::Key::Line);
     freezing_->setName("Freezing level");
     freezing_->setPen(QPen(Qt::black, 2, Qt::DashLine));
-    auto* Edge = plot_->addGraph();
-    Edge->setPen(QPen(QColor(0, 0, 0, 150), 4));
     tropopause_ = new TKeyGraph(plot_->xAxis, plot_->yAxis, TKeyGraph::Key::EdgedLine);
     tropopause_->setName("Tropopause");
     tropopause_->setPen(QPen(Qt::white, 2));
@@ -227,8 +226,6 @@ TColourSection::TColourSection(QWidget* Parent) : QWidget(Parent), plot_(new QCu
     for (QCPAbstractPlottable* P : {static_cast<QCPAbstractPlottable*>(freezing_), static_cast<QCPAbstractPlottable*>(tropopause_),
                                     static_cast<QCPAbstractPlottable*>(ground_), static_cast<QCPAbstractPlottable*>(noData_)})
         plot_->legend->addItem(new QCPPlottableLegendItem(plot_->legend, P));
-    // The edge shares the tropopause's points.
-    Edge->setData(tropopause_->data());
 
     // The heading above, the legend below the map: neither covers data.
     heading_ = new QCPTextElement(plot_, "", QFont(font().family(), font().pointSize() + 1, QFont::Bold));
