@@ -15,6 +15,7 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kRd = 287.04;          // J/(kg K), gas constant of dry air
 constexpr double kGravity = 9.80665;    // m/s2
 constexpr double kKnot = 0.514444;      // m/s
+const double kLn1000 = std::log(1000.0);
 constexpr double kMixedDepth = 500;     // m, the mixed layer the lifted parcel comes from
 constexpr double kShearDepth = 6000;    // m, the layer of the bulk Richardson number's mean wind
 constexpr double kMostUnstableDepth = 300;  // hPa above the surface searched for the most unstable parcel
@@ -24,13 +25,26 @@ double Value(float V) { return V == MissingValue ? kNaN : double(V); }
 // The levels that take part, from the surface up: a pressure and a
 // temperature, pressure strictly falling. Columns a level lacks are NaN.
 struct TProfile {
-    std::vector<double> P, LnP, T, Td, Z, U, V;
+    std::vector<double> P, LnP, T, Td, Tv, Z, U, V;
+    // What rules a lifted parcel out at a level without lifting it there:
+    // the logarithm of the air's saturated equivalent potential temperature,
+    // the least warming of the air per unit of that logarithm (K), and the
+    // most a parcel's moisture adds to its virtual temperature there (K).
+    // A parcel whose equivalent potential temperature falls below the first
+    // by more than the last over the second is colder than the air, virtual
+    // or not. NaN where it cannot be told.
+    std::vector<double> LnThetaEs, LeastWarming, MostMoisture;
 
     std::size_t Size() const { return P.size(); }
 };
 
 void BuildProfile(const TSounding& Sounding, TProfile& Out)
 {
+    for (auto* v : {&Out.P, &Out.LnP, &Out.T, &Out.Td, &Out.Tv, &Out.Z, &Out.U, &Out.V, &Out.LnThetaEs,
+                    &Out.LeastWarming, &Out.MostMoisture}) {
+        v->clear();
+        v->reserve(Sounding.Levels.size());
+    }
     const std::size_t first = Sounding.Surface >= 0 ? std::size_t(Sounding.Surface) : 0;
     for (std::size_t i = first; i < Sounding.Levels.size(); ++i) {
         const TSoundingLevel& l = Sounding.Levels[i];
@@ -43,8 +57,27 @@ void BuildProfile(const TSounding& Sounding, TProfile& Out)
         Out.LnP.push_back(std::log(p));
         Out.T.push_back(t);
         Out.Td.push_back(spread >= 0 ? t - spread : kNaN);
+        Out.Tv.push_back(VirtualTemperature(t, Out.Td.back(), p));
+        {
+            // The saturated equivalent potential temperature rises with the
+            // temperature at no more than 1/150 K (below 150 K) plus its
+            // moisture term, which grows with the temperature: its value at
+            // the air's temperature bounds it for any colder parcel.
+            const double tk = t + kZeroCelsius;
+            const double ws = MixingRatio(t, p);
+            const double lnRatio = kLn1000 - Out.LnP.back();
+            const double a = 3.376 / tk - 0.00254;
+            const double b = t + 243.5;
+            const double dws = ws * p / (p - ws / 1000.0 * p / (0.62197 + ws / 1000.0)) * 17.67 * 243.5 / (b * b);
+            const bool ok = !std::isnan(ws) && tk > 150;
+            Out.LnThetaEs.push_back(ok ? std::log(tk) + kKappa * (1.0 - 0.00028 * ws) * lnRatio + a * ws * (1.0 + 0.00081 * ws)
+                                       : kNaN);
+            Out.LeastWarming.push_back(ok ? 1.0 / (1.0 / 150.0 + 1.2 * a * (1.0 + 0.00162 * ws) * dws) : kNaN);
+            Out.MostMoisture.push_back(ok ? 0.61 * tk * ws / 1000.0 + 0.05 : kNaN);
+        }
         Out.Z.push_back(z);
-        const bool wind = dir >= 0 && dir <= 360 && speed >= 0;
+        // Winds count up to 200 hPa: far above 6 km over any station.
+        const bool wind = dir >= 0 && dir <= 360 && speed >= 0 && p >= 200;
         const double rad = dir * M_PI / 180.0;
         Out.U.push_back(wind ? -speed * std::sin(rad) : kNaN);
         Out.V.push_back(wind ? -speed * std::cos(rad) : kNaN);
@@ -163,14 +196,29 @@ TStart StartOf(const TProfile& Profile, TParcelKind Kind)
     return s;
 }
 
-// The buoyancy (K) of a lifted parcel at the levels from its first one up,
-// with the LCL among them.
+// A lifted parcel beside the air it rises through, at the levels from its
+// first one up, with the LCL among them.
+struct TPath {
+    std::vector<double> P, LnP, Tp, Tvp, Te, Tve;
+    // Below the air by at least this much (K), plain and virtual, where the
+    // parcel is ruled out without lifting it; NaN elsewhere.
+    std::vector<double> Below, BelowVirtual;
+    std::vector<char> Exact;
+
+    void Clear()
+    {
+        for (auto* v : {&P, &LnP, &Tp, &Tvp, &Te, &Tve, &Below, &BelowVirtual}) v->clear();
+        Exact.clear();
+    }
+};
+
+// The buoyancy (K) of a lifted parcel along its path.
 struct TBuoyancy {
     std::vector<double> P, LnP, B;
 };
 
 struct TLift {
-    double LclP = kNaN, LclT = kNaN, ThetaE = kNaN, Theta = kNaN, W = kNaN;
+    double LclP = kNaN, LclT = kNaN, ThetaE = kNaN, LnThetaE = kNaN, Theta = kNaN, W = kNaN;
 };
 
 TLift LiftOf(const TStart& S)
@@ -180,39 +228,65 @@ TLift LiftOf(const TStart& S)
     l.LclP = std::min(lcl.Pressure, S.P);
     l.LclT = lcl.Temperature;
     l.ThetaE = EquivalentPotentialTemperature(S.T, S.Td, S.P);
+    l.LnThetaE = std::log(l.ThetaE);
     l.Theta = PotentialTemperature(S.T, S.P);
     l.W = MixingRatio(S.Td, S.P);
     return l;
 }
 
-// The parcel's temperature and dew point at P; Guess is a nearby point of its
-// saturated adiabat (NaN when none).
-void ParcelAt(const TLift& L, double P, double& Guess, double& T, double& Td)
+// The parcel's temperature and dew point at P. Guess holds the last two
+// points of its saturated adiabat (ln p, T), which start the search for the
+// next one.
+struct TGuess {
+    int N = 0;  // points known, the newest last
+    double LnP1 = 0, T1 = 0, LnP2 = 0, T2 = 0;
+};
+
+// Virtual temperature (C) of air at T whose mixing ratio is W (g/kg).
+double VirtualOfMixingRatio(double T, double W)
 {
-    if (P >= L.LclP) {
-        T = DryAdiabatTemperature(L.Theta, P);
-        Td = DewPointOfMixingRatio(L.W, P);
-        return;
-    }
-    T = SaturatedTemperature(L.ThetaE, P, std::isnan(Guess) ? L.LclT : Guess);
-    Guess = T;
-    Td = T;
+    const double r = W / 1000.0;
+    return (T + kZeroCelsius) * (1.0 + r / 0.62197) / (1.0 + r) - kZeroCelsius;
 }
 
-void Buoyancy(const TProfile& Profile, const TStart& S, const TLift& L, bool Virtual, double Top, TBuoyancy& Out)
+// The parcel's temperature and virtual temperature at P.
+void ParcelAt(const TLift& L, double P, double LnP, TGuess& Guess, double& T, double& Tv)
 {
-    double guess = kNaN;
-    auto add = [&](double P, double LnP, double Te, double Tde) {
-        double tp, tdp;
-        ParcelAt(L, P, guess, tp, tdp);
-        if (Virtual) {
-            Te = VirtualTemperature(Te, Tde, P);
-            tp = VirtualTemperature(tp, tdp, P);
-        }
-        if (std::isnan(tp) || std::isnan(Te)) return;
+    if (P >= L.LclP) {
+        T = L.Theta * std::exp(kKappa * (LnP - kLn1000)) - kZeroCelsius;
+        Tv = VirtualOfMixingRatio(T, L.W);
+        return;
+    }
+    const double guess = Guess.N == 0   ? L.LclT
+                         : Guess.N == 1 ? Guess.T2
+                                        : Guess.T2 + (Guess.T2 - Guess.T1) * (LnP - Guess.LnP2) / (Guess.LnP2 - Guess.LnP1);
+    double w = kNaN;
+    T = SaturatedTemperatureLn(L.LnThetaE, P, kLn1000 - LnP, guess, &w);
+    Tv = VirtualOfMixingRatio(T, w);
+    if (std::isnan(T) || (Guess.N > 0 && LnP == Guess.LnP2)) return;
+    Guess.LnP1 = Guess.LnP2, Guess.T1 = Guess.T2;
+    Guess.LnP2 = LnP, Guess.T2 = T;
+    Guess.N = std::min(Guess.N + 1, 2);
+}
+
+// Lifts the parcel through the levels from its first one up, the LCL among
+// them. Where the air rules the parcel out (well above the tropopause, in a
+// dry stable layer) and it matters neither for the CIN below the LFC nor for
+// a crossing next to it, the parcel is not lifted there: it is set below the
+// air by the least the bound allows, which counts in no positive area.
+void TracePath(const TProfile& Profile, const TStart& S, const TLift& L, double Top, TPath& Out)
+{
+    Out.Clear();
+    auto level = [&](double P, double LnP, double Te, double Tve, double LnThetaEs, double Warming,
+                     double Moisture) {
         Out.P.push_back(P);
         Out.LnP.push_back(LnP);
-        Out.B.push_back(tp - Te);
+        Out.Te.push_back(Te);
+        Out.Tve.push_back(Tve);
+        const double below = (LnThetaEs - L.LnThetaE) * Warming;
+        const bool out = P < L.LclP && below > Moisture;
+        Out.Below.push_back(out ? below : kNaN);
+        Out.BelowVirtual.push_back(out ? below - Moisture : kNaN);
     };
     for (std::size_t i = S.FirstLevel; i < Profile.Size() && Profile.P[i] >= Top; ++i) {
         if (i > S.FirstLevel && Profile.P[i - 1] > L.LclP && Profile.P[i] < L.LclP) {
@@ -220,10 +294,59 @@ void Buoyancy(const TProfile& Profile, const TStart& S, const TLift& L, bool Vir
             const double f = (lnp - Profile.LnP[i - 1]) / (Profile.LnP[i] - Profile.LnP[i - 1]);
             const double te = Profile.T[i - 1] + f * (Profile.T[i] - Profile.T[i - 1]);
             const double tde = Profile.Td[i - 1] + f * (Profile.Td[i] - Profile.Td[i - 1]);
-            add(L.LclP, lnp, te, tde);
+            level(L.LclP, lnp, te, std::isnan(tde) ? te : VirtualTemperature(te, tde, L.LclP), kNaN, kNaN, kNaN);
         }
-        add(Profile.P[i], Profile.LnP[i], Profile.T[i], Profile.Td[i]);
+        level(Profile.P[i], Profile.LnP[i], Profile.T[i], Profile.Tv[i], Profile.LnThetaEs[i],
+              Profile.LeastWarming[i], Profile.MostMoisture[i]);
     }
+    const std::size_t n = Out.P.size();
+    Out.Tp.assign(n, kNaN);
+    Out.Tvp.assign(n, kNaN);
+    Out.Exact.assign(n, 0);
+    TGuess guess;
+    auto lift = [&](std::size_t I) {
+        ParcelAt(L, Out.P[I], Out.LnP[I], guess, Out.Tp[I], Out.Tvp[I]);
+        Out.Exact[I] = 1;
+    };
+    const auto ruledOut = [&](std::size_t I) { return !std::isnan(Out.Below[I]); };
+    for (std::size_t i = 0; i < n; ++i)
+        if (!ruledOut(i) || (i > 0 && !ruledOut(i - 1)) || (i + 1 < n && !ruledOut(i + 1))) lift(i);
+    // Up to the level of free convection every level counts for the CIN:
+    // the higher of the two, plain and virtual, when there are both.
+    std::size_t lfcPlain = n, lfcVirtual = n;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (!Out.Exact[i] || Out.P[i] > L.LclP) continue;
+        if (lfcPlain == n && Out.Tp[i] > Out.Te[i]) lfcPlain = i;
+        if (lfcVirtual == n && Out.Tvp[i] > Out.Tve[i]) lfcVirtual = i;
+    }
+    const std::size_t lfc = lfcPlain == n ? lfcVirtual : lfcVirtual == n ? lfcPlain : std::max(lfcPlain, lfcVirtual);
+    for (std::size_t i = 0; i < n; ++i) {
+        if (Out.Exact[i]) continue;
+        if (i < lfc && lfc < n) {
+            guess = {};
+            lift(i);
+        } else {
+            Out.Tp[i] = Out.Te[i] - Out.Below[i];
+            Out.Tvp[i] = Out.Tve[i] - Out.BelowVirtual[i];
+        }
+    }
+    // A level the parcel cannot be lifted to leaves the path.
+    if (std::none_of(Out.Tp.begin(), Out.Tp.end(), [](double T) { return std::isnan(T); })) return;
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (std::isnan(Out.Tp[i]) || std::isnan(Out.Te[i])) continue;
+        for (auto* v : {&Out.P, &Out.LnP, &Out.Tp, &Out.Tvp, &Out.Te, &Out.Tve}) (*v)[kept] = (*v)[i];
+        ++kept;
+    }
+    for (auto* v : {&Out.P, &Out.LnP, &Out.Tp, &Out.Tvp, &Out.Te, &Out.Tve}) v->resize(kept);
+}
+
+void BuoyancyOf(const TPath& Path, bool Virtual, TBuoyancy& Out)
+{
+    Out.P = Path.P;
+    Out.LnP = Path.LnP;
+    Out.B.resize(Path.P.size());
+    for (std::size_t i = 0; i < Path.P.size(); ++i) Out.B[i] = Virtual ? Path.Tvp[i] - Path.Tve[i] : Path.Tp[i] - Path.Te[i];
 }
 
 // The ln p where the buoyancy crosses zero between points I-1 and I.
@@ -286,52 +409,29 @@ void Convection(const TBuoyancy& B, double LclP, TParcel& Out)
     Out.Cape = cape;
 }
 
-TParcel Lift(const TProfile& Profile, TParcelKind Kind, bool Virtual, double Top, bool WithPath, TBuoyancy& Buffer)
+// A parcel's start and its LCL, without its convection.
+TParcel Started(TParcelKind Kind, const TStart& S, const TLift& L)
 {
     TParcel parcel;
     parcel.Kind = Kind;
-    const TStart s = StartOf(Profile, Kind);
-    if (!s.Valid) return parcel;
-    const TLift l = LiftOf(s);
-    if (std::isnan(l.LclP) || std::isnan(l.ThetaE)) return parcel;
+    if (!S.Valid || std::isnan(L.LclP) || std::isnan(L.ThetaE)) return parcel;
     parcel.Valid = true;
-    parcel.StartPressure = s.P;
-    parcel.StartTemperature = s.T;
-    parcel.StartDewPoint = s.Td;
-    parcel.LclPressure = l.LclP;
-    parcel.LclTemperature = l.LclT;
-    Buffer.P.clear();
-    Buffer.LnP.clear();
-    Buffer.B.clear();
-    Buoyancy(Profile, s, l, Virtual, Top, Buffer);
-    if (Buffer.P.size() >= 2) {
-        // No buoyancy is known without data: the parcel is not compared
-        // with air above the sounding's top.
-        Convection(Buffer, l.LclP, parcel);
-        if (!parcel.LfcPressure) parcel.Cin = 0;
-        if (!parcel.LfcPressure && Buffer.B.back() <= 0) parcel.Cape = 0;
-    }
-    if (WithPath) {
-        // Every 10 hPa, with the start and the LCL, up to Top.
-        double guess = kNaN;
-        auto point = [&](double P) {
-            double t, td;
-            ParcelAt(l, P, guess, t, td);
-            if (Virtual) t = VirtualTemperature(t, td, P);
-            if (!std::isnan(t)) parcel.Path.push_back({P, t});
-        };
-        point(s.P);
-        bool lclDone = l.LclP >= s.P;
-        for (double p = std::floor(s.P / 10) * 10; p >= Top; p -= 10) {
-            if (p >= s.P) continue;
-            if (!lclDone && p <= l.LclP) {
-                if (p < l.LclP) point(l.LclP);
-                lclDone = true;
-            }
-            point(p);
-        }
-    }
+    parcel.StartPressure = S.P;
+    parcel.StartTemperature = S.T;
+    parcel.StartDewPoint = S.Td;
+    parcel.LclPressure = L.LclP;
+    parcel.LclTemperature = L.LclT;
     return parcel;
+}
+
+// The convection of a started parcel along its traced path.
+void Convect(const TPath& Path, bool Virtual, TBuoyancy& Buffer, TParcel& Parcel)
+{
+    if (!Parcel.Valid || Path.P.size() < 2) return;  // no buoyancy is known without data
+    BuoyancyOf(Path, Virtual, Buffer);
+    Convection(Buffer, Parcel.LclPressure, Parcel);
+    if (!Parcel.LfcPressure) Parcel.Cin = 0;
+    if (!Parcel.LfcPressure && Buffer.B.back() <= 0) Parcel.Cape = 0;
 }
 
 // The Showalter-style lifted temperature: the parcel's temperature at P
@@ -445,14 +545,41 @@ TParcel LiftParcel(const TSounding& Sounding, TParcelKind Kind, bool Virtual, do
 {
     TProfile profile;
     BuildProfile(Sounding, profile);
+    const TStart s = StartOf(profile, Kind);
+    const TLift l = s.Valid ? LiftOf(s) : TLift{};
+    TParcel parcel = Started(Kind, s, l);
+    if (!parcel.Valid) return parcel;
+    TPath path;
     TBuoyancy buffer;
-    return Lift(profile, Kind, Virtual, TopPressure, true, buffer);
+    TracePath(profile, s, l, TopPressure, path);
+    Convect(path, Virtual, buffer, parcel);
+    // The path to draw: every 10 hPa, with the start and the LCL, up to the top.
+    TGuess guess;
+    auto point = [&](double P) {
+        double t, tv;
+        ParcelAt(l, P, std::log(P), guess, t, tv);
+        if (!std::isnan(t)) parcel.Path.push_back({P, Virtual ? tv : t});
+    };
+    point(s.P);
+    bool lclDone = l.LclP >= s.P;
+    for (double p = std::floor(s.P / 10) * 10; p >= TopPressure; p -= 10) {
+        if (p >= s.P) continue;
+        if (!lclDone && p <= l.LclP) {
+            if (p < l.LclP) point(l.LclP);
+            lclDone = true;
+        }
+        point(p);
+    }
+    return parcel;
 }
 
 TIndices ComputeIndices(const TSounding& Sounding)
 {
     TIndices x;
-    TProfile profile;
+    // Kept between calls: a loop over a year of launches allocates once.
+    thread_local TProfile profile;
+    thread_local TPath path;
+    thread_local TBuoyancy buffer;
     BuildProfile(Sounding, profile);
     if (profile.Size() == 0) return x;
 
@@ -479,11 +606,32 @@ TIndices ComputeIndices(const TSounding& Sounding)
         x.LiftedIndexVirtual = Optional(VirtualTemperature(t500, td500, 500) - VirtualTemperature(tp, tp, 500));
     }
 
-    TBuoyancy buffer;
-    const TParcel ml = Lift(profile, TParcelKind::MixedLayer, false, 0, false, buffer);
-    const TParcel mlv = Lift(profile, TParcelKind::MixedLayer, true, 0, false, buffer);
-    const TParcel sb = Lift(profile, TParcelKind::SurfaceBased, true, 0, false, buffer);
-    const TParcel mu = Lift(profile, TParcelKind::MostUnstable, true, 0, false, buffer);
+    const TStart mls = StartOf(profile, TParcelKind::MixedLayer);
+    const TLift mll = mls.Valid ? LiftOf(mls) : TLift{};
+    TParcel ml = Started(TParcelKind::MixedLayer, mls, mll);
+    TParcel mlv = ml;
+    if (ml.Valid) {
+        TracePath(profile, mls, mll, 0, path);
+        Convect(path, false, buffer, ml);
+        Convect(path, true, buffer, mlv);
+    }
+    const TStart sbs = StartOf(profile, TParcelKind::SurfaceBased);
+    const TLift sbl = sbs.Valid ? LiftOf(sbs) : TLift{};
+    TParcel sb = Started(TParcelKind::SurfaceBased, sbs, sbl);
+    if (sb.Valid) {
+        TracePath(profile, sbs, sbl, 0, path);
+        Convect(path, true, buffer, sb);
+    }
+    const TStart mus = StartOf(profile, TParcelKind::MostUnstable);
+    TParcel mu = sb;
+    if (mus.Valid && (mus.FirstLevel != 0 || !sb.Valid)) {
+        const TLift mul = LiftOf(mus);
+        mu = Started(TParcelKind::MostUnstable, mus, mul);
+        if (mu.Valid) {
+            TracePath(profile, mus, mul, 0, path);
+            Convect(path, true, buffer, mu);
+        }
+    }
     x.Cape = ml.Cape;
     x.Cin = ml.Cin;
     x.Lfc = ml.LfcPressure;

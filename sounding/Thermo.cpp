@@ -87,26 +87,42 @@ double MoistAdiabatTemperature(double T0, double P0, double P)
     return SaturatedTemperature(thetaE, P, DryAdiabatTemperature(PotentialTemperature(T0, P0), P));
 }
 
-double SaturatedTemperature(double ThetaE, double P, double Guess)
+double SaturatedTemperature(double ThetaE, double P, double Guess, double* W)
 {
-    if (std::isnan(ThetaE) || !(P > 0)) return kNaN;
-    // Newton's method on the saturated equivalent potential temperature,
-    // which rises steeply and smoothly with the temperature.
-    double t = std::isnan(Guess) ? ThetaE * std::pow(P / 1000.0, kKappa) - kZeroCelsius : Guess;
-    for (int i = 0; i < 50; ++i) {
-        const double f = SaturatedThetaE(t, P);
-        if (std::isnan(f)) {
-            t -= 10;  // too warm for this pressure: saturation exceeds it
+    if (!(ThetaE > 0) || !(P > 0)) return kNaN;
+    return SaturatedTemperatureLn(std::log(ThetaE), P, std::log(1000.0 / P), Guess, W);
+}
+
+double SaturatedTemperatureLn(double LnThetaE, double P, double LnRatio, double Guess, double* W)
+{
+    if (std::isnan(LnThetaE) || !(P > 0)) return kNaN;
+    // Newton's method on the logarithm of the saturated equivalent potential
+    // temperature, which rises steeply and smoothly with the temperature.
+    // Near the answer a step s leaves an error of about s*s/10: a step
+    // below 0.02 K ends the search.
+    const double enhancement = 1.0007 + 3.46e-6 * P;
+    double t = std::isnan(Guess) ? std::exp(LnThetaE - kKappa * LnRatio) - kZeroCelsius : Guess;
+    for (int i = 0; i < 60; ++i) {
+        const double tk = t + kZeroCelsius;
+        const double b = t + 243.5;
+        const double e = enhancement * 6.112 * std::exp(17.67 * t / b);
+        if (!(e < 0.5 * P)) {
+            t -= 10;  // too warm for this pressure: saturation would exceed it
             continue;
         }
-        const double g = SaturatedThetaE(t + 0.01, P);
-        const double slope = (g - f) / 0.01;
-        if (!(slope > 0)) return kNaN;
-        double step = (ThetaE - f) / slope;
-        if (step > 20) step = 20;
-        if (step < -20) step = -20;
+        const double w = 1000.0 * kEpsilon * e / (P - e);
+        const double dw = 1000.0 * kEpsilon * P / ((P - e) * (P - e)) * e * 17.67 * 243.5 / (b * b);
+        const double a = 3.376 / tk - 0.00254;
+        const double f = std::log(tk) + kKappa * (1.0 - 0.00028 * w) * LnRatio + a * w * (1.0 + 0.00081 * w);
+        const double df = 1.0 / tk - 3.376 / (tk * tk) * w * (1.0 + 0.00081 * w) +
+                          (a * (1.0 + 0.00162 * w) - kKappa * 0.00028 * LnRatio) * dw;
+        if (!(df > 0)) return kNaN;
+        const double step = std::clamp((LnThetaE - f) / df, -20.0, 20.0);
         t += step;
-        if (std::fabs(step) < 1e-4) return t;
+        if (std::fabs(step) < 0.02) {
+            if (W) *W = w + dw * step;
+            return t;
+        }
     }
     return kNaN;
 }
