@@ -8,6 +8,7 @@
 #include "tools/CsvExport.h"
 #include "tools/ExportInputs.h"
 #include "tools/ExportOptions.h"
+#include "tools/IndicesCsv.h"
 #include "tools/LevelsCsv.h"
 
 // Without the desktop libraries the exporter writes text (CSV) only.
@@ -186,9 +187,10 @@ int RunExport(const std::vector<std::string>& Args, std::ostream& Out, std::ostr
     }
 #ifndef PROFILORA_EXPORT_PICTURES
     for (const ExportTarget& target : options.Targets) {
-        if (target.Format != ExportFormat::Csv && target.Format != ExportFormat::Levels) {
+        if (target.Format != ExportFormat::Csv && target.Format != ExportFormat::Levels &&
+            target.Format != ExportFormat::Indices) {
             Err << kProgram << "this profilora-export was built without the desktop libraries and writes "
-                               "--csv and --levels only\n";
+                               "--csv, --levels and --indices only\n";
             return kExportFailed;
         }
     }
@@ -254,6 +256,22 @@ int RunExport(const std::vector<std::string>& Args, std::ostream& Out, std::ostr
         if (target.Format == ExportFormat::Levels) {
             platform::FileError error;
             if (!platform::ReplaceFile(target.Path, LevelsToCsv(set), error)) {
+                Err << kProgram << "cannot write '" << target.Path << "': " << error.Message << '\n';
+                return kExportFailed;
+            }
+            continue;
+        }
+        if (target.Format == ExportFormat::Indices) {
+            const std::string text = IndicesToCsv(set);
+            platform::FileError error;
+            if (target.Path.empty()) {
+                Out.write(text.data(), static_cast<std::streamsize>(text.size()));
+                Out.flush();
+                if (!Out) {
+                    Err << kProgram << "cannot write to standard output\n";
+                    return kExportFailed;
+                }
+            } else if (!platform::ReplaceFile(target.Path, text, error)) {
                 Err << kProgram << "cannot write '" << target.Path << "': " << error.Message << '\n';
                 return kExportFailed;
             }

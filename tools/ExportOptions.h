@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-enum class ExportFormat { Csv, Png, Gif, Section, Levels };
+enum class ExportFormat { Csv, Png, Gif, Section, Levels, Indices };
 
 struct ExportTarget {
     ExportFormat Format = ExportFormat::Csv;
-    std::string Path;  // CSV: empty = standard output; PNG: a directory; GIF, section, levels: a file
+    std::string Path;  // CSV, indices: empty = standard output; PNG: a directory; GIF, section, levels: a file
 };
 
 // Limits of the picture options.
