@@ -15,6 +15,7 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kRd = 287.04;          // J/(kg K), gas constant of dry air
 constexpr double kGravity = 9.80665;    // m/s2
 constexpr double kKnot = 0.514444;      // m/s
+constexpr double kEpsilon = 0.62197;    // molar mass of water over that of dry air
 const double kLn1000 = std::log(1000.0);
 constexpr double kMixedDepth = 500;     // m, the mixed layer the lifted parcel comes from
 constexpr double kShearDepth = 6000;    // m, the layer of the bulk Richardson number's mean wind
@@ -26,22 +27,47 @@ double Value(float V) { return V == MissingValue ? kNaN : double(V); }
 // temperature, pressure strictly falling. Columns a level lacks are NaN.
 struct TProfile {
     std::vector<double> P, LnP, T, Td, Tv, Z, U, V;
-    // What rules a lifted parcel out at a level without lifting it there:
-    // the logarithm of the air's saturated equivalent potential temperature,
-    // the least warming of the air per unit of that logarithm (K), and the
-    // most a parcel's moisture adds to its virtual temperature there (K).
-    // A parcel whose equivalent potential temperature falls below the first
-    // by more than the last over the second is colder than the air, virtual
-    // or not. NaN where it cannot be told.
-    std::vector<double> LnThetaEs, LeastWarming, MostMoisture;
+    // What rules a lifted parcel out at a level without lifting it there.
+    // The logarithm of the saturated equivalent potential temperature,
+    // f(T) = ln thetaEs(T), rises with T at a rate of at most 1/T plus a
+    // moisture term that grows with T. So a saturated parcel whose ln thetaE
+    // lies below LnThetaEs (f at the air's temperature) by more than
+    // RuleOut is colder than the air by more than MostMoisture, the most its
+    // moisture can add to its virtual temperature there: it is not buoyant,
+    // plain or virtual. NaN where it cannot be told.
+    std::vector<double> LnThetaEs, RuleOut, MostMoisture;
 
     std::size_t Size() const { return P.size(); }
 };
 
+// The rule-out values of a level at T (C) and P (hPa), LnRatio = ln(1000 / P).
+void AddRuleOut(double T, double P, double LnRatio, TProfile& Out)
+{
+    const double tk = T + kZeroCelsius;
+    const double ws = MixingRatio(T, P);  // g/kg
+    if (std::isnan(ws)) {
+        for (auto* v : {&Out.LnThetaEs, &Out.RuleOut, &Out.MostMoisture}) v->push_back(kNaN);
+        return;
+    }
+    const double a = 3.376 / tk - 0.00254;
+    const double b = T + 243.5;
+    const double r = ws / 1000.0;
+    const double e = r * P / (kEpsilon + r);
+    const double dws = ws * P / (P - e) * 17.67 * 243.5 / (b * b);  // d ws / dT
+    // The moisture term of f'(T), with room for its slight fall in a.
+    const double m = 1.2 * a * (1.0 + 0.00162 * ws) * dws;
+    const double most = (1.0 - kEpsilon) / kEpsilon * tk * r + 0.05;
+    Out.LnThetaEs.push_back(std::log(tk) + kKappa * (1.0 - 0.00028 * ws) * LnRatio + a * ws * (1.0 + 0.00081 * ws));
+    // With f' <= 1/T + m on the way down to the parcel, a gap g below the
+    // air's TK takes at most -ln(1 - g/TK) + m g of ln thetaEs.
+    Out.MostMoisture.push_back(most);
+    Out.RuleOut.push_back(most < tk ? -std::log1p(-most / tk) + m * most : kNaN);
+}
+
 void BuildProfile(const TSounding& Sounding, TProfile& Out)
 {
     for (auto* v : {&Out.P, &Out.LnP, &Out.T, &Out.Td, &Out.Tv, &Out.Z, &Out.U, &Out.V, &Out.LnThetaEs,
-                    &Out.LeastWarming, &Out.MostMoisture}) {
+                    &Out.RuleOut, &Out.MostMoisture}) {
         v->clear();
         v->reserve(Sounding.Levels.size());
     }
@@ -58,23 +84,7 @@ void BuildProfile(const TSounding& Sounding, TProfile& Out)
         Out.T.push_back(t);
         Out.Td.push_back(spread >= 0 ? t - spread : kNaN);
         Out.Tv.push_back(VirtualTemperature(t, Out.Td.back(), p));
-        {
-            // The saturated equivalent potential temperature rises with the
-            // temperature at no more than 1/150 K (below 150 K) plus its
-            // moisture term, which grows with the temperature: its value at
-            // the air's temperature bounds it for any colder parcel.
-            const double tk = t + kZeroCelsius;
-            const double ws = MixingRatio(t, p);
-            const double lnRatio = kLn1000 - Out.LnP.back();
-            const double a = 3.376 / tk - 0.00254;
-            const double b = t + 243.5;
-            const double dws = ws * p / (p - ws / 1000.0 * p / (0.62197 + ws / 1000.0)) * 17.67 * 243.5 / (b * b);
-            const bool ok = !std::isnan(ws) && tk > 150;
-            Out.LnThetaEs.push_back(ok ? std::log(tk) + kKappa * (1.0 - 0.00028 * ws) * lnRatio + a * ws * (1.0 + 0.00081 * ws)
-                                       : kNaN);
-            Out.LeastWarming.push_back(ok ? 1.0 / (1.0 / 150.0 + 1.2 * a * (1.0 + 0.00162 * ws) * dws) : kNaN);
-            Out.MostMoisture.push_back(ok ? 0.61 * tk * ws / 1000.0 + 0.05 : kNaN);
-        }
+        AddRuleOut(t, p, kLn1000 - Out.LnP.back(), Out);
         Out.Z.push_back(z);
         // Winds count up to 200 hPa: far above 6 km over any station.
         const bool wind = dir >= 0 && dir <= 360 && speed >= 0 && p >= 200;
@@ -107,10 +117,11 @@ double ValueAt(const TProfile& Profile, const std::vector<double>& Column, doubl
 
 std::optional<double> Optional(double V) { return std::isnan(V) ? std::nullopt : std::optional<double>(V); }
 
-// A pressure-weighted mean over the layer from the surface to Depth metres
-// above it, of each of the given functions of a level (pressure, T, Td);
-// the top of the layer is interpolated between the levels around it. Only
-// levels with a height, a temperature and a dew point take part.
+// Pressure-weighted means over the mixed layer, from the surface to 500 m
+// above it (its top interpolated between the levels around it): of the
+// temperature and the dew point (the lifted parcel's start, at the
+// mid-layer pressure), and of the potential temperature and the mixing
+// ratio. Only levels with a height, a temperature and a dew point take part.
 struct TLayerMean {
     bool Valid = false;
     double BottomPressure = 0, TopPressure = 0;
@@ -234,9 +245,8 @@ TLift LiftOf(const TStart& S)
     return l;
 }
 
-// The parcel's temperature and dew point at P. Guess holds the last two
-// points of its saturated adiabat (ln p, T), which start the search for the
-// next one.
+// The last two points (ln p, T) of a parcel's saturated adiabat, which
+// start the search for the next one.
 struct TGuess {
     int N = 0;  // points known, the newest last
     double LnP1 = 0, T1 = 0, LnP2 = 0, T2 = 0;
@@ -246,7 +256,7 @@ struct TGuess {
 double VirtualOfMixingRatio(double T, double W)
 {
     const double r = W / 1000.0;
-    return (T + kZeroCelsius) * (1.0 + r / 0.62197) / (1.0 + r) - kZeroCelsius;
+    return (T + kZeroCelsius) * (1.0 + r / kEpsilon) / (1.0 + r) - kZeroCelsius;
 }
 
 // The parcel's temperature and virtual temperature at P.
@@ -273,20 +283,19 @@ void ParcelAt(const TLift& L, double P, double LnP, TGuess& Guess, double& T, do
 // them. Where the air rules the parcel out (well above the tropopause, in a
 // dry stable layer) and it matters neither for the CIN below the LFC nor for
 // a crossing next to it, the parcel is not lifted there: it is set below the
-// air by the least the bound allows, which counts in no positive area.
+// air by as much as the rule guarantees, which counts in no positive area.
 void TracePath(const TProfile& Profile, const TStart& S, const TLift& L, double Top, TPath& Out)
 {
     Out.Clear();
-    auto level = [&](double P, double LnP, double Te, double Tve, double LnThetaEs, double Warming,
-                     double Moisture) {
+    auto level = [&](double P, double LnP, double Te, double Tve, double LnThetaEs, double RuleOut,
+                     double MostMoisture) {
         Out.P.push_back(P);
         Out.LnP.push_back(LnP);
         Out.Te.push_back(Te);
         Out.Tve.push_back(Tve);
-        const double below = (LnThetaEs - L.LnThetaE) * Warming;
-        const bool out = P < L.LclP && below > Moisture;
-        Out.Below.push_back(out ? below : kNaN);
-        Out.BelowVirtual.push_back(out ? below - Moisture : kNaN);
+        const bool out = P < L.LclP && LnThetaEs - L.LnThetaE > RuleOut;
+        Out.Below.push_back(out ? MostMoisture : kNaN);
+        Out.BelowVirtual.push_back(out ? 0.05 : kNaN);
     };
     for (std::size_t i = S.FirstLevel; i < Profile.Size() && Profile.P[i] >= Top; ++i) {
         if (i > S.FirstLevel && Profile.P[i - 1] > L.LclP && Profile.P[i] < L.LclP) {
@@ -296,8 +305,8 @@ void TracePath(const TProfile& Profile, const TStart& S, const TLift& L, double 
             const double tde = Profile.Td[i - 1] + f * (Profile.Td[i] - Profile.Td[i - 1]);
             level(L.LclP, lnp, te, std::isnan(tde) ? te : VirtualTemperature(te, tde, L.LclP), kNaN, kNaN, kNaN);
         }
-        level(Profile.P[i], Profile.LnP[i], Profile.T[i], Profile.Tv[i], Profile.LnThetaEs[i],
-              Profile.LeastWarming[i], Profile.MostMoisture[i]);
+        level(Profile.P[i], Profile.LnP[i], Profile.T[i], Profile.Tv[i], Profile.LnThetaEs[i], Profile.RuleOut[i],
+              Profile.MostMoisture[i]);
     }
     const std::size_t n = Out.P.size();
     Out.Tp.assign(n, kNaN);
