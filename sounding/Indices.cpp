@@ -20,6 +20,10 @@ const double kLn1000 = std::log(1000.0);
 constexpr double kMixedDepth = 500;     // m, the mixed layer the lifted parcel comes from
 constexpr double kShearDepth = 6000;    // m, the layer of the bulk Richardson number's mean wind
 constexpr double kMostUnstableDepth = 300;  // hPa above the surface searched for the most unstable parcel
+// Winds are interpolated, and averaged, only between levels at most this far
+// apart (the 700 and 500 hPa standard levels): across a longer gap the wind
+// is not known.
+constexpr double kMaxWindGap = 200;  // hPa
 
 double Value(float V) { return V == MissingValue ? kNaN : double(V); }
 
@@ -61,7 +65,9 @@ void AddRuleOut(double T, double P, double LnRatio, TProfile& Out)
     // With f' <= 1/T + m on the way down to the parcel, a gap g below the
     // air's TK takes at most -ln(1 - g/TK) + m g of ln thetaEs.
     Out.MostMoisture.push_back(most);
-    Out.RuleOut.push_back(most < tk ? -std::log1p(-most / tk) + m * most : kNaN);
+    // -ln(1 - x) <= x + x^2/2 + x^3 for x up to 1/2.
+    const double x = most / tk;
+    Out.RuleOut.push_back(x <= 0.5 ? x + x * x / 2 + x * x * x + m * most : kNaN);
 }
 
 void BuildProfile(const TSounding& Sounding, TProfile& Out)
@@ -72,6 +78,7 @@ void BuildProfile(const TSounding& Sounding, TProfile& Out)
         v->reserve(Sounding.Levels.size());
     }
     const std::size_t first = Sounding.Surface >= 0 ? std::size_t(Sounding.Surface) : 0;
+    bool windsDone = false;
     for (std::size_t i = first; i < Sounding.Levels.size(); ++i) {
         const TSoundingLevel& l = Sounding.Levels[i];
         const double p = Value(l.Pressure), t = Value(l.Temperature);
@@ -86,8 +93,12 @@ void BuildProfile(const TSounding& Sounding, TProfile& Out)
         Out.Tv.push_back(VirtualTemperature(t, Out.Td.back(), p));
         AddRuleOut(t, p, kLn1000 - Out.LnP.back(), Out);
         Out.Z.push_back(z);
-        // Winds count up to 200 hPa: far above 6 km over any station.
-        const bool wind = dir >= 0 && dir <= 360 && speed >= 0 && p >= 200;
+        // Winds count up to the first level 6 km above the surface (up to
+        // 200 hPa without heights): the bulk Richardson number's layer,
+        // which holds the 850 and 500 hPa levels of the SWEAT index.
+        const bool wind = dir >= 0 && dir <= 360 && speed >= 0 && !windsDone;
+        if (wind && (Out.Z.empty() || std::isnan(Out.Z.front()) ? p < 200 : z >= Out.Z.front() + kShearDepth))
+            windsDone = true;
         const double rad = dir * M_PI / 180.0;
         Out.U.push_back(wind ? -speed * std::sin(rad) : kNaN);
         Out.V.push_back(wind ? -speed * std::cos(rad) : kNaN);
@@ -95,9 +106,9 @@ void BuildProfile(const TSounding& Sounding, TProfile& Out)
 }
 
 // The value of Column at pressure P: the level's own at a level, else
-// linear in ln p between the nearest levels around P that have one; NaN
-// outside them.
-double ValueAt(const TProfile& Profile, const std::vector<double>& Column, double P)
+// linear in ln p between the nearest levels around P that have one, when
+// they lie at most MaxGap hPa apart; NaN outside them.
+double ValueAt(const TProfile& Profile, const std::vector<double>& Column, double P, double MaxGap = 1e9)
 {
     const double lnp = std::log(P);
     std::size_t below = Profile.Size();
@@ -108,7 +119,7 @@ double ValueAt(const TProfile& Profile, const std::vector<double>& Column, doubl
             below = i;
             continue;
         }
-        if (below == Profile.Size()) return kNaN;
+        if (below == Profile.Size() || Profile.P[below] - Profile.P[i] > MaxGap) return kNaN;
         const double f = (lnp - Profile.LnP[below]) / (Profile.LnP[i] - Profile.LnP[below]);
         return Column[below] + f * (Column[i] - Column[below]);
     }
@@ -451,10 +462,11 @@ double LiftedTo(double T, double Td, double P0, double P)
     return SaturatedTemperature(EquivalentPotentialTemperature(T, std::min(T, Td), P0), P, kNaN);
 }
 
-// The pressure-weighted mean wind from the surface to Depth metres above it.
+// The pressure-weighted mean wind from the surface to Depth metres above it;
+// the surface level must have a wind.
 bool MeanWind(const TProfile& Profile, double Depth, double& U, double& V)
 {
-    if (Profile.Size() == 0 || std::isnan(Profile.Z[0])) return false;
+    if (Profile.Size() == 0 || std::isnan(Profile.Z[0]) || std::isnan(Profile.U[0])) return false;
     const double top = Profile.Z[0] + Depth;
     double sumP = 0, sumU = 0, sumV = 0;
     bool have = false;
@@ -470,6 +482,7 @@ bool MeanWind(const TProfile& Profile, double Depth, double& U, double& V)
             continue;
         }
         if (!(z > pz)) continue;
+        if (pp - p > kMaxWindGap) return false;
         const bool last = z >= top;
         if (last) {
             const double f = (top - pz) / (z - pz);
@@ -513,7 +526,7 @@ bool WindAt(const TSounding& Sounding, const TProfile& Profile, double P, double
         Knots = std::round(l.WindSpeed / kKnot * 1000) / 1000;
         return true;
     }
-    const double u = ValueAt(Profile, Profile.U, P), v = ValueAt(Profile, Profile.V, P);
+    const double u = ValueAt(Profile, Profile.U, P, kMaxWindGap), v = ValueAt(Profile, Profile.V, P, kMaxWindGap);
     if (std::isnan(u) || std::isnan(v)) return false;
     Knots = std::round(std::hypot(u, v) / kKnot * 1000) / 1000;
     Direction = Knots > 0 ? std::fmod(std::atan2(-u, -v) * 180.0 / M_PI + 360.0, 360.0) : 0;

@@ -138,6 +138,13 @@ TEST(Indices, emptyWhereTheSoundingCannotGiveThem)
          {&TIndices::Showalter, &TIndices::LiftedIndex, &TIndices::KIndex, &TIndices::Thickness1000To500,
           &TIndices::Cape, &TIndices::EquilibriumLevel},
          {&TIndices::Lfc, &TIndices::Cin, &TIndices::LclPressure, &TIndices::PrecipitableWater}},
+        {"winds only near the ground and above 300 hPa: none between to interpolate",
+         [](TSoundingLevel& l) {
+             if (l.Pressure < 1000 && l.Pressure > 300) l.WindSpeed = MissingValue;
+             return true;
+         },
+         {&TIndices::Sweat, &TIndices::BulkRichardson, &TIndices::BulkRichardsonVirtual},
+         {&TIndices::KIndex, &TIndices::Cape}},
         {"no winds", [](TSoundingLevel& l) { return l.WindSpeed = MissingValue, true; },
          {&TIndices::Sweat, &TIndices::BulkRichardson, &TIndices::BulkRichardsonVirtual},
          {&TIndices::KIndex, &TIndices::Cape}},
