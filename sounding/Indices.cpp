@@ -573,7 +573,8 @@ TParcel LiftParcel(const TSounding& Sounding, TParcelKind Kind, bool Virtual, do
     if (!parcel.Valid) return parcel;
     TPath path;
     TBuoyancy buffer;
-    TracePath(profile, s, l, TopPressure, path);
+    // The convection over the whole sounding, as ComputeIndices reckons it.
+    TracePath(profile, s, l, 0, path);
     Convect(path, Virtual, buffer, parcel);
     // The path to draw: every 10 hPa, with the start and the LCL, up to the top.
     TGuess guess;

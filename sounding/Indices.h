@@ -44,9 +44,11 @@ struct TParcel {
     std::vector<TParcelPoint> Path;
 };
 
-// Lifts the parcel of Kind through Sounding up to TopPressure (hPa). Virtual
-// temperature is used for buoyancy when Virtual is set (and the Path is then
-// the parcel's virtual temperature). The LFC is the first buoyant level at
+// Lifts the parcel of Kind through Sounding; its Path goes up to
+// TopPressure (hPa), its LFC, EL, CAPE and CIN are those of the whole
+// sounding (the same as ComputeIndices gives). Virtual temperature is used
+// for buoyancy when Virtual is set (and the Path is then the parcel's
+// virtual temperature). The LFC is the first buoyant level at
 // or above the LCL; the EL the top of the highest buoyant layer; the CAPE
 // Rd times the buoyancy integrated over ln p in the positive layers between
 // them; the CIN the net area from the start to the LFC, capped at 0, and 0
