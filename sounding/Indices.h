@@ -51,7 +51,8 @@ struct TParcel {
 // virtual temperature). The LFC is the first buoyant level at
 // or above the LCL; the EL the top of the highest buoyant layer; the CAPE
 // Rd times the buoyancy integrated over ln p in the positive layers between
-// them; the CIN the net area from the start to the LFC, capped at 0, and 0
+// them; the CIN the net area from the parcel's lowest level (the surface
+// for the mixed-layer parcel, else its start) to the LFC, capped at 0, and 0
 // without an LFC. A parcel still buoyant at the top of the data has neither
 // an EL nor a CAPE (the positive area goes on beyond the data).
 TParcel LiftParcel(const TSounding& Sounding, TParcelKind Kind, bool Virtual = false, double TopPressure = 100);
