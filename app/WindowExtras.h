@@ -26,6 +26,9 @@ class QWidget;
 class TChart;
 class TLapseRates;
 class TYearWindow;
+namespace app {
+class TIndicesWindow;
+}
 
 class TWindowExtras : public QObject {
 public:
@@ -38,6 +41,7 @@ public:
     QAction* ExportMovieAction = nullptr;   // "Export Movie as GIF..."
     QAction* ShowTrailAction = nullptr;     // "Show Trail", checkable, off at first
     QAction* YearAction = nullptr;          // "Year at a Glance..."
+    QAction* IndicesAction = nullptr;       // "Launch Indices..."
 
     // Opens the menu at a global position; by default it pops up there.
     std::function<void(QMenu& Menu, QPoint Global)> PopupMenu;
@@ -61,6 +65,10 @@ public:
     void ShowYearWindow();
     // The year window; null until it is first opened.
     TYearWindow* YearWindow() const { return year_.get(); }
+    // Opens the indices window (or raises it), which lists the indices of
+    // the frame on show while it is open; null until it is first opened.
+    void ShowIndicesWindow();
+    app::TIndicesWindow* IndicesWindow() const { return indices_.get(); }
     bool TrailShown() const;
     TTrail& Trail() { return trail_; }
 
@@ -98,9 +106,11 @@ private:
                           const std::string& Suggested);
     std::string PageBaseName() const;
     void ShowPageInYearWindow();
+    void ShowFrameInIndicesWindow();
 
     IExtrasHost& host_;
     TTrail trail_;
     std::string lastDirectory_;
     std::unique_ptr<TYearWindow> year_;
+    std::unique_ptr<app::TIndicesWindow> indices_;
 };
