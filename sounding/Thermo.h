@@ -37,5 +37,9 @@ TLcl LiftingCondensationLevel(double T, double Td, double P);
 
 // The temperature (C) at P of the saturated adiabat through T0 at P0.
 double MoistAdiabatTemperature(double T0, double P0, double P);
+// The temperature (C) at P of the saturated adiabat whose equivalent
+// potential temperature is ThetaE (K); Guess (C), when not NaN, starts the
+// search (a nearby point of the same adiabat makes it quick).
+double SaturatedTemperature(double ThetaE, double P, double Guess);
 
 }  // namespace sounding
