@@ -2,6 +2,7 @@
 
 #include "app/Application.h"
 #include "app/PointReadout.h"
+#include "app/SkewTWindow.h"
 #include "app/WindowMovie.h"
 #include "app/YearWindow.h"
 #include "chart/Chart.h"
@@ -69,6 +70,7 @@ void TWindowExtras::CreateMenu()
     ShowTrailAction->setChecked(false);
     ChartMenu->addSeparator();
     YearAction = ChartMenu->addAction("Year at a Glance...");
+    skewT_ = new app::TSkewTLink(host_, *ChartMenu);
 
     connect(SaveFrameAction, &QAction::triggered, this, [this] { app::RunHandler([this] { SaveFrameAsPng(); }); });
     connect(ExportMovieAction, &QAction::triggered, this,
@@ -174,6 +176,7 @@ void TWindowExtras::FrameChanged()
 {
     trail_.Update(host_.HostSoundings(), TrailShown());
     if (year_ && year_->isVisible()) year_->ShowSounding(host_.HostFramePosition());
+    skewT_->FrameChanged();
 }
 
 // ---------------------------------------------------------------- year window
@@ -195,6 +198,7 @@ void TWindowExtras::ShowYearWindow()
 void TWindowExtras::PageChanged()
 {
     if (year_ && year_->isVisible()) ShowPageInYearWindow();
+    skewT_->PageChanged();
 }
 
 void TWindowExtras::ShowPageInYearWindow()
@@ -289,6 +293,7 @@ bool TWindowExtras::eventFilter(QObject* Watched, QEvent* Event)
     case QEvent::Close:
         // The year window belongs to the main window and goes with it.
         if (year_ && Event->isAccepted()) year_->close();
+        if (Event->isAccepted()) skewT_->MainClosing();
         return false;
     case QEvent::DragEnter:
     case QEvent::DragMove: {

@@ -26,6 +26,9 @@ class QWidget;
 class TChart;
 class TLapseRates;
 class TYearWindow;
+namespace app {
+class TSkewTLink;
+}
 
 class TWindowExtras : public QObject {
 public:
@@ -63,6 +66,8 @@ public:
     TYearWindow* YearWindow() const { return year_.get(); }
     bool TrailShown() const;
     TTrail& Trail() { return trail_; }
+    // "Skew-T log-p..." on the chart's menu and its window.
+    app::TSkewTLink& SkewT() const { return *skewT_; }
 
     // The read-out for the mouse at Pos, in the chart's plot pixels; empty
     // when no shown point lies near it.
@@ -103,4 +108,5 @@ private:
     TTrail trail_;
     std::string lastDirectory_;
     std::unique_ptr<TYearWindow> year_;
+    app::TSkewTLink* skewT_ = nullptr;  // owned by the menu
 };
