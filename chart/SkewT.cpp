@@ -185,8 +185,10 @@ TSkewT::TSkewT(QWidget* Parent) : QWidget(Parent), plot_(new QCustomPlot(this))
 {
     plot_->setGeometry(rect());
     plot_->setNoAntialiasingOnDrag(true);
-    plot_->setAntialiasedElements(QCP::aeAll);
-    plot_->setNotAntialiasedElements(QCP::aeAxes | QCP::aeGrid);
+    // Smooth lines for the profiles and the lines behind; the rest (drawn
+    // every frame) without, which keeps a frame cheap.
+    plot_->setAntialiasedElements(QCP::aeNone);
+    plot_->setNotAntialiasedElements(QCP::aeAxes | QCP::aeGrid | QCP::aeItems);
 
     // Layers: everything that stays (the lines behind, the axes) in one
     // paint buffer below the data's own buffer.
@@ -220,9 +222,11 @@ TSkewT::TSkewT(QWidget* Parent) : QWidget(Parent), plot_(new QCustomPlot(this))
     dewPoint_ = NewCurve(true);
     cin_ = NewCurve(true);
     cin_->setPen(Qt::NoPen);
+    cin_->setAntialiasedFill(false);
     cin_->setBrush(QColor(0, 90, 255, 60));
     cape_ = NewCurve(true);
     cape_->setPen(Qt::NoPen);
+    cape_->setAntialiasedFill(false);
     cape_->setBrush(QColor(255, 0, 0, 70));
     parcelCurve_ = NewCurve(true);
     parcelCurve_->setPen(QPen(QColor(40, 40, 40), 1.5, Qt::DashLine));
@@ -355,6 +359,17 @@ void TSkewT::SetColours(QColor Temperature, QColor DewPoint)
     dewPointColour_ = DewPoint;
     temperature_->setPen(QPen(temperatureColour_, 2));
     dewPoint_->setPen(QPen(dewPointColour_, 2));
+    dataDirty_ = true;
+    Redraw();
+}
+
+void TSkewT::SetSmooth(bool V)
+{
+    if (V == smooth_) return;
+    smooth_ = V;
+    plot_->setNotAntialiasedElements(V ? QCP::AntialiasedElements(QCP::aeAxes | QCP::aeGrid | QCP::aeItems)
+                                       : QCP::AntialiasedElements(QCP::aeAll));
+    fullDraw_ = true;
     Redraw();
 }
 
@@ -383,8 +398,12 @@ void TSkewT::ApplyRanges()
         if (x >= tr.XMin() - 1e-9 && x <= tr.XMax() + 1e-9) bottom->addTick(x, QString::number(t));
     }
     plot_->xAxis->setTicker(bottom);
-    for (std::size_t i = 0; i < heightLabels_.size(); ++i)
+    for (std::size_t i = 0; i < heightLabels_.size(); ++i) {
         heightLabels_[i]->position->setCoords(0.004, TSkewTransform::Y(heightPressures_[i]));
+        // A label at the top edge hangs below it.
+        const bool atTop = tr.Pixel(0, heightPressures_[i]).y() - tr.Area().top() < 8;
+        heightLabels_[i]->setPositionAlignment(Qt::AlignLeft | (atTop ? Qt::AlignTop : Qt::AlignVCenter));
+    }
 }
 
 void TSkewT::ShowSounding(const TSounding* Sounding, const std::string& Note)
@@ -453,6 +472,7 @@ bool TSkewT::NoteShown() const { return note_->visible(); }
 
 void TSkewT::UpdateData()
 {
+    dataDirty_ = true;
     const TSkewTransform tr = Transform();
     auto set = [](QCPCurve* Curve, const std::vector<double>& Ps, const std::vector<double>& Ts) {
         QVector<double> xs, ys;
@@ -581,6 +601,8 @@ void TSkewT::UpdateBarbs(const TSkewTransform& T)
                 QCPCurve* curve = NewCurve(true);
                 curve->setPen(QPen(Qt::black, 1));
                 curve->setBrush(Qt::black);
+                curve->setAntialiased(false);
+                curve->setAntialiasedFill(false);
                 barbCurves_.push_back(curve);
             }
             QVector<double> xs, ys;
@@ -626,11 +648,13 @@ void TSkewT::Redraw()
         plot_->replot(QCustomPlot::rpQueuedRefresh);
         drawnSize_ = size();
         fullDraw_ = false;
+        dataDirty_ = false;
         ++backgroundDraws_;
         return;
     }
     // The data's buffer alone; the rest is drawn from the buffers as it was.
-    plot_->layer("main")->replot();
+    if (dataDirty_) plot_->layer("main")->replot();
+    dataDirty_ = false;
 }
 
 QImage TSkewT::RenderToImage(QSize Size)
@@ -639,9 +663,9 @@ QImage TSkewT::RenderToImage(QSize Size)
     if (Size != size()) resize(Size);
     Redraw();
     const double ratio = plot_->bufferDevicePixelRatio();
-    QImage image(Size * ratio, QImage::Format_ARGB32_Premultiplied);
+    // Opaque: the plot's white background covers every pixel.
+    QImage image(Size * ratio, QImage::Format_RGB32);
     image.setDevicePixelRatio(ratio);
-    image.fill(Qt::white);
     plot_->render(&image, QPoint(), QRegion(), QWidget::RenderFlags());
     return image;
 }

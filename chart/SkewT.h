@@ -34,8 +34,8 @@ class QMouseEvent;
 namespace chart {
 
 // The diagram's size in the window, at 96 pixels per inch.
-inline constexpr int SkewTWidth = 740;
-inline constexpr int SkewTHeight = 650;
+inline constexpr int SkewTWidth = 700;
+inline constexpr int SkewTHeight = 620;
 
 // The default pressure range, hPa.
 inline constexpr double SkewTPressureBottom = 1050;
@@ -119,6 +119,10 @@ public:
     double PressureBottom() const { return bottom_; }
     double PressureTop() const { return top_; }
     void SetColours(QColor Temperature, QColor DewPoint);
+    // Smooth (antialiased) lines, as at first; without, a frame costs about
+    // a third less to draw and far fewer colours (for GIF pictures).
+    bool Smooth() const { return smooth_; }
+    void SetSmooth(bool V);
 
     // The parcel lifted, drawn and shaded; the mixed-layer parcel at first.
     sounding::TParcelKind ParcelKind() const { return kind_; }
@@ -211,7 +215,9 @@ private:
 
     QSize drawnSize_;      // the size the whole plot was last drawn at
     QSize barbSize_;       // the size the barbs were laid out for
+    bool smooth_ = true;
     bool fullDraw_ = true;
+    bool dataDirty_ = true;  // the data's layer waits to be drawn
     int backgroundDraws_ = 0;
 };
 

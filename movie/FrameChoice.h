@@ -8,8 +8,8 @@
 inline constexpr int Chart1Width = 705;
 inline constexpr int Chart1Height = 313;
 // The skew-T diagram's size in its window; its pictures' default size.
-inline constexpr int SkewTFrameWidth = 740;
-inline constexpr int SkewTFrameHeight = 650;
+inline constexpr int SkewTFrameWidth = 700;
+inline constexpr int SkewTFrameHeight = 620;
 
 // Series slots of the chart.
 inline constexpr int TemperatureSlot = 0;

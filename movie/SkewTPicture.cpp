@@ -23,6 +23,9 @@ void ApplySkewTSettings(TjtINI_File& Ini, const TChart& Chart, chart::TSkewT& Di
 
 TSkewTPictures::TSkewTPictures(TjtINI_File& Ini, const TChart& Chart, const TLapseRates& Rates) : rates_(Rates)
 {
+    // Hundreds of frames in 256 colours: plain lines draw faster and keep
+    // the palette small.
+    diagram_.SetSmooth(false);
     ApplySkewTSettings(Ini, Chart, diagram_);
 }
 

@@ -24,8 +24,9 @@ inline constexpr const char* SkewTSection = "Skew-T";
 // value that is not a number raises EConvertError.
 void ApplySkewTSettings(TjtINI_File& Ini, const TChart& Chart, chart::TSkewT& Diagram);
 
-// The soundings of a page drawn as skew-T diagrams. Only the diagram's own
-// layer is drawn again from one frame to the next at the same size.
+// The soundings of a page drawn as skew-T diagrams, with plain (not
+// antialiased) lines. Only the diagram's own layer is drawn again from one
+// frame to the next at the same size.
 class TSkewTPictures : public TFramePictures {
 public:
     TSkewTPictures(TjtINI_File& Ini, const TChart& Chart, const TLapseRates& Rates);

@@ -242,7 +242,7 @@ std::string ExportUsage()
            "  --size WxH         picture size in pixels (default 705x313, sides 16 to 4096)\n"
            "  --view VIEW        what --png and --gif draw: altitude (the chart, the\n"
            "                     default) or skewt (the skew-T log-p diagram with the\n"
-           "                     lifted parcel and wind barbs, default size 740x650)\n"
+           "                     lifted parcel and wind barbs, default size 700x620)\n"
            "  --from I, --to J   only the frames I to J (0 is the first sounding, counted\n"
            "                     after the dates have been applied)\n"
            "Every option also takes the form --option=VALUE.\n"
