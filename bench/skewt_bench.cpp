@@ -153,7 +153,8 @@ void BM_SkewTEncodeFrame(benchmark::State& state)
     TChart chart;
     TSkewTPictures pictures(ini, chart, rates);
     std::vector<QImage> frames;
-    for (int k = 0; k < 40; ++k) frames.push_back(pictures.RenderFrame(k * 17, QSize(SkewTFrameWidth, SkewTFrameHeight)));
+    for (int k = 0; k < 40; ++k)
+        frames.push_back(pictures.RenderFrame(k * 17, QSize(SkewTFrameWidth, SkewTFrameHeight)));
     TGifMovie movie(frames.front().size(), 10);
     std::size_t k = 0;
     for (auto _ : state) {

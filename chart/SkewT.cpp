@@ -561,7 +561,8 @@ void TSkewT::UpdateData()
         const double p = heightPressures_[i];
         const double z = hasSounding_ && p <= bottom_ && p >= top_ ? ProfileAt(p_, z_, p) : kNaN;
         heightLabels_[i]->setVisible(!std::isnan(z));
-        if (!std::isnan(z)) heightLabels_[i]->setText(QString::fromStdString(Fixed(z / 1000, z < 10000 ? 2 : 1) + " km"));
+        if (!std::isnan(z))
+            heightLabels_[i]->setText(QString::fromStdString(Fixed(z / 1000, z < 10000 ? 2 : 1) + " km"));
     }
     UpdateBarbs(tr);
 }

@@ -9,6 +9,8 @@
 #include "components/jtINI_File.h"
 
 #include <QApplication>
+#include <QLabel>
+#include <QRegularExpression>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
@@ -73,6 +75,15 @@ TEST_F(SkewTWindowTest, followsTheMovieAndMovesItBothWays)
         ++i;
     }
 
+    // The line below the diagram reads the point under the mouse: level 1
+    // of these pages lies at 900 hPa, 1000 m plus the launch's index.
+    w.Diagram->RenderToImage(w.Diagram->size());
+    const QPoint at = w.Diagram->MouseSurface()->mapFrom(w.Diagram, w.Diagram->PointOf(0, 900));
+    QTest::mouseMove(w.Diagram->MouseSurface(), at);
+    const QString readout = w.Readout->text();
+    const QRegularExpression expected("^(899|900|901) hPa, 1\\.1\\d km, T 1\\d\\.\\d C, Td \\d+\\.\\d C, parcel ");
+    EXPECT_TRUE(expected.match(readout).hasMatch()) << readout.toStdString();
+
     // The parcel menu switches the parcel the diagram lifts.
     QMenu* popped = nullptr;
     w.PopupMenu = [&](QMenu& Menu, QPoint) { popped = &Menu; };
@@ -113,7 +124,8 @@ TEST_F(SkewTWindowTest, followsEachPageAnEmptyOneWithANote)
 
 TEST_F(SkewTWindowTest, keepsItsPlaceInTheSettings)
 {
-    Write("profilora.ini", "[Display at start]\nfile = none.html\n\n[Skew-T]\nLeft = 30\nTop = 40\nWidth = 500\nHeight = 420\n");
+    Write("profilora.ini",
+          "[Display at start]\nfile = none.html\n\n[Skew-T]\nLeft = 30\nTop = 40\nWidth = 500\nHeight = 420\n");
     system.Program = Path("profilora");
     MakeForm();
     app::TSkewTWindow& w = Open();

@@ -76,7 +76,8 @@ TSounding DenseWinds(int Levels)
     s.Title = "dense";
     for (int i = 0; i < Levels; ++i) {
         const float p = 1000.0f - 5.0f * float(i);
-        s.AddLevel(p, 100.0f + 45.0f * float(i), 20.0f - 0.4f * float(i), 5, float((i * 37) % 360), 5.0f + float(i % 30));
+        s.AddLevel(p, 100.0f + 45.0f * float(i), 20.0f - 0.4f * float(i), 5, float((i * 37) % 360),
+                   5.0f + float(i % 30));
     }
     return s;
 }
