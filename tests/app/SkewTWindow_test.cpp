@@ -81,8 +81,8 @@ TEST_F(SkewTWindowTest, followsTheMovieAndMovesItBothWays)
     const QPoint at = w.Diagram->MouseSurface()->mapFrom(w.Diagram, w.Diagram->PointOf(0, 900));
     QTest::mouseMove(w.Diagram->MouseSurface(), at);
     const QString readout = w.Readout->text();
-    const QRegularExpression expected("^(899|900|901) hPa, 1\\.1\\d km, T 1\\d\\.\\d C, Td \\d+\\.\\d C, parcel ");
-    EXPECT_TRUE(expected.match(readout).hasMatch()) << readout.toStdString();
+    const QRegularExpression pattern("^(899|900|901) hPa, 1\\.1\\d km, T 1\\d\\.\\d C, Td \\d+\\.\\d C, parcel ");
+    EXPECT_TRUE(pattern.match(readout).hasMatch()) << readout.toStdString();
 
     // The parcel menu switches the parcel the diagram lifts.
     QMenu* popped = nullptr;
