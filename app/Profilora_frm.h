@@ -106,6 +106,7 @@ private:
     std::vector<std::string> shownFiles_;  // the files the chart shows
     void HostOpenPages(const std::vector<std::string>& Paths) override;
     std::vector<std::pair<QWidget*, std::string>> HostUncaptionedControls() const override;
+    TjtINI_File* HostSettings() override { return jtINI_File1; }
 
 public:
 

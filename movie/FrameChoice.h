@@ -7,6 +7,9 @@
 // are drawn at this size.
 inline constexpr int Chart1Width = 705;
 inline constexpr int Chart1Height = 313;
+// The skew-T diagram's size in its window; its pictures' default size.
+inline constexpr int SkewTFrameWidth = 700;
+inline constexpr int SkewTFrameHeight = 620;
 
 // Series slots of the chart.
 inline constexpr int TemperatureSlot = 0;

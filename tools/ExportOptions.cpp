@@ -6,6 +6,7 @@
 #endif
 #include "sounding/SoundingSources.h"
 
+#include <algorithm>
 #include <charconv>
 #include <string_view>
 
@@ -113,6 +114,13 @@ std::string ApplyMs(const std::string& Value, ExportOptions& Options)
     return {};
 }
 
+std::string ApplyView(const std::string& Value, ExportOptions& Options)
+{
+    if (Value != "altitude" && Value != "skewt") return "--view '" + Value + "' is not altitude or skewt";
+    Options.View = Value == "skewt" ? ExportView::SkewT : ExportView::Altitude;
+    return {};
+}
+
 std::string ApplyDate(const char* Name, const std::string& Value, std::string& Date)
 {
     if (!IsDateText(Value)) return std::string(Name) + " '" + Value + "' is not a date YYYY-MM-DD";
@@ -133,7 +141,7 @@ std::string ApplyToDate(const std::string& Value, ExportOptions& Options)
 constexpr ValueSwitch kValues[] = {
     {"--settings", ApplySettings}, {"--series", ApplySeries}, {"--size", ApplySize},
     {"--from", ApplyFrom},         {"--to", ApplyTo},         {"--ms", ApplyMs},
-    {"--from-date", ApplyFromDate}, {"--to-date", ApplyToDate},
+    {"--from-date", ApplyFromDate}, {"--to-date", ApplyToDate}, {"--view", ApplyView},
 };
 
 // The value options that apply to every output, not to pictures only.
@@ -247,6 +255,9 @@ std::string ExportUsage()
            "                     winddirection, windspeed; points and markers for the\n"
            "                     temperature's point markers and value marks\n"
            "  --size WxH         picture size in pixels (default 705x313, sides 16 to 4096)\n"
+           "  --view VIEW        what --png and --gif draw: altitude (the chart, the\n"
+           "                     default) or skewt (the skew-T log-p diagram with the\n"
+           "                     lifted parcel and wind barbs, default size 700x620)\n"
            "  --from I, --to J   only the frames I to J (0 is the first sounding, counted\n"
            "                     after the dates have been applied)\n"
            "Every option also takes the form --option=VALUE.\n"
@@ -337,6 +348,13 @@ std::string ParseExportArguments(const std::vector<std::string>& Args, ExportOpt
         Options.Targets.push_back(target);
     }
     if (Options.Help) return {};
+    const bool sectionWanted = std::any_of(Options.Targets.begin(), Options.Targets.end(),
+                                           [](const ExportTarget& T) { return T.Format == ExportFormat::Section; });
+    if (Options.View == ExportView::SkewT && !sectionWanted &&
+        std::find(given.begin(), given.end(), "--size") == given.end()) {
+        Options.Width = SkewTFrameWidth;
+        Options.Height = SkewTFrameHeight;
+    }
     if (!pageNamed || Options.PagePath.empty()) return "no page given";
     if (Options.Targets.empty()) return "no output chosen (--csv, --png, --gif, --section, --levels or --indices)";
     int toStdout = 0;
