@@ -5,7 +5,7 @@
 // exporter, one per sounding.
 
 #include "chart/SkewT.h"
-#include "movie/FrameChoice.h"
+#include "sounding/FrameChoice.h"
 #include "movie/SoundingChart.h"
 #include "sounding/LapseRates.h"
 

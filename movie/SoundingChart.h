@@ -7,7 +7,7 @@
 
 #include "chart/Chart.h"
 #include "chart/Series.h"
-#include "movie/FrameChoice.h"
+#include "sounding/FrameChoice.h"
 #include "sounding/LapseRates.h"
 
 #include <QImage>

@@ -1,9 +1,6 @@
 #include "tools/ExportOptions.h"
 
 #include "components/jtCommon.h"
-#ifdef PROFILORA_EXPORT_PICTURES
-#include "movie/GifMovie.h"
-#endif
 #include "sounding/SoundingSources.h"
 
 #include <algorithm>
@@ -11,12 +8,6 @@
 #include <string_view>
 
 namespace {
-
-// The longest frame delay a GIF can hold (65535 hundredths of a second).
-constexpr int kMaxGifDelayMs = 655350;
-#ifdef PROFILORA_EXPORT_PICTURES
-static_assert(kMaxGifDelayMs == MaxGifDelayMs);
-#endif
 
 struct FormatSwitch {
     std::string_view Name;
@@ -108,9 +99,9 @@ std::string ApplyTo(const std::string& Value, ExportOptions& Options) { return A
 
 std::string ApplyMs(const std::string& Value, ExportOptions& Options)
 {
-    if (!ReadNumber(Value, 1, kMaxGifDelayMs, Options.Ms))
+    if (!ReadNumber(Value, 1, MaxGifDelayMs, Options.Ms))
         return "--ms '" + Value + "' is not a number of milliseconds from 1 to " +
-               std::to_string(kMaxGifDelayMs);
+               std::to_string(MaxGifDelayMs);
     return {};
 }
 

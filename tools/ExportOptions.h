@@ -4,7 +4,7 @@
 // in the switch table and one more writer. The picture outputs (PNG frames,
 // GIF movie) share the options that say what the chart shows.
 
-#include "movie/FrameChoice.h"
+#include "sounding/FrameChoice.h"
 
 #include <string>
 #include <vector>
