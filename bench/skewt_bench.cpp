@@ -18,6 +18,8 @@
 #include "movie/SkewTPicture.h"
 #include "sounding/LapseRates.h"
 
+#include "BenchMain.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -61,7 +63,7 @@ void BM_SkewTFrameTick(benchmark::State& state)
     state.counters["soundings"] = rates.Count();
     state.counters["background_draws"] = diagram.BackgroundDraws() - before;
 }
-BENCHMARK(BM_SkewTFrameTick)->Unit(benchmark::kMicrosecond)->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(BM_SkewTFrameTick)->Unit(benchmark::kMicrosecond)->ReportAggregatesOnly(true);
 
 // The part of a frame tick that is the indices' work: the parcel drawn and
 // the indices of the box.
@@ -76,7 +78,7 @@ void BM_SkewTParcelAndIndices(benchmark::State& state)
         k = (k + 1) % rates.Count();
     }
 }
-BENCHMARK(BM_SkewTParcelAndIndices)->Unit(benchmark::kMicrosecond)->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(BM_SkewTParcelAndIndices)->Unit(benchmark::kMicrosecond)->ReportAggregatesOnly(true);
 
 void TimerTick(benchmark::State& state, bool SkewTOpen)
 {
@@ -97,8 +99,8 @@ void TimerTick(benchmark::State& state, bool SkewTOpen)
 
 void BM_TimerTickSkewTClosed(benchmark::State& state) { TimerTick(state, false); }
 void BM_TimerTickSkewTOpen(benchmark::State& state) { TimerTick(state, true); }
-BENCHMARK(BM_TimerTickSkewTClosed)->Unit(benchmark::kMicrosecond)->Repetitions(3)->ReportAggregatesOnly(true);
-BENCHMARK(BM_TimerTickSkewTOpen)->Unit(benchmark::kMicrosecond)->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(BM_TimerTickSkewTClosed)->Unit(benchmark::kMicrosecond)->ReportAggregatesOnly(true);
+BENCHMARK(BM_TimerTickSkewTOpen)->Unit(benchmark::kMicrosecond)->ReportAggregatesOnly(true);
 
 void BM_SkewTGifExport(benchmark::State& state)
 {
@@ -121,7 +123,7 @@ void BM_SkewTGifExport(benchmark::State& state)
                                                      benchmark::Counter::kInvert);
     state.counters["gif_MB"] = double(bytes) / (1024.0 * 1024.0);
 }
-BENCHMARK(BM_SkewTGifExport)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(2);
+BENCHMARK(BM_SkewTGifExport)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // The two parts of an exported frame: drawing it, and indexing and encoding
 // it into a GIF.
@@ -141,7 +143,7 @@ void BM_SkewTRenderFrame(benchmark::State& state)
         k = (k + 1) % rates.Count();
     }
 }
-BENCHMARK(BM_SkewTRenderFrame)->Unit(benchmark::kMicrosecond)->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(BM_SkewTRenderFrame)->Unit(benchmark::kMicrosecond)->ReportAggregatesOnly(true);
 
 void BM_SkewTEncodeFrame(benchmark::State& state)
 {
@@ -162,7 +164,7 @@ void BM_SkewTEncodeFrame(benchmark::State& state)
         k = (k + 1) % frames.size();
     }
 }
-BENCHMARK(BM_SkewTEncodeFrame)->Unit(benchmark::kMicrosecond)->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(BM_SkewTEncodeFrame)->Unit(benchmark::kMicrosecond)->ReportAggregatesOnly(true);
 
 }  // namespace
 
@@ -170,8 +172,5 @@ int main(int argc, char** argv)
 {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunBenchmarks(argc, argv);
 }
