@@ -46,7 +46,7 @@ namespace {
 // A buffer for a whole inflated text, whose pages go back to the system
 // as soon as the reader has had their text: the text is never held beside
 // all the soundings made of it.
-class TWholeBuffer {
+class TWholeBuffer : public TWholeText {
 public:
     explicit TWholeBuffer(std::size_t Size) : size_(Size)
     {
@@ -62,19 +62,29 @@ public:
     TWholeBuffer& operator=(const TWholeBuffer&) = delete;
 
     bool Ok() const { return data_ != nullptr || size_ == 0; }
+    std::string_view Text() const override { return {data_, size_}; }
+    void Release(std::size_t From, std::size_t To) override
+    {
+        const std::size_t page = std::size_t(::sysconf(_SC_PAGESIZE));
+        const std::size_t from = (From + page - 1) / page * page;
+        const std::size_t to = To >= size_ ? size_ : To / page * page;
+        if (to > from) ::madvise(data_ + from, to - from, MADV_DONTNEED);
+    }
     char* Data() { return data_; }
     std::size_t Size() const { return size_; }
 
-    // Hands the text to Sink piece by piece, returning each piece's pages.
-    void Feed(const TChunkSink& Sink)
+    // Hands the text to Whole, or to Sink piece by piece, returning each
+    // piece's pages.
+    void Feed(const TChunkSink& Sink, const TWholeSink* Whole)
     {
-        const std::size_t page = std::size_t(::sysconf(_SC_PAGESIZE));
+        if (Whole) {
+            (*Whole)(*this);
+            return;
+        }
         for (std::size_t at = 0; at < size_; at += kPiece) {
             const std::size_t n = std::min(kPiece, size_ - at);
             Sink(std::string_view(data_ + at, n));
-            const std::size_t done = (at + n) / page * page;
-            const std::size_t from = at / page * page;
-            if (done > from) ::madvise(data_ + from, done - from, MADV_DONTNEED);
+            Release(at, at + n);
         }
     }
 
@@ -92,7 +102,7 @@ TDecompressor NewDecompressor() { return {libdeflate_alloc_decompressor(), libde
 // announced size lies within the limits. False when it did not inflate (a
 // damaged, cut or lying stream, several members): zlib then reads it again,
 // piece by piece, and tells what is wrong.
-bool InflateWhole(std::string_view Compressed, std::uint64_t Budget, const TChunkSink& Sink)
+bool InflateWhole(std::string_view Compressed, std::uint64_t Budget, const TChunkSink& Sink, const TWholeSink* Whole)
 {
     if (Compressed.size() < 18) return false;
     const auto* tail = reinterpret_cast<const unsigned char*>(Compressed.data() + Compressed.size() - 4);
@@ -106,14 +116,14 @@ bool InflateWhole(std::string_view Compressed, std::uint64_t Budget, const TChun
                                       &produced) != LIBDEFLATE_SUCCESS ||
         in != Compressed.size() || produced != out.Size())
         return false;
-    out.Feed(Sink);
+    out.Feed(Sink, Whole);
     return true;
 }
 
 // The same for a deflated zip member: its raw stream inflated whole into the
 // size the directory gives, checked against the directory's CRC.
 bool InflateZipWhole(zip_t* Archive, zip_uint64_t Member, const zip_stat_t& Stat, std::uint64_t Budget,
-                     const TChunkSink& Sink)
+                     const TChunkSink& Sink, const TWholeSink* Whole)
 {
     constexpr zip_uint64_t kNeeded = ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE | ZIP_STAT_COMP_METHOD | ZIP_STAT_CRC;
     if ((Stat.valid & kNeeded) != kNeeded || Stat.comp_method != ZIP_CM_DEFLATE || Stat.size > Budget) return false;
@@ -136,17 +146,17 @@ bool InflateZipWhole(zip_t* Archive, zip_uint64_t Member, const zip_stat_t& Stat
         produced != out.Size() || libdeflate_crc32(0, out.Data(), out.Size()) != Stat.crc)
         return false;
     std::string().swap(packed);
-    out.Feed(Sink);
+    out.Feed(Sink, Whole);
     return true;
 }
 
 }  // namespace
 
 std::string InflateGzip(std::string_view Compressed, const TSourceLimits& Limits, const TChunkSink& Sink,
-                        std::string* Warning)
+                        std::string* Warning, const TWholeSink* Whole)
 {
     const std::uint64_t budget = Limits.InflateBudget(Compressed.size());
-    if (InflateWhole(Compressed, budget, Sink)) return {};
+    if (InflateWhole(Compressed, budget, Sink, Whole)) return {};
     z_stream z{};
     if (inflateInit2(&z, 16 + MAX_WBITS) != Z_OK) return "The decompressor could not start";
     std::unique_ptr<z_stream, int (*)(z_stream*)> guard(&z, inflateEnd);
@@ -187,7 +197,8 @@ std::string InflateGzip(std::string_view Compressed, const TSourceLimits& Limits
     }
 }
 
-std::string InflateZip(std::string_view Archive, const TSourceLimits& Limits, const TChunkSink& Sink)
+std::string InflateZip(std::string_view Archive, const TSourceLimits& Limits, const TChunkSink& Sink,
+                       const TWholeSink* Whole)
 {
     zip_error_t error;
     zip_error_init(&error);
@@ -231,7 +242,7 @@ std::string InflateZip(std::string_view Archive, const TSourceLimits& Limits, co
     // after: the directory may lie.
     if ((stat.valid & ZIP_STAT_SIZE) && stat.size > budget) return TooLarge(budget);
 
-    if (InflateZipWhole(archive, static_cast<zip_uint64_t>(member), stat, budget, Sink)) return {};
+    if (InflateZipWhole(archive, static_cast<zip_uint64_t>(member), stat, budget, Sink, Whole)) return {};
     zip_file_t* file = zip_fopen_index(archive, static_cast<zip_uint64_t>(member), 0);
     if (!file) return std::string("The zip member cannot be read (") + zip_strerror(archive) + ")";
     std::unique_ptr<zip_file_t, int (*)(zip_file_t*)> fileGuard(file, zip_fclose);

@@ -30,6 +30,18 @@ struct TSourceLimits {
 // Receives the inflated text piece by piece, in order.
 using TChunkSink = std::function<void(std::string_view Piece)>;
 
+// A whole text held at once (an archive inflated whole, a file mapped):
+// whoever reads it may hand back the pages of what it has read.
+class TWholeText {
+public:
+    virtual ~TWholeText() = default;
+    virtual std::string_view Text() const = 0;
+    // The memory of Text()[From, To) is no longer needed.
+    virtual void Release(std::size_t From, std::size_t To) = 0;
+};
+// Receives a text inflated whole instead of its pieces.
+using TWholeSink = std::function<void(TWholeText& Text)>;
+
 // A gzip stream starts 1f 8b, a zip archive "PK".
 bool LooksGzip(std::string_view Bytes);
 bool LooksZip(std::string_view Bytes);
@@ -41,6 +53,8 @@ bool LooksZip(std::string_view Bytes);
 // told in Warning (when given). A zip member's ratio limit counts its real
 // compressed bytes: what the directory claims, but never more than the
 // archive's own size.
+// A text inflated whole goes to Whole, when given, instead of Sink.
 std::string InflateGzip(std::string_view Compressed, const TSourceLimits& Limits, const TChunkSink& Sink,
-                        std::string* Warning = nullptr);
-std::string InflateZip(std::string_view Archive, const TSourceLimits& Limits, const TChunkSink& Sink);
+                        std::string* Warning = nullptr, const TWholeSink* Whole = nullptr);
+std::string InflateZip(std::string_view Archive, const TSourceLimits& Limits, const TChunkSink& Sink,
+                       const TWholeSink* Whole = nullptr);

@@ -1,6 +1,7 @@
 #include "sounding/SoundingSources.h"
 
 #include "components/jtCommon.h"
+#include "platform/Platform.h"
 #include "sounding/LapseRates.h"
 #include "sounding/SourceReaders.h"
 
@@ -10,7 +11,11 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/mman.h>
 #include <unistd.h>
+
+#include <iterator>
+#include <thread>
 #include <exception>
 #include <memory>
 #include <unordered_map>
@@ -127,6 +132,12 @@ struct TSourceParser::TImpl {
 
 TSourceParser::TSourceParser() : impl_(std::make_unique<TImpl>()) {}
 
+void TSourceParser::StartAfterLines(std::uint64_t Count)
+{
+    impl_->igra.StartAfterLines(Count);
+    impl_->wyoming.StartAfterLines(Count);
+}
+
 TSourceParser::~TSourceParser() = default;
 
 void TSourceParser::Feed(std::string_view Piece)
@@ -196,22 +207,136 @@ void TSourceParser::Finish(TSourceResult& Result)
         Result.Error = s.format == TSourceFormat::Unknown ? error : std::string(SourceFormatName(s.format)) + ", " + error;
 }
 
+namespace {
+
+// Text of at least this size read as an IGRA station file is split in two
+// halves at a header line, each read on a thread of its own.
+constexpr std::size_t kSplitBytes = std::size_t(32) << 20;
+
+// Feeds Text[From, To) to Parser in pieces, handing back each piece's
+// memory once read.
+void FeedWhole(TSourceParser& Parser, TWholeText& Whole, std::size_t From, std::size_t To)
+{
+    const std::string_view text = Whole.Text();
+    for (std::size_t at = From; at < To; at += kFilePiece) {
+        const std::size_t n = std::min(kFilePiece, To - at);
+        Parser.Feed(text.substr(at, n));
+        Whole.Release(at, at + n);
+    }
+}
+
+// Reads a text held whole into Result; a large IGRA text on two threads.
+void ReadWhole(TWholeText& Whole, TSourceResult& Result)
+{
+    const std::string_view text = Whole.Text();
+    std::size_t split = std::string_view::npos;
+    if (text.size() >= kSplitBytes && SourceFormatOf(text.substr(0, kDetectBytes)) == TSourceFormat::Igra &&
+        text.substr(0, kDetectBytes).find('\n') != std::string_view::npos) {
+        split = text.find("\n#", text.size() / 2);
+        if (split != std::string_view::npos) ++split;
+    }
+    if (split == std::string_view::npos) {
+        TSourceParser parser;
+        FeedWhole(parser, Whole, 0, text.size());
+        parser.Finish(Result);
+        return;
+    }
+    TSourceResult second;
+    std::thread reader([&] {
+        TSourceParser parser;
+        std::uint64_t lines = 0;
+        for (const char* p = text.data(), *end = text.data() + split;
+             (p = static_cast<const char*>(std::memchr(p, '\n', std::size_t(end - p)))) != nullptr; ++p)
+            ++lines;
+        parser.StartAfterLines(lines);
+        FeedWhole(parser, Whole, split, text.size());
+        parser.Finish(second);
+    });
+    TSourceParser parser;
+    FeedWhole(parser, Whole, 0, split);
+    parser.Finish(Result);
+    reader.join();
+    // The halves as one file: what one half missed the other may hold.
+    Result.Soundings.reserve(Result.Soundings.size() + second.Soundings.size());
+    std::move(second.Soundings.begin(), second.Soundings.end(), std::back_inserter(Result.Soundings));
+    Result.Skipped += second.Skipped;
+    Result.Warnings.insert(Result.Warnings.end(), second.Warnings.begin(), second.Warnings.end());
+    if (!Result.Soundings.empty() && Result.NoData) {
+        Result.NoData = false;
+        Result.Error.clear();
+    }
+}
+
+// A string held by the caller, as a whole text; nothing to hand back.
+class TBorrowedText : public TWholeText {
+public:
+    explicit TBorrowedText(std::string_view Text) : text_(Text) {}
+    std::string_view Text() const override { return text_; }
+    void Release(std::size_t, std::size_t) override {}
+
+private:
+    std::string_view text_;
+};
+
+// A file mapped into memory; what has been read goes back to the system.
+class TMappedFile : public TWholeText {
+public:
+    TMappedFile(int Fd, std::size_t Size) : size_(Size)
+    {
+        if (Size == 0) return;
+        void* p = ::mmap(nullptr, Size, PROT_READ, MAP_PRIVATE, Fd, 0);
+        if (p != MAP_FAILED) data_ = static_cast<char*>(p);
+    }
+    ~TMappedFile() override
+    {
+        if (data_) ::munmap(data_, size_);
+    }
+    TMappedFile(const TMappedFile&) = delete;
+    TMappedFile& operator=(const TMappedFile&) = delete;
+    bool Ok() const { return data_ != nullptr || size_ == 0; }
+    std::string_view Text() const override { return {data_, size_}; }
+    void Release(std::size_t From, std::size_t To) override
+    {
+        const std::size_t page = std::size_t(::sysconf(_SC_PAGESIZE));
+        const std::size_t from = (From + page - 1) / page * page;
+        const std::size_t to = To >= size_ ? size_ : To / page * page;
+        if (to > from) ::madvise(data_ + from, to - from, MADV_DONTNEED);
+    }
+
+private:
+    char* data_ = nullptr;
+    std::size_t size_;
+};
+
+}  // namespace
+
 TSourceResult ReadSoundingSource(std::string_view Bytes, const TSourceLimits& Limits)
 {
     TSourceResult result;
     TSourceParser parser;
     const auto sink = [&](std::string_view Piece) { parser.Feed(Piece); };
+    bool whole = false;
+    const TWholeSink wholeSink = [&](TWholeText& Text) {
+        whole = true;
+        ReadWhole(Text, result);
+    };
     std::string error;
     if (LooksGzip(Bytes)) {
         result.Compressed = true;
         std::string warning;
-        error = InflateGzip(Bytes, Limits, sink, &warning);
+        error = InflateGzip(Bytes, Limits, sink, &warning, &wholeSink);
         if (!warning.empty()) result.Warnings.push_back(warning);
     } else if (LooksZip(Bytes)) {
         result.Compressed = true;
-        error = InflateZip(Bytes, Limits, sink);
+        error = InflateZip(Bytes, Limits, sink, &wholeSink);
     } else {
-        parser.Feed(Bytes);
+        TBorrowedText text(Bytes);
+        ReadWhole(text, result);
+        return result;
+    }
+    if (whole) {
+        if (!error.empty()) result.Error = error;
+        return result;
     }
     result.Error = error;
     parser.Finish(result);
@@ -235,34 +360,29 @@ TSourceResult ReadSoundingFile(const std::string& Path, const TSourceLimits& Lim
         result.Error = directory ? "It is a folder, not a file" : "It is not a regular file (a pipe or a device)";
         return result;
     }
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(::fdopen(fd, "rb"), std::fclose);
-    if (!file) {
-        ::close(fd);
-        result.Error = "The file cannot be opened";
-        return result;
-    }
-    std::string piece(kFilePiece, '\0');
-    std::size_t n = std::fread(piece.data(), 1, piece.size(), file.get());
-    const std::string_view first(piece.data(), n);
+    const std::size_t size = static_cast<std::size_t>(st.st_size);
+    char magic[4] = {};
+    const ssize_t got = ::pread(fd, magic, sizeof magic, 0);
+    const std::string_view first(magic, got > 0 ? std::size_t(got) : 0);
     if (LooksGzip(first) || LooksZip(first)) {
         // The compressed bytes are read whole; only their inflated text is
         // streamed.
-        std::string bytes(first);
-        while ((n = std::fread(piece.data(), 1, piece.size(), file.get())) > 0) bytes.append(piece.data(), n);
-        if (std::ferror(file.get())) {
-            result.Error = "The file cannot be read";
+        std::string bytes;
+        platform::FileError readError;
+        ::close(fd);
+        if (!platform::files().ReadAll(Path, bytes, readError)) {
+            result.Error = "The file cannot be read (" + readError.Message + ")";
             return result;
         }
-        file.reset();
         return ReadSoundingSource(bytes, Limits);
     }
-    TSourceParser parser;
-    while (n > 0) {
-        parser.Feed(std::string_view(piece.data(), n));
-        n = std::fread(piece.data(), 1, piece.size(), file.get());
+    TMappedFile mapped(fd, size);
+    ::close(fd);
+    if (!mapped.Ok()) {
+        result.Error = "The file cannot be read";
+        return result;
     }
-    if (std::ferror(file.get())) result.Error = "The file cannot be read to its end";
-    parser.Finish(result);
+    ReadWhole(mapped, result);
     return result;
 }
 

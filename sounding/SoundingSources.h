@@ -45,8 +45,9 @@ TSourceFormat SourceFormatOf(std::string_view FirstBytes);
 
 // Reads the bytes of one file. Never throws for bad data.
 TSourceResult ReadSoundingSource(std::string_view Bytes, const TSourceLimits& Limits = {});
-// Reads a file from disk; a plain station file is read piece by piece, so
-// only its soundings stay in memory.
+// Reads a file from disk; the text is read piece by piece and each piece's
+// memory handed back once read, so only the soundings stay in memory. A
+// large IGRA station text is read on two threads, each taking one half.
 TSourceResult ReadSoundingFile(const std::string& Path, const TSourceLimits& Limits = {});
 
 // Text fed piece by piece (a file, an inflating archive): the format is told
@@ -59,6 +60,8 @@ public:
     TSourceParser& operator=(const TSourceParser&) = delete;
 
     void Feed(std::string_view Piece);
+    // The text fed starts after Count lines read elsewhere.
+    void StartAfterLines(std::uint64_t Count);
     // Ends the text; the soundings and the format go into Result, and an
     // error is set only when Result has none yet.
     void Finish(TSourceResult& Result);

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <fstream>
 #include <sstream>
@@ -374,6 +375,43 @@ TEST(Sources, badInput_givesAMessageAndWhatCouldBeRead)
         EXPECT_GE(r.Soundings.size(), c.MinSoundings);
         EXPECT_LE(r.Soundings.size(), c.MaxSoundings);
     }
+}
+
+// A large station text is read in two halves on two threads: the result is
+// the one a single reader gives, launches and warnings (their line numbers
+// counted over the whole text) alike.
+TEST(Sources, largeStationTextReadInHalves_equalsOneReader)
+{
+    std::string text;
+    int launch = 0;
+    while (text.size() < (std::size_t(40) << 20)) {
+        char header[96];
+        std::snprintf(header, sizeof header, "#USM00072403 %04d %02d %02d %02d 2302    3 ncdc-nws ncdc-nws  389767  -774864\n",
+                      1900 + launch / 720, launch / 60 % 12 + 1, launch / 2 % 28 + 1, launch % 2 * 12);
+        text += header;
+        text += kIgra.substr(kIgra.find('\n') + 1, kIgra.find('#', 1) - kIgra.find('\n') - 1);
+        ++launch;
+    }
+    // A damaged level line three quarters in.
+    const std::size_t damaged = text.find("\n21", text.size() * 3 / 4) + 1;
+    text.replace(damaged + 10, 1, "x");
+    const std::size_t line = std::size_t(std::count(text.begin(), text.begin() + std::ptrdiff_t(damaged), '\n')) + 1;
+
+    const TSourceResult halves = ReadSoundingSource(text);
+    TSourceResult one;
+    TSourceParser parser;
+    parser.Feed(text);
+    parser.Finish(one);
+    ASSERT_TRUE(halves.Ok()) << halves.Error;
+    ASSERT_EQ(halves.Soundings.size(), std::size_t(launch - 1));
+    ASSERT_EQ(halves.Soundings.size(), one.Soundings.size());
+    for (std::size_t i = 0; i < one.Soundings.size(); ++i) {
+        ASSERT_EQ(halves.Soundings[i].Title, one.Soundings[i].Title) << i;
+        ASSERT_EQ(halves.Soundings[i].Levels.size(), one.Soundings[i].Levels.size()) << i;
+    }
+    EXPECT_EQ(halves.Skipped, 1u);
+    ASSERT_EQ(halves.Warnings, one.Warnings);
+    EXPECT_EQ(halves.Warnings[0].rfind("line " + std::to_string(line) + ": launch", 0), 0u) << halves.Warnings[0];
 }
 
 TEST(WyomingReader, columnsAreFoundByName)
