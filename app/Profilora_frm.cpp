@@ -107,7 +107,7 @@ std::string TForm1::HostPageFileName() const { return jtFile_IO_html->Filename()
 std::string TForm1::HostShownName() const
 {
     const std::string name = platform::NameOf(shownName_.empty() ? jtFile_IO_html->Filename() : shownName_);
-    const std::string range = DateRangeText(rangeFrom_, rangeTo_);
+    const std::string range = range_.Text();
     return range.empty() ? name : name + " (" + range + ")";
 }
 

@@ -6,6 +6,7 @@
 #include "app/Controls.h"
 #include "app/ExtrasHost.h"
 #include "components/jtForm.h"
+#include "sounding/DateRange.h"
 #include "sounding/Sounding.h"
 
 #include <QWidget>
@@ -150,8 +151,8 @@ public:
     // What keeps a range from being shown ("" when nothing): a bad date, a
     // start after the end, no soundings in it.
     std::string DateRangeFault(const std::string& From, const std::string& To) const;
-    const std::string& DateFrom() const { return rangeFrom_; }
-    const std::string& DateTo() const { return rangeTo_; }
+    // The range of days on show; whole when none narrows the set.
+    const sounding::TDateRange& DateRange() const { return range_; }
 
     // The anchors a control was given (for tests and for the layout).
     TAnchors AnchorsOf(const QWidget* Control) const { return anchors_.AnchorsOf(Control); }
@@ -203,8 +204,7 @@ private:
     std::vector<TSounding> wholeSet_;
     std::vector<int> shownPlaces_;  // where each sounding on show lies in wholeSet_
     bool narrowed_ = false;
-    std::string rangeFrom_;
-    std::string rangeTo_;
+    sounding::TDateRange range_;
     std::string shownName_;
     // Counts the loads begun, so that a load that a newer one overtook
     // (through the pending messages) leaves the caption and the set alone.

@@ -28,21 +28,12 @@ void Tell(const std::string& Text)
     platform::prompts().MessageBox(Text, app::ProgramTitle(), platform::MsgButtons::OK, platform::MsgIcon::Error);
 }
 
-// Copies of the soundings launched From .. To, and where each lies in the
-// whole set; the whole set stays as it is.
-std::vector<TSounding> SoundingsBetween(const std::vector<TSounding>& Whole, const std::string& From,
-                                        const std::string& To, std::vector<int>* Places = nullptr)
+// Copies of the soundings at Places of Whole.
+std::vector<TSounding> SoundingsAt(const std::vector<TSounding>& Whole, const std::vector<int>& Places)
 {
     std::vector<TSounding> kept;
-    if (Places) Places->clear();
-    for (std::size_t i = 0; i < Whole.size(); ++i) {
-        const TLaunchTime launch = LaunchOfTitle(Whole[i].Title);
-        if (!launch.Valid) continue;
-        if (!From.empty() && launch.Date < From) continue;
-        if (!To.empty() && launch.Date > To) continue;
-        kept.push_back(Whole[i]);
-        if (Places) Places->push_back(int(i));
-    }
+    kept.reserve(Places.size());
+    for (const int place : Places) kept.push_back(Whole[std::size_t(place)]);
     return kept;
 }
 
@@ -119,8 +110,11 @@ void TForm1::Load_Station_Files(const std::vector<std::string>& Paths, const std
     if (set.Ok() && set.Soundings.empty()) set.Unknown = true;
     std::vector<TSounding> shown;
     std::vector<int> places;
-    if (set.Ok() && (!From.empty() || !To.empty())) {
-        shown = SoundingsBetween(set.Soundings, From, To, &places);
+    sounding::TDateRange range;
+    range.Set(From, To);
+    if (set.Ok() && !range.Whole()) {
+        places = range.PlacesIn(set.Soundings);
+        shown = SoundingsAt(set.Soundings, places);
         if (shown.empty()) {
             Tell(NoSoundingsText(From, To) + " in " + Name);
             Animate_CheckBox->setChecked(playing);
@@ -148,12 +142,11 @@ void TForm1::Load_Station_Files(const std::vector<std::string>& Paths, const std
         return;
     }
     Forget_Date_Range();
-    if (!From.empty() || !To.empty()) {
+    if (!range.Whole()) {
         wholeSet_ = std::move(set.Soundings);
         shownPlaces_ = std::move(places);
         narrowed_ = true;
-        rangeFrom_ = From;
-        rangeTo_ = To;
+        range_ = range;
         set.Soundings = std::move(shown);
     }
     // The names the window's additions give exported files follow the file.
@@ -180,7 +173,7 @@ void TForm1::Show_Loaded_Set()
     // The additions (the year window) follow the set on show.
     if (Extras) Extras->PageChanged();
     if (LapseRates->Count() < 1) return;
-    const std::string range = DateRangeText(rangeFrom_, rangeTo_);
+    const std::string range = range_.Text();
     setWindowTitle(Q("Profilora - " + shownName_ + (range.empty() ? std::string() : " (" + range + ")")));
     Animate_CheckBox->setChecked(true);
 }
@@ -191,15 +184,14 @@ void TForm1::Forget_Date_Range()
     wholeSet_.shrink_to_fit();
     shownPlaces_.clear();
     narrowed_ = false;
-    rangeFrom_.clear();
-    rangeTo_.clear();
+    range_.Clear();
 }
 
 void TForm1::DateRange_ActionClick(QObject*)
 {
     if (!LapseRates || (LapseRates->Count() < 1 && !narrowed_)) return;
-    std::string from = rangeFrom_;
-    std::string to = rangeTo_;
+    std::string from = range_.From();
+    std::string to = range_.To();
     // A range that cannot be shown is told while the dialog stays open.
     const auto check = [this](const std::string& From, const std::string& To) { return DateRangeFault(From, To); };
     if (!platform::prompts().CheckedDateRangeDialog(from, to, check, app::ProgramTitle())) return;
@@ -208,12 +200,10 @@ void TForm1::DateRange_ActionClick(QObject*)
 
 std::string TForm1::DateRangeFault(const std::string& From, const std::string& To) const
 {
-    for (const std::string* date : {&From, &To})
-        if (!date->empty() && !IsDateText(*date)) return "\"" + *date + "\" is not a date YYYY-MM-DD";
-    if (!From.empty() && !To.empty() && From > To) return "The range starts (" + From + ") after it ends (" + To + ")";
-    if (From.empty() && To.empty()) return "";
-    if (SoundingsBetween(narrowed_ ? wholeSet_ : LapseRates->Soundings, From, To).empty())
-        return NoSoundingsText(From, To);
+    sounding::TDateRange range;
+    if (!range.Set(From, To)) return sounding::TDateRange::Fault(From, To);
+    if (range.Whole()) return "";
+    if (range.PlacesIn(narrowed_ ? wholeSet_ : LapseRates->Soundings).empty()) return NoSoundingsText(From, To);
     return "";
 }
 
@@ -235,15 +225,17 @@ void TForm1::SetDateRange(const std::string& From, const std::string& To)
         Forget_Date_Range();
         LapseRates->SetSoundings(std::move(whole));
     } else {
-        std::vector<int> places;
-        std::vector<TSounding> kept = SoundingsBetween(narrowed_ ? wholeSet_ : LapseRates->Soundings, From, To, &places);
+        sounding::TDateRange range;
+        range.Set(From, To);
+        const std::vector<TSounding>& whole = narrowed_ ? wholeSet_ : LapseRates->Soundings;
+        std::vector<int> places = range.PlacesIn(whole);
+        std::vector<TSounding> kept = SoundingsAt(whole, places);
         if (!narrowed_) {
             wholeSet_ = std::move(LapseRates->Soundings);
             narrowed_ = true;
         }
         shownPlaces_ = std::move(places);
-        rangeFrom_ = From;
-        rangeTo_ = To;
+        range_ = range;
         LapseRates->SetSoundings(std::move(kept));
     }
     // A page keeps its caption's name.

@@ -42,8 +42,8 @@ class Prompts {
 public:
     virtual ~Prompts() = default;
 
-    // A modal message box. TaskModal boxes are the ones shown while no
-    // window exists yet (start-up failures).
+    // A modal message box; one shown while no window exists yet (a
+    // start-up failure) stands on its own.
     virtual MsgResult MessageBox(const std::string& Text, const std::string& Caption,
                                  MsgButtons Buttons, MsgIcon Icon) = 0;
     // Open and save dialogs: true and the chosen full path when the user

@@ -1,8 +1,8 @@
 #pragma once
 // The soundings of several files as one set, as the window and the exporter
 // open them: each file read by the reader its content calls for, the files
-// merged into one time line, then narrowed to a range of dates. Also the
-// texts that name such a set: a date range "YYYY-MM-DD..YYYY-MM-DD" and a
+// merged into one time line (sounding/DateRange.h narrows it to a range of
+// days). Also the texts that name such a set: a date range "YYYY-MM-DD..YYYY-MM-DD" and a
 // file name with wildcards.
 
 #include "sounding/SoundingSources.h"

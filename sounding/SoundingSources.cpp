@@ -2,6 +2,7 @@
 
 #include "components/jtCommon.h"
 #include "platform/Platform.h"
+#include "sounding/DateRange.h"
 #include "sounding/LapseRates.h"
 #include "sounding/SourceReaders.h"
 
@@ -524,14 +525,12 @@ std::vector<TSounding> MergeSoundings(std::vector<std::vector<TSounding>> Sets)
 
 std::vector<TSounding> FilterByDate(std::vector<TSounding> Soundings, std::string_view From, std::string_view To)
 {
-    if (From.empty() && To.empty()) return Soundings;
+    sounding::TDateRange range;
+    // A bound that is no date keeps nothing, as before.
+    if (!range.Set(std::string(From), std::string(To))) return {};
+    if (range.Whole()) return Soundings;
     std::vector<TSounding> kept;
-    for (TSounding& s : Soundings) {
-        const TLaunchTime launch = LaunchOfTitle(s.Title);
-        if (!launch.Valid) continue;
-        if (!From.empty() && launch.Date < From) continue;
-        if (!To.empty() && launch.Date > To) continue;
-        kept.push_back(std::move(s));
-    }
+    for (TSounding& s : Soundings)
+        if (range.Contains(s)) kept.push_back(std::move(s));
     return kept;
 }

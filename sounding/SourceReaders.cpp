@@ -338,7 +338,6 @@ bool TWyomingReader::ReadColumns(std::string_view Text)
 void TWyomingReader::ReadLevel(std::string_view Text)
 {
     bool bad = false;
-    // The 7 characters ending at the column's end; blank = missing.
     struct TCell {
         bool Present = false;
         double Value = 0;

@@ -1,6 +1,6 @@
 #pragma once
-// The command line of profilora-export: one page and the outputs wanted
-// from it. Each output format is one switch; a new format is one more entry
+// The command line of profilora-export: the input files and the outputs
+// wanted from them. Each output format is one switch; a new format is one more entry
 // in the switch table and one more writer. The picture outputs (PNG frames,
 // GIF movie) share the options that say what the chart shows.
 
