@@ -82,4 +82,8 @@ void ShowStartupError(const std::exception& E)
                                    platform::MsgIcon::Error);
 }
 
+TBusyCursor::TBusyCursor() { platform::system().SetCursor(platform::CursorShape::Hourglass); }
+
+TBusyCursor::~TBusyCursor() { platform::system().SetCursor(platform::CursorShape::Default); }
+
 }  // namespace app

@@ -33,7 +33,19 @@ void ShowException(const std::exception& E);
 // Runs one event handler; an error that leaves it is shown and swallowed.
 void RunHandler(const std::function<void()>& Handler);
 
-// The task-modal "Application Error" box for an error that ends the start-up.
+// The "Application Error" box for an error that ends the start-up.
 void ShowStartupError(const std::exception& E);
+
+// An 8-bit text of the program (a file name, a title) as the toolkit shows it.
+inline QString Q(const std::string& S) { return QString::fromLocal8Bit(S.c_str()); }
+
+// The hourglass while an object of this lives.
+class TBusyCursor {
+public:
+    TBusyCursor();
+    ~TBusyCursor();
+    TBusyCursor(const TBusyCursor&) = delete;
+    TBusyCursor& operator=(const TBusyCursor&) = delete;
+};
 
 }  // namespace app

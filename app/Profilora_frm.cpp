@@ -37,12 +37,13 @@
 
 namespace {
 
+using app::Q;
+
 
 int TagOf(const QObject* Sender) { return Sender ? Sender->property("Tag").toInt() : -1; }
 
 void SetTag(QObject* Control, int Tag) { Control->setProperty("Tag", Tag); }
 
-QString Q(const std::string& S) { return QString::fromLocal8Bit(S.c_str()); }
 std::string S(const QString& Q) { return Q.toLocal8Bit().toStdString(); }
 
 // Connects a Qt signal to one of the window's handlers; an error that leaves
@@ -657,10 +658,7 @@ std::string TForm1::FalseArchiveText(const std::string& Path)
 
 void TForm1::Load_Sounding_File(const std::string& AFilename)
 {
-    struct BusyCursor {
-        BusyCursor() { platform::system().SetCursor(platform::CursorShape::Hourglass); }
-        ~BusyCursor() { platform::system().SetCursor(platform::CursorShape::Default); }
-    } busy;
+    const app::TBusyCursor busy;
     // The additions follow every page read, also one that fails.
     struct PageShown {
         TForm1& Form;

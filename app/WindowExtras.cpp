@@ -29,7 +29,8 @@
 
 namespace {
 
-QString Q(const std::string& S) { return QString::fromLocal8Bit(S.c_str()); }
+using app::Q;
+
 
 using platform::DirectoryOf;
 using platform::NameOf;

@@ -21,7 +21,8 @@
 
 namespace {
 
-QString Q(const std::string& S) { return QString::fromLocal8Bit(S.c_str()); }
+using app::Q;
+
 
 void Tell(const std::string& Text)
 {
@@ -98,10 +99,7 @@ void TForm1::Open_Catalogue_Entry(const std::string& Name, const std::string& Va
 void TForm1::Load_Station_Files(const std::vector<std::string>& Paths, const std::string& Name,
                                 const std::string& From, const std::string& To)
 {
-    struct BusyCursor {
-        BusyCursor() { platform::system().SetCursor(platform::CursorShape::Hourglass); }
-        ~BusyCursor() { platform::system().SetCursor(platform::CursorShape::Default); }
-    } busy;
+    const app::TBusyCursor busy;
 
     const std::uint64_t serial = ++loadSerial_;
     const bool playing = Animate_CheckBox->isChecked();

@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr std::size_t kPiece = std::size_t(1) << 20;
+constexpr std::size_t kPiece = kPieceBytes;
 
 std::string TooLarge(std::uint64_t Budget)
 {

@@ -27,6 +27,9 @@ struct TSourceLimits {
     std::uint64_t InflateBudget(std::uint64_t Compressed) const;
 };
 
+// The size of the pieces text is read and handed on in.
+inline constexpr std::size_t kPieceBytes = std::size_t(1) << 20;
+
 // Receives the inflated text piece by piece, in order.
 using TChunkSink = std::function<void(std::string_view Piece)>;
 

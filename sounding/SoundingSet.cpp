@@ -1,5 +1,6 @@
 #include "sounding/SoundingSet.h"
 
+#include "components/jtCommon.h"
 #include "platform/ReplaceFile.h"
 
 #include <algorithm>
@@ -10,14 +11,7 @@
 
 namespace {
 
-constexpr std::size_t kFirstBytes = std::size_t(64) << 10;
-
-std::string_view Trim(std::string_view Text)
-{
-    while (!Text.empty() && (Text.front() == ' ' || Text.front() == '\t')) Text.remove_prefix(1);
-    while (!Text.empty() && (Text.back() == ' ' || Text.back() == '\t')) Text.remove_suffix(1);
-    return Text;
-}
+constexpr std::size_t kFirstBytes = kFormatBytes;
 
 bool Matches(std::string_view Name, std::string_view Pattern)
 {
@@ -109,7 +103,7 @@ bool IsStationFile(const std::string& Path)
 
 bool ParseDateRange(std::string_view Text, std::string& From, std::string& To)
 {
-    Text = Trim(Text);
+    Text = jt::TrimView(Text);
     if (Text.empty()) {
         From.clear();
         To.clear();
@@ -117,8 +111,8 @@ bool ParseDateRange(std::string_view Text, std::string& From, std::string& To)
     }
     const std::size_t dots = Text.find("..");
     if (dots == std::string_view::npos) return false;
-    const std::string_view from = Trim(Text.substr(0, dots));
-    const std::string_view to = Trim(Text.substr(dots + 2));
+    const std::string_view from = jt::TrimView(Text.substr(0, dots));
+    const std::string_view to = jt::TrimView(Text.substr(dots + 2));
     if ((!from.empty() && !IsDateText(from)) || (!to.empty() && !IsDateText(to))) return false;
     if (!from.empty() && !to.empty() && from > to) return false;
     From = std::string(from);

@@ -23,8 +23,8 @@
 
 namespace {
 
-constexpr std::size_t kDetectBytes = std::size_t(64) << 10;
-constexpr std::size_t kFilePiece = std::size_t(1) << 20;
+constexpr std::size_t kDetectBytes = kFormatBytes;
+constexpr std::size_t kFilePiece = kPieceBytes;
 
 constexpr std::string_view kPageHeader = "end: NCDC PAGE HEADER";
 constexpr std::string_view kPageFooter = "NCDC PAGE FOOTER";
@@ -388,12 +388,6 @@ TSourceResult ReadSoundingFile(const std::string& Path, const TSourceLimits& Lim
 }
 
 // ---- launch times ----
-
-namespace {
-
-bool IsDigit(char C) { return C >= '0' && C <= '9'; }
-
-}  // namespace
 
 bool IsDateText(std::string_view Text)
 {

@@ -40,6 +40,9 @@ struct TSourceResult {
 // The text of a file that is none of the formats.
 inline constexpr char kBadDataFile[] = "Bad data file";
 
+// How many of a text's first bytes tell its format.
+inline constexpr std::size_t kFormatBytes = std::size_t(64) << 10;
+
 // The format the first bytes of an uncompressed text show.
 TSourceFormat SourceFormatOf(std::string_view FirstBytes);
 

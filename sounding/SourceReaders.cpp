@@ -1,5 +1,6 @@
 #include "sounding/SourceReaders.h"
 
+#include "components/jtCommon.h"
 #include "sounding/Heights.h"
 #include "sounding/SoundingSources.h"
 
@@ -14,8 +15,6 @@ namespace {
 // Knots to m/s.
 constexpr double kKnot = 0.514444;
 
-bool IsDigit(char C) { return C >= '0' && C <= '9'; }
-
 // Out-of-range numbers become infinities, as the page reader's do.
 float ToSingle(double Value)
 {
@@ -23,13 +22,6 @@ float ToSingle(double Value)
     if (Value > largest) return std::numeric_limits<float>::infinity();
     if (Value < -largest) return -std::numeric_limits<float>::infinity();
     return static_cast<float>(Value);
-}
-
-std::string_view Trim(std::string_view Text)
-{
-    while (!Text.empty() && (Text.front() == ' ' || Text.front() == '\t')) Text.remove_prefix(1);
-    while (!Text.empty() && (Text.back() == ' ' || Text.back() == '\t')) Text.remove_suffix(1);
-    return Text;
 }
 
 // A right-aligned integer field of fixed columns: spaces, an optional minus,
@@ -274,7 +266,7 @@ std::string WyomingTitle(std::string_view Heading)
     const std::size_t at = Heading.rfind(" at ");
     if (space == std::string_view::npos || at == std::string_view::npos || at < space) return {};
     const std::string_view station = Heading.substr(0, space);
-    std::string_view when = Trim(Heading.substr(at + 4));  // "00Z 01 Jan 2016"
+    std::string_view when = jt::TrimView(Heading.substr(at + 4));  // "00Z 01 Jan 2016"
     if (when.size() != 15 || when[2] != 'Z' || when[3] != ' ' || when[6] != ' ' || when[10] != ' ') return {};
     const std::string_view hour = when.substr(0, 2), day = when.substr(4, 2), month = when.substr(7, 3),
                            year = when.substr(11, 4);
@@ -350,7 +342,7 @@ void TWyomingReader::ReadLevel(std::string_view Text)
         const std::size_t end = std::min(Column.End, Text.size());
         const std::size_t from = Column.End >= 7 ? Column.End - 7 : 0;
         if (from >= end) return cell;
-        const std::string_view text = Trim(Text.substr(from, end - from));
+        const std::string_view text = jt::TrimView(Text.substr(from, end - from));
         if (text.empty()) return cell;
         const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), cell.Value);
         if (ec != std::errc() || ptr != text.data() + text.size()) {
@@ -398,15 +390,15 @@ void TWyomingReader::Line(std::string_view Text)
 {
     ++line_;
     if (!Text.empty() && Text.back() == '\r') Text.remove_suffix(1);
-    const std::string_view trimmed = Trim(Text);
+    const std::string_view trimmed = jt::TrimView(Text);
     if (StartsWithNoCase(trimmed, "<H2>")) {
         EndBlock();
         std::string_view heading = trimmed.substr(4);
         const std::size_t close = heading.find("</");
         if (close != std::string_view::npos) heading = heading.substr(0, close);
-        std::string title = WyomingTitle(Trim(heading));
+        std::string title = WyomingTitle(jt::TrimView(heading));
         if (title.empty()) {
-            SkipLaunch("'" + std::string(Trim(heading)) + "'", "a heading without station, hour and a date that exists");
+            SkipLaunch("'" + std::string(jt::TrimView(heading)) + "'", "a heading without station, hour and a date that exists");
             return;
         }
         TSounding& sounding = Open(std::move(title));

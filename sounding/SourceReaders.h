@@ -78,6 +78,8 @@ private:
     bool skipping_ = false;  // levels of a header that could not be read
 };
 
+inline bool IsDigit(char C) { return C >= '0' && C <= '9'; }
+
 // Whether Year-Month-Day exists in the Gregorian calendar.
 bool IsCalendarDate(int Year, int Month, int Day);
 

@@ -27,6 +27,7 @@
 #include <cstdlib>
 #include <exception>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -198,6 +199,22 @@ bool WriteCsv(const std::string& Path, const TLapseRates& Set, std::ostream& Out
     return true;
 }
 
+// Runs Work; an error that leaves it is told on Err, and the result is
+// false.
+template <typename Work>
+bool Told(std::ostream& Err, Work&& W)
+{
+    try {
+        W();
+        return true;
+    } catch (const Exception& e) {
+        Err << kProgram << e.Message() << '\n';
+    } catch (const std::exception& e) {
+        Err << kProgram << e.what() << '\n';
+    }
+    return false;
+}
+
 // Tells the launches left out, one line each, and their number.
 void TellSkipped(const TSoundingSet& Read, std::ostream& Err)
 {
@@ -269,31 +286,22 @@ int RunExport(const std::vector<std::string>& Args, std::ostream& Out, std::ostr
     // leaves no half-written output behind.
     TLapseRates set;
     TPageLoad loaded = TPageLoad::Read;
-    try {
-        if (stationInputs) {
-            const TSoundingSet read = ReadStationInputs(options, set);
-            TellSkipped(read, Err);
-            if (read.NoData) {
-                Err << kProgram << read.Error << '\n';
-                return kExportNoData;
-            }
-            if (!read.Ok()) {
-                Err << kProgram << read.Error << '\n';
-                return kExportFailed;
-            }
-            if (options.Strict && read.Skipped > 0) {
-                Err << kProgram << "--strict: nothing written\n";
-                return kExportFailed;
-            }
-        } else {
-            loaded = set.LoadPage(page);
+    std::optional<TSoundingSet> read;
+    if (!Told(Err, [&] {
+            if (stationInputs) read = ReadStationInputs(options, set);
+            else loaded = set.LoadPage(page);
+        }))
+        return kExportFailed;
+    if (read) {
+        TellSkipped(*read, Err);
+        if (!read->Ok()) {
+            Err << kProgram << read->Error << '\n';
+            return read->NoData ? kExportNoData : kExportFailed;
         }
-    } catch (const Exception& e) {
-        Err << kProgram << e.Message() << '\n';
-        return kExportFailed;
-    } catch (const std::exception& e) {
-        Err << kProgram << e.what() << '\n';
-        return kExportFailed;
+        if (options.Strict && read->Skipped > 0) {
+            Err << kProgram << "--strict: nothing written\n";
+            return kExportFailed;
+        }
     }
     if (loaded == TPageLoad::MissingData) {
         Err << kProgram << kMissingDataCaption << ": " << WithoutCarriageReturns(kMissingDataText) << '\n';
@@ -338,21 +346,16 @@ int RunExport(const std::vector<std::string>& Args, std::ostream& Out, std::ostr
         }
 #ifdef PROFILORA_EXPORT_PICTURES
         if (target.Format != ExportFormat::Csv) {
-            try {
-                if (!application) application = std::make_unique<PictureApplication>();
-                if (target.Format == ExportFormat::Section) {
-                    WriteSectionTarget(options, set, target);
-                    continue;
-                }
-                if (!pictures) pictures = std::make_unique<PictureJob>(options, set, Err);
-                pictures->Write(target);
-            } catch (const Exception& e) {
-                Err << kProgram << e.Message() << '\n';
+            if (!Told(Err, [&] {
+                    if (!application) application = std::make_unique<PictureApplication>();
+                    if (target.Format == ExportFormat::Section) {
+                        WriteSectionTarget(options, set, target);
+                        return;
+                    }
+                    if (!pictures) pictures = std::make_unique<PictureJob>(options, set, Err);
+                    pictures->Write(target);
+                }))
                 return kExportFailed;
-            } catch (const std::exception& e) {
-                Err << kProgram << e.what() << '\n';
-                return kExportFailed;
-            }
             continue;
         }
 #endif
