@@ -347,6 +347,9 @@ void TDownload::Done()
         s.Result.NotModified = true;
     } else if (status == 404 || status == 410) {
         fail(TFailure::NotFound, "the server has no file " + url);
+    } else if (status >= 300 && status < 400) {
+        fail(TFailure::Redirect, "the server sent the download on to " + reply_->rawHeader("Location").toStdString() +
+                                     ", which is not followed");
     } else if (status >= 300) {
         const std::string reason = S(reply_->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString());
         fail(TFailure::HttpStatus, "the server answered " + std::to_string(status) + (reason.empty() ? "" : " " + reason) +
