@@ -2,6 +2,7 @@
 
 #include "app/Application.h"
 #include "app/PointReadout.h"
+#include "app/StationOpener.h"
 #include "app/WindowMovie.h"
 #include "app/YearWindow.h"
 #include "chart/Chart.h"
@@ -50,6 +51,7 @@ TWindowExtras::TWindowExtras(IExtrasHost& Host) : host_(Host), trail_(Host.HostC
 TWindowExtras::~TWindowExtras()
 {
     year_.reset();
+    Stations.reset();
     host_.HostWindow().removeEventFilter(this);
     host_.HostChart().OnMouseMove = nullptr;
     host_.HostChart().OnContextMenu = nullptr;
@@ -69,6 +71,11 @@ void TWindowExtras::CreateMenu()
     ShowTrailAction->setChecked(false);
     ChartMenu->addSeparator();
     YearAction = ChartMenu->addAction("Year at a Glance...");
+    StationAction = ChartMenu->addAction("Open Station...");
+    StationAction->setShortcut(QKeySequence("Ctrl+Shift+O"));
+    host_.HostWindow().addAction(StationAction);
+    Stations = std::make_unique<app::TStationOpener>(host_);
+    connect(StationAction, &QAction::triggered, this, [this] { app::RunHandler([this] { Stations->Show(); }); });
 
     connect(SaveFrameAction, &QAction::triggered, this, [this] { app::RunHandler([this] { SaveFrameAsPng(); }); });
     connect(ExportMovieAction, &QAction::triggered, this,

@@ -26,6 +26,9 @@ class QWidget;
 class TChart;
 class TLapseRates;
 class TYearWindow;
+namespace app {
+class TStationOpener;
+}
 
 class TWindowExtras : public QObject {
 public:
@@ -38,6 +41,8 @@ public:
     QAction* ExportMovieAction = nullptr;   // "Export Movie as GIF..."
     QAction* ShowTrailAction = nullptr;     // "Show Trail", checkable, off at first
     QAction* YearAction = nullptr;          // "Year at a Glance..."
+    QAction* StationAction = nullptr;       // "Open Station...", Ctrl+Shift+O in the window
+    std::unique_ptr<app::TStationOpener> Stations;
 
     // Opens the menu at a global position; by default it pops up there.
     std::function<void(QMenu& Menu, QPoint Global)> PopupMenu;

@@ -184,7 +184,7 @@ void TStationFetch::Fetched(const TResult& Result, const std::string& Path, bool
                                    : "NOAA's archive has no file for " + request_.Id + " (" +
                                          PeriodText(request_.Period) + ").");
     else
-        Fail(Result.Failure, "Cannot download " + What() + ": " + Sentence(Result.Message));
+        Fail(Result.Failure, "Cannot download " + What() + ": " + Result.Message);
 }
 
 void TStationFetch::Fail(TFailure Failure, const std::string& Message)
