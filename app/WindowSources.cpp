@@ -156,6 +156,15 @@ void TForm1::Load_Station_Files(const std::vector<std::string>& Paths, const std
     shownFiles_ = Paths;
     LapseRates->SetSoundings(std::move(set.Soundings));
     Show_Loaded_Set();
+    // Launches with a damaged line were left out: one message for all.
+    if (set.Skipped > 0) {
+        std::string text = std::to_string(set.Skipped) + (set.Skipped == 1 ? " launch" : " launches") + " skipped";
+        const std::size_t shownWarnings = std::min<std::size_t>(set.Warnings.size(), 5);
+        for (std::size_t i = 0; i < shownWarnings; ++i) text += "\r\n" + set.Warnings[i];
+        if (set.Warnings.size() > shownWarnings) text += "\r\n...";
+        platform::prompts().MessageBox(text, app::ProgramTitle(), platform::MsgButtons::OK,
+                                       platform::MsgIcon::Warning);
+    }
 }
 
 void TForm1::Show_Loaded_Set()

@@ -68,7 +68,8 @@ bool InflateWhole(std::string_view Compressed, std::uint64_t Budget, const TChun
 
 }  // namespace
 
-std::string InflateGzip(std::string_view Compressed, const TSourceLimits& Limits, const TChunkSink& Sink)
+std::string InflateGzip(std::string_view Compressed, const TSourceLimits& Limits, const TChunkSink& Sink,
+                        std::string* Warning)
 {
     const std::uint64_t budget = Limits.InflateBudget(Compressed.size());
     if (InflateWhole(Compressed, budget, Sink)) return {};
@@ -95,7 +96,12 @@ std::string InflateGzip(std::string_view Compressed, const TSourceLimits& Limits
         if (rc == Z_STREAM_END) {
             // Another member may follow (concatenated gzip files are one file).
             const std::size_t left = z.avail_in + (Compressed.size() - at);
-            if (left == 0 || !LooksGzip(Compressed.substr(Compressed.size() - left))) return {};
+            if (left == 0) return {};
+            if (!LooksGzip(Compressed.substr(Compressed.size() - left))) {
+                if (Warning)
+                    *Warning = std::to_string(left) + " bytes after the end of the compressed stream were ignored";
+                return {};
+            }
             if (inflateReset(&z) != Z_OK) return "The decompressor could not go on";
             continue;
         }
@@ -141,9 +147,11 @@ std::string InflateZip(std::string_view Archive, const TSourceLimits& Limits, co
 
     zip_stat_t stat;
     zip_stat_init(&stat);
+    // The directory may claim any compressed size; the member's real bytes
+    // are no more than the archive holds.
     std::uint64_t compressed = Archive.size();
     if (zip_stat_index(archive, static_cast<zip_uint64_t>(member), 0, &stat) == 0 && (stat.valid & ZIP_STAT_COMP_SIZE))
-        compressed = stat.comp_size;
+        compressed = std::min<std::uint64_t>(stat.comp_size, Archive.size());
     const std::uint64_t budget = Limits.InflateBudget(compressed);
     // The size the directory announces is checked first, the bytes inflated
     // after: the directory may lie.

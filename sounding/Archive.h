@@ -35,6 +35,11 @@ bool LooksZip(std::string_view Bytes);
 
 // Inflate a gzip stream (members one after another are one text) or the one
 // member of a zip archive. The result is "" on success, else the reason in a
-// sentence; what was inflated before a fault has reached Sink already.
-std::string InflateGzip(std::string_view Compressed, const TSourceLimits& Limits, const TChunkSink& Sink);
+// sentence; what was inflated before a fault has reached Sink already. Bytes
+// after the last gzip member that start no other member are left alone and
+// told in Warning (when given). A zip member's ratio limit counts its real
+// compressed bytes: what the directory claims, but never more than the
+// archive's own size.
+std::string InflateGzip(std::string_view Compressed, const TSourceLimits& Limits, const TChunkSink& Sink,
+                        std::string* Warning = nullptr);
 std::string InflateZip(std::string_view Archive, const TSourceLimits& Limits, const TChunkSink& Sink);

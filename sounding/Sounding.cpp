@@ -12,10 +12,28 @@ void TSounding::AddLevel(float Pressure, float Height, float Temperature, float 
     Levels.push_back({Pressure, Height, Temperature, DewPointDiff, WindDirection, WindSpeed});
 }
 
+namespace {
+
+// A value outside what the atmosphere can hold (or NaN, or an infinity) is
+// missing: a height of 1e30 m is a damaged number, not a level.
+float Physical(float Value, float Min, float Max)
+{
+    return Value >= Min && Value <= Max ? Value : MissingValue;
+}
+
+}  // namespace
+
 bool TSounding::AddReadLevel(const TSoundingLevel& Level)
 {
-    if (!(Level.Temperature >= -500)) return false;
-    Levels.push_back(Level);
+    TSoundingLevel level = Level;
+    level.Temperature = Physical(Level.Temperature, -150, 80);
+    if (level.Temperature == MissingValue) return false;
+    level.Pressure = Level.Pressure > 0 && Level.Pressure <= 1100 ? Level.Pressure : MissingValue;
+    level.Height = Physical(Level.Height, -1000, 100000);
+    level.DewPointDiff = Physical(Level.DewPointDiff, 0, 100);
+    level.WindDirection = Physical(Level.WindDirection, 0, 360);
+    level.WindSpeed = Physical(Level.WindSpeed, 0, 200);
+    Levels.push_back(level);
     return true;
 }
 

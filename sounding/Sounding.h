@@ -4,6 +4,8 @@
 
 #include "sounding/PlotSeries.h"
 
+#include <array>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -25,6 +27,20 @@ struct TSoundingLevel {
     float Altitude = MissingValue;  // m
 };
 
+// What tells one launch from another: the station's full id, the date, the
+// nominal hour (99: none given) and the release time. Station files fill it
+// as they read; for a sounding page it comes from the title (LaunchOfTitle).
+struct TLaunchKey {
+    std::array<char, 11> Station{};  // blank-padded id ("USM00072403", "94610      ")
+    std::uint16_t Year = 0;          // 0: unknown
+    std::uint8_t Month = 0;
+    std::uint8_t Day = 0;
+    std::uint8_t Hour = 99;          // 0..23, 99 when the file gives no nominal hour
+    std::int16_t Release = -1;       // HHMM of the release, -1 unknown
+
+    bool Known() const { return Year != 0; }
+};
+
 class TSounding {
 public:
     // Row order of the page table, except for the move FixSurface makes.
@@ -35,12 +51,16 @@ public:
     // IGRA level typed as surface, the first row of a Wyoming block); -1
     // when the file marks none (a sounding page: its first level serves).
     int Surface = -1;
+    TLaunchKey Launch;
 
     void Clear();
     void AddLevel(float Pressure, float Height, float Temperature, float DewPointDiff, float WindDirection,
                   float WindSpeed);
-    // Adds a level read from a data file, every reader's rule: a level
-    // without a temperature (missing, or a nonsense one) is no level.
+    // Adds a level read from a data file, every reader's rule: a value
+    // outside physical ranges (height -1,000..100,000 m, pressure 0..1,100
+    // hPa, temperature -150..+80 C, dew point depression 0..100 C, wind
+    // direction 0..360 deg, wind speed 0..200 m/s), NaN or infinite is
+    // missing, and a level without a temperature is no level.
     // True when the level was kept.
     bool AddReadLevel(const TSoundingLevel& Level);
     // Gives the first level (the surface) a height when the page has none,

@@ -1,5 +1,7 @@
 #include "sounding/SoundingSet.h"
 
+#include "platform/ReplaceFile.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -9,12 +11,6 @@
 namespace {
 
 constexpr std::size_t kFirstBytes = std::size_t(64) << 10;
-
-std::string NameOf(const std::string& Path)
-{
-    const std::size_t slash = Path.find_last_of('/');
-    return slash == std::string::npos ? Path : Path.substr(slash + 1);
-}
 
 std::string_view Trim(std::string_view Text)
 {
@@ -52,15 +48,42 @@ TSoundingSet ReadSoundingFiles(const std::vector<std::string>& Paths, const TSou
     TSoundingSet set;
     std::vector<std::vector<TSounding>> read;
     read.reserve(Paths.size());
+    std::string firstEmpty, firstUnknown;
+    std::vector<std::string> empties;
     for (const std::string& path : Paths) {
         TSourceResult one = ReadSoundingFile(path, Limits);
-        if (!one.Ok()) {
-            set.Error = NameOf(path) + ": " + one.Error;
-            set.Unknown = one.Error == kBadDataFile;
+        const std::string name = platform::NameOf(path);
+        for (const std::string& warning : one.Warnings) set.Warnings.push_back(name + ": " + warning);
+        set.Skipped += one.Skipped;
+        if (!one.Ok() && !one.NoData) {
+            set = {};
+            set.Error = name + ": " + one.Error;
             return set;
+        }
+        if (one.NoData) {
+            const std::string what = name + ": " + one.Error;
+            if (firstEmpty.empty()) firstEmpty = what;
+            empties.push_back(what);
+            if (one.Error == kBadDataFile && firstUnknown.empty()) firstUnknown = what;
+            continue;
         }
         read.push_back(std::move(one.Soundings));
     }
+    if (read.empty()) {
+        set.Error = firstEmpty.empty() ? "no file given" : firstEmpty;
+        set.Unknown = !firstUnknown.empty() && firstUnknown == firstEmpty;
+        set.NoData = true;
+        return set;
+    }
+    if (!firstUnknown.empty()) {
+        const std::vector<std::string> warnings = std::move(set.Warnings);
+        set = {};
+        set.Error = firstUnknown;
+        set.Unknown = true;
+        set.Warnings = warnings;
+        return set;
+    }
+    set.Warnings.insert(set.Warnings.end(), empties.begin(), empties.end());
     if (read.size() == 1) set.Soundings = std::move(read.front());
     else set.Soundings = MergeSoundings(std::move(read));
     return set;

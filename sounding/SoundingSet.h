@@ -13,17 +13,26 @@
 
 struct TSoundingSet {
     std::vector<TSounding> Soundings;
-    // "" when every file read; else "<file>: <reason>" for the first that
+    // "" when the files read; else "<file>: <reason>" for the first that
     // did not, and Soundings is empty.
     std::string Error;
     // The failing file is none of the formats (the "Bad data file" case).
     bool Unknown = false;
+    // No file holds a sounding (none of the formats, or no launch in any).
+    bool NoData = false;
+    // Launches left out because a line of theirs is damaged, and the
+    // warnings of every file, each "<file>: line N: ...".
+    std::size_t Skipped = 0;
+    std::vector<std::string> Warnings;
 
     bool Ok() const { return Error.empty(); }
 };
 
 // Reads Paths; one file keeps the order of its soundings, several are
-// merged (MergeSoundings). Nothing is kept when a file fails.
+// merged (MergeSoundings). Nothing is kept when a file fails to read, or is
+// none of the formats while another holds soundings; a file of a known
+// format without soundings only adds a warning. When no file holds a
+// sounding, Error names the first and NoData is set.
 TSoundingSet ReadSoundingFiles(const std::vector<std::string>& Paths, const TSourceLimits& Limits = {});
 
 // Whether the first bytes of a file call for the station-file readers: an

@@ -5,11 +5,15 @@
 #include "sounding/SourceReaders.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <exception>
 #include <memory>
-#include <unordered_set>
+#include <unordered_map>
 
 namespace {
 
@@ -60,6 +64,9 @@ struct TSourceParser::TImpl {
     std::string page;    // a sounding page is read whole
     TIgraReader igra{soundings};
     TWyomingReader wyoming{soundings};
+    // The line end: '\n' (LF and CR LF; a CR before it is dropped by the
+    // readers), or '\r' for a text with CR line ends only.
+    char lineEnd = '\n';
 
     void Line(std::string_view Text)
     {
@@ -70,7 +77,7 @@ struct TSourceParser::TImpl {
     void Lines(std::string_view Piece)
     {
         if (!carry.empty()) {
-            const void* nl = std::memchr(Piece.data(), '\n', Piece.size());
+            const void* nl = std::memchr(Piece.data(), lineEnd, Piece.size());
             if (!nl) {
                 carry.append(Piece);
                 return;
@@ -84,7 +91,7 @@ struct TSourceParser::TImpl {
         const char* p = Piece.data();
         const char* end = p + Piece.size();
         while (p < end) {
-            const char* nl = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+            const char* nl = static_cast<const char*>(std::memchr(p, lineEnd, static_cast<std::size_t>(end - p)));
             if (!nl) {
                 carry.assign(p, end);
                 return;
@@ -110,7 +117,11 @@ struct TSourceParser::TImpl {
         format = Detect(prefix);
         std::string first;
         first.swap(prefix);
-        Route(first);
+        std::string_view text = first;
+        // A byte order mark says nothing the readers need.
+        if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+        if (text.find('\n') == std::string_view::npos && text.find('\r') != std::string_view::npos) lineEnd = '\r';
+        Route(text);
     }
 };
 
@@ -136,23 +147,27 @@ void TSourceParser::Finish(TSourceResult& Result)
     TImpl& s = *impl_;
     if (!s.detected) s.Decide();
     std::string error;
+    bool noData = false;  // the text itself holds no sounding
     switch (s.format) {
     case TSourceFormat::Igra:
-    case TSourceFormat::Wyoming:
+    case TSourceFormat::Wyoming: {
         if (!s.carry.empty()) s.Line(s.carry);
         s.carry.clear();
-        if (s.format == TSourceFormat::Igra) {
-            s.igra.Finish();
-            error = s.igra.Error();
-        } else {
-            s.wyoming.Finish();
-            error = s.wyoming.Error();
+        TLineReaderBase* reader = &s.igra;
+        if (s.format == TSourceFormat::Igra) s.igra.Finish();
+        else s.wyoming.Finish(), reader = &s.wyoming;
+        Result.Skipped += reader->Skipped();
+        Result.Warnings.insert(Result.Warnings.end(), reader->Warnings().begin(), reader->Warnings().end());
+        if (s.soundings.empty()) {
+            error = "The file holds no sounding";
+            noData = true;
         }
-        if (s.soundings.empty() && error.empty()) error = "The file holds no sounding";
         break;
+    }
     case TSourceFormat::Page: {
         if (jt::ViewBetween(s.page, kPageHeader, kPageFooter, false).empty()) {
             error = "File is missing data";
+            noData = true;
             break;
         }
         TLapseRates set;
@@ -162,12 +177,21 @@ void TSourceParser::Finish(TSourceResult& Result)
             error = e.what();
         }
         s.soundings = std::move(set.Soundings);
+        if (error.empty() && s.soundings.empty()) {
+            error = "The file holds no sounding";
+            noData = true;
+        }
         break;
     }
-    default: error = kBadDataFile; break;
+    default:
+        error = kBadDataFile;
+        noData = true;
+        break;
     }
     Result.Format = s.format;
     Result.Soundings = std::move(s.soundings);
+    // A fault of the archive around the text is the reason, not the text.
+    if (Result.Error.empty()) Result.NoData = noData;
     if (Result.Error.empty() && !error.empty())
         Result.Error = s.format == TSourceFormat::Unknown ? error : std::string(SourceFormatName(s.format)) + ", " + error;
 }
@@ -180,7 +204,9 @@ TSourceResult ReadSoundingSource(std::string_view Bytes, const TSourceLimits& Li
     std::string error;
     if (LooksGzip(Bytes)) {
         result.Compressed = true;
-        error = InflateGzip(Bytes, Limits, sink);
+        std::string warning;
+        error = InflateGzip(Bytes, Limits, sink, &warning);
+        if (!warning.empty()) result.Warnings.push_back(warning);
     } else if (LooksZip(Bytes)) {
         result.Compressed = true;
         error = InflateZip(Bytes, Limits, sink);
@@ -195,8 +221,23 @@ TSourceResult ReadSoundingSource(std::string_view Bytes, const TSourceLimits& Li
 TSourceResult ReadSoundingFile(const std::string& Path, const TSourceLimits& Limits)
 {
     TSourceResult result;
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(Path.c_str(), "rb"), std::fclose);
+    // O_NONBLOCK: a FIFO given by mistake must not hang the reading; it is
+    // refused below, as a device is (/dev/zero would be read forever).
+    const int fd = ::open(Path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        result.Error = std::string("The file cannot be opened (") + std::strerror(errno) + ")";
+        return result;
+    }
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const bool directory = ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode);
+        ::close(fd);
+        result.Error = directory ? "It is a folder, not a file" : "It is not a regular file (a pipe or a device)";
+        return result;
+    }
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(::fdopen(fd, "rb"), std::fclose);
     if (!file) {
+        ::close(fd);
         result.Error = "The file cannot be opened";
         return result;
     }
@@ -212,6 +253,7 @@ TSourceResult ReadSoundingFile(const std::string& Path, const TSourceLimits& Lim
             result.Error = "The file cannot be read";
             return result;
         }
+        file.reset();
         return ReadSoundingSource(bytes, Limits);
     }
     TSourceParser parser;
@@ -237,9 +279,10 @@ bool IsDateText(std::string_view Text)
     if (Text.size() != 10 || Text[4] != '-' || Text[7] != '-') return false;
     for (std::size_t i : {0, 1, 2, 3, 5, 6, 8, 9})
         if (!IsDigit(Text[i])) return false;
+    const int year = (Text[0] - '0') * 1000 + (Text[1] - '0') * 100 + (Text[2] - '0') * 10 + (Text[3] - '0');
     const int month = (Text[5] - '0') * 10 + (Text[6] - '0');
     const int day = (Text[8] - '0') * 10 + (Text[9] - '0');
-    return month >= 1 && month <= 12 && day >= 1 && day <= 31;
+    return IsCalendarDate(year, month, day);
 }
 
 TLaunchTime LaunchOfTitle(std::string_view Title)
@@ -251,45 +294,109 @@ TLaunchTime LaunchOfTitle(std::string_view Title)
     if (rest.size() != 14 || rest[10] != ' ' || rest[13] != 'Z' || !IsDigit(rest[11]) || !IsDigit(rest[12]) ||
         !IsDateText(rest.substr(0, 10)))
         return launch;
+    const int hour = (rest[11] - '0') * 10 + (rest[12] - '0');
+    if (hour > 23 && hour != 99) return launch;
     launch.Valid = true;
     launch.Station = std::string(Title.substr(0, space));
     launch.Date = std::string(rest.substr(0, 10));
-    launch.Hour = (rest[11] - '0') * 10 + (rest[12] - '0');
+    launch.Hour = hour;
     return launch;
 }
+
+TLaunchKey LaunchKeyOfTitle(std::string_view Title)
+{
+    TLaunchKey key;
+    const TLaunchTime launch = LaunchOfTitle(Title);
+    if (!launch.Valid) return key;
+    key.Station.fill(' ');
+    launch.Station.copy(key.Station.data(), std::min(launch.Station.size(), key.Station.size()));
+    const std::string& d = launch.Date;
+    key.Year = std::uint16_t((d[0] - '0') * 1000 + (d[1] - '0') * 100 + (d[2] - '0') * 10 + (d[3] - '0'));
+    key.Month = std::uint8_t((d[5] - '0') * 10 + (d[6] - '0'));
+    key.Day = std::uint8_t((d[8] - '0') * 10 + (d[9] - '0'));
+    key.Hour = std::uint8_t(launch.Hour);
+    return key;
+}
+
+TLaunchKey LaunchKeyOf(const TSounding& Sounding)
+{
+    return Sounding.Launch.Known() ? Sounding.Launch : LaunchKeyOfTitle(Sounding.Title);
+}
+
+namespace {
+
+std::string_view StationOf(const TLaunchKey& Key)
+{
+    std::string_view id(Key.Station.data(), Key.Station.size());
+    while (!id.empty() && (id.back() == ' ' || id.back() == '\0')) id.remove_suffix(1);
+    return id;
+}
+
+// The WMO number an IGRA id of the WMO network carries ("USM00072403" ->
+// "72403"), or "".
+std::string_view WmoOfIgraId(std::string_view Id)
+{
+    if (Id.size() != 11 || Id[2] != 'M' || Id.substr(3, 3) != "000") return {};
+    return Id.substr(6);
+}
+
+bool IsWmoNumber(std::string_view Id)
+{
+    return Id.size() == 5 && std::all_of(Id.begin(), Id.end(), [](char C) { return IsDigit(C); });
+}
+
+}  // namespace
 
 std::vector<TSounding> MergeSoundings(std::vector<std::vector<TSounding>> Sets)
 {
     struct TItem {
-        std::string When;  // "YYYY-MM-DD HH", "" without a launch time
-        std::string Station;
+        TLaunchKey Key;
         TSounding* Sounding;
     };
     std::vector<TItem> items;
     std::size_t total = 0;
     for (const auto& set : Sets) total += set.size();
     items.reserve(total);
-    for (auto& set : Sets) {
+    // A WMO number stands for the IGRA id of the WMO network ending in it,
+    // when one of the files has that id.
+    std::unordered_map<std::string, std::string> igraOfWmo;
+    for (auto& set : Sets)
         for (TSounding& s : set) {
-            const std::string_view title = s.Title;
-            const std::size_t space = title.find(' ');
-            // The title's own text serves as the key: date and hour read
-            // left to right sort in time order.
-            if (LaunchOfTitle(title).Valid)
-                items.push_back({std::string(title.substr(space + 1, 13)), std::string(title.substr(0, space)), &s});
-            else
-                items.push_back({std::string(), std::string(), &s});
+            items.push_back({LaunchKeyOf(s), &s});
+            const std::string_view id = StationOf(items.back().Key);
+            const std::string_view wmo = WmoOfIgraId(id);
+            if (!wmo.empty()) igraOfWmo.emplace(std::string(wmo), std::string(id));
         }
-    }
-    std::stable_sort(items.begin(), items.end(), [](const TItem& A, const TItem& B) {
-        if (A.When.empty() != B.When.empty()) return B.When.empty();
-        return A.When < B.When;
+    const auto when = [](const TLaunchKey& K) {
+        // Date, then the nominal hour (99 after the hours of its day), then
+        // the release time.
+        return (std::int64_t(K.Year) << 40) | (std::int64_t(K.Month) << 32) | (std::int64_t(K.Day) << 24) |
+               (std::int64_t(K.Hour) << 16) | std::int64_t(K.Release + 1);
+    };
+    std::stable_sort(items.begin(), items.end(), [&](const TItem& A, const TItem& B) {
+        if (A.Key.Known() != B.Key.Known()) return A.Key.Known();
+        return A.Key.Known() && when(A.Key) < when(B.Key);
     });
     std::vector<TSounding> merged;
     merged.reserve(items.size());
-    std::unordered_set<std::string> seen;
+    // The launches kept so far at each station, date and hour, with their
+    // release times: a launch is a repeat when one of them has its release
+    // time, or either release time is unknown.
+    std::unordered_map<std::string, std::vector<std::int16_t>> seen;
     for (TItem& item : items) {
-        if (!item.When.empty() && !seen.insert(item.Station + ' ' + item.When).second) continue;
+        if (item.Key.Known()) {
+            std::string station(StationOf(item.Key));
+            if (IsWmoNumber(station))
+                if (const auto found = igraOfWmo.find(station); found != igraOfWmo.end()) station = found->second;
+            station += ' ';
+            station += std::to_string(when(item.Key) >> 16);
+            std::vector<std::int16_t>& releases = seen[station];
+            const std::int16_t release = item.Key.Release;
+            if (std::any_of(releases.begin(), releases.end(),
+                            [&](std::int16_t R) { return R == release || R < 0 || release < 0; }))
+                continue;
+            releases.push_back(release);
+        }
         merged.push_back(std::move(*item.Sounding));
     }
     return merged;

@@ -23,9 +23,16 @@ struct TSourceResult {
     std::vector<TSounding> Soundings;
     TSourceFormat Format = TSourceFormat::Unknown;
     bool Compressed = false;  // it came out of a .gz or .zip
-    // "" when the whole file read; else the first reason why (part of) it
-    // could not, and Soundings holds what could be read.
+    // "" when the file read; else why it could not, and Soundings holds what
+    // could be read.
     std::string Error;
+    // The file holds no sounding data: none of the formats, or no launch.
+    bool NoData = false;
+    // Launches left out because a line of theirs is damaged, and why
+    // ("line N: launch ... skipped: ..."); also other things worth telling,
+    // such as bytes after the end of a compressed stream.
+    std::size_t Skipped = 0;
+    std::vector<std::string> Warnings;
 
     bool Ok() const { return Error.empty(); }
 };
@@ -70,14 +77,23 @@ struct TLaunchTime {
     int Hour = 0;      // 0..99 (99: the file gave no nominal hour)
 };
 TLaunchTime LaunchOfTitle(std::string_view Title);
+// The launch key a title names (station as written, release unknown); not
+// Known() for other titles.
+TLaunchKey LaunchKeyOfTitle(std::string_view Title);
+// A sounding's launch key: the one its reader filled, else its title's.
+TLaunchKey LaunchKeyOf(const TSounding& Sounding);
 
-// Whether Text is a date "YYYY-MM-DD" with a month 01..12 and a day 01..31.
+// Whether Text is a date "YYYY-MM-DD" that exists in the calendar.
 bool IsDateText(std::string_view Text);
 
-// The soundings of several files as one time line: ordered by the date and
-// hour of their titles (a stable order, so equal times keep the files'
-// order), the same station and time kept once (the first met). Soundings
-// whose title names no launch time come last, in their order, all kept.
+// The soundings of several files as one time line: ordered by date, nominal
+// hour (99 last in its day) and release time (a stable order, so equal
+// times keep the files' order), the same launch kept once (the first met):
+// the same full station id, date, nominal hour and release time (an unknown
+// release matches any). A five-digit WMO number (Wyoming pages, sounding
+// pages) stands for the IGRA id of the WMO network that ends in it.
+// Soundings whose title names no launch time come last, in their order, all
+// kept.
 std::vector<TSounding> MergeSoundings(std::vector<std::vector<TSounding>> Sets);
 
 // The soundings launched From .. To, both "YYYY-MM-DD" and inclusive; an

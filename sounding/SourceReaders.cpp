@@ -1,6 +1,7 @@
 #include "sounding/SourceReaders.h"
 
 #include "sounding/Heights.h"
+#include "sounding/SoundingSources.h"
 
 #include <algorithm>
 #include <charconv>
@@ -73,22 +74,76 @@ bool Digits(std::string_view Text)
 
 }  // namespace
 
-void TLineReaderBase::Fault(const std::string& What)
+bool IsCalendarDate(int Year, int Month, int Day)
 {
-    if (error_.empty()) error_ = "line " + std::to_string(line_) + ": " + What;
+    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (Year < 1 || Month < 1 || Month > 12 || Day < 1) return false;
+    const bool leap = (Year % 4 == 0 && Year % 100 != 0) || Year % 400 == 0;
+    return Day <= kDays[Month - 1] + (Month == 2 && leap ? 1 : 0);
+}
+
+void TLineReaderBase::Warn(const std::string& What)
+{
+    if (warnings_.size() < kMaxWarnings) warnings_.push_back("line " + std::to_string(line_) + ": " + What);
+}
+
+void TLineReaderBase::Damage(const std::string& What)
+{
+    if (damaged_) return;
+    damaged_ = true;
+    damage_ = "line " + std::to_string(line_) + ": " + What;
+}
+
+void TLineReaderBase::SkipLaunch(const std::string& Name, const std::string& What)
+{
+    ++skipped_;
+    if (warnings_.size() < kMaxWarnings)
+        warnings_.push_back("line " + std::to_string(line_) + ": launch " + Name + " skipped: " + What);
+}
+
+void TLineReaderBase::MarkSurface()
+{
+    if (surface_ < 0) surface_ = int(out_.back().Levels.size()) - 1;
 }
 
 void TLineReaderBase::Close()
 {
     if (!open_) return;
+    open_ = false;
+    TSounding& sounding = out_.back();
+    if (damaged_ || levelLines_ == 0) {
+        if (damaged_) {
+            ++skipped_;
+            if (warnings_.size() < kMaxWarnings) {
+                const std::size_t colon = damage_.find(": ");
+                warnings_.push_back(damage_.substr(0, colon) + ": launch " + sounding.Title + " skipped:" +
+                                    damage_.substr(colon + 1));
+            }
+        }
+        out_.pop_back();
+        damaged_ = false;
+        surface_ = -1;
+        return;
+    }
     // A header may announce far more levels than follow, and growth doubles:
     // the spare room goes, or a file of many short launches would hold
     // memory many times its size.
-    std::vector<TSoundingLevel>& levels = out_.back().Levels;
+    std::vector<TSoundingLevel>& levels = sounding.Levels;
     if (levels.capacity() - levels.size() > 64) levels.shrink_to_fit();
-    out_.back().FixSurface();
-    ComputeHeights(out_.back());
-    open_ = false;
+    // The surface may move while it gets a height: it is found again by its
+    // pressure and temperature.
+    TSoundingLevel surface;
+    if (surface_ >= 0) surface = levels[std::size_t(surface_)];
+    sounding.FixSurface();
+    if (surface_ >= 0) {
+        for (std::size_t i = 0; i < levels.size(); ++i)
+            if (levels[i].Pressure == surface.Pressure && levels[i].Temperature == surface.Temperature) {
+                sounding.Surface = int(i);
+                break;
+            }
+    }
+    surface_ = -1;
+    ComputeHeights(sounding);
 }
 
 TSounding& TLineReaderBase::Open(std::string Title)
@@ -97,6 +152,9 @@ TSounding& TLineReaderBase::Open(std::string Title)
     out_.emplace_back();
     out_.back().Title = std::move(Title);
     open_ = true;
+    damaged_ = false;
+    levelLines_ = 0;
+    surface_ = -1;
     return out_.back();
 }
 
@@ -110,6 +168,17 @@ bool TIgraReader::IsHeader(std::string_view Text)
            Digits(Text.substr(18, 2)) && Digits(Text.substr(21, 2)) && Digits(Text.substr(24, 2));
 }
 
+namespace {
+
+int Number(std::string_view Digits)
+{
+    int v = 0;
+    for (char c : Digits) v = v * 10 + (c - '0');
+    return v;
+}
+
+}  // namespace
+
 void TIgraReader::Line(std::string_view Text)
 {
     ++line_;
@@ -117,9 +186,23 @@ void TIgraReader::Line(std::string_view Text)
     if (Text.empty()) return;
     if (Text[0] == '#') {
         Close();
+        skipping_ = true;
         if (!IsHeader(Text)) {
-            Fault("a header line that is not an IGRA header; its levels are skipped");
-            skipping_ = true;
+            SkipLaunch(std::string(Text.substr(0, std::min<std::size_t>(Text.size(), 26))),
+                       "a header line that is not an IGRA header");
+            return;
+        }
+        const int year = Number(Text.substr(13, 4)), month = Number(Text.substr(18, 2)),
+                  day = Number(Text.substr(21, 2)), hour = Number(Text.substr(24, 2));
+        const std::string_view release = Text.substr(27, 4);
+        const bool releaseKnown = Digits(release) && release != "9999";
+        const int releaseHour = releaseKnown ? Number(release.substr(0, 2)) : 0;
+        const int releaseMinute = releaseKnown ? Number(release.substr(2, 2)) : 0;
+        const bool releaseOk = (release == "9999" || (Digits(release) && (releaseHour <= 23 || releaseHour == 99) &&
+                                                      (releaseMinute <= 59 || releaseMinute == 99)));
+        if (!IsCalendarDate(year, month, day) || (hour > 23 && hour != 99) || !releaseOk) {
+            SkipLaunch(std::string(Text.substr(1, 11)) + " " + std::string(Text.substr(13, 13)),
+                       "a header with an impossible date or hour");
             return;
         }
         skipping_ = false;
@@ -136,6 +219,13 @@ void TIgraReader::Line(std::string_view Text)
         title.append(Text.substr(24, 2));
         title += 'Z';
         TSounding& sounding = Open(std::move(title));
+        TLaunchKey& key = sounding.Launch;
+        Text.substr(1, 11).copy(key.Station.data(), key.Station.size());
+        key.Year = std::uint16_t(year);
+        key.Month = std::uint8_t(month);
+        key.Day = std::uint8_t(day);
+        key.Hour = std::uint8_t(hour);
+        key.Release = releaseKnown ? std::int16_t(Number(release)) : std::int16_t(-1);
         int announced = 0;
         if (FixedInt(Text.substr(32, 4), announced) && announced > 0)
             sounding.Levels.reserve(static_cast<std::size_t>(std::min(announced, 2000)));
@@ -143,24 +233,28 @@ void TIgraReader::Line(std::string_view Text)
     }
     if (skipping_) return;
     if (!open_) {
-        Fault("a level line before any header line");
+        Warn("a level line before any header line");
         return;
     }
-    // Level columns: PRESS 10-15, GPH 17-21, TEMP 23-27, DPDP 35-39, WDIR
-    // 41-45, WSPD 47-51; flags and relative humidity between them are not read.
+    ++levelLines_;
+    // Level columns: LVLTYP1 1, LVLTYP2 2 (1: surface), PRESS 10-15, GPH
+    // 17-21, TEMP 23-27, DPDP 35-39, WDIR 41-45, WSPD 47-51; flags and
+    // relative humidity between them are not read.
     if (Text.size() < 51) {
-        Fault("a level line shorter than its 51 columns");
+        Damage("a level line shorter than its 51 columns");
         return;
     }
     int p, z, t, d, dir, speed;
     if (!FixedInt(Text.substr(9, 6), p) || !FixedInt(Text.substr(16, 5), z) || !FixedInt(Text.substr(22, 5), t) ||
         !FixedInt(Text.substr(34, 5), d) || !FixedInt(Text.substr(40, 5), dir) ||
         !FixedInt(Text.substr(46, 5), speed)) {
-        Fault("a level line with something other than a number in its fixed columns");
+        Damage("a level line with something other than a number in its fixed columns");
         return;
     }
-    out_.back().AddReadLevel(
-        {Scaled(p, 100), Scaled(z, 1), Scaled(t, 10), Scaled(d, 10), Scaled(dir, 1), Scaled(speed, 10)});
+    if (out_.back().AddReadLevel(
+            {Scaled(p, 100), Scaled(z, 1), Scaled(t, 10), Scaled(d, 10), Scaled(dir, 1), Scaled(speed, 10)}) &&
+        Text[1] == '1')
+        MarkSurface();
 }
 
 void TIgraReader::Finish() { Close(); }
@@ -188,6 +282,12 @@ std::string WyomingTitle(std::string_view Heading)
     int m = 0;
     while (m < 12 && kMonths[m] != month) ++m;
     if (m == 12) return {};
+    auto number = [](std::string_view D) {
+        int v = 0;
+        for (char c : D) v = v * 10 + (c - '0');
+        return v;
+    };
+    if (!IsCalendarDate(number(year), m + 1, number(day)) || number(hour) > 23) return {};
     std::string title(station);
     title += ' ';
     title.append(year);
@@ -268,7 +368,7 @@ void TWyomingReader::ReadLevel(std::string_view Text)
     const TCell pressure = field(pressure_), height = field(height_), temperature = field(temperature_),
                 dewPoint = field(dewPoint_), direction = field(direction_), speed = field(speed_);
     if (bad) {
-        Fault("a level line with something other than a number in a column");
+        Damage("a level line with something other than a number in a column");
         return;
     }
     TSoundingLevel level;
@@ -283,16 +383,13 @@ void TWyomingReader::ReadLevel(std::string_view Text)
         level.DewPointDiff = ToSingle(std::round((temperature.Value - dewPoint.Value) * scale) / scale);
     }
     if (speed.Present) level.WindSpeed = ToSingle(speed.Value * speedFactor_);
-    out_.back().AddReadLevel(level);
+    // The first row of a block is the surface.
+    if (out_.back().AddReadLevel(level) && levelLines_ == 1) MarkSurface();
 }
 
 void TWyomingReader::EndBlock()
 {
-    if (state_ == State::Head && !haveColumns_) Fault("a sounding block without its column head; the sounding is left out");
-    if (open_ && !haveColumns_) {
-        out_.pop_back();
-        open_ = false;
-    }
+    if (open_ && !haveColumns_) Damage("a sounding block without its column head");
     Close();
     state_ = State::Outside;
     haveColumns_ = false;
@@ -310,10 +407,11 @@ void TWyomingReader::Line(std::string_view Text)
         if (close != std::string_view::npos) heading = heading.substr(0, close);
         std::string title = WyomingTitle(Trim(heading));
         if (title.empty()) {
-            Fault("a heading without station, hour and date; its sounding is left out");
+            SkipLaunch("'" + std::string(Trim(heading)) + "'", "a heading without station, hour and a date that exists");
             return;
         }
-        Open(std::move(title));
+        TSounding& sounding = Open(std::move(title));
+        sounding.Launch = LaunchKeyOfTitle(sounding.Title);
         state_ = State::Head;
         return;
     }
@@ -329,9 +427,8 @@ void TWyomingReader::Line(std::string_view Text)
             if (trimmed.front() == '-') return;  // the rule above the head
             haveColumns_ = ReadColumns(Text);
             if (!haveColumns_) {
-                Fault("a sounding block whose head names no PRES and TEMP columns; the sounding is left out");
-                out_.pop_back();
-                open_ = false;
+                Damage("a sounding block whose head names no PRES and TEMP columns");
+                Close();
                 state_ = State::Outside;
             }
             return;
@@ -344,6 +441,7 @@ void TWyomingReader::Line(std::string_view Text)
             EndBlock();
             return;
         }
+        ++levelLines_;
         ReadLevel(Text);
         return;
     }
@@ -351,6 +449,6 @@ void TWyomingReader::Line(std::string_view Text)
 
 void TWyomingReader::Finish()
 {
-    if (state_ != State::Outside) Fault("the page ends inside a sounding block; it may be cut short");
+    if (state_ != State::Outside) Warn("the page ends inside a sounding block; it may be cut short");
     EndBlock();
 }

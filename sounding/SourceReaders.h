@@ -4,9 +4,11 @@
 // levels in file order, a level without a temperature left out, the surface
 // fixed (TSounding::AddReadLevel and FixSurface).
 //
-// A line that cannot be read is skipped; the first such fault is kept in
-// Error ("line N: ..."), and reading goes on, so the result is the soundings
-// that could be read plus the first reason why something could not.
+// A launch with a line that cannot be read (a damaged level line, a header
+// with an impossible date) is left out whole and counted, with a warning
+// naming the line and the launch; reading goes on, so the result is every
+// launch that reads correctly. A launch without any level line holds
+// nothing to show and is left out silently.
 
 #include "sounding/Sounding.h"
 
@@ -18,21 +20,38 @@
 class TLineReaderBase {
 public:
     explicit TLineReaderBase(std::vector<TSounding>& Out) : out_(Out) {}
-    // The first fault met, "" while there is none.
-    const std::string& Error() const { return error_; }
+    // The launches left out because a line of theirs could not be read.
+    std::size_t Skipped() const { return skipped_; }
+    // Why, "line N: ...", one per skipped launch or stray line; only the
+    // first kMaxWarnings are kept (Skipped counts them all).
+    const std::vector<std::string>& Warnings() const { return warnings_; }
+    static constexpr std::size_t kMaxWarnings = 100;
 
 protected:
-    void Fault(const std::string& What);
-    // Fixes the surface of the open sounding and hands it over.
+    // A line that belongs to no launch could not be read.
+    void Warn(const std::string& What);
+    // The open launch has a line that could not be read: it is left out.
+    void Damage(const std::string& What);
+    // A launch left out before it was opened (its header is damaged).
+    void SkipLaunch(const std::string& Name, const std::string& What);
+    // Fixes the surface of the open sounding and hands it over, or leaves
+    // it out when it is damaged or has no level line.
     void Close();
     TSounding& Open(std::string Title);
+    // The level just added is the one the file marks as the surface.
+    void MarkSurface();
 
     std::vector<TSounding>& out_;
     std::uint64_t line_ = 0;
     bool open_ = false;
+    std::size_t levelLines_ = 0;  // of the open launch
 
 private:
-    std::string error_;
+    std::size_t skipped_ = 0;
+    std::vector<std::string> warnings_;
+    bool damaged_ = false;
+    std::string damage_;  // "line N: what" of the open launch
+    int surface_ = -1;    // index of the level marked as surface
 };
 
 // IGRA version 2 station files: a header line "#" + station id + launch time
@@ -41,7 +60,9 @@ private:
 // degree C, wind direction deg, wind speed tenths of m/s; -9999 and -8888
 // missing). The levels are the lines up to the next header, whatever number
 // the header announces. Title: last five characters of the station id, the
-// date and the nominal hour, "72403 2016-01-01 00Z".
+// date and the nominal hour, "72403 2016-01-01 00Z"; the launch key holds the
+// whole id and the release time. A header whose date does not exist in the
+// calendar, or whose hour is neither 00..23 nor 99, is a damaged launch.
 class TIgraReader : public TLineReaderBase {
 public:
     using TLineReaderBase::TLineReaderBase;
@@ -53,6 +74,9 @@ public:
 private:
     bool skipping_ = false;  // levels of a header that could not be read
 };
+
+// Whether Year-Month-Day exists in the Gregorian calendar.
+bool IsCalendarDate(int Year, int Month, int Day);
 
 // University of Wyoming TEXT:LIST pages: per launch an <H2> line ("94610 YPPH
 // Perth Airport Observations at 00Z 01 Jan 2016") and a <PRE> block of

@@ -1,5 +1,7 @@
 #include "sounding/TimeHeightSection.h"
 
+#include "sounding/SourceReaders.h"
+
 #include "sounding/DerivedLevels.h"
 
 #include <algorithm>
@@ -124,8 +126,12 @@ std::optional<std::int64_t> LaunchHour(const std::string& Title)
         if (!Digits(Title, P, 4) || Title[P + 4] != '-' || !Digits(Title, P + 5, 2) || Title[P + 7] != '-' ||
             !Digits(Title, P + 8, 2) || Title[P + 10] != ' ' || !Digits(Title, P + 11, 2) || Title[P + 13] != 'Z')
             continue;
-        const int M = Number(Title, P + 5, 2), D = Number(Title, P + 8, 2), H = Number(Title, P + 11, 2);
-        if (M < 1 || M > 12 || D < 1 || D > 31 || H > 23) return std::nullopt;
+        const int M = Number(Title, P + 5, 2), D = Number(Title, P + 8, 2);
+        int H = Number(Title, P + 11, 2);
+        if (!IsCalendarDate(Number(Title, P, 4), M, D) || (H > 23 && H != 99)) return std::nullopt;
+        // 99: the file gave no nominal hour; the launch goes last in its day,
+        // where the merged time line puts it.
+        if (H == 99) H = 23;
         return DaysFromCivil(Number(Title, P, 4), M, D) * 24 + H;
     }
     return std::nullopt;

@@ -138,12 +138,40 @@ private:
 
 #endif
 
-// The files the outputs are made from.
+// The files the outputs are made from: every input and the settings.
 std::vector<std::string> InputFiles(const ExportOptions& Options)
 {
-    std::vector<std::string> inputs{Options.PagePath};
+    std::vector<std::string> inputs = Options.Inputs;
     if (!Options.SettingsPath.empty()) inputs.push_back(Options.SettingsPath);
     return inputs;
+}
+
+// Text for standard output (an empty path) or for a file.
+bool WriteText(const std::string& Path, const std::string& Text, std::ostream& Out, std::ostream& Err)
+{
+    if (Path.empty()) {
+        Out.write(Text.data(), static_cast<std::streamsize>(Text.size()));
+        Out.flush();
+        if (!Out) {
+            Err << kProgram << "cannot write to standard output\n";
+            return false;
+        }
+        return true;
+    }
+    platform::FileError error;
+    if (!platform::ReplaceFile(Path, Text, error)) {
+        Err << kProgram << "cannot write '" << Path << "': " << error.Message << '\n';
+        return false;
+    }
+    return true;
+}
+
+// Tells the launches left out, one line each, and their number.
+void TellSkipped(const TSoundingSet& Read, std::ostream& Err)
+{
+    for (const std::string& warning : Read.Warnings) Err << kProgram << warning << '\n';
+    if (Read.Skipped > 0)
+        Err << kProgram << Read.Skipped << (Read.Skipped == 1 ? " launch" : " launches") << " skipped\n";
 }
 
 // The files the outputs would write, for a page of Count soundings; standard
@@ -209,8 +237,24 @@ int RunExport(const std::vector<std::string>& Args, std::ostream& Out, std::ostr
     TLapseRates set;
     TPageLoad loaded = TPageLoad::Read;
     try {
-        if (stationInputs) ReadStationInputs(options, set);
-        else loaded = set.LoadPage(page);
+        if (stationInputs) {
+            const TSoundingSet read = ReadStationInputs(options, set);
+            TellSkipped(read, Err);
+            if (read.NoData) {
+                Err << kProgram << read.Error << '\n';
+                return kExportNoData;
+            }
+            if (!read.Ok()) {
+                Err << kProgram << read.Error << '\n';
+                return kExportFailed;
+            }
+            if (options.Strict && read.Skipped > 0) {
+                Err << kProgram << "--strict: nothing written\n";
+                return kExportFailed;
+            }
+        } else {
+            loaded = set.LoadPage(page);
+        }
     } catch (const Exception& e) {
         Err << kProgram << e.Message() << '\n';
         return kExportFailed;
@@ -252,11 +296,7 @@ int RunExport(const std::vector<std::string>& Args, std::ostream& Out, std::ostr
 #endif
     for (const ExportTarget& target : options.Targets) {
         if (target.Format == ExportFormat::Levels) {
-            platform::FileError error;
-            if (!platform::ReplaceFile(target.Path, LevelsToCsv(set), error)) {
-                Err << kProgram << "cannot write '" << target.Path << "': " << error.Message << '\n';
-                return kExportFailed;
-            }
+            if (!WriteText(target.Path, LevelsToCsv(set), Out, Err)) return kExportFailed;
             continue;
         }
 #ifdef PROFILORA_EXPORT_PICTURES
@@ -279,21 +319,7 @@ int RunExport(const std::vector<std::string>& Args, std::ostream& Out, std::ostr
             continue;
         }
 #endif
-        const std::string text = SoundingsToCsv(set);
-        if (target.Path.empty()) {
-            Out.write(text.data(), static_cast<std::streamsize>(text.size()));
-            Out.flush();
-            if (!Out) {
-                Err << kProgram << "cannot write to standard output\n";
-                return kExportFailed;
-            }
-            continue;
-        }
-        platform::FileError writeError;
-        if (!platform::ReplaceFile(target.Path, text, writeError)) {
-            Err << kProgram << "cannot write '" << target.Path << "': " << writeError.Message << '\n';
-            return kExportFailed;
-        }
+        if (!WriteText(target.Path, SoundingsToCsv(set), Out, Err)) return kExportFailed;
     }
     return kExportDone;
 }

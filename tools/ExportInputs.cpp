@@ -1,6 +1,5 @@
 #include "tools/ExportInputs.h"
 
-#include "components/jtSysUtils.h"
 #include "sounding/LapseRates.h"
 #include "sounding/SoundingSet.h"
 
@@ -9,11 +8,11 @@ bool ReadsAsStationInputs(const ExportOptions& Options)
     return Options.Inputs.size() > 1 || (Options.Inputs.size() == 1 && IsStationFile(Options.Inputs.front()));
 }
 
-void ReadStationInputs(const ExportOptions& Options, TLapseRates& Set)
+TSoundingSet ReadStationInputs(const ExportOptions& Options, TLapseRates& Set)
 {
     TSoundingSet read = ReadSoundingFiles(Options.Inputs);
-    if (!read.Ok()) throw Exception(read.Error);
-    Set.SetSoundings(std::move(read.Soundings));
+    if (read.Ok()) Set.SetSoundings(std::move(read.Soundings));
+    return read;
 }
 
 bool ApplyDateOptions(const ExportOptions& Options, TLapseRates& Set)

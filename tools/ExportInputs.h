@@ -3,6 +3,7 @@
 // Wyoming pages, archives and several files merged into one time line; and
 // the range of launch dates every output is narrowed to.
 
+#include "sounding/SoundingSet.h"
 #include "tools/ExportOptions.h"
 
 class TLapseRates;
@@ -11,10 +12,10 @@ class TLapseRates;
 // whose content is a station file, a Wyoming page or an archive.
 bool ReadsAsStationInputs(const ExportOptions& Options);
 
-// Reads every input into Set (one file in its order, several merged). A file
-// that cannot be read, or none of the formats, throws Exception naming it;
-// Set is then left as it was.
-void ReadStationInputs(const ExportOptions& Options, TLapseRates& Set);
+// Reads every input into Set (one file in its order, several merged). The
+// result tells what failed (Set is then left as it was), whether no input
+// holds a sounding, and the launches skipped.
+TSoundingSet ReadStationInputs(const ExportOptions& Options, TLapseRates& Set);
 
 // Keeps only the soundings launched between the options' dates; false when
 // dates were given and none is left.

@@ -216,6 +216,10 @@ std::string ExportUsage()
            "                     freezing_level, tropopause_height, tropopause_temperature,\n"
            "                     inversion_base, inversion_top, inversion_strength (m, C;\n"
            "                     an empty field: the sounding has no such level)\n"
+           "  --strict           a launch skipped for a damaged line fails the export\n"
+           "                     (exit 1, nothing written); without it the launches\n"
+           "                     that read are written and each skipped one is told\n"
+           "                     on standard error\n"
            "  -h, --help         this text\n"
            "\n"
            "Dates (all outputs):\n"
@@ -237,14 +241,16 @@ std::string ExportUsage()
            "Every option also takes the form --option=VALUE.\n"
            "\n"
            "Outputs are written whole or not at all: a file is replaced only once it\n"
-           "is complete; a FIFO or a device is written straight through. An output that\n"
-           "is an input file or the settings file (by any name), or a write-protected\n"
-           "file, is refused.\n"
+           "is complete, keeping its mode; a symbolic link is followed to the file it\n"
+           "names; a FIFO, a device or standard output (\"-\", /dev/stdout) is written\n"
+           "straight through. An output that is any of the input files or the settings\n"
+           "file (by any name), or a write-protected file, is refused.\n"
            "\n"
            "Exit status, the same for every output: 0 done, 1 failure (unreadable input\n"
            "or settings, a value that is not a number, bad arguments, an output refused,\n"
-           "write error), 2 the input holds no sounding data, no soundings, or none\n"
-           "launched between the dates (nothing is written).\n";
+           "write error, a skipped launch with --strict), 2 no input holds sounding\n"
+           "data or a sounding, or none was launched between the dates (nothing is\n"
+           "written).\n";
 }
 
 std::string ParseExportArguments(const std::vector<std::string>& Args, ExportOptions& Options)
@@ -268,6 +274,10 @@ std::string ParseExportArguments(const std::vector<std::string>& Args, ExportOpt
         }
         if (arg == "-h" || arg == "--help") {
             Options.Help = true;
+            continue;
+        }
+        if (arg == "--strict") {
+            Options.Strict = true;
             continue;
         }
         const std::size_t equals = arg.find('=');
@@ -306,6 +316,11 @@ std::string ParseExportArguments(const std::vector<std::string>& Args, ExportOpt
         }
         if (format->NeedsPath && target.Path.empty())
             return name + (format->Format == ExportFormat::Png ? " needs a directory" : " needs a file name");
+        // "-" is standard output for every output but the frames' folder.
+        if (target.Path == "-") {
+            if (format->Format == ExportFormat::Png) return name + " needs a directory, not standard output";
+            target.Path = format->Format == ExportFormat::Levels ? std::string() : std::string("/dev/stdout");
+        }
         Options.Targets.push_back(target);
     }
     if (Options.Help) return {};
@@ -314,7 +329,7 @@ std::string ParseExportArguments(const std::vector<std::string>& Args, ExportOpt
     int toStdout = 0;
     bool gif = false;
     for (const ExportTarget& t : Options.Targets) {
-        if (t.Format == ExportFormat::Csv && t.Path.empty()) ++toStdout;
+        if (t.Path.empty() || t.Path == "/dev/stdout") ++toStdout;
         if (t.Format == ExportFormat::Gif) gif = true;
     }
     if (toStdout > 1) return "only one output can go to standard output";

@@ -13,7 +13,9 @@ enum class ExportFormat { Csv, Png, Gif, Section, Levels };
 
 struct ExportTarget {
     ExportFormat Format = ExportFormat::Csv;
-    std::string Path;  // CSV: empty = standard output; PNG: a directory; GIF, section, levels: a file
+    // CSV, levels: empty = standard output; PNG: a directory; GIF, section: a
+    // file ("/dev/stdout" for standard output).
+    std::string Path;
 };
 
 // Limits of the picture options.
@@ -29,6 +31,8 @@ struct ExportOptions {
     std::string ToDate;
     std::vector<ExportTarget> Targets;
     bool Help = false;
+    // A launch skipped for a damaged line fails the whole export.
+    bool Strict = false;
 
     // Pictures only.
     std::string SettingsPath;  // empty: the built-in settings

@@ -185,17 +185,17 @@ INSTANTIATE_TEST_SUITE_P(
     Rows, RowRules,
     ::testing::Values(
         RowCase{"emptyTemperatureDropsTheRow", Row("T", V({"900", "900", "", "1", "1", "1"})), false, {}},
-        RowCase{"temperatureBelowMinus500DropsTheRow", Row("T", V({"900", "900", "-500.5", "1", "1", "1"})), false, {}},
-        RowCase{"temperatureOfMinus500IsKept", Row("T", V({"900", "900", "-500", "1", "1", "1"})), true,
-                {900, 900, -500, 1, 1, 1}},
+        RowCase{"temperatureBelowMinus150DropsTheRow", Row("T", V({"900", "900", "-150.5", "1", "1", "1"})), false, {}},
+        RowCase{"temperatureOfMinus150IsKept", Row("T", V({"900", "900", "-150", "1", "1", "1"})), true,
+                {900, 900, -150, 1, 1, 1}},
         RowCase{"emptyHeightIsMissing", Row("T", V({"900", "", "5", "1", "1", "1"})), true, {900, M, 5, 1, 1, 1}},
         RowCase{"missingCellsReadAsMissing", Row("T", V({"900", "900", "5"})), true, {900, 900, 5, M, M, M}},
         RowCase{"tooFewCellsForATemperatureDropTheRow", Row("T", V({"900", "900"})), false, {}},
         RowCase{"labelCellOnlyGivesNoLevel", "<TR>" + Cell("T") + "</TR>", false, {}},
         RowCase{"extraCellsAreIgnored", Row("T", V({"900", "900", "5", "1", "2", "3", "x", "y", "z"})), true,
                 {900, 900, 5, 1, 2, 3}},
-        RowCase{"signedAndExponentNumbers", Row("T", V({"+9.5e2", "1E3", "-2.5E-1", " 4 ", "+0", "-0.5e+1"})), true,
-                {950, 1000, -0.25f, 4, 0, -5}},
+        RowCase{"signedAndExponentNumbers", Row("T", V({"+9.5e2", "1E3", "-2.5E-1", " 4 ", "+0", "+0.5e+1"})), true,
+                {950, 1000, -0.25f, 4, 0, 5}},
         // The height cell lacks "center'>": the height comes from the next
         // cell, which is then read once more as the temperature.
         RowCase{"cellWithoutAlignmentTakesALaterValue",
@@ -445,15 +445,30 @@ TEST_F(PageLoad, rowsWithHundredsOfCells)
     EXPECT_EQ(set.Soundings[0].Levels[49].WindSpeed, 3.0f);
 }
 
-TEST_F(PageLoad, numbersBeyondSinglePrecisionBecomeInfinite)
+// A number beyond what the atmosphere holds is a damaged number: missing,
+// never a level at 1e30 m that would overflow the section's pixels.
+TEST_F(PageLoad, numbersBeyondPhysicsAreMissing)
 {
     set.LoadPage(Page(Table(Row("T", V({"1e39", "1e-60", "-1e300", "1", "1", "1"})) +
-                            Row("T", V({"900", "1e400", "1e300", "1", "1", "1"})))));
+                            Row("T", V({"1100.5", "1e30", "20", "-0.1", "361", "1e300"})) +
+                            Row("T", V({"0", "-1000.5", "80", "100.5", "-1", "200.5"})) +
+                            Row("T", V({"1100", "100000", "-150", "100", "360", "200"})))));
     ASSERT_EQ(set.Count(), 1);
-    // The second row only: the first one's temperature is below -500.
-    ASSERT_EQ(set.Soundings[0].Levels.size(), 1u);
-    EXPECT_TRUE(std::isinf(set.Soundings[0].Levels[0].Height));
-    EXPECT_TRUE(std::isinf(set.Soundings[0].Levels[0].Temperature));
+    // The first row's temperature is beyond physics: no level.
+    const auto& levels = set.Soundings[0].Levels;
+    ASSERT_EQ(levels.size(), 3u);
+    for (int i : {0, 1}) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(levels[i].Pressure, MissingValue);
+        EXPECT_EQ(levels[i].Height, MissingValue);
+        EXPECT_EQ(levels[i].DewPointDiff, MissingValue);
+        EXPECT_EQ(levels[i].WindDirection, MissingValue);
+        EXPECT_EQ(levels[i].WindSpeed, MissingValue);
+    }
+    EXPECT_EQ(levels[2].Pressure, 1100);
+    EXPECT_EQ(levels[2].Height, 100000);
+    EXPECT_EQ(levels[2].Temperature, -150);
+    EXPECT_EQ(levels[2].WindSpeed, 200);
 }
 
 }  // namespace

@@ -237,6 +237,22 @@ TEST(Sources, announcedLevelCountAndLineEnds_doNotChangeTheLevels)
 }
 
 // Bad input: a clear message, and what could be read.
+// A zip whose central directory claims Claimed compressed bytes for its
+// member, whatever the member really holds.
+std::string ZipClaiming(const std::string& Data, std::uint32_t Claimed)
+{
+    std::string zip = Zip({{"a.txt", Data}});
+    const std::size_t central = zip.find("PK\x01\x02");
+    std::string claimed;
+    Put(claimed, Claimed, 4);
+    zip.replace(central + 20, 4, claimed);
+    return zip;
+}
+
+// Bad input never refuses more than it must: archive faults and content that
+// is no sounding data refuse the file (Message), a damaged line leaves out
+// its launch only (Warning, counted in Skipped), and what reads correctly is
+// kept.
 TEST(Sources, badInput_givesAMessageAndWhatCouldBeRead)
 {
     const std::string real = Slurp(kData + "/wyoming_94610_2016_01.html");
@@ -252,35 +268,68 @@ TEST(Sources, badInput_givesAMessageAndWhatCouldBeRead)
     std::size_t tenth = 0;
     for (int i = 0; i < 10; ++i) tenth = real.find("<H2>", tenth + 1);
     const std::string cutInBlock = real.substr(0, tenth + 1500);
+    auto igraWith = [](const char* From, const char* To) {
+        std::string text = kIgra;
+        text.replace(text.find(From), std::string_view(From).size(), To);
+        return text;
+    };
+    std::string crOnly = kIgra;
+    for (char& c : crOnly)
+        if (c == '\n') c = '\r';
+    std::string badDate = real;
+    badDate.replace(badDate.find("00Z 01 Jan 2016"), 15, "00Z 30 Feb 2016");
 
     struct Case {
         const char* Name;
         std::string Bytes;
         const char* Message;  // a part of the error; "" for none
+        const char* Warning;  // a part of the first warning; "" for none, null: any
+        std::size_t Skipped;
         std::size_t MinSoundings, MaxSoundings;
     };
     const Case cases[] = {
-        {"not a sounding file", "hello\nworld\n", "Bad data file", 0, 0},
-        {"empty file", "", "Bad data file", 0, 0},
-        {"truncated gz", gz.substr(0, gz.size() / 2), "truncated", 1, 61},
-        {"gz damaged", gz.substr(0, 20) + std::string(200, 'x'), "damaged", 0, 0},
-        {"truncated zip", zip.substr(0, zip.size() / 2), "zip archive", 0, 0},
-        {"zip of two files", Zip({{"a.html", real}, {"b.html", real}}), "holds 2 files", 0, 0},
-        {"zip of no file", Zip({}), "holds no file", 0, 0},
-        {"zip of a folder only", Zip({{"dir/", ""}}), "holds no file", 0, 0},
-        {"zip bomb", Zip({{"bomb.txt", zeros}}), "zip bomb", 0, 0},
-        {"gz bomb", Gzip(zeros), "zip bomb", 0, 0},
-        {"non-digits in fixed columns", badDigits, "line 3: a level line with something other", 2, 2},
-        {"IGRA header unreadable", badHeader, "line 5:", 1, 1},
-        {"Wyoming block without its column head", noHead, "column", 61, 61},
-        {"Wyoming page cut inside a block", cutInBlock, "cut short", 10, 10},
+        {"not a sounding file", "hello\nworld\n", "Bad data file", "", 0, 0, 0},
+        {"empty file", "", "Bad data file", "", 0, 0, 0},
+        {"truncated gz", gz.substr(0, gz.size() / 2), "truncated", nullptr, 0, 1, 61},
+        {"gz damaged", gz.substr(0, 20) + std::string(200, 'x'), "damaged", "", 0, 0, 0},
+        {"truncated zip", zip.substr(0, zip.size() / 2), "zip archive", "", 0, 0, 0},
+        {"zip of two files", Zip({{"a.html", real}, {"b.html", real}}), "holds 2 files", "", 0, 0, 0},
+        {"zip of no file", Zip({}), "holds no file", "", 0, 0, 0},
+        {"zip of a folder only", Zip({{"dir/", ""}}), "holds no file", "", 0, 0, 0},
+        {"zip bomb", Zip({{"bomb.txt", zeros}}), "zip bomb", "", 0, 0, 0},
+        {"zip bomb whose directory claims 2 GB packed", ZipClaiming(zeros, 0x7fffffffu), "zip bomb", "", 0, 0, 0},
+        {"gz bomb", Gzip(zeros), "zip bomb", "", 0, 0, 0},
+        {"bytes after the gz stream", Gzip(kIgra) + "junk", "", "4 bytes after the end", 0, 2, 2},
+        {"non-digits in fixed columns", badDigits, "", "line 3: launch 72403 2016-01-01 00Z skipped: a level line", 1,
+         1, 1},
+        {"IGRA header unreadable", badHeader, "", "line 5:", 1, 1, 1},
+        {"IGRA month 13", igraWith("2016 01 01 12", "2016 13 01 12"), "", "line 5: launch USM00072403 2016 13 01 12",
+         1, 1, 1},
+        {"IGRA 30 February", igraWith("2016 01 01 12", "2016 02 30 12"), "", "impossible date", 1, 1, 1},
+        {"IGRA hour 24", igraWith("2016 01 01 12", "2016 01 01 24"), "", "impossible date or hour", 1, 1, 1},
+        {"IGRA hour 99 is no hour, not a fault", igraWith("2016 01 01 12", "2016 01 01 99"), "", "", 0, 2, 2},
+        {"IGRA with CR line ends", crOnly, "", "", 0, 2, 2},
+        {"IGRA after a byte order mark", "\xEF\xBB\xBF" + kIgra, "", "", 0, 2, 2},
+        {"IGRA headers without levels", "#USM00072403 2016 01 02 00 2302    3 x\n" + kIgra, "", "", 0, 2, 2},
+        {"Wyoming block without its column head", noHead, "", "column", 1, 61, 61},
+        {"Wyoming 30 February", badDate, "", "skipped: a heading", 1, 61, 61},
+        {"Wyoming page cut inside a block", cutInBlock, "", "cut short", 0, 10, 10},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
         const TSourceResult r = ReadSoundingSource(c.Bytes);
-        if (*c.Message) EXPECT_NE(r.Error.find(c.Message), std::string::npos) << c.Name << ": " << r.Error;
-        else EXPECT_TRUE(r.Ok()) << c.Name << ": " << r.Error;
-        EXPECT_GE(r.Soundings.size(), c.MinSoundings) << c.Name;
-        EXPECT_LE(r.Soundings.size(), c.MaxSoundings) << c.Name;
+        if (*c.Message) EXPECT_NE(r.Error.find(c.Message), std::string::npos) << r.Error;
+        else EXPECT_TRUE(r.Ok()) << r.Error;
+        if (!c.Warning) {
+        } else if (*c.Warning) {
+            ASSERT_FALSE(r.Warnings.empty());
+            EXPECT_NE(r.Warnings[0].find(c.Warning), std::string::npos) << r.Warnings[0];
+        } else {
+            EXPECT_TRUE(r.Warnings.empty()) << r.Warnings[0];
+        }
+        EXPECT_EQ(r.Skipped, c.Skipped);
+        EXPECT_GE(r.Soundings.size(), c.MinSoundings);
+        EXPECT_LE(r.Soundings.size(), c.MaxSoundings);
     }
 }
 

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <fstream>
@@ -17,6 +18,7 @@
 #include <sstream>
 #include <thread>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -194,6 +196,101 @@ TEST(OutputSafety, aFifoIsWrittenStraightThrough)
     ASSERT_EQ(::stat(fifo.c_str(), &st), 0);
     EXPECT_TRUE(S_ISFIFO(st.st_mode));
     EXPECT_EQ(Names(d), (std::set<std::string>{"page.html", "pipe"}));
+}
+
+// Every input, wherever it stands on the command line, is protected from
+// every output, and is checked before it is read: a FIFO or a device among
+// the inputs is refused at once instead of being read forever.
+TEST(OutputSafety, everyInputInEveryPosition)
+{
+    struct Case {
+        const char* Name;
+        std::function<Args(const std::string& Dir)> Make;
+        int Status;
+        const char* Message;
+    };
+    const std::vector<Case> cases = {
+        {"--csv over the second input", [](const std::string& D) { return Args{D + "/a.html", D + "/b.html", "--csv", D + "/b.html"}; },
+         kExportFailed, "is the input file"},
+        {"--levels over the second input by another spelling",
+         [](const std::string& D) { return Args{D + "/a.html", D + "/b.html", "--levels", D + "/sub/../b.html"}; },
+         kExportFailed, "is the input file"},
+        {"--section over the third input",
+         [](const std::string& D) { return Args{D + "/a.html", D + "/a.html", D + "/b.html", "--section", D + "/b.html"}; },
+         kExportFailed, "is the input file"},
+        {"--gif over a later .gz input",
+         [](const std::string& D) { return Args{D + "/a.html", D + "/c.gz", "--gif", D + "/c.gz"}; }, kExportFailed,
+         "is the input file"},
+        {"a FIFO after another input",
+         [](const std::string& D) { return Args{D + "/a.html", D + "/fifo", "--csv", D + "/out.csv"}; }, kExportFailed,
+         "not a regular file"},
+        {"/dev/zero after another input",
+         [](const std::string& D) { return Args{D + "/a.html", "/dev/zero", "--csv", D + "/out.csv"}; }, kExportFailed,
+         "not a regular file"},
+        {"a folder after another input",
+         [](const std::string& D) { return Args{D + "/a.html", D + "/sub", "--csv", D + "/out.csv"}; }, kExportFailed,
+         "folder"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        QTemporaryDir dir;
+        const std::string d = dir.path().toStdString();
+        WriteBytes(d + "/a.html", OnePage());
+        WriteBytes(d + "/b.html", OnePage());
+        QDir().mkpath(QString::fromStdString(d + "/sub"));
+        ASSERT_EQ(::mkfifo((d + "/fifo").c_str(), 0644), 0);
+        {
+            std::ifstream gz(std::string(PROFILORA_DATA_DIR) + "/USM00072403-data-beg2016.txt.zip", std::ios::binary);
+            std::ofstream(d + "/c.gz", std::ios::binary) << gz.rdbuf();
+        }
+        const std::string gzBefore = ReadBytes(d + "/c.gz");
+        std::ostringstream out, err;
+        EXPECT_EQ(RunExport(c.Make(d), out, err), c.Status) << err.str();
+        EXPECT_NE(err.str().find(c.Message), std::string::npos) << err.str();
+        EXPECT_EQ(ReadBytes(d + "/b.html"), OnePage());
+        EXPECT_EQ(ReadBytes(d + "/c.gz"), gzBefore);
+        EXPECT_FALSE(QFile::exists(QString::fromStdString(d + "/out.csv")));
+    }
+}
+
+// A symbolic link names where the output goes: a link to a file has that
+// file replaced (its mode kept, the link left a link), and "-" is standard
+// output for every text output.
+TEST(OutputSafety, linksModesAndStandardOutput)
+{
+    QTemporaryDir dir;
+    const std::string d = dir.path().toStdString();
+    WriteBytes(d + "/page.html", OnePage());
+    QDir().mkpath(QString::fromStdString(d + "/real"));
+    WriteBytes(d + "/real/out.csv", "old");
+    ::chmod((d + "/real/out.csv").c_str(), 0600);
+    ASSERT_EQ(::symlink("real/out.csv", (d + "/link.csv").c_str()), 0);
+    std::ostringstream out, err;
+    ASSERT_EQ(RunExport({d + "/page.html", "--csv", d + "/link.csv", "--levels", "-"}, out, err), kExportDone)
+        << err.str();
+    EXPECT_EQ(ReadBytes(d + "/real/out.csv"), kCsv);
+    struct stat st;
+    ASSERT_EQ(::lstat((d + "/link.csv").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    ASSERT_EQ(::stat((d + "/real/out.csv").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    EXPECT_EQ(out.str().rfind("sounding,title,surface_height", 0), 0u) << out.str();
+    EXPECT_EQ(Names(d), (std::set<std::string>{"link.csv", "page.html", "real"}));
+    EXPECT_EQ(Names(d + "/real"), (std::set<std::string>{"out.csv"}));
+
+    // An open descriptor (what /dev/stdout names) is written through, never
+    // renamed over: the file behind it is the same file afterwards.
+    const int fd = ::open((d + "/redirect.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ASSERT_GE(fd, 0);
+    struct stat before;
+    ASSERT_EQ(::fstat(fd, &before), 0);
+    std::ostringstream out2, err2;
+    EXPECT_EQ(RunExport({d + "/page.html", "--csv", "/proc/self/fd/" + std::to_string(fd)}, out2, err2), kExportDone)
+        << err2.str();
+    ::close(fd);
+    ASSERT_EQ(::stat((d + "/redirect.txt").c_str(), &st), 0);
+    EXPECT_EQ(st.st_ino, before.st_ino);
+    EXPECT_EQ(ReadBytes(d + "/redirect.txt"), kCsv);
 }
 
 }  // namespace
