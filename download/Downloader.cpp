@@ -1,6 +1,6 @@
 #include "download/Downloader.h"
 
-#include "download/Replacement.h"
+#include "platform/ReplaceFile.h"
 #include "sounding/StationList.h"
 
 #include <QElapsedTimer>
