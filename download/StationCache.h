@@ -61,6 +61,10 @@ bool WriteCachedCopy(const std::string& Path, const TCachedCopy& Copy, std::stri
 // leftover temporary files from Directory; false with the first failure.
 bool ClearCache(const std::string& Directory, std::string& Error);
 
+// The archive's address a settings text names ([Sources] IGRA=, section
+// and key in any case), or kDefaultIgraBase.
+std::string IgraBaseOf(const std::string& SettingsText);
+
 // Today's date (UTC), "YYYY-MM-DD", and this year.
 std::string TodayText();
 int ThisYear();
