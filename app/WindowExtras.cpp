@@ -72,6 +72,7 @@ void TWindowExtras::CreateMenu()
     ChartMenu->addSeparator();
     YearAction = ChartMenu->addAction("Year at a Glance...");
     StationAction = ChartMenu->addAction("Open Station...");
+    StationAction->setObjectName("StationAction");
     StationAction->setShortcut(QKeySequence("Ctrl+Shift+O"));
     host_.HostWindow().addAction(StationAction);
     Stations = std::make_unique<app::TStationOpener>(host_);

@@ -356,10 +356,10 @@ std::string ParseExportArguments(const std::vector<std::string>& Args, ExportOpt
             target.Path = format->NeedsPath ? arg.substr(equals + 1) : OutputPath(arg.substr(equals + 1));
         } else if (format->NeedsPath) {
             if (i + 1 < Args.size()) target.Path = Args[++i];
-        } else if (pageNamed && i + 1 < Args.size() && !Args[i + 1].empty() &&
+        } else if ((pageNamed || !Options.Stations.empty()) && i + 1 < Args.size() && !Args[i + 1].empty() &&
                    (Args[i + 1] == "-" || Args[i + 1][0] != '-')) {
-            // The output file follows its switch; before the page is named a
-            // plain argument is the page ("--csv PAGE.html").
+            // The output file follows its switch; before the page (or a
+            // station) is named a plain argument is the page ("--csv PAGE.html").
             target.Path = OutputPath(Args[++i]);
         }
         if (format->NeedsPath && target.Path.empty())
