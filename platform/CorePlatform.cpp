@@ -220,6 +220,22 @@ bool LocalFileSystem::MoveFile(const std::string& From, const std::string& To)
     return ::unlink(From.c_str()) == 0;
 }
 
+bool FileSystem::WriteTo(int Fd, std::string_view Bytes, FileError& Error)
+{
+    std::size_t done = 0;
+    while (done < Bytes.size()) {
+        const ssize_t n = ::write(Fd, Bytes.data() + done, Bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            const int code = errno;
+            Error = {std::string("Write error: ") + std::strerror(code), code};
+            return false;
+        }
+        done += std::size_t(n);
+    }
+    return true;
+}
+
 bool LocalFileSystem::ReadAll(const std::string& Path, std::string& Contents, FileError& Error)
 {
     // O_NONBLOCK keeps a FIFO from blocking the window; it is refused below.

@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace platform {
@@ -137,6 +138,9 @@ public:
     // Creates (truncates) Path and writes Contents completely, then closes
     // it; false when any of these fails.
     virtual bool WriteAll(const std::string& Path, const std::string& Contents, FileError& Error) = 0;
+    // Writes Bytes completely to an open file (the pieces of a file written
+    // piece by piece); false when a write fails.
+    virtual bool WriteTo(int Fd, std::string_view Bytes, FileError& Error);
 };
 
 // ---------------------------------------------------------------- access

@@ -103,22 +103,6 @@ int CreateTemporary(const TWhere& Where, std::string& Name, FileError& Error)
     return -1;
 }
 
-bool WriteFd(int Fd, std::string_view Bytes, FileError& Error)
-{
-    std::size_t done = 0;
-    while (done < Bytes.size()) {
-        const ssize_t n = ::write(Fd, Bytes.data() + done, Bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            const int code = errno;
-            Error = {std::string("Write error: ") + std::strerror(code), code};
-            return false;
-        }
-        done += std::size_t(n);
-    }
-    return true;
-}
-
 bool Refused(const std::string& Path, const TWhere& Where, FileError& Error)
 {
     if (Path.empty() || NameOf(Path).empty()) {
@@ -166,7 +150,7 @@ bool ReplaceFile(const std::string& Path, const std::string& Contents, FileError
     const TWhere where = Locate(Path);
     if (Refused(Path, where, Error)) return false;
     // Written straight through, and never removed, whatever happens.
-    if (where.Kind == TWhere::Descriptor) return WriteFd(where.Fd, Contents, Error);
+    if (where.Kind == TWhere::Descriptor) return files().WriteTo(where.Fd, Contents, Error);
     if (where.Kind == TWhere::Stream) return files().WriteAll(where.Path, Contents, Error);
     std::string temporary;
     const int fd = CreateTemporary(where, temporary, Error);
@@ -220,7 +204,7 @@ bool TReplacement::Write(std::string_view Bytes, FileError& Error)
         Error = {"the file is not open", EBADF};
         return false;
     }
-    return WriteFd(fd_, Bytes, Error);
+    return files().WriteTo(fd_, Bytes, Error);
 }
 
 bool TReplacement::Commit(FileError& Error)

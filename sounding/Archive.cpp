@@ -4,6 +4,9 @@
 #include <zip.h>
 #include <zlib.h>
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <limits>
 #include <memory>
@@ -40,29 +43,100 @@ bool LooksZip(std::string_view Bytes) { return Bytes.size() >= 4 && Bytes.substr
 
 namespace {
 
-// libdeflate inflates about three times as fast as zlib but only whole
-// streams into a buffer of the final size, so it serves the streams of one
-// member whose announced size is small enough to hold; the rest stream
-// through zlib. False when it did not inflate (a damaged, cut or lying
-// stream): zlib then reads it again and tells what is wrong.
+// A buffer for a whole inflated text, whose pages go back to the system
+// as soon as the reader has had their text: the text is never held beside
+// all the soundings made of it.
+class TWholeBuffer {
+public:
+    explicit TWholeBuffer(std::size_t Size) : size_(Size)
+    {
+        if (Size == 0) return;
+        void* p = ::mmap(nullptr, Size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (p != MAP_FAILED) data_ = static_cast<char*>(p);
+    }
+    ~TWholeBuffer()
+    {
+        if (data_) ::munmap(data_, size_);
+    }
+    TWholeBuffer(const TWholeBuffer&) = delete;
+    TWholeBuffer& operator=(const TWholeBuffer&) = delete;
+
+    bool Ok() const { return data_ != nullptr || size_ == 0; }
+    char* Data() { return data_; }
+    std::size_t Size() const { return size_; }
+
+    // Hands the text to Sink piece by piece, returning each piece's pages.
+    void Feed(const TChunkSink& Sink)
+    {
+        const std::size_t page = std::size_t(::sysconf(_SC_PAGESIZE));
+        for (std::size_t at = 0; at < size_; at += kPiece) {
+            const std::size_t n = std::min(kPiece, size_ - at);
+            Sink(std::string_view(data_ + at, n));
+            const std::size_t done = (at + n) / page * page;
+            const std::size_t from = at / page * page;
+            if (done > from) ::madvise(data_ + from, done - from, MADV_DONTNEED);
+        }
+    }
+
+private:
+    char* data_ = nullptr;
+    std::size_t size_;
+};
+
+using TDecompressor = std::unique_ptr<libdeflate_decompressor, void (*)(libdeflate_decompressor*)>;
+
+TDecompressor NewDecompressor() { return {libdeflate_alloc_decompressor(), libdeflate_free_decompressor}; }
+
+// libdeflate inflates about three times as fast as zlib, but only whole
+// streams into a buffer of the final size: it serves every stream whose
+// announced size lies within the limits. False when it did not inflate (a
+// damaged, cut or lying stream, several members): zlib then reads it again,
+// piece by piece, and tells what is wrong.
 bool InflateWhole(std::string_view Compressed, std::uint64_t Budget, const TChunkSink& Sink)
 {
-    constexpr std::uint64_t kWholeLimit = std::uint64_t(64) << 20;
     if (Compressed.size() < 18) return false;
     const auto* tail = reinterpret_cast<const unsigned char*>(Compressed.data() + Compressed.size() - 4);
     const std::uint64_t announced = tail[0] | tail[1] << 8 | tail[2] << 16 | std::uint64_t(tail[3]) << 24;
-    if (announced > kWholeLimit || announced > Budget) return false;
-    std::unique_ptr<libdeflate_decompressor, void (*)(libdeflate_decompressor*)> d(libdeflate_alloc_decompressor(),
-                                                                                  libdeflate_free_decompressor);
-    if (!d) return false;
-    std::string out(static_cast<std::size_t>(announced), '\0');
+    if (announced > Budget) return false;
+    TDecompressor d = NewDecompressor();
+    TWholeBuffer out(static_cast<std::size_t>(announced));
+    if (!d || !out.Ok()) return false;
     std::size_t in = 0, produced = 0;
-    if (libdeflate_gzip_decompress_ex(d.get(), Compressed.data(), Compressed.size(), out.data(), out.size(), &in,
+    if (libdeflate_gzip_decompress_ex(d.get(), Compressed.data(), Compressed.size(), out.Data(), out.Size(), &in,
                                       &produced) != LIBDEFLATE_SUCCESS ||
-        in != Compressed.size() || produced != out.size())
+        in != Compressed.size() || produced != out.Size())
         return false;
-    for (std::size_t at = 0; at < out.size(); at += kPiece)
-        Sink(std::string_view(out).substr(at, kPiece));
+    out.Feed(Sink);
+    return true;
+}
+
+// The same for a deflated zip member: its raw stream inflated whole into the
+// size the directory gives, checked against the directory's CRC.
+bool InflateZipWhole(zip_t* Archive, zip_uint64_t Member, const zip_stat_t& Stat, std::uint64_t Budget,
+                     const TChunkSink& Sink)
+{
+    constexpr zip_uint64_t kNeeded = ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE | ZIP_STAT_COMP_METHOD | ZIP_STAT_CRC;
+    if ((Stat.valid & kNeeded) != kNeeded || Stat.comp_method != ZIP_CM_DEFLATE || Stat.size > Budget) return false;
+    zip_file_t* raw = zip_fopen_index(Archive, Member, ZIP_FL_COMPRESSED);
+    if (!raw) return false;
+    std::unique_ptr<zip_file_t, int (*)(zip_file_t*)> rawGuard(raw, zip_fclose);
+    std::string packed(static_cast<std::size_t>(Stat.comp_size), '\0');
+    std::size_t got = 0;
+    while (got < packed.size()) {
+        const zip_int64_t n = zip_fread(raw, packed.data() + got, packed.size() - got);
+        if (n <= 0) return false;
+        got += static_cast<std::size_t>(n);
+    }
+    TDecompressor d = NewDecompressor();
+    TWholeBuffer out(static_cast<std::size_t>(Stat.size));
+    if (!d || !out.Ok()) return false;
+    std::size_t produced = 0;
+    if (libdeflate_deflate_decompress(d.get(), packed.data(), packed.size(), out.Data(), out.Size(), &produced) !=
+            LIBDEFLATE_SUCCESS ||
+        produced != out.Size() || libdeflate_crc32(0, out.Data(), out.Size()) != Stat.crc)
+        return false;
+    std::string().swap(packed);
+    out.Feed(Sink);
     return true;
 }
 
@@ -157,6 +231,7 @@ std::string InflateZip(std::string_view Archive, const TSourceLimits& Limits, co
     // after: the directory may lie.
     if ((stat.valid & ZIP_STAT_SIZE) && stat.size > budget) return TooLarge(budget);
 
+    if (InflateZipWhole(archive, static_cast<zip_uint64_t>(member), stat, budget, Sink)) return {};
     zip_file_t* file = zip_fopen_index(archive, static_cast<zip_uint64_t>(member), 0);
     if (!file) return std::string("The zip member cannot be read (") + zip_strerror(archive) + ")";
     std::unique_ptr<zip_file_t, int (*)(zip_file_t*)> fileGuard(file, zip_fclose);

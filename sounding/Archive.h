@@ -8,9 +8,10 @@
 // 3 to 10 to one; anything past the limit is refused as a likely zip bomb,
 // counted while inflating, before the excess reaches the consumer.
 //
-// A .gz stream of one member announcing at most 64 MiB is inflated whole by
-// libdeflate (about three times zlib's speed) and then handed on in pieces;
-// any other stream goes through zlib piece by piece.
+// A .gz stream of one member, or a deflated zip member, whose size is
+// announced within the limits is inflated whole by libdeflate (about three
+// times zlib's speed) and handed on in pieces, each piece's memory returned
+// once it has been read; any other stream goes through zlib piece by piece.
 
 #include <cstdint>
 #include <functional>

@@ -6,7 +6,16 @@
 #include "sounding/Sounding.h"
 
 // Fills the Altitude of every level of Sounding: the reported Height where
-// there is one, else a computed height, else missing.
+// there is one, else a computed height, else missing. The hypsometric
+// equation (virtual temperature where a dew point is known) is integrated in
+// ln p from the nearest level below with a reported height (above, for the
+// levels below the lowest one), and the miss at the next reported height
+// above is spread linearly in ln p. Levels are taken in pressure order,
+// whatever their order in the sounding; a level without a pressure keeps its
+// reported height alone. The lowest reported height is not used when the
+// next one above contradicts it by more than a tenth of the layer and 100 m
+// and levels without a height lie between them (a surface height
+// extrapolated from far-off levels); its level is computed like the others.
 void ComputeHeights(TSounding& Sounding);
 
 // The height of a level as drawn and reckoned: its Altitude, else its

@@ -1,5 +1,7 @@
 #include "sounding/Sounding.h"
 
+#include "sounding/Heights.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -120,7 +122,7 @@ void TSounding::PlotTemperature(TPlotSeries& Series) const
     Series.Clear();
     Series.SetXOrderNone();
     for (const TSoundingLevel& level : Levels)
-        if (HasHeight(level)) Series.AddXY(level.Temperature, level.Height);
+        if (const float z = LevelHeight(level); z != MissingValue) Series.AddXY(level.Temperature, z);
 }
 
 namespace {
@@ -132,7 +134,8 @@ void PlotExtra(const TSounding& Sounding, TPlotSeries& Series, Value value)
     Series.SetXOrderNone();
     for (const TSoundingLevel& level : Sounding.Levels) {
         const float x = value(level);
-        if (x >= 0 && HasHeight(level)) Series.AddXY(x, level.Height);
+        const float z = LevelHeight(level);
+        if (x >= 0 && z != MissingValue) Series.AddXY(x, z);
     }
 }
 
@@ -148,8 +151,8 @@ void PlotWindDirection(const TSounding& Sounding, TPlotSeries& Series)
     Series.Clear();
     Series.SetXOrderNone();
     for (const TSoundingLevel& level : Sounding.Levels)
-        if (level.WindDirection >= 0 && HasHeight(level))
-            Series.AddXY(double(level.WindDirection) / 10.0, level.Height);
+        if (const float z = LevelHeight(level); level.WindDirection >= 0 && z != MissingValue)
+            Series.AddXY(double(level.WindDirection) / 10.0, z);
 }
 
 void PlotWindSpeed(const TSounding& Sounding, TPlotSeries& Series)

@@ -23,6 +23,8 @@ struct TSoundingLevel {
     // The height the level is drawn and reckoned at: the reported Height
     // where the file gives one, else one computed from the levels around it
     // (ComputeHeights in sounding/Heights.h); missing when neither can be had.
+    // (A lowest reported height that the levels above plainly contradict is
+    // computed too.)
     // Outputs that repeat the file (the CSV) keep writing Height.
     float Altitude = MissingValue;  // m
 };
@@ -66,8 +68,9 @@ public:
     // Gives the first level (the surface) a height when the page has none,
     // from the nearest levels around its pressure, and moves it into place.
     void FixSurface();
-    // Temperature (X) against height (Y), in level order. Levels without a
-    // height are left out: drawn at -9999 m they would spike the profile.
+    // Temperature (X) against height (Y, LevelHeight: reported or computed),
+    // in level order. Levels without a height are left out: drawn at -9999 m
+    // they would spike the profile.
     void PlotTemperature(TPlotSeries& Series) const;
 };
 

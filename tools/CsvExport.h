@@ -3,6 +3,7 @@
 
 #include "sounding/LapseRates.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -23,3 +24,9 @@ std::string CsvField(std::string_view Text);
 // with the sounding's 0-based index and title. A sounding without levels
 // still gets one row, its six value fields empty.
 std::string SoundingsToCsv(const TLapseRates& Set);
+
+// The same text handed to Sink in pieces of about PieceBytes as it is made,
+// so that a large set is never held twice; false as soon as Sink refuses a
+// piece.
+using TCsvSink = std::function<bool(std::string_view Piece)>;
+bool WriteSoundingsCsv(const TLapseRates& Set, const TCsvSink& Sink, std::size_t PieceBytes = std::size_t(4) << 20);

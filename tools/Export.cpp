@@ -169,6 +169,33 @@ bool WriteText(const std::string& Path, const std::string& Text, std::ostream& O
     return true;
 }
 
+// The soundings as CSV, written piece by piece as they are formatted.
+bool WriteCsv(const std::string& Path, const TLapseRates& Set, std::ostream& Out, std::ostream& Err)
+{
+    if (Path.empty()) {
+        WriteSoundingsCsv(Set, [&Out](std::string_view Piece) {
+            Out.write(Piece.data(), static_cast<std::streamsize>(Piece.size()));
+            return bool(Out);
+        });
+        Out.flush();
+        if (!Out) {
+            Err << kProgram << "cannot write to standard output\n";
+            return false;
+        }
+        return true;
+    }
+    platform::TReplacement file;
+    platform::FileError error;
+    const bool written = file.Open(Path, error) &&
+                         WriteSoundingsCsv(Set, [&](std::string_view Piece) { return file.Write(Piece, error); }) &&
+                         file.Commit(error);
+    if (!written) {
+        Err << kProgram << "cannot write '" << Path << "': " << error.Message << '\n';
+        return false;
+    }
+    return true;
+}
+
 // Tells the launches left out, one line each, and their number.
 void TellSkipped(const TSoundingSet& Read, std::ostream& Err)
 {
@@ -343,7 +370,7 @@ int RunExport(const std::vector<std::string>& Args, std::ostream& Out, std::ostr
             continue;
         }
 #endif
-        if (!WriteText(target.Path, SoundingsToCsv(set), Out, Err)) return kExportFailed;
+        if (!WriteCsv(target.Path, set, Out, Err)) return kExportFailed;
     }
     return kExportDone;
 }

@@ -10,14 +10,21 @@ namespace {
 void AppendField(std::string& Out, std::optional<float> Value)
 {
     Out += ',';
-    if (Value) Out += SingleText(*Value);
+    if (Value) Out += FixedText(*Value, 1);
+}
+
+template <typename Level, typename Member>
+std::optional<float> Field(const std::optional<Level>& Value, Member Of)
+{
+    return Value ? std::optional<float>((*Value).*Of) : std::nullopt;
 }
 
 }  // namespace
 
 std::string LevelsToCsv(const TLapseRates& Set)
 {
-    std::string out = "sounding,title,surface_height,freezing_level,tropopause_height,tropopause_temperature,"
+    std::string out = "sounding,title,surface_height,freezing_level,warm_layer_base,warm_layer_top,"
+                      "warm_layer_max_temperature,tropopause_height,tropopause_temperature,tropopause_pressure,"
                       "inversion_base,inversion_top,inversion_strength\n";
     std::vector<TProfilePoint> buffer;
     for (std::size_t i = 0; i < Set.Soundings.size(); ++i) {
@@ -28,13 +35,15 @@ std::string LevelsToCsv(const TLapseRates& Set)
         out += CsvField(sounding.Title);
         AppendField(out, levels.SurfaceHeight);
         AppendField(out, levels.FreezingLevel);
-        const auto& tropopause = levels.Tropopause;
-        AppendField(out, tropopause ? std::optional<float>(tropopause->Height) : std::nullopt);
-        AppendField(out, tropopause ? std::optional<float>(tropopause->Temperature) : std::nullopt);
-        const auto& inversion = levels.Inversion;
-        AppendField(out, inversion ? std::optional<float>(inversion->Base) : std::nullopt);
-        AppendField(out, inversion ? std::optional<float>(inversion->Top) : std::nullopt);
-        AppendField(out, inversion ? std::optional<float>(inversion->Strength) : std::nullopt);
+        AppendField(out, Field(levels.WarmLayer, &TWarmLayer::Base));
+        AppendField(out, Field(levels.WarmLayer, &TWarmLayer::Top));
+        AppendField(out, Field(levels.WarmLayer, &TWarmLayer::MaxTemperature));
+        AppendField(out, Field(levels.Tropopause, &TTropopause::Height));
+        AppendField(out, Field(levels.Tropopause, &TTropopause::Temperature));
+        AppendField(out, levels.Tropopause ? levels.Tropopause->Pressure : std::nullopt);
+        AppendField(out, Field(levels.Inversion, &TInversion::Base));
+        AppendField(out, Field(levels.Inversion, &TInversion::Top));
+        AppendField(out, Field(levels.Inversion, &TInversion::Strength));
         out += '\n';
     }
     return out;

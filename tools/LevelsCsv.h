@@ -5,9 +5,11 @@
 
 #include <string>
 
-// Header "sounding,title,surface_height,freezing_level,tropopause_height,
-// tropopause_temperature,inversion_base,inversion_top,inversion_strength",
-// then one row per sounding with its 0-based index and title; a level the
-// sounding does not give leaves its field empty. Numbers are written as the
-// level CSV writes them, with "." whatever the locale.
+// Header "sounding,title,surface_height,freezing_level,warm_layer_base,
+// warm_layer_top,warm_layer_max_temperature,tropopause_height,
+// tropopause_temperature,tropopause_pressure,inversion_base,inversion_top,
+// inversion_strength", then one row per sounding with its 0-based index and
+// title (DeriveLevels); a level the sounding does not give leaves its field
+// empty. Numbers have one decimal (m, hPa, degrees C), with "." whatever the
+// locale.
 std::string LevelsToCsv(const TLapseRates& Set);

@@ -1,15 +1,17 @@
 // The derived levels on hand-made profiles with known answers and on real
-// Perth launches whose values were read off the page by hand; the
+// Perth and Sterling launches whose values were read off the files by hand; the
 // time-height grid of a few soundings.
 
 #include "sounding/DerivedLevels.h"
 #include "sounding/LapseRates.h"
+#include "sounding/SoundingSources.h"
 #include "sounding/TimeHeightSection.h"
 
 #include "platform/Fakes.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <optional>
@@ -42,6 +44,7 @@ struct Expected {
     std::optional<float> Surface;
     bool BelowFreezing;
     std::optional<float> Freezing;
+    std::optional<TWarmLayer> WarmLayer;
     std::optional<TTropopause> Tropopause;
     std::optional<TInversion> Inversion;
 };
@@ -59,34 +62,56 @@ TEST(DerivedLevels, handMadeProfiles)
     std::vector<Level> ThinLayer = {{1000, 0, 15},         {700, 3000, -4.5f},   {500, 5600, -21.4f},
                                     {356, 8000, -37},      {330, 9000, -37},     {265, 10000, -43.5f},
                                     {226, 11000, -50},     {100, 16200, -50}};
+    // 100 m isothermal at 6300 m, then nothing up to 10400 m: the levels
+    // within 2 km pass, the air at 8300 m (-38.6 C) does not.
+    std::vector<Level> GapAbove = {{1000, 0, 15},     {700, 3000, -4.5f},    {500, 5600, -21.4f},
+                                   {430, 6300, -26},  {425, 6400, -26},      {250, 10400, -52.6f},
+                                   {226, 11000, -56.5f}, {100, 16200, -56.5f}};
     std::vector<Level> NoPressureAloft = Textbook;
     NoPressureAloft[6].P = M;  // the tropopause level itself
     NoPressureAloft[7].P = M;
     std::vector<Level> EndsTooSoon(Textbook.begin(), Textbook.begin() + 7);
     EndsTooSoon.push_back({190, 12000, -56.5f});
+    const TTropopause Textbook11km{11000, -56.5f, 226};
     const Expected Cases[] = {
-        {"textbook", Textbook, 0, false, 2307.7f, TTropopause{11000, -56.5f}, std::nullopt},
+        {"textbook", Textbook, 0, false, 2307.7f, std::nullopt, Textbook11km, std::nullopt},
         // 1 km isothermal at 8 km, but 6.5 C/km again within 2 km above it.
-        {"thin isothermal layer", ThinLayer, 0, false, 2307.7f, TTropopause{11000, -50}, std::nullopt},
-        {"missing pressures above 500 hPa", NoPressureAloft, 0, false, 2307.7f, TTropopause{11000, -56.5f}, std::nullopt},
-        {"ends 1 km above the isothermal start", EndsTooSoon, 0, false, 2307.7f, std::nullopt, std::nullopt},
+        {"thin isothermal layer", ThinLayer, 0, false, 2307.7f, std::nullopt, TTropopause{11000, -50, 226},
+         std::nullopt},
+        {"gap above a thin isothermal layer", GapAbove, 0, false, 2307.7f, std::nullopt, Textbook11km,
+         std::nullopt},
+        // The tropopause's pressure from 250 hPa at 10400 m and 150 hPa at 13600 m.
+        {"missing pressures above 500 hPa", NoPressureAloft, 0, false, 2307.7f, std::nullopt,
+         TTropopause{11000, -56.5f, 227.2f}, std::nullopt},
+        {"ends 1 km above the isothermal start", EndsTooSoon, 0, false, 2307.7f, std::nullopt, std::nullopt,
+         std::nullopt},
         {"surface inversion, below 500 hPa only",
          {{1000, 0, 5}, {980, 200, 8}, {950, 500, 9}, {900, 900, 7}, {700, 3000, -8}},
-         0, false, 1880, std::nullopt, TInversion{0, 500, 4}},
+         0, false, 1880, std::nullopt, std::nullopt, TInversion{0, 500, 4}},
+        // Freezing rain: the air freezes again at 733 m, the top of the layer.
         {"warm layer over a frozen surface",
          {{1000, 0, -3}, {950, 400, 2}, {900, 900, -1}},
-         0, true, 240, std::nullopt, TInversion{0, 400, 5}},
-        {"all below freezing", {{1000, 0, -5}, {850, 1500, -15}, {500, 5500, -40}}, 0, true, std::nullopt,
-         std::nullopt, std::nullopt},
-        {"all above freezing", {{1000, 0, 30}, {900, 1000, 25}}, 0, false, std::nullopt, std::nullopt, std::nullopt},
+         0, true, 733.3f, TWarmLayer{240, 733.3f, 2}, std::nullopt, TInversion{0, 400, 5}},
+        {"warm layer above the freezing level",
+         {{1000, 0, 5}, {900, 1000, -2}, {850, 1500, 1}, {800, 2000, -3}},
+         0, false, 714.3f, TWarmLayer{1333.3f, 1625, 1}, std::nullopt, TInversion{1000, 1500, 3}},
+        {"warm up to the top is no layer aloft", {{1000, 0, -3}, {950, 400, 2}}, 0, true, std::nullopt,
+         std::nullopt, std::nullopt, TInversion{0, 400, 5}},
+        {"all below freezing: the surface", {{1000, 0, -5}, {850, 1500, -15}, {500, 5500, -40}}, 0, true, 0,
+         std::nullopt, std::nullopt, std::nullopt},
+        {"all above freezing", {{1000, 0, 30}, {900, 1000, 25}}, 0, false, std::nullopt, std::nullopt, std::nullopt,
+         std::nullopt},
         // Levels are used only with both height and temperature, in height order.
         {"missing heights and temperatures, out of order",
-         {{900, 1000, 5}, {1000, M, 15}, {850, 1500, M}, {1000, 0, 10}, {M, 2000, -5}},
-         0, false, 1500, std::nullopt, std::nullopt},
-        {"one usable level", {{1000, M, 15}, {850, 1500, 3}}, 1500, false, std::nullopt, std::nullopt,
-         std::nullopt},
+         {{1000, 0, 10}, {900, 1000, 5}, {1000, M, 15}, {850, 1500, M}, {M, 2000, -5}},
+         0, false, 1500, std::nullopt, std::nullopt, std::nullopt},
+        // The surface height is the first level's own, not the lowest one known.
+        {"surface without a height", {{1000, M, 15}, {850, 1500, 3}}, std::nullopt, false, std::nullopt,
+         std::nullopt, std::nullopt, std::nullopt},
         {"no usable level", {{1000, M, 15}, {850, 1500, M}}, std::nullopt, false, std::nullopt, std::nullopt,
-         std::nullopt},
+         std::nullopt, std::nullopt},
+        {"surface below -500 m", {{1000, -2638, 15}, {850, 1500, 3}}, std::nullopt, false, std::nullopt,
+         std::nullopt, std::nullopt, std::nullopt},
     };
     for (const Expected& E : Cases) {
         SCOPED_TRACE(E.Name);
@@ -94,10 +119,17 @@ TEST(DerivedLevels, handMadeProfiles)
         ExpectNear(D.SurfaceHeight, E.Surface, "surface");
         EXPECT_EQ(D.SurfaceBelowFreezing, E.BelowFreezing);
         ExpectNear(D.FreezingLevel, E.Freezing, "freezing level");
+        ASSERT_EQ(D.WarmLayer.has_value(), E.WarmLayer.has_value());
+        if (E.WarmLayer) {
+            EXPECT_NEAR(D.WarmLayer->Base, E.WarmLayer->Base, 0.5);
+            EXPECT_NEAR(D.WarmLayer->Top, E.WarmLayer->Top, 0.5);
+            EXPECT_FLOAT_EQ(D.WarmLayer->MaxTemperature, E.WarmLayer->MaxTemperature);
+        }
         ASSERT_EQ(D.Tropopause.has_value(), E.Tropopause.has_value());
         if (E.Tropopause) {
             EXPECT_FLOAT_EQ(D.Tropopause->Height, E.Tropopause->Height);
             EXPECT_FLOAT_EQ(D.Tropopause->Temperature, E.Tropopause->Temperature);
+            ExpectNear(D.Tropopause->Pressure, E.Tropopause->Pressure, "tropopause pressure");
         }
         ASSERT_EQ(D.Inversion.has_value(), E.Inversion.has_value());
         if (E.Inversion) {
@@ -106,6 +138,10 @@ TEST(DerivedLevels, handMadeProfiles)
             EXPECT_FLOAT_EQ(D.Inversion->Strength, E.Inversion->Strength);
         }
     }
+    // The level the file marks as the surface gives its height.
+    TSounding Marked = Make({{1000, M, 15}, {990, 110, 14}, {850, 1500, 3}});
+    Marked.Surface = 1;
+    EXPECT_EQ(DeriveLevels(Marked).SurfaceHeight, 110.0f);
 }
 
 TEST(DerivedLevels, height500hPaInterpolatesInLogPressure)
@@ -147,9 +183,12 @@ TEST_F(PerthPage, realLaunches)
     };
     const Launch Launches[] = {
         // 4029 m 1.2 C, 4302 m -0.7 C; 16402 m -69.7 C; 600 m 12.6 C .. 952 m 22.0 C.
-        {0, "94610 2016-01-01 00Z", 4201.4f, {16402, -69.7f}, {600, 952, 9.4f}},
+        {0, "94610 2016-01-01 00Z", 4201.4f, {16402, -69.7f, 102}, {600, 952, 9.4f}},
         // 1409 m 0.2 C, 1484 m -0.5 C; 10184 m -49.9 C; 20 m 9.8 C .. 59 m 11.0 C.
-        {420, "94610 2016-07-31 12Z", 1430.4f, {10184, -49.9f}, {20, 59, 1.2f}},
+        {420, "94610 2016-07-31 12Z", 1430.4f, {10184, -49.9f, 262}, {20, 59, 1.2f}},
+        // 6304 m -12.3 C is followed by a thin layer and then a 3.6 km gap
+        // through which the air cools by 7 C/km: no tropopause there.
+        {264, "94610 2016-05-13 00Z", 4173.3f, {16740, -75.3f, 97.1f}, {28, 330, 6.6f}},
     };
     for (const Launch& L : Launches) {
         const TSounding& S = Page->Soundings[std::size_t(L.Index)];
@@ -160,6 +199,7 @@ TEST_F(PerthPage, realLaunches)
         ASSERT_TRUE(D.Tropopause) << L.Title;
         EXPECT_EQ(D.Tropopause->Height, L.Tropopause.Height);
         EXPECT_EQ(D.Tropopause->Temperature, L.Tropopause.Temperature);
+        EXPECT_NEAR(*D.Tropopause->Pressure, *L.Tropopause.Pressure, 0.05);
         ASSERT_TRUE(D.Inversion) << L.Title;
         EXPECT_EQ(D.Inversion->Base, L.Inversion.Base);
         EXPECT_EQ(D.Inversion->Top, L.Inversion.Top);
@@ -167,6 +207,45 @@ TEST_F(PerthPage, realLaunches)
     }
     // The last launch ends at 12345 m: too low to confirm a tropopause.
     EXPECT_FALSE(DeriveLevels(Page->Soundings.back()).Tropopause);
+}
+
+// Sterling's launches, with heights computed where the station gives none.
+TEST(DerivedLevels, sterlingLaunches)
+{
+    const TSourceResult Read = ReadSoundingFile(std::string(PROFILORA_DATA_DIR) + "/USM00072403-data-beg2016.txt.zip");
+    struct Launch {
+        const char* Title;
+        float Freezing;
+        std::optional<TWarmLayer> WarmLayer;
+        TTropopause Tropopause;
+    };
+    const Launch Launches[] = {
+        // -13 C at the ground, 0 C at 288 m, up to 2.5 C, 0 C again at 1134 m
+        // and below above it: freezing rain, the air freezes at 1134 m.
+        {"72403 2016-01-25 12Z", 1134, TWarmLayer{288, 1134, 2.5f}, {11556, -63.8f, 208.2f}},
+        // Sub-zero from the ground up: the freezing level is the ground. The
+        // station reports its tropopause at 189.07 hPa (not 7307 m, 400 hPa).
+        {"72403 2016-02-19 12Z", 88, std::nullopt, {12323, -58.9f, 189.1f}},
+        // The station reports 268 hPa, -47.7 C: a level without a height.
+        {"72403 2016-11-05 00Z", 2653.2f, std::nullopt, {10130.9f, -47.7f, 268}},
+    };
+    for (const Launch& L : Launches) {
+        const auto S = std::find_if(Read.Soundings.begin(), Read.Soundings.end(),
+                                    [&](const TSounding& X) { return X.Title == L.Title; });
+        ASSERT_NE(S, Read.Soundings.end()) << L.Title;
+        const TDerivedLevels D = DeriveLevels(*S);
+        EXPECT_NEAR(*D.FreezingLevel, L.Freezing, 0.1) << L.Title;
+        ASSERT_EQ(D.WarmLayer.has_value(), L.WarmLayer.has_value()) << L.Title;
+        if (L.WarmLayer) {
+            EXPECT_NEAR(D.WarmLayer->Base, L.WarmLayer->Base, 0.1);
+            EXPECT_NEAR(D.WarmLayer->Top, L.WarmLayer->Top, 0.1);
+            EXPECT_FLOAT_EQ(D.WarmLayer->MaxTemperature, L.WarmLayer->MaxTemperature);
+        }
+        ASSERT_TRUE(D.Tropopause) << L.Title;
+        EXPECT_NEAR(D.Tropopause->Height, L.Tropopause.Height, 0.1) << L.Title;
+        EXPECT_FLOAT_EQ(D.Tropopause->Temperature, L.Tropopause.Temperature) << L.Title;
+        EXPECT_NEAR(*D.Tropopause->Pressure, *L.Tropopause.Pressure, 0.05) << L.Title;
+    }
 }
 
 TEST(TimeHeightSection, leavesGapsAndKeepsSoundingsApart)

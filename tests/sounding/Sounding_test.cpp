@@ -1,3 +1,4 @@
+#include "sounding/Heights.h"
 #include "sounding/LapseRates.h"
 
 #include "RecordingSeries.h"
@@ -74,10 +75,21 @@ TEST(SoundingPlot, temperatureClearsThenKeepsLevelOrder)
 
 TEST(SoundingPlot, temperatureLeavesOutLevelsWithoutHeight)
 {
-    const TSounding s = SoundingOf({{1000, 100, 15, 1, 1, 1}, {990, M, 14, 1, 1, 1}, {900, 1000, 8, 1, 1, 1}});
+    TSounding s = SoundingOf({{1000, 100, 15, 1, 1, 1}, {990, M, 14, 1, 1, 1}, {900, 1000, 8, 1, 1, 1}});
     RecordingSeries series;
     s.PlotTemperature(series);
     EXPECT_EQ(series.Points, (Points{{15, 100}, {8, 1000}}));
+    // With its height computed (about 190 m) the level shows, as every profile line draws it.
+    ComputeHeights(s);
+    ASSERT_GT(s.Levels[1].Altitude, 150);
+    ASSERT_LT(s.Levels[1].Altitude, 250);
+    s.PlotTemperature(series);
+    EXPECT_EQ(series.Points, (Points{{15, 100}, {14, s.Levels[1].Altitude}, {8, 1000}}));
+    for (auto* Plot : {PlotDewPointDiff, PlotWindDirection, PlotWindSpeed}) {
+        Plot(s, series);
+        ASSERT_EQ(series.Points.size(), 3u);
+        EXPECT_EQ(series.Points[1].second, s.Levels[1].Altitude);
+    }
 }
 
 struct ExtraCase {

@@ -5,6 +5,7 @@
 #include "support/TestFiles.h"
 #include "sounding/LapseRates.h"
 #include "sounding/SoundingSources.h"
+#include "sounding/TimeHeightSection.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>
@@ -216,6 +217,48 @@ TEST(Sources, merge_ordersByLaunchTimeAndKeepsEachLaunchOnce)
     EXPECT_TRUE(LaunchOfTitle("94610 2016-01-01 00Z").Valid);
     EXPECT_FALSE(LaunchOfTitle("94610 2016-13-01 00Z").Valid);
     EXPECT_FALSE(IsDateText("2016-1-01"));
+    for (const char* date : {"2016-02-30", "2016-04-31", "2015-02-29", "1900-02-29", "2016-12-32"})
+        EXPECT_FALSE(IsDateText(date)) << date;
+    for (const char* date : {"2016-02-29", "2000-02-29", "2016-04-30"}) EXPECT_TRUE(IsDateText(date)) << date;
+}
+
+// A launch is its full station id, date, nominal hour and release time:
+// stations whose ids end alike stay apart, launches of one day without a
+// nominal hour stay apart by their release times, and a WMO number meets the
+// IGRA id that carries it.
+TEST(Sources, merge_keysLaunchesByFullIdHourAndReleaseTime)
+{
+    auto launch = [](const char* Id, int Hour, int Release, const char* Title) {
+        TSounding s;
+        s.Title = Title;
+        std::string(Id).copy(s.Launch.Station.data(), 11);
+        s.Launch.Year = 2016, s.Launch.Month = 1, s.Launch.Day = 1;
+        s.Launch.Hour = std::uint8_t(Hour);
+        s.Launch.Release = std::int16_t(Release);
+        s.AddLevel(1000, 0, 0, 0, 0, 0);
+        return s;
+    };
+    struct Case {
+        const char* Name;
+        std::vector<TSounding> First, Second;
+        std::size_t Kept;
+    };
+    const Case cases[] = {
+        {"ids ending alike", {launch("USM00072403", 0, -1, "72403 2016-01-01 00Z")},
+         {launch("USW00072403", 0, -1, "72403 2016-01-01 00Z")}, 2},
+        {"99Z launches of one day", {launch("USM00072403", 99, 530, "72403 2016-01-01 99Z")},
+         {launch("USM00072403", 99, 1730, "72403 2016-01-01 99Z")}, 2},
+        {"the same launch twice", {launch("USM00072403", 99, 530, "72403 2016-01-01 99Z")},
+         {launch("USM00072403", 99, 530, "72403 2016-01-01 99Z")}, 1},
+        {"a Wyoming page and the IGRA file", {launch("ASM00094610", 0, 2315, "94610 2016-01-01 00Z")},
+         {[] { TSounding s; s.Title = "94610 2016-01-01 00Z"; return s; }()}, 1},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::vector<TSounding>> sets{c.First, c.Second};
+        EXPECT_EQ(MergeSoundings(std::move(sets)).size(), c.Kept) << c.Name;
+    }
+    // The section's clock takes a launch without a nominal hour, last in its day.
+    EXPECT_EQ(LaunchHour("72403 2016-01-01 99Z"), LaunchHour("72403 2016-01-01 23Z"));
 }
 
 TEST(Sources, announcedLevelCountAndLineEnds_doNotChangeTheLevels)

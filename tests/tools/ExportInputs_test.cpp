@@ -48,6 +48,9 @@ TEST(ExportInputArguments, severalInputsAndDates)
         {{"a.html", "--csv", "--from-date", "2016-6-01"}, "--from-date '2016-6-01' is not a date YYYY-MM-DD"},
         {{"a.html", "--csv", "--to-date", "2016-02-30x"}, "--to-date '2016-02-30x' is not a date YYYY-MM-DD"},
         {{"a.html", "--csv", "--to-date", "2016-00-10"}, "is not a date"},
+        {{"a.html", "--csv", "--from-date", "2016-04-31"}, "is not a date"},
+        {{"a.html", "--csv", "--from-date", "2015-02-29"}, "is not a date"},
+        {{"a.html", "--csv", "--to-date", "1900-02-29"}, "is not a date"},
         {{"a.html", "--csv", "--from-date"}, "--from-date needs a value"},
         {{"a.html", "--csv", "--from-date", "2016-07-01", "--to-date", "2016-06-01"}, "lies after --to-date"},
         {{"a.html", "--csv", "--from-date", "2016-07-01", "--from-date", "2016-07-02"}, "given more than once"},
@@ -170,6 +173,51 @@ TEST_F(ExportInputs, anUnreadableInput_writesNothing)
     EXPECT_EQ(Run({Month(1), bad, "--csv", Path("o.csv")}), kExportFailed);
     EXPECT_NE(err.str().find("notes.txt: Bad data file"), std::string::npos) << err.str();
     EXPECT_FALSE(QFile::exists(QString::fromStdString(Path("o.csv"))));
+}
+
+// No input holds a sounding: 2 whatever the form (alone, in an archive,
+// among several files). A damaged line leaves out its launch only: exit 0
+// with the launch named on standard error, or 1 and nothing written under
+// --strict.
+TEST_F(ExportInputs, exitStatusOfEmptyInputsAndDamagedLaunches)
+{
+    auto write = [&](const char* Name, const std::string& Bytes) {
+        FILE* f = std::fopen(Path(Name).c_str(), "wb");
+        std::fwrite(Bytes.data(), 1, Bytes.size(), f);
+        std::fclose(f);
+        return Path(Name);
+    };
+    const std::string notes = write("notes.txt", "no soundings\n");
+    const std::string emptyIgra = write("empty.txt", "#USM00072403 2016 01 01 00 2302    0 x\n");
+    const std::string damaged = write("damaged.txt",
+                                      "#USM00072403 2016 01 01 00 2302    1 ncdc-nws ncdc-nws  389767  -774864\n"
+                                      "21     0 100982B   88    94B  627    67   340    10 \n"
+                                      "#USM00072403 2016 01 01 12 1105    1 ncdc-nws ncdc-nws  389767  -774864\n"
+                                      "21     0 10098xB   88    44B  640 -8888     0     0 \n");
+    const std::string gz = write("notes.txt.gz", std::string("\x1f\x8b\x08\x00\x00\x00\x00\x00\x02\xff\xcb\xcb\x57\x28\xce"
+                                                             "\x2f\xcd\x4b\xc9\xcc\x4b\x2f\xe6\x02\x00\xae\xf2\x47"
+                                                             "\xf3\x0d\x00\x00\x00",
+                                                             33));
+    struct Case {
+        Args Arguments;
+        int Status;
+        const char* Message;
+    };
+    const Case cases[] = {
+        {{notes, "--csv", Path("o.csv")}, kExportNoData, "missing data"},
+        {{gz, "--csv", Path("o.csv")}, kExportNoData, "Bad data file"},
+        {{emptyIgra, "--levels", Path("o.csv")}, kExportNoData, "holds no sounding"},
+        {{notes, emptyIgra, "--csv", Path("o.csv")}, kExportNoData, "notes.txt"},
+        {{damaged, "--csv", Path("o.csv")}, kExportDone, "line 4: launch 72403 2016-01-01 12Z skipped"},
+        {{damaged, "--strict", "--csv", Path("o.csv")}, kExportFailed, "1 launch skipped"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Arguments.front());
+        QFile::remove(QString::fromStdString(Path("o.csv")));
+        EXPECT_EQ(Run(c.Arguments), c.Status) << err.str();
+        EXPECT_NE(err.str().find(c.Message), std::string::npos) << err.str();
+        EXPECT_EQ(QFile::exists(QString::fromStdString(Path("o.csv"))), c.Status == kExportDone);
+    }
 }
 
 }  // namespace

@@ -108,6 +108,19 @@ TEST(CsvText, numbersAreTheShortestExactText)
     };
     for (const auto& [value, expected] : cases) EXPECT_EQ(SingleText(value), expected);
 
+    // The few-decimal numbers of station files take a short way: the text is
+    // the very one std::to_chars gives, byte for byte.
+    for (long long n = -2000000; n <= 2000000; n += 7) {
+        for (const double scale : {1.0, 10.0, 100.0, 1000.0}) {
+            const float value = static_cast<float>(double(n) / scale);
+            char buf[64];
+            const auto r = std::to_chars(buf, buf + sizeof buf, value);
+            ASSERT_EQ(SingleText(value), std::string(buf, r.ptr)) << n << " / " << scale;
+        }
+    }
+    EXPECT_EQ(SingleText(-0.0f), "-0");
+    EXPECT_EQ(SingleText(100000.0f), "1e+05");
+
     std::mt19937 random(42);
     for (int i = 0; i < 5000; ++i) {
         std::uint32_t bits = std::uint32_t(random());

@@ -80,15 +80,18 @@ TEST_F(SectionExport, levelsOfPerthMatchTheTablesReadByHand)
     ASSERT_EQ(Run({Perth, "--levels", Path("levels.csv")}), kExportDone) << Err;
     const std::string Text = Read(Path("levels.csv"));
     EXPECT_EQ(Text.substr(0, Text.find('\n')),
-              "sounding,title,surface_height,freezing_level,tropopause_height,tropopause_temperature,"
+              "sounding,title,surface_height,freezing_level,warm_layer_base,warm_layer_top,"
+              "warm_layer_max_temperature,tropopause_height,tropopause_temperature,tropopause_pressure,"
               "inversion_base,inversion_top,inversion_strength");
     EXPECT_EQ(std::count(Text.begin(), Text.end(), '\n'), 726 + 1);
     // Summer: 0 C between 4029 m (1.2 C) and 4302 m (-0.7 C): 4201.42 m;
-    // 12.6 C at 600 m rising level by level to 22 C at 952 m.
-    EXPECT_NE(Text.find("\n0,94610 2016-01-01 00Z,20,4201.421,16402,-69.7,600,952,9.4\n"), std::string::npos);
+    // tropopause at 102 hPa; 12.6 C at 600 m rising level by level to 22 C
+    // at 952 m.
+    EXPECT_NE(Text.find("\n0,94610 2016-01-01 00Z,20.0,4201.4,,,,16402.0,-69.7,102.0,600.0,952.0,9.4\n"),
+              std::string::npos);
     // Winter: 0 C between 1409 m (0.2 C) and 1484 m (-0.5 C): 1430.43 m;
-    // 9.8 C at 20 m rising to 11 C at 59 m.
-    EXPECT_NE(Text.find("\n420,94610 2016-07-31 12Z,20,1430.4286,10184,-49.9,20,59,1.1999998\n"),
+    // tropopause at 262 hPa; 9.8 C at 20 m rising to 11 C at 59 m.
+    EXPECT_NE(Text.find("\n420,94610 2016-07-31 12Z,20.0,1430.4,,,,10184.0,-49.9,262.0,20.0,59.0,1.2\n"),
               std::string::npos);
 }
 
@@ -103,9 +106,10 @@ TEST_F(SectionExport, sectionHasTheAskedSizeAlsoBesideOtherOutputs)
     const QImage Picture(QString::fromStdString(Path("s.png")));
     EXPECT_EQ(Picture.size(), QSize(320, 200));
     EXPECT_FALSE(Read(Path("all.csv")).empty());
-    // A launch at one temperature (-30 C) has no freezing level and no
-    // inversion; isothermal above 500 hPa (20000 m), its tropopause is there.
-    EXPECT_NE(Read(Path("l.csv")).find("\n1,launch 1,1000,,21000,-30,,,\n"), std::string::npos)
+    // A launch at one temperature (-30 C) freezes from the ground up (its
+    // freezing level is the surface) and has no inversion; isothermal, its
+    // tropopause is the first level above 500 hPa (20000 m).
+    EXPECT_NE(Read(Path("l.csv")).find("\n1,launch 1,1000.0,1000.0,,,,21000.0,-30.0,475.0,,,\n"), std::string::npos)
         << Read(Path("l.csv"));
 
     // The section reaches the settings' altitude maximum: up to 25000 m the

@@ -155,6 +155,16 @@ bool FaultyFileSystem::WriteAll(const std::string& Path, const std::string& Cont
     return false;
 }
 
+bool FaultyFileSystem::WriteTo(int Fd, std::string_view Bytes, FileError& Error)
+{
+    ++Writes;
+    if (!FailWrite && FailWriteNumber != Writes) return LocalFileSystem::WriteTo(Fd, Bytes, Error);
+    FileError ignored;
+    LocalFileSystem::WriteTo(Fd, FailAfterWriting ? Bytes : Bytes.substr(0, Bytes.size() / 2), ignored);
+    Error = {"Write error", FailWriteCode};
+    return false;
+}
+
 bool FaultyFileSystem::ReadAll(const std::string& Path, std::string& Contents, FileError& Error)
 {
     if (!FailRead) return LocalFileSystem::ReadAll(Path, Contents, Error);

@@ -126,6 +126,8 @@ public:
     bool MoveFile(const std::string& From, const std::string& To) override;
     bool WriteAll(const std::string& Path, const std::string& Contents, FileError& Error) override;
     bool ReadAll(const std::string& Path, std::string& Contents, FileError& Error) override;
+    // A piece of a file written piece by piece fails as WriteAll does.
+    bool WriteTo(int Fd, std::string_view Bytes, FileError& Error) override;
 };
 
 // Installs doubles for the lifetime of the guard and restores the defaults.
