@@ -28,6 +28,14 @@ std::string Megabytes(std::uint64_t Bytes)
     return text;
 }
 
+// A limit as people say it: "2 GiB", "16 MiB".
+std::string LimitText(std::uint64_t Bytes)
+{
+    if (Bytes >= (std::uint64_t(1) << 30) && Bytes % (std::uint64_t(1) << 30) == 0)
+        return std::to_string(Bytes >> 30) + " GiB";
+    return std::to_string(Bytes >> 20) + " MiB";
+}
+
 std::uint32_t U16(std::string_view B, std::size_t At)
 {
     return std::uint32_t(static_cast<unsigned char>(B[At])) | std::uint32_t(static_cast<unsigned char>(B[At + 1])) << 8;
@@ -256,8 +264,8 @@ void TDownload::HeadersCame()
     const qlonglong length = reply_->header(QNetworkRequest::ContentLengthHeader).toLongLong(&known);
     if (known && length >= 0) s.Declared = std::uint64_t(length);
     if (s.Declared && *s.Declared > s.Request.MaxBytes) {
-        Fail(TFailure::TooLarge, "the file (" + Megabytes(*s.Declared) + ") is larger than the archive limit of " +
-                                     std::to_string(s.Request.MaxBytes >> 20) + " MiB");
+        Fail(TFailure::TooLarge, "the file (" + Megabytes(*s.Declared) + ") is larger than " +
+                                     LimitText(s.Request.MaxBytes) + ", the archive limit");
         return;
     }
     if (!s.Request.Target.empty()) {
@@ -284,8 +292,7 @@ void TDownload::DataCame()
         const std::string_view piece(s.Buffer.data(), std::size_t(n));
         s.Result.Bytes += std::uint64_t(n);
         if (s.Result.Bytes > s.Request.MaxBytes) {
-            Fail(TFailure::TooLarge, "the file is larger than the archive limit of " +
-                                         std::to_string(s.Request.MaxBytes >> 20) + " MiB");
+            Fail(TFailure::TooLarge, "the file is larger than " + LimitText(s.Request.MaxBytes) + ", the archive limit");
             return;
         }
         if (s.Request.Check) {

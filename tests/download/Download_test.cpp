@@ -91,7 +91,7 @@ const Case kCases[] = {
      true, false, TFailure::BadBody, Ends::Unchanged, "web page"},
     {"3 GB declared",
      [](QTcpSocket& S, const TSeen&) { TLocalHttpServer::Trickle(S, Station(), 65536, 50, 3ull << 30); }, false,
-     false, TFailure::TooLarge, Ends::Unchanged, "larger than the archive limit"},
+     false, TFailure::TooLarge, Ends::Unchanged, "(3221.2 MB) is larger than 2 GiB, the archive limit"},
     {"connection closed, nothing cached",
      [](QTcpSocket& S, const TSeen&) { S.disconnectFromHost(); }, false, false, TFailure::Closed, Ends::Unchanged,
      "closed the connection"},
