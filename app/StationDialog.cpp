@@ -158,6 +158,8 @@ TStationDialog::TStationDialog(QWidget* Parent) : QDialog(Parent), model_(std::m
     Station_Table->setSortingEnabled(true);
     Station_Table->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     Station_Table->verticalHeader()->hide();
+    // One line per cell: no text layout for wrapping at every redraw.
+    Station_Table->setWordWrap(false);
     Station_Table->verticalHeader()->setDefaultSectionSize(20);
     Station_Table->setColumnWidth(cName, 240);
     layout->addWidget(Station_Table, 1);

@@ -179,7 +179,7 @@ struct TDownload::TState {
     std::optional<std::uint64_t> Declared;
     QTimer Idle;
     QElapsedTimer Clock;
-    std::vector<char> Buffer = std::vector<char>(std::size_t(256) << 10);
+    std::vector<char> Buffer = std::vector<char>(std::size_t(128) << 10);
 };
 
 TDownload::TDownload() : manager_(std::make_unique<QNetworkAccessManager>()) {}
@@ -222,7 +222,7 @@ void TDownload::Start(TRequest Request)
     state_->Clock.start();
     reply_ = manager_->get(request);
     // Qt keeps at most this much before the body is read: it never holds it.
-    reply_->setReadBufferSize(qint64(4) << 20);
+    reply_->setReadBufferSize(qint64(128) << 10);
     const QString scheme = QUrl(QString::fromStdString(r.Url)).scheme();
     QNetworkReply* reply = reply_;
     connect(reply, &QNetworkReply::redirected, this, [this, reply, scheme](const QUrl& To) {
