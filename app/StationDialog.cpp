@@ -134,7 +134,7 @@ TStationDialog::TStationDialog(QWidget* Parent) : QDialog(Parent), model_(std::m
     setObjectName("StationDialog");
     setWindowTitle("Open Station");
     setModal(false);
-    resize(780, 520);
+    resize(920, 540);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel("Recent stations:", this));
@@ -161,7 +161,8 @@ TStationDialog::TStationDialog(QWidget* Parent) : QDialog(Parent), model_(std::m
     // One line per cell: no text layout for wrapping at every redraw.
     Station_Table->setWordWrap(false);
     Station_Table->verticalHeader()->setDefaultSectionSize(20);
-    Station_Table->setColumnWidth(cName, 240);
+    const int widths[cColumns] = {95, 230, 45, 75, 80, 95, 80, 70, 95};
+    for (int c = 0; c < cColumns; ++c) Station_Table->setColumnWidth(c, widths[c]);
     layout->addWidget(Station_Table, 1);
 
     Count_Label = new QLabel(this);

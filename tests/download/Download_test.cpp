@@ -242,3 +242,35 @@ TEST(Download, AnIdThatIsNoStationIdNeverReachesTheDisk)
 }
 
 }  // namespace
+
+namespace {
+
+// "Update Station List": the list replaces the cached one only when it reads
+// as a station list.
+TEST(Download, TheStationListIsKeptOnlyWhenItReadsAsOne)
+{
+    QTemporaryDir temp;
+    const std::string dir = temp.path().toStdString() + "/";
+    const std::string list = testfiles::Slurp(PROFILORA_DATA_DIR "/igra2-station-list.txt");
+    TLocalHttpServer server;
+    std::string body = "<html>maintenance</html>";
+    server.Answer = [&](QTcpSocket& S, const TSeen& R) {
+        if (R.Path == "/doc/igra2-station-list.txt") TLocalHttpServer::Reply(S, 200, "", body);
+        else TLocalHttpServer::Reply(S, 404, "", "");
+    };
+    TStationRequest request;
+    request.Base = server.Base();
+    request.Directory = dir;
+    const TFetchResult page = FetchAndWait(request, true);
+    EXPECT_FALSE(page.Ok);
+    EXPECT_NE(page.Message.find("web page"), std::string::npos) << page.Message;
+    body = "USM00072403  38.9767  -77.4858   88.4 VA STERLING; VA.                  1960 2026  48156\n";
+    EXPECT_FALSE(FetchAndWait(request, true).Ok);  // one line is no list
+    EXPECT_TRUE(Contents(dir).empty());
+    body = list;
+    const TFetchResult fetched = FetchAndWait(request, true);
+    EXPECT_TRUE(fetched.Ok) << fetched.Message;
+    EXPECT_TRUE(Contents(dir)["igra2-station-list.txt"] == list);
+}
+
+}  // namespace
