@@ -21,6 +21,12 @@ public:
     virtual const TLapseRates* HostSoundings() const = 0;
     // The page's file name, the frame on show and the frame interval.
     virtual std::string HostPageFileName() const = 0;
+    // What the window's caption names: the page, "first + N more" files or
+    // a catalogue entry, with the date range in force ("name (from..to)").
+    virtual std::string HostShownName() const { return HostPageFileName(); }
+    // The top of the time-height section, in m ([Year] HeightMax of the
+    // chart's settings).
+    virtual double HostSectionHeightMax() = 0;
     virtual int HostFramePosition() const = 0;
     virtual int HostFrameIntervalMs() const = 0;
     // Opens a page as the window's Open command does.

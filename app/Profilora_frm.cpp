@@ -5,13 +5,16 @@
 #include "app/WindowLayout.h"
 #include "chart/Chart.h"
 #include "chart/Series.h"
+#include "movie/SectionPicture.h"
 #include "movie/SoundingChart.h"
+#include "platform/ReplaceFile.h"
 #include "components/jtCommon.h"
 #include "components/jtControls.h"
 #include "components/jtFile_IO.h"
 #include "components/jtINI_File.h"
 #include "components/jtOS_Fix.h"
 #include "components/jtSpinControls.h"
+#include "components/jtTextFile.h"
 #include "components/jtSysUtils.h"
 #include "platform/LocalNames.h"
 #include "platform/Platform.h"
@@ -30,6 +33,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -99,6 +103,15 @@ TForm1::TForm1(QWidget* Parent) : QWidget(Parent)
 }
 
 std::string TForm1::HostPageFileName() const { return jtFile_IO_html->Filename(); }
+
+std::string TForm1::HostShownName() const
+{
+    const std::string name = platform::NameOf(shownName_.empty() ? jtFile_IO_html->Filename() : shownName_);
+    const std::string range = DateRangeText(rangeFrom_, rangeTo_);
+    return range.empty() ? name : name + " (" + range + ")";
+}
+
+double TForm1::HostSectionHeightMax() { return SectionHeightMax(*jtINI_File1); }
 
 int TForm1::HostFramePosition() const { return TrackBar1->Position(); }
 
@@ -429,6 +442,44 @@ void TForm1::jtINI_File2ReadComplete(QObject*)
     jtSpinEdit1->SetAsInt(jtINI_File2->ReadInteger("Display at start", "ms_per_frame", jtSpinEdit1->AsInt()));
     std::vector<std::string> pages;
     jtINI_File2->ReadSection("soundings", pages);
+    // An entry with an absolute path starts with "/", which the settings
+    // read as a comment: the file's own lines give those entries.
+    absoluteEntries_.clear();
+    std::vector<std::string> listed;
+    bool inCatalogue = false;
+    std::vector<std::string> lines;
+    if (platform::files().FileExists(jtINI_File2->FullFilename())) {
+        try {
+            TTextFile in(jtINI_File2->FullFilename());
+            in.Reset();
+            while (!in.Eof()) lines.push_back(in.ReadLine());
+            in.Close();
+        } catch (const Exception&) {
+            lines.clear();  // the settings were read; only such entries are missed
+        }
+    }
+    for (const std::string& line : lines) {
+        const std::string t = jt::Trim(line);
+        if (!t.empty() && t[0] == '[') {
+            inCatalogue = jt::SameTextAZ(t, "[soundings]");
+            continue;
+        }
+        if (!inCatalogue || t.empty()) continue;
+        const std::size_t eq = t.find('=');
+        const std::string key = jt::Trim(t.substr(0, eq));
+        if (key.size() >= 2 && key[0] == '/' && key[1] != '/' && key[1] != ' ' &&
+            (eq != std::string::npos || platform::files().FileExists(key))) {
+            absoluteEntries_.emplace_back(key, eq == std::string::npos ? std::string() : jt::Trim(t.substr(eq + 1)));
+            listed.push_back(key);
+        } else if (std::find(pages.begin(), pages.end(), key) != pages.end() &&
+                   std::find(listed.begin(), listed.end(), key) == listed.end()) {
+            listed.push_back(key);
+        }
+    }
+    // Entries the file's lines did not give (set in code) keep their order, after those.
+    for (const std::string& p : pages)
+        if (std::find(listed.begin(), listed.end(), p) == listed.end()) listed.push_back(p);
+    pages = std::move(listed);
     if (pages.empty()) jtINI_File2->ReadSection("soundings-internal", pages);
     Name_UIComboBox->clear();
     // Each entry keeps its name's bytes: shown as text, opened as written.
@@ -562,7 +613,14 @@ void TForm1::Name_UIComboBoxChange(QObject*)
                                                                      : S(Name_UIComboBox->currentText());
     // An entry's value may narrow it to a range of dates; its name may hold
     // wildcards.
-    Open_Catalogue_Entry(name, jtINI_File2->ReadString("soundings", name, ""));
+    Open_Catalogue_Entry(name, CatalogueValue(name));
+}
+
+std::string TForm1::CatalogueValue(const std::string& Name)
+{
+    for (const auto& [key, value] : absoluteEntries_)
+        if (key == Name) return value;
+    return jtINI_File2->ReadString("soundings", Name, "");
 }
 
 void TForm1::Button2Click(QObject*)
@@ -586,6 +644,17 @@ void TForm1::jtFile_IO1Open(QObject*, const std::string& AFilename)
     Load_Sounding_File(AFilename);
 }
 
+std::string TForm1::FalseArchiveText(const std::string& Path)
+{
+    for (const auto& [end, kind] : {std::pair<const char*, const char*>{".zip", "a zip archive"}, {".gz", "a gzip file"}}) {
+        if (Path.size() < std::strlen(end) || !jt::SameTextAZ(Path.substr(Path.size() - std::strlen(end)), end) ||
+            !platform::files().FileExists(Path) || IsStationFile(Path))
+            continue;
+        return "Cannot read " + platform::NameOf(Path) + ": the file is not " + kind;
+    }
+    return "";
+}
+
 void TForm1::Load_Sounding_File(const std::string& AFilename)
 {
     struct BusyCursor {
@@ -604,17 +673,32 @@ void TForm1::Load_Sounding_File(const std::string& AFilename)
 
     // IGRA station files, Wyoming pages and archives go to the station-file
     // readers; a sounding page, and any other content, the page's way.
-    if (IsStationFile(Sounding_Path(AFilename))) {
+    const std::string path = Sounding_Path(AFilename);
+    if (IsStationFile(path)) {
         shown.Armed = false;  // the station-file load tells the additions itself
-        Load_Station_Files({Sounding_Path(AFilename)}, AFilename);
+        Load_Station_Files({path}, AFilename);
         return;
     }
+    // A file named as an archive that holds none is no page either: say so,
+    // as the archive readers do, and keep what is on show.
+    if (const std::string fault = FalseArchiveText(path); !fault.empty()) {
+        platform::prompts().MessageBox(fault, app::ProgramTitle(), platform::MsgButtons::OK, platform::MsgIcon::Error);
+        return;
+    }
+    const std::uint64_t serial = ++loadSerial_;
     Animate_CheckBox->setChecked(false);
     jtFile_IO_html->OpenFile(AFilename);
     // Holding the text keeps it alive even if a load started from inside this
     // one (through the pending messages) replaces the control's text.
     const std::shared_ptr<const std::string> text = html_UIRichEdit->SharedText();
-    if (LapseRates->LoadPage(*text) == TPageLoad::MissingData)
+    const TPageLoad read = LapseRates->LoadPage(*text);
+    if (serial != loadSerial_) {
+        // A newer load overtook this one: the set, the caption and the
+        // additions are that load's.
+        shown.Armed = false;
+        return;
+    }
+    if (read == TPageLoad::MissingData)
         platform::prompts().MessageBox(kMissingDataText, kMissingDataCaption, platform::MsgButtons::OK,
                                        platform::MsgIcon::None);
     Forget_Date_Range();

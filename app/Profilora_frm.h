@@ -10,6 +10,7 @@
 
 #include <QWidget>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -95,6 +96,8 @@ private:
     TChart& HostChart() override { return *Chart1; }
     const TLapseRates* HostSoundings() const override { return LapseRates.get(); }
     std::string HostPageFileName() const override;
+    std::string HostShownName() const override;
+    double HostSectionHeightMax() override;
     int HostFramePosition() const override;
     int HostFrameIntervalMs() const override;
     void HostOpenPage(const std::string& Path) override;
@@ -148,6 +151,9 @@ public:
     // empty = open); both empty brings back the whole set. A bad date or a
     // range without soundings is told and changes nothing.
     void SetDateRange(const std::string& From, const std::string& To);
+    // What keeps a range from being shown ("" when nothing): a bad date, a
+    // start after the end, no soundings in it.
+    std::string DateRangeFault(const std::string& From, const std::string& To) const;
     const std::string& DateFrom() const { return rangeFrom_; }
     const std::string& DateTo() const { return rangeTo_; }
 
@@ -176,6 +182,9 @@ private:
     void FinishLoading();
     void Read_Profile(const std::string& Section);
     void Load_Sounding_File(const std::string& AFilename);
+    // "Cannot read NAME: the file is not a zip archive" for an existing file
+    // named .zip (or .gz) that holds no archive; "" for any other file.
+    static std::string FalseArchiveText(const std::string& Path);
     void Create_Date_Range_Item();
     // The full path a name opens: a bare name lies in the pages' folder.
     std::string Sounding_Path(const std::string& AFilename) const;
@@ -196,8 +205,16 @@ private:
     // While a date range narrows the set: the whole set, the range and the
     // name the caption gives the files.
     std::vector<TSounding> wholeSet_;
+    std::vector<int> shownPlaces_;  // where each sounding on show lies in wholeSet_
     bool narrowed_ = false;
     std::string rangeFrom_;
     std::string rangeTo_;
     std::string shownName_;
+    // Counts the loads begun, so that a load that a newer one overtook
+    // (through the pending messages) leaves the caption and the set alone.
+    std::uint64_t loadSerial_ = 0;
+    // The catalogue's entries with an absolute path: their values (the
+    // settings' format reads a line that starts with "/" as a comment).
+    std::vector<std::pair<std::string, std::string>> absoluteEntries_;
+    std::string CatalogueValue(const std::string& Name);
 };

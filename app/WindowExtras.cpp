@@ -210,7 +210,7 @@ void TWindowExtras::ShowPageInYearWindow()
     static const std::vector<TSounding> kNoSoundings;
     const TLapseRates* rates = host_.HostSoundings();
     const std::vector<TSounding>& soundings = rates ? rates->Soundings : kNoSoundings;
-    year_->ShowPage(NameOf(host_.HostPageFileName()), soundings, SectionHeightMax(host_.HostChart()));
+    year_->ShowPage(host_.HostShownName(), soundings, host_.HostSectionHeightMax());
     year_->ShowSounding(soundings.empty() ? -1 : host_.HostFramePosition());
 }
 

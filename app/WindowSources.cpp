@@ -29,19 +29,28 @@ void Tell(const std::string& Text)
     platform::prompts().MessageBox(Text, app::ProgramTitle(), platform::MsgButtons::OK, platform::MsgIcon::Error);
 }
 
-// Copies of the soundings launched From .. To; the whole set stays as it is.
+// Copies of the soundings launched From .. To, and where each lies in the
+// whole set; the whole set stays as it is.
 std::vector<TSounding> SoundingsBetween(const std::vector<TSounding>& Whole, const std::string& From,
-                                        const std::string& To)
+                                        const std::string& To, std::vector<int>* Places = nullptr)
 {
     std::vector<TSounding> kept;
-    for (const TSounding& s : Whole) {
-        const TLaunchTime launch = LaunchOfTitle(s.Title);
+    if (Places) Places->clear();
+    for (std::size_t i = 0; i < Whole.size(); ++i) {
+        const TLaunchTime launch = LaunchOfTitle(Whole[i].Title);
         if (!launch.Valid) continue;
         if (!From.empty() && launch.Date < From) continue;
         if (!To.empty() && launch.Date > To) continue;
-        kept.push_back(s);
+        kept.push_back(Whole[i]);
+        if (Places) Places->push_back(int(i));
     }
     return kept;
+}
+
+std::string NoSoundingsText(const std::string& From, const std::string& To)
+{
+    return "There are no soundings from " + (From.empty() ? std::string("the first") : From) + " to " +
+           (To.empty() ? std::string("the last") : To);
 }
 
 }  // namespace
@@ -118,23 +127,29 @@ void TForm1::Load_Station_Files(const std::vector<std::string>& Paths, const std
         ~BusyCursor() { platform::system().SetCursor(platform::CursorShape::Default); }
     } busy;
 
+    const std::uint64_t serial = ++loadSerial_;
     const bool playing = Animate_CheckBox->isChecked();
     Animate_CheckBox->setChecked(false);
     TSoundingSet set = ReadSoundingFiles(Paths);
     if (set.Ok() && set.Soundings.empty()) set.Unknown = true;
     std::vector<TSounding> shown;
+    std::vector<int> places;
     if (set.Ok() && (!From.empty() || !To.empty())) {
-        shown = SoundingsBetween(set.Soundings, From, To);
+        shown = SoundingsBetween(set.Soundings, From, To, &places);
         if (shown.empty()) {
-            Tell("There are no soundings from " + (From.empty() ? std::string("the first") : From) + " to " +
-                 (To.empty() ? std::string("the last") : To) + " in " + Name);
+            Tell(NoSoundingsText(From, To) + " in " + Name);
             Animate_CheckBox->setChecked(playing);
             return;
         }
     }
     if (!set.Ok() || set.Unknown) {
         // The window keeps the soundings it shows.
-        if (set.Unknown)
+        std::string falseArchive;
+        for (const std::string& path : Paths)
+            if (set.Unknown && falseArchive.empty()) falseArchive = FalseArchiveText(path);
+        if (!falseArchive.empty())
+            Tell(falseArchive);
+        else if (set.Unknown)
             platform::prompts().MessageBox(kMissingDataText, kMissingDataCaption, platform::MsgButtons::OK,
                                            platform::MsgIcon::None);
         else
@@ -142,9 +157,15 @@ void TForm1::Load_Station_Files(const std::vector<std::string>& Paths, const std
         Animate_CheckBox->setChecked(playing);
         return;
     }
+    // A load started meanwhile (through the pending messages) has the last word.
+    if (serial != loadSerial_) {
+        Animate_CheckBox->setChecked(playing);
+        return;
+    }
     Forget_Date_Range();
     if (!From.empty() || !To.empty()) {
         wholeSet_ = std::move(set.Soundings);
+        shownPlaces_ = std::move(places);
         narrowed_ = true;
         rangeFrom_ = From;
         rangeTo_ = To;
@@ -183,6 +204,7 @@ void TForm1::Forget_Date_Range()
 {
     wholeSet_.clear();
     wholeSet_.shrink_to_fit();
+    shownPlaces_.clear();
     narrowed_ = false;
     rangeFrom_.clear();
     rangeTo_.clear();
@@ -193,49 +215,55 @@ void TForm1::DateRange_ActionClick(QObject*)
     if (!LapseRates || (LapseRates->Count() < 1 && !narrowed_)) return;
     std::string from = rangeFrom_;
     std::string to = rangeTo_;
-    if (!platform::prompts().DateRangeDialog(from, to)) return;
+    // A range that cannot be shown is told while the dialog stays open.
+    const auto check = [this](const std::string& From, const std::string& To) { return DateRangeFault(From, To); };
+    if (!platform::prompts().CheckedDateRangeDialog(from, to, check, app::ProgramTitle())) return;
     SetDateRange(from, to);
+}
+
+std::string TForm1::DateRangeFault(const std::string& From, const std::string& To) const
+{
+    for (const std::string* date : {&From, &To})
+        if (!date->empty() && !IsDateText(*date)) return "\"" + *date + "\" is not a date YYYY-MM-DD";
+    if (!From.empty() && !To.empty() && From > To) return "The range starts (" + From + ") after it ends (" + To + ")";
+    if (From.empty() && To.empty()) return "";
+    if (SoundingsBetween(narrowed_ ? wholeSet_ : LapseRates->Soundings, From, To).empty())
+        return NoSoundingsText(From, To);
+    return "";
 }
 
 void TForm1::SetDateRange(const std::string& From, const std::string& To)
 {
-    for (const std::string* date : {&From, &To}) {
-        if (!date->empty() && !IsDateText(*date)) {
-            Tell("\"" + *date + "\" is not a date YYYY-MM-DD");
-            return;
-        }
-    }
-    if (!From.empty() && !To.empty() && From > To) {
-        Tell("The range starts (" + From + ") after it ends (" + To + ")");
+    if (const std::string fault = DateRangeFault(From, To); !fault.empty()) {
+        Tell(fault);
         return;
     }
     if (From.empty() && To.empty() && !narrowed_) return;
     const bool playing = Animate_CheckBox->isChecked();
     Animate_CheckBox->setChecked(false);
+    int current = 0;
     if (From.empty() && To.empty()) {
-        // The whole set comes back.
+        // The whole set comes back, at the launch on show.
+        const int on = LapseRates->Current;
+        if (on >= 0 && on < int(shownPlaces_.size())) current = shownPlaces_[std::size_t(on)];
         std::vector<TSounding> whole = std::move(wholeSet_);
         Forget_Date_Range();
         LapseRates->SetSoundings(std::move(whole));
     } else {
-        std::vector<TSounding> kept = SoundingsBetween(narrowed_ ? wholeSet_ : LapseRates->Soundings, From, To);
-        if (kept.empty()) {
-            Tell("There are no soundings from " + (From.empty() ? std::string("the first") : From) + " to " +
-                 (To.empty() ? std::string("the last") : To));
-            Animate_CheckBox->setChecked(playing);
-            return;
-        }
+        std::vector<int> places;
+        std::vector<TSounding> kept = SoundingsBetween(narrowed_ ? wholeSet_ : LapseRates->Soundings, From, To, &places);
         if (!narrowed_) {
             wholeSet_ = std::move(LapseRates->Soundings);
             narrowed_ = true;
         }
+        shownPlaces_ = std::move(places);
         rangeFrom_ = From;
         rangeTo_ = To;
         LapseRates->SetSoundings(std::move(kept));
     }
     // A page keeps its caption's name.
     if (shownName_.empty()) shownName_ = jtFile_IO_html->Filename();
-    LapseRates->Current = 0;
+    LapseRates->Current = current;
     Show_Loaded_Set();
     Show_Frame_Info();
     if (!playing) Animate_CheckBox->setChecked(false);

@@ -30,7 +30,9 @@ TYearWindow::TYearWindow(QWidget* Parent) : QWidget(Parent, Qt::Window)
         if (sounding >= 0 && OnSoundingClick) OnSoundingClick(sounding);
     };
     setWindowTitle("Year at a Glance");
-    resize(900, 460);
+    // Below this the date labels, the legend and the colour bar would collide.
+    Section->setMinimumSize(TColourSection::MinimumWidth, TColourSection::MinimumHeight);
+    resize(900, 500);
 }
 
 void TYearWindow::ShowPage(const std::string& PageName, const std::vector<TSounding>& Soundings,
@@ -38,7 +40,7 @@ void TYearWindow::ShowPage(const std::string& PageName, const std::vector<TSound
 {
     setWindowTitle(QString::fromLocal8Bit(
         (PageName.empty() ? std::string("Year at a Glance") : "Year at a Glance - " + PageName).c_str()));
-    Section->SetSection(PageSection(Soundings, HeightMax));
+    ShowPageSection(*Section, Soundings, HeightMax, PageName);
     Readout->setText(" ");
 }
 
@@ -54,7 +56,8 @@ void TYearWindow::PlaceBeside(const QWidget& Main)
     const QScreen* screen = Main.screen();
     if (!screen) return;
     const QRect available = screen->availableGeometry();
-    const QSize size(std::min(900, available.width() * 9 / 10), std::min(460, available.height() * 9 / 10));
+    const QSize size(std::max(minimumWidth(), std::min(900, available.width() * 9 / 10)),
+                     std::max(minimumHeight(), std::min(500, available.height() * 9 / 10)));
     resize(size);
     const QRect main = Main.frameGeometry();
     QRect frame(QPoint(main.left(), main.bottom() + 1), size);

@@ -21,8 +21,10 @@ public:
     TColourSection* Section = nullptr;
     QLabel* Readout = nullptr;  // "title, height m, temperature C" under the mouse
 
-    // Draws the section of a page (PageName for the caption) up to HeightMax m;
-    // a page without soundings shows an empty map.
+    // Draws the section of a page up to HeightMax m; PageName is what the
+    // main window's caption names (files, "+ N more", the date range) and
+    // heads the map when the soundings name no station. A page without
+    // soundings shows an empty map.
     void ShowPage(const std::string& PageName, const std::vector<TSounding>& Soundings, double HeightMax);
     // Puts the marker at the column of a sounding; -1 hides it.
     void ShowSounding(int Sounding);

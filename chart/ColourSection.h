@@ -1,9 +1,12 @@
 #pragma once
 // The time-height section of a page as a colour map: temperature over
-// (sounding, height) on a perceptually uniform, colour-blind-safe scale with
-// a colour bar in C, the freezing level and the tropopause drawn over it as
-// lines, and a vertical marker at one column. The marker lives on a layer of
-// its own, so moving it redraws that layer only.
+// (launch time, height) on a perceptually uniform, colour-blind-safe scale
+// with a colour bar in C, heights in km, a heading with the station and the
+// period, dates at month (or year) starts, the freezing level and the
+// tropopause drawn over it as lines, the ground under each launch filled in
+// and cells without data hatched, a legend beside the map, and a vertical
+// marker at one column. The marker lives on a layer of its own, so moving it
+// redraws that layer only.
 
 #include "sounding/TimeHeightSection.h"
 
@@ -20,6 +23,7 @@ class QCPColorScale;
 class QCPGraph;
 class QCPItemStraightLine;
 class QCPLayer;
+class QCPTextElement;
 class QCustomPlot;
 class QMouseEvent;
 
@@ -29,9 +33,15 @@ public:
     explicit TColourSection(QWidget* Parent = nullptr);
     ~TColourSection() override;
 
-    // Shows a grid (kept as a copy); a grid without columns shows empty axes.
-    void SetSection(const TTimeHeightSection& Section);
+    // The smallest picture whose labels, ticks and legend do not collide.
+    static constexpr int MinimumWidth = 560;
+    static constexpr int MinimumHeight = 320;
+
+    // Shows a grid (kept as a copy) under a heading (SectionHeading gives
+    // one); a grid without columns shows empty axes.
+    void SetSection(const TTimeHeightSection& Section, const std::string& Heading = "");
     const TTimeHeightSection& Section() const { return section_; }
+    std::string Heading() const;
 
     // The temperatures at the two ends of the colour scale, in C.
     double TemperatureMin() const { return temperatureMin_; }
@@ -65,20 +75,34 @@ public:
     // The widget that receives the mouse (for synthesized events).
     QWidget* MouseSurface() const;
 
+    // The date ticks for a map Pixels wide: their columns (fractional: a
+    // month starts inside a column) and labels. Month starts ("Jan 2016",
+    // "Feb", ...) for short periods, every 2, 3 or 6 months as room demands,
+    // years (every 1, 2, 5, 10, ... years) for long archives; days for a
+    // period within a month or two. Columns that do not follow the clock get
+    // the dates of a few evenly spread columns.
+    static void DateTicks(const TTimeHeightSection& Section, int Pixels, std::vector<double>& Columns,
+                          std::vector<std::string>& Labels);
+
 private:
     void MousePress(QMouseEvent* Event);
     void MouseMove(QMouseEvent* Event);
     void PlaceMarker();
-    void SetDateTicks();
+    void LaidOut();
+    void FillMap();
 
     QCustomPlot* plot_;
     QCPColorMap* map_;
     QCPColorScale* scale_;
+    QCPTextElement* heading_;
+    QCPGraph* ground_;
     QCPGraph* freezing_;
     QCPGraph* tropopause_;
+    QCPGraph* noData_;
     QCPItemStraightLine* marker_;
     QCPLayer* markerLayer_;
     TTimeHeightSection section_;
+    QSize mapPixels_;  // the pixel grid the map was last filled for
     double temperatureMin_ = -80;
     double temperatureMax_ = 40;
     int markerColumn_ = -1;

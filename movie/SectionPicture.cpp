@@ -1,11 +1,24 @@
 #include "movie/SectionPicture.h"
 
-#include "chart/Chart.h"
+#include "components/jtINI_File.h"
+#include "components/jtSysUtils.h"
 
-double SectionHeightMax(TChart& Chart)
+#include <cmath>
+
+double SectionHeightMax(TjtINI_File& Settings)
 {
-    const double top = Chart.LeftAxis().Maximum();
-    return top > 0 ? top : TSectionSize().HeightMax;
+    const TSectionSize Usual;
+    const std::string Text = Settings.ReadString("Year", "HeightMax", "");
+    if (Text.empty()) return Usual.HeightMax;
+    double Top = 0;
+    try {
+        Top = double(Settings.ReadFloat("Year", "HeightMax", Usual.HeightMax));
+    } catch (const Exception&) {
+        Top = std::nan("");
+    }
+    if (!(Top >= 1000 && Top <= 100000))
+        throw Exception("[Year] HeightMax must be a height from 1000 to 100000 m, not \"" + Text + "\"");
+    return Top;
 }
 
 TTimeHeightSection PageSection(const std::vector<TSounding>& Soundings, double HeightMax)
@@ -15,10 +28,18 @@ TTimeHeightSection PageSection(const std::vector<TSounding>& Soundings, double H
     return BuildSection(Soundings, size);
 }
 
-QImage RenderSectionPicture(const std::vector<TSounding>& Soundings, double HeightMax, QSize Size)
+void ShowPageSection(TColourSection& View, const std::vector<TSounding>& Soundings, double HeightMax,
+                     const std::string& Name)
+{
+    const TTimeHeightSection section = PageSection(Soundings, HeightMax);
+    View.SetSection(section, SectionHeading(section, Name));
+}
+
+QImage RenderSectionPicture(const std::vector<TSounding>& Soundings, double HeightMax, QSize Size,
+                            const std::string& Name)
 {
     TColourSection view;
     view.resize(Size);
-    view.SetSection(PageSection(Soundings, HeightMax));
+    ShowPageSection(view, Soundings, HeightMax, Name);
     return view.RenderToImage(Size);
 }

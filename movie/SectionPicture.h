@@ -1,7 +1,7 @@
 #pragma once
 // The time-height section of a page as the year window shows it and the
-// exporter draws it: heights from 0 to the top of the sounding chart's
-// altitude axis, so that both follow the same settings.
+// exporter draws it: heights from 0 to the [Year] HeightMax of the settings
+// (20 km when not set), so that both follow the same settings.
 
 #include "chart/ColourSection.h"
 #include "sounding/Sounding.h"
@@ -9,16 +9,24 @@
 #include <QImage>
 #include <QSize>
 
+#include <string>
 #include <vector>
 
-class TChart;
+class TjtINI_File;
 
-// The top of the section, in m: the chart's altitude maximum; a chart
-// whose axis does not reach above 0 m gives the section's usual 20000 m.
-double SectionHeightMax(TChart& Chart);
+// The top of the section, in m: [Year] HeightMax of the settings, 20000
+// when the key is absent. A value that is no number, or outside 1000 ..
+// 100000 m, raises Exception naming the key.
+double SectionHeightMax(TjtINI_File& Settings);
 
 // The grid of a page's soundings up to HeightMax.
 TTimeHeightSection PageSection(const std::vector<TSounding>& Soundings, double HeightMax);
 
+// Shows a page's section in a view, headed by the station and the period
+// (Name, the page or file name, stands in for a station the titles lack).
+void ShowPageSection(TColourSection& View, const std::vector<TSounding>& Soundings, double HeightMax,
+                     const std::string& Name);
+
 // The picture of a page's section at Size, drawn without a display.
-QImage RenderSectionPicture(const std::vector<TSounding>& Soundings, double HeightMax, QSize Size);
+QImage RenderSectionPicture(const std::vector<TSounding>& Soundings, double HeightMax, QSize Size,
+                            const std::string& Name = "");

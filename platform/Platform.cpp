@@ -50,6 +50,18 @@ bool Prompts::OpenFilesDialog(const FileDialogSetup& Setup, std::vector<std::str
 
 bool Prompts::DateRangeDialog(std::string&, std::string&) { return false; }
 
+bool Prompts::CheckedDateRangeDialog(std::string& From, std::string& To,
+                                     const std::function<std::string(const std::string&, const std::string&)>& Check,
+                                     const std::string& Caption)
+{
+    while (DateRangeDialog(From, To)) {
+        const std::string fault = Check ? Check(From, To) : std::string();
+        if (fault.empty()) return true;
+        MessageBox(fault, Caption, MsgButtons::OK, MsgIcon::Error);
+    }
+    return false;
+}
+
 void SetPrompts(Prompts* P) { g_prompts = P; }
 void SetSystem(System* S) { g_system = S; }
 void SetFiles(FileSystem* F) { g_files = F; }

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -58,6 +59,14 @@ public:
     // (both empty: the whole set). Prompts without a window keep this
     // default, which answers false.
     virtual bool DateRangeDialog(std::string& From, std::string& To);
+    // The same, checked: Check answers what is wrong with a range typed
+    // ("" when nothing is); the dialog tells it in an error box with Caption
+    // and stays open with the dates typed, until a range passes or the user
+    // cancels. Prompts that cannot keep a dialog open keep this default,
+    // which tells the fault and asks again from the dates typed.
+    virtual bool CheckedDateRangeDialog(std::string& From, std::string& To,
+                                        const std::function<std::string(const std::string&, const std::string&)>& Check,
+                                        const std::string& Caption);
     // Colour chooser; colours are $00bbggrr values.
     virtual bool ColorDialog(std::uint32_t Initial, std::uint32_t& Chosen) = 0;
     // A progress window with a Cancel button for a job of Maximum steps,

@@ -130,6 +130,13 @@ bool QtPrompts::OpenFilesDialog(const FileDialogSetup& Setup, std::vector<std::s
 
 bool QtPrompts::DateRangeDialog(std::string& From, std::string& To)
 {
+    return CheckedDateRangeDialog(From, To, {}, "");
+}
+
+bool QtPrompts::CheckedDateRangeDialog(std::string& From, std::string& To,
+                                       const std::function<std::string(const std::string&, const std::string&)>& Check,
+                                       const std::string& Caption)
+{
     QDialog dlg;
     dlg.setObjectName("DateRangeDialog");
     dlg.setWindowTitle("Date Range");
@@ -143,20 +150,26 @@ bool QtPrompts::DateRangeDialog(std::string& From, std::string& To)
     form->addRow("From", from);
     form->addRow("To", to);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dlg);
+    // A range that does not pass is told over the dialog, which stays open
+    // with the dates as typed.
+    const auto answer = [&](const std::string& F, const std::string& T) {
+        const std::string fault = Check ? Check(F, T) : std::string();
+        if (!fault.empty()) {
+            QMessageBox::critical(&dlg, QString::fromLocal8Bit(Caption.c_str()), QString::fromLocal8Bit(fault.c_str()));
+            return;
+        }
+        From = F;
+        To = T;
+        dlg.accept();
+    };
+    const auto typed = [](const QLineEdit* edit) { return edit->text().trimmed().toLocal8Bit().toStdString(); };
     // "Whole File" answers an open range at both ends.
     QPushButton* whole = buttons->addButton("Whole File", QDialogButtonBox::ResetRole);
-    QObject::connect(whole, &QPushButton::clicked, &dlg, [&] {
-        from->clear();
-        to->clear();
-        dlg.accept();
-    });
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
+    QObject::connect(whole, &QPushButton::clicked, &dlg, [&] { answer("", ""); });
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dlg, [&] { answer(typed(from), typed(to)); });
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
     form->addRow(buttons);
-    if (dlg.exec() != QDialog::Accepted) return false;
-    From = from->text().trimmed().toLocal8Bit().toStdString();
-    To = to->text().trimmed().toLocal8Bit().toStdString();
-    return true;
+    return dlg.exec() == QDialog::Accepted;
 }
 
 bool QtPrompts::ColorDialog(std::uint32_t Initial, std::uint32_t& Chosen)

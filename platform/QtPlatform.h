@@ -13,6 +13,9 @@ public:
     bool SaveFileDialog(const FileDialogSetup& Setup, std::string& Chosen) override;
     bool OpenFilesDialog(const FileDialogSetup& Setup, std::vector<std::string>& Chosen) override;
     bool DateRangeDialog(std::string& From, std::string& To) override;
+    bool CheckedDateRangeDialog(std::string& From, std::string& To,
+                                const std::function<std::string(const std::string&, const std::string&)>& Check,
+                                const std::string& Caption) override;
     bool ColorDialog(std::uint32_t Initial, std::uint32_t& Chosen) override;
     std::unique_ptr<Progress> ShowProgress(const std::string& Text, int Maximum) override;
     std::unique_ptr<TransferProgress> ShowTransfer(const std::string& Text) override;

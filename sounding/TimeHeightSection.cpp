@@ -3,6 +3,7 @@
 #include "sounding/SourceReaders.h"
 
 #include "sounding/DerivedLevels.h"
+#include "sounding/Heights.h"
 
 #include <algorithm>
 #include <cmath>
@@ -103,6 +104,8 @@ void LayOutColumns(const std::vector<TSounding>& Soundings, int MaxColumns, TTim
     const std::int64_t Slots = (Hours.back() - Hours.front()) / Interval + 1;
     const std::int64_t Span = Slots * Interval;
     S.Columns = int(std::min<std::int64_t>(Slots, MaxColumns));
+    S.FirstHour = Hours.front();
+    S.HoursPerColumn = double(Span) / S.Columns;
     S.FirstSounding.assign(std::size_t(S.Columns) + 1, N);
     S.Titles.resize(std::size_t(S.Columns));
     for (int I = N - 1; I >= 0; --I) {
@@ -198,15 +201,19 @@ TTimeHeightSection BuildSection(const std::vector<TSounding>& Soundings, const T
     S.Cells.assign(std::size_t(S.Columns) * S.Rows, NoValue);
     S.FreezingLevel.assign(std::size_t(S.Columns), NoValue);
     S.TropopauseHeight.assign(std::size_t(S.Columns), NoValue);
+    S.SurfaceHeight.assign(std::size_t(S.Columns), NoValue);
 
+    // Each sampled sounding is copied with its levels at the heights they
+    // are drawn at, so that levels with a computed height take part too.
+    TSounding Drawn;
     std::vector<TProfilePoint> Profile;
     std::vector<float> Sum(std::size_t(S.Rows));
     std::vector<int> Count(std::size_t(S.Rows));
     for (int C = 0; C < S.Columns; ++C) {
         std::fill(Sum.begin(), Sum.end(), 0.0f);
         std::fill(Count.begin(), Count.end(), 0);
-        double Freezing = 0, Tropopause = 0;
-        int Freezings = 0, Tropopauses = 0;
+        double Freezing = 0, Tropopause = 0, Surface = 0;
+        int Freezings = 0, Tropopauses = 0, Surfaces = 0;
         if (S.FirstSounding[C] < S.FirstSounding[C + 1]) S.Titles[C] = Soundings[std::size_t(S.FirstSounding[C])].Title;
         // A long run is sampled at most SamplesPerColumn times, evenly, so an
         // 80-year page costs about what a few years cost.
@@ -214,8 +221,12 @@ TTimeHeightSection BuildSection(const std::vector<TSounding>& Soundings, const T
         const int Samples = std::min(Run, SamplesPerColumn);
         for (int K = 0; K < Samples; ++K) {
             const int I = First + int(std::int64_t(K) * Run / Samples);
-            const TDerivedLevels D = DeriveLevels(Soundings[std::size_t(I)], Profile);
-            if (D.FreezingLevel) Freezing += *D.FreezingLevel, ++Freezings;
+            Drawn.Levels = Soundings[std::size_t(I)].Levels;
+            for (TSoundingLevel& L : Drawn.Levels) L.Height = LevelHeight(L);
+            const TDerivedLevels D = DeriveLevels(Drawn, Profile);
+            if (D.SurfaceHeight) Surface += *D.SurfaceHeight, ++Surfaces;
+            if (D.SurfaceHeight && D.SurfaceBelowFreezing) Freezing += *D.SurfaceHeight, ++Freezings;
+            else if (D.FreezingLevel) Freezing += *D.FreezingLevel, ++Freezings;
             if (D.Tropopause) Tropopause += D.Tropopause->Height, ++Tropopauses;
             AddProfile(Profile, S, Size.MaxGap, Sum.data(), Count.data());
         }
@@ -224,6 +235,29 @@ TTimeHeightSection BuildSection(const std::vector<TSounding>& Soundings, const T
             if (Count[R]) Column[R] = Sum[R] / Count[R];
         if (Freezings) S.FreezingLevel[C] = float(Freezing / Freezings);
         if (Tropopauses) S.TropopauseHeight[C] = float(Tropopause / Tropopauses);
+        if (Surfaces) S.SurfaceHeight[C] = float(Surface / Surfaces);
     }
     return S;
+}
+
+std::string SectionHeading(const TTimeHeightSection& Section, const std::string& Name)
+{
+    // The first and the last column with a launch time.
+    std::string First, Last, Station;
+    for (int C = 0; C < Section.Columns; ++C) {
+        const std::string& Title = Section.Titles[std::size_t(C)];
+        if (Section.SoundingOf(C) < 0 || !LaunchHour(Title)) continue;
+        const std::string Date = LaunchHourText(*LaunchHour(Title)).substr(0, 10);
+        if (First.empty()) {
+            First = Date;
+            // The station is what the title holds before its date.
+            const std::size_t At = Title.find(Date);
+            Station = At == std::string::npos ? std::string() : Title.substr(0, At);
+            while (!Station.empty() && (Station.back() == ' ' || Station.back() == ',')) Station.pop_back();
+        }
+        Last = Date;
+    }
+    if (First.empty()) return Name;
+    const std::string Who = Station.empty() ? Name : "Station " + Station;
+    return (Who.empty() ? std::string() : Who + ", ") + (First == Last ? First : First + " to " + Last);
 }

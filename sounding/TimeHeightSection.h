@@ -7,7 +7,8 @@
 // an empty column; otherwise there is one column per sounding. A cell holds a
 // temperature only where a sounding has levels on both sides of its height
 // no more than a gap limit apart; everything else stays NaN. Nothing is
-// interpolated from one sounding to the next.
+// interpolated from one sounding to the next. Levels take part at the
+// height they are drawn at (LevelHeight: reported, else computed).
 
 #include "sounding/Sounding.h"
 
@@ -43,8 +44,17 @@ public:
     std::vector<int> FirstSounding;
     // Per column, averaged over the (sampled) soundings of the column that have one;
     // NaN = none of them has.
+    // The freezing level of a sounding whose surface lies below 0 C is its
+    // surface: the ground is already frozen.
     std::vector<float> FreezingLevel;
     std::vector<float> TropopauseHeight;
+    // The lowest level of the profile (the ground under the balloon).
+    std::vector<float> SurfaceHeight;
+    // When the columns follow the clock: column C starts at hour
+    // FirstHour + C * HoursPerColumn (hours since 1970-01-01 00Z); 0 hours
+    // per column when they do not.
+    std::int64_t FirstHour = 0;
+    double HoursPerColumn = 0;
     // The title of the first sounding of each column; for a column without a
     // launch, the "YYYY-MM-DD HHZ" of its time.
     std::vector<std::string> Titles;
@@ -65,5 +75,10 @@ public:
     // for an empty cell; "" outside the grid.
     std::string Readout(int Column, double Height) const;
 };
+
+// "<station>, <first date> to <last date>" for the launches of a section,
+// with Name standing for the station when the titles carry none before their
+// date; Name alone when no column has a launch time.
+std::string SectionHeading(const TTimeHeightSection& Section, const std::string& Name);
 
 TTimeHeightSection BuildSection(const std::vector<TSounding>& Soundings, const TSectionSize& Size);

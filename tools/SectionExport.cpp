@@ -16,23 +16,20 @@
 
 namespace {
 
-// The altitude maximum of the chart as the settings make it, read as the
-// pictures' chart reads them.
+// The section's top as the settings make it, read as the year window reads
+// it ([Year] HeightMax).
 double SettingsHeightMax(const std::string& SettingsPath)
 {
     const std::string where = SettingsPath.empty() ? std::string() : " '" + SettingsPath + "'";
     if (!SettingsPath.empty() && !platform::files().FileExists(SettingsPath))
         throw Exception("cannot read settings '" + SettingsPath + "': no such file");
     TjtINI_File settings(nullptr);
-    TChart chart;
     try {
         ReadExportSettings(settings, ProfileDefaults(), SettingsPath);
-        SetupChart1(chart);
-        ApplyAxisRanges(settings, chart);
+        return SectionHeightMax(settings);
     } catch (const Exception& e) {
         throw Exception("settings" + where + ": " + e.Message());
     }
-    return SectionHeightMax(chart);
 }
 
 std::string PngBytes(const QImage& Image)
@@ -49,8 +46,10 @@ std::string PngBytes(const QImage& Image)
 void WriteSectionTarget(const ExportOptions& Options, const TLapseRates& Set, const ExportTarget& Target)
 {
     // RunExport has already refused a target that is one of the inputs.
+    std::string name = Options.Inputs.empty() ? std::string() : platform::NameOf(Options.Inputs.front());
+    if (Options.Inputs.size() > 1) name += " + " + std::to_string(Options.Inputs.size() - 1) + " more";
     const QImage picture = RenderSectionPicture(Set.Soundings, SettingsHeightMax(Options.SettingsPath),
-                                                QSize(Options.Width, Options.Height));
+                                                QSize(Options.Width, Options.Height), name);
     platform::FileError error;
     if (!platform::ReplaceFile(Target.Path, PngBytes(picture), error))
         throw Exception("cannot write '" + Target.Path + "': " + error.Message);

@@ -159,24 +159,37 @@ TEST_F(SourcesWindow, dateRange_narrowsTheMovieAndClearingBringsBackTheWholeFile
     EXPECT_EQ(form->TrackBar1->Position(), june - 1);
     EXPECT_EQ(form->StatusBar1->SimpleText().substr(6, 10), "2016-06-30");
 
-    // A bad date and a range without launches are told and change nothing;
-    // the dialog starts from the range in force.
+    // A bad date, an impossible range and a range without launches are told
+    // while the dialog stays open with the dates typed; Cancel changes nothing.
     prompts.DateRangeAnswers.push_back(std::pair<std::string, std::string>{"2016-13-01", ""});
+    prompts.DateRangeAnswers.push_back(std::pair<std::string, std::string>{"2016-07-01", "2016-06-01"});
     prompts.DateRangeAnswers.push_back(std::pair<std::string, std::string>{"2017-01-01", ""});
     form->DateRange_Action->trigger();
-    form->DateRange_Action->trigger();
+    ASSERT_EQ(prompts.DateRangeDialogs.size(), 5u);
     EXPECT_EQ(prompts.DateRangeDialogs[1], (std::pair<std::string, std::string>{"2016-06-01", "2016-06-30"}));
-    ASSERT_EQ(prompts.Boxes.size(), 2u);
+    EXPECT_EQ(prompts.DateRangeDialogs[2], (std::pair<std::string, std::string>{"2016-13-01", ""}));
+    EXPECT_EQ(prompts.DateRangeDialogs[3], (std::pair<std::string, std::string>{"2016-07-01", "2016-06-01"}));
+    EXPECT_EQ(prompts.DateRangeDialogs[4], (std::pair<std::string, std::string>{"2017-01-01", ""}));
+    ASSERT_EQ(prompts.Boxes.size(), 3u);
     EXPECT_NE(prompts.Boxes[0].Text.find("\"2016-13-01\" is not a date YYYY-MM-DD"), std::string::npos);
-    EXPECT_NE(prompts.Boxes[1].Text.find("no soundings"), std::string::npos);
+    EXPECT_NE(prompts.Boxes[1].Text.find("after it ends"), std::string::npos);
+    EXPECT_NE(prompts.Boxes[2].Text.find("no soundings"), std::string::npos);
+    EXPECT_EQ(prompts.Boxes[2].Icon, platform::MsgIcon::Error);
     EXPECT_EQ(form->LapseRates->Count(), june);
 
     // A new range is taken from the whole file, not from the narrowed one.
     prompts.DateRangeAnswers.push_back(std::pair<std::string, std::string>{"2016-11-01", ""});
     form->DateRange_Action->trigger();
     EXPECT_EQ(Title(0).substr(6, 7), "2016-11");
+    // "Whole File" goes on at the launch on show.
+    form->Next_UIButtonClick(form->Next_UIButton);
+    form->Next_UIButtonClick(form->Next_UIButton);
+    const std::string onShow = form->StatusBar1->SimpleText();
+    ASSERT_EQ(onShow.substr(6, 7), "2016-11");
     prompts.DateRangeAnswers.push_back(std::pair<std::string, std::string>{"", ""});
     form->DateRange_Action->trigger();
+    EXPECT_EQ(form->StatusBar1->SimpleText(), onShow);
+    EXPECT_EQ(Title(form->TrackBar1->Position()), onShow);
     EXPECT_EQ(form->LapseRates->Count(), 662);
     EXPECT_EQ(form->TrackBar1->Max(), 661);
     EXPECT_EQ(Caption(), "Profilora - " + Path(kIgra));
@@ -210,6 +223,57 @@ TEST_F(SourcesWindow, catalogueEntry_withWildcardAndRange)
     EXPECT_EQ(prompts.Boxes[0].Text, "There are no soundings from 2019-01-01 to the last in w_0*.html");
     EXPECT_EQ(form->LapseRates->Count(), shown);
     EXPECT_EQ(Caption(), "Profilora - w_0?.html");
+}
+
+// A second catalogue pick that arrives while the first page loads is what
+// the window shows and its caption names.
+TEST_F(SourcesWindow, secondPickDuringALoad_isWhatTheCaptionNames)
+{
+    Write("long.html", MakePage(40));
+    Write("short.html", MakePage(4));
+    Write("profilora.ini", "[soundings]\nlong.html=\nshort.html=\n");
+    MakeForm();
+    ASSERT_EQ(form->Name_UIComboBox->count(), 2);
+    bool picked = false;
+    form->LapseRates->ProcessMessages = [&] {
+        if (picked) return;
+        picked = true;
+        form->Name_UIComboBox->setCurrentIndex(1);
+        form->Name_UIComboBoxChange(form->Name_UIComboBox);
+    };
+    form->Name_UIComboBox->setCurrentIndex(0);
+    form->Name_UIComboBoxChange(form->Name_UIComboBox);
+    ASSERT_TRUE(picked);
+    EXPECT_EQ(form->LapseRates->Count(), 4);
+    EXPECT_EQ(Caption(), "Profilora - short.html");
+    EXPECT_EQ(form->TrackBar1->Max(), 3);
+}
+
+// Catalogue entries with an absolute path are listed and open; a file named
+// as an archive that is none is told as an archive fault, with an icon.
+TEST_F(SourcesWindow, catalogueAbsoluteEntryAndAFalseArchive)
+{
+    const std::string zip = Copy(kIgra, "abs.zip");
+    Write("junk.zip", "these bytes are no zip archive\n");
+    Write("profilora.ini", "[soundings]\n" + zip + "=2016-06-01..2016-06-02\nPerth.html=\n" + Path("junk.zip") + "=\n");
+    MakeForm();
+    ASSERT_EQ(form->Name_UIComboBox->count(), 3);
+    EXPECT_EQ(form->Name_UIComboBox->itemText(0).toStdString(), zip);
+    form->Name_UIComboBox->setCurrentIndex(0);
+    form->Name_UIComboBoxChange(form->Name_UIComboBox);
+    ASSERT_EQ(form->LapseRates->Count(), 4);
+    EXPECT_EQ(Caption(), "Profilora - " + zip + " (2016-06-01..2016-06-02)");
+    form->Name_UIComboBox->setCurrentIndex(2);
+    form->Name_UIComboBoxChange(form->Name_UIComboBox);
+    ASSERT_EQ(prompts.Boxes.size(), 1u);
+    EXPECT_EQ(prompts.Boxes[0].Text, "Cannot read junk.zip: the file is not a zip archive");
+    EXPECT_EQ(prompts.Boxes[0].Icon, platform::MsgIcon::Error);
+    EXPECT_EQ(form->LapseRates->Count(), 4);
+    // Among several files too.
+    form->Open_Files({Copy(Month(1)), Path("junk.zip")});
+    ASSERT_EQ(prompts.Boxes.size(), 2u);
+    EXPECT_EQ(prompts.Boxes[1].Text, prompts.Boxes[0].Text);
+    EXPECT_EQ(form->LapseRates->Count(), 4);
 }
 
 }  // namespace

@@ -125,4 +125,22 @@ TEST_F(YearWindowTest, followsEachPageAlsoAnEmptyOrUnreadableOne)
     EXPECT_EQ(year.Section->Section().SoundingCount(), 5);
 }
 
+// The caption names what the main window's caption names: several files
+// as "+ N more", and the date range in force.
+TEST_F(YearWindowTest, captionNamesTheFilesAndTheRangeOnShow)
+{
+    MakeForm();
+    const std::string data = PROFILORA_DATA_DIR;
+    const std::vector<std::string> files{data + "/wyoming_94610_2016_01.html", data + "/wyoming_94610_2016_02.html"};
+    form->Open_Files(files);
+    TYearWindow& year = Open();
+    const auto main = [this] { return form->windowTitle().toStdString().substr(std::string("Profilora - ").size()); };
+    EXPECT_EQ(main(), "wyoming_94610_2016_01.html + 1 more");
+    EXPECT_EQ(year.windowTitle().toStdString(), "Year at a Glance - " + main());
+    form->SetDateRange("2016-02-03", "2016-02-03");
+    EXPECT_NE(main().find("(2016-02-03..2016-02-03)"), std::string::npos) << main();
+    EXPECT_EQ(year.windowTitle().toStdString(), "Year at a Glance - " + main());
+    EXPECT_EQ(year.Section->Heading(), "Station 94610, 2016-02-03");
+}
+
 }  // namespace

@@ -15,7 +15,8 @@
 namespace {
 
 const QColor MarkerRed("#ff2020");
-const QColor GapGrey("#d0d0d0");
+// Cells without data are hatched: grey lines on white.
+bool NoData(const QColor& C) { return C == QColor("#9a9a9a") || C == QColor(Qt::white); }
 
 // Five columns, every 1000 m to 4000 m; column 1 is empty (a gap).
 TTimeHeightSection FiveColumns()
@@ -84,9 +85,9 @@ TEST_F(ColourSectionTest, markerShowsAtItsColumnOnly)
     ASSERT_EQ(Image.size(), View.size());
     EXPECT_TRUE(MarkerAt(Image, 2));
     EXPECT_FALSE(MarkerAt(Image, 3));
-    // The gap column shows the grey behind the map, a full column beside it a colour.
-    EXPECT_EQ(PixelAt(Image, 1, 2500), GapGrey);
-    EXPECT_NE(PixelAt(Image, 3, 2500), GapGrey);
+    // The gap column shows the hatching behind the map, a full column beside it a colour.
+    EXPECT_TRUE(NoData(PixelAt(Image, 1, 2500))) << PixelAt(Image, 1, 2500).name().toStdString();
+    EXPECT_FALSE(NoData(PixelAt(Image, 3, 2500)));
 
     View.SetMarkerColumn(4);
     // On screen the move redraws the marker's layer alone: what the widget
@@ -110,6 +111,69 @@ TEST_F(ColourSectionTest, markerShowsAtItsColumnOnly)
     Two.FirstSounding = {0, 1, 2};
     View.SetSection(Two);
     EXPECT_EQ(View.MarkerColumn(), -1);
+}
+
+// The first launch's marker stays inside the map, off the axis line; one
+// column fills the whole map, whose left edge then reads that column.
+TEST_F(ColourSectionTest, firstColumnAndOneColumnFillTheMap)
+{
+    TTimeHeightSection Many = FiveColumns();
+    Many.Columns = 400;
+    Many.Cells.assign(std::size_t(400) * 5, -20.0f);
+    Many.Titles.assign(400, "94610 2016-01-01 00Z");
+    Many.FreezingLevel.assign(400, std::numeric_limits<float>::quiet_NaN());
+    Many.TropopauseHeight = Many.FreezingLevel;
+    Many.FirstSounding.resize(401);
+    for (int C = 0; C <= 400; ++C) Many.FirstSounding[std::size_t(C)] = C;
+    View.SetSection(Many);
+    View.SetMarkerColumn(0);
+    const QImage First = View.RenderToImage(View.size());
+    const QPoint Left = View.MouseSurface()->mapFrom(&View, View.PointOf(-0.5, 2500));
+    int Red = 0;
+    for (int Dx = 1; Dx <= 4; ++Dx) Red += First.pixelColor(Left + QPoint(Dx, 0)) == MarkerRed;
+    EXPECT_GT(Red, 0);
+
+    TTimeHeightSection One = FiveColumns();
+    One.Columns = 1;
+    One.Cells.resize(5);
+    One.FirstSounding = {0, 1};
+    View.SetSection(One);
+    const QImage Image = View.RenderToImage(View.size());
+    for (const double Column : {-0.45, 0.0, 0.45})
+        EXPECT_FALSE(NoData(Image.pixelColor(View.MouseSurface()->mapFrom(&View, View.PointOf(Column, 2500)))))
+            << Column;
+}
+
+// Ticks at month starts for a year, at year starts for decades, at days for
+// a few weeks; labels never closer than the map's width allows.
+TEST(ColourSection, dateTicksFollowThePeriod)
+{
+    const struct {
+        const char* First;
+        double Days;
+        int Pixels;
+        std::vector<std::string> Start;  // the first labels
+        std::size_t Most;
+    } Cases[] = {
+        {"2016-01-01 00Z", 366, 1000, {"Jan 2016", "Feb", "Mar"}, 13},
+        {"2016-01-01 00Z", 366, 400, {"Jan 2016", "Apr", "Jul"}, 5},
+        {"1940-01-01 00Z", 80 * 365.25, 800, {"1940", "1950", "1960"}, 16},
+        {"2016-06-01 00Z", 20, 800, {"Jun 1", "Jun 3", "Jun 5"}, 13},
+        {"2016-06-01 00Z", 20, 2000, {"Jun 1", "Jun 2", "Jun 3"}, 21},
+    };
+    for (const auto& C : Cases) {
+        TTimeHeightSection S;
+        S.Columns = 500;
+        S.FirstHour = *LaunchHour(C.First);
+        S.HoursPerColumn = C.Days * 24 / S.Columns;
+        std::vector<double> Columns;
+        std::vector<std::string> Labels;
+        TColourSection::DateTicks(S, C.Pixels, Columns, Labels);
+        ASSERT_GE(Labels.size(), C.Start.size()) << C.First;
+        EXPECT_EQ(std::vector<std::string>(Labels.begin(), Labels.begin() + 3), C.Start) << C.First;
+        EXPECT_LE(Labels.size(), C.Most) << C.First;
+        EXPECT_NEAR(Columns[0], -0.5, 1e-9) << C.First;
+    }
 }
 
 TEST_F(ColourSectionTest, hoverReadsTheCellUnderTheMouse)

@@ -338,6 +338,45 @@ TEST(TimeHeightSection, missingLaunchLeavesAnEmptyColumn)
     EXPECT_EQ(BuildSection(Soundings, Size).SoundingOf(3), 3);
 }
 
+// Levels take part at their drawn height (a level with only a computed one
+// too); a frozen surface is the freezing level; the ground and the clock of
+// the columns are kept; the heading names the station and the period.
+TEST(TimeHeightSection, drawnHeightsGroundAndHeading)
+{
+    struct Case {
+        const char* Name;
+        std::vector<Level> Levels;
+        float AltitudeOfSecond;  // M: none beyond the reported height
+        float Surface, Freezing, CellAt1000;
+    };
+    const Case Cases[] = {
+        {"reported", {{1000, 0, 10}, {900, 1000, 6}, {800, 2000, -2}}, M, 0, 1750, 6},
+        {"computed", {{1000, 0, 10}, {900, M, 6}, {800, 2000, -2}}, 1000, 0, 1750, 6},
+        {"frozen ground", {{850, 1500, -3}, {800, 2000, -6}}, M, 1500, 1500, std::nanf("")},
+    };
+    for (const Case& C : Cases) {
+        std::vector<TSounding> Soundings(2, Make(C.Levels));
+        if (C.AltitudeOfSecond != M) Soundings[0].Levels[1].Altitude = Soundings[1].Levels[1].Altitude = C.AltitudeOfSecond;
+        Soundings[0].Title = "72403 2016-02-28 12Z";
+        Soundings[1].Title = "72403 2016-02-29 00Z";
+        TSectionSize Size;
+        Size.Rows = 3;
+        Size.HeightMax = 2000;
+        const TTimeHeightSection S = BuildSection(Soundings, Size);
+        ASSERT_EQ(S.Columns, 2) << C.Name;
+        EXPECT_FLOAT_EQ(S.SurfaceHeight[1], C.Surface) << C.Name;
+        EXPECT_NEAR(S.FreezingLevel[1], C.Freezing, 0.1) << C.Name;
+        if (std::isnan(C.CellAt1000)) EXPECT_TRUE(std::isnan(S.Cell(1, 1))) << C.Name;
+        else EXPECT_FLOAT_EQ(S.Cell(1, 1), C.CellAt1000) << C.Name;
+        EXPECT_EQ(S.FirstHour, *LaunchHour("2016-02-28 12Z")) << C.Name;
+        EXPECT_DOUBLE_EQ(S.HoursPerColumn, 12) << C.Name;
+        EXPECT_EQ(SectionHeading(S, "x.html"), "Station 72403, 2016-02-28 to 2016-02-29") << C.Name;
+    }
+    std::vector<TSounding> Untimed(1, Make(Cases[0].Levels));
+    Untimed[0].Title = "S0";
+    EXPECT_EQ(SectionHeading(BuildSection(Untimed, TSectionSize()), "x.html"), "x.html");
+}
+
 TEST(TimeHeightSection, launchHoursReadAndWriteDates)
 {
     EXPECT_EQ(LaunchHour("76225 1970-01-01 00Z"), 0);

@@ -58,13 +58,13 @@ protected:
         return Status;
     }
     int Files() const { return int(QDir(Dir.path()).entryList(QDir::Files | QDir::Hidden).size()); }
-    // Pixels of the grey that shows where the section has no value.
+    // Pixels of the grey hatching that shows where the section has no value.
     static int GapPixels(const QImage& Image)
     {
         const QImage I = Image.convertToFormat(QImage::Format_RGB32);
         int N = 0;
         for (int Y = 0; Y < I.height(); ++Y)
-            for (int X = 0; X < I.width(); ++X) N += (I.pixel(X, Y) & 0xFFFFFF) == 0xD0D0D0;
+            for (int X = 0; X < I.width(); ++X) N += (I.pixel(X, Y) & 0xFFFFFF) == 0x9A9A9A;
         return N;
     }
 
@@ -112,12 +112,13 @@ TEST_F(SectionExport, sectionHasTheAskedSizeAlsoBesideOtherOutputs)
     EXPECT_NE(Read(Path("l.csv")).find("\n1,launch 1,1000.0,1000.0,,,,21000.0,-30.0,475.0,,,\n"), std::string::npos)
         << Read(Path("l.csv"));
 
-    // The section reaches the settings' altitude maximum: up to 25000 m the
-    // launches fill nearly the whole map, up to the built-in 51000 m they
-    // leave its upper part empty.
-    Write(Path("s.ini"), "[Altitude]\nmin = 0\nmax = 25000\n");
+    // The section reaches [Year] HeightMax (the chart's altitude range does
+    // not count): up to the usual 20000 m the launches fill the whole map,
+    // up to 60000 m they leave its upper half empty.
+    Write(Path("s.ini"), "[Altitude]\nmin = 0\nmax = 60000\n");
+    Write(Path("high.ini"), "[Year]\nHeightMax = 60000\n");
     ASSERT_EQ(Run({Page, "--section", Path("low.png"), "--settings", Path("s.ini")}), kExportDone) << Err;
-    ASSERT_EQ(Run({Page, "--section", Path("high.png")}), kExportDone) << Err;
+    ASSERT_EQ(Run({Page, "--section", Path("high.png"), "--settings", Path("high.ini")}), kExportDone) << Err;
     const QImage Low(QString::fromStdString(Path("low.png")));
     const QImage High(QString::fromStdString(Path("high.png")));
     EXPECT_EQ(Low.size(), QSize(705, 313));
@@ -138,11 +139,15 @@ TEST_F(SectionExport, failuresLeaveNothingAndNeverReplaceTheInput)
         {{Page, "--levels", Page}, "it is the input file"},
         {{Page, "--section", Path("s.png"), "--settings", Path("none.ini")}, "cannot read settings"},
         {{Page, "--section"}, "--section needs a file name"},
+        {{Page, "--section", Path("s.png"), "--settings", Path("word.ini")}, "[Year] HeightMax must be"},
+        {{Page, "--section", Path("s.png"), "--settings", Path("low.ini")}, "[Year] HeightMax must be"},
     };
+    Write(Path("word.ini"), "[Year]\nHeightMax = high\n");
+    Write(Path("low.ini"), "[Year]\nHeightMax = -5\n");
     for (const auto& C : Cases) {
         EXPECT_EQ(Run(C.A), kExportFailed) << C.Message;
         EXPECT_NE(Err.find(C.Message), std::string::npos) << Err;
-        EXPECT_EQ(Files(), 1) << C.Message;
+        EXPECT_EQ(Files(), 3) << C.Message;
     }
     EXPECT_EQ(Read(Page), Text);
 }
