@@ -4,6 +4,7 @@
 #include "app/PointReadout.h"
 #include "app/StationOpener.h"
 #include "app/WindowMovie.h"
+#include "app/IndicesWindow.h"
 #include "app/YearWindow.h"
 #include "chart/Chart.h"
 #include "components/jtINI_File.h"
@@ -71,6 +72,8 @@ void TWindowExtras::CreateMenu()
     ShowTrailAction->setChecked(false);
     ChartMenu->addSeparator();
     YearAction = ChartMenu->addAction("Year at a Glance...");
+    IndicesAction = ChartMenu->addAction("Launch Indices...");
+    IndicesAction->setObjectName("IndicesAction");
     StationAction = ChartMenu->addAction("Open Station...");
     StationAction->setObjectName("StationAction");
     StationAction->setShortcut(QKeySequence("Ctrl+Shift+O"));
@@ -82,6 +85,7 @@ void TWindowExtras::CreateMenu()
     connect(ExportMovieAction, &QAction::triggered, this,
             [this] { app::RunHandler([this] { ExportMovieAsGif(); }); });
     connect(YearAction, &QAction::triggered, this, [this] { app::RunHandler([this] { ShowYearWindow(); }); });
+    connect(IndicesAction, &QAction::triggered, this, [this] { app::RunHandler([this] { ShowIndicesWindow(); }); });
     connect(ShowTrailAction, &QAction::toggled, this, [this] { app::RunHandler([this] { FrameChanged(); }); });
 
     host_.HostChart().OnContextMenu = [this](QPoint Global) { ShowMenu(Global); };
@@ -182,6 +186,7 @@ void TWindowExtras::FrameChanged()
 {
     trail_.Update(host_.HostSoundings(), TrailShown());
     if (year_ && year_->isVisible()) year_->ShowSounding(host_.HostFramePosition());
+    if (indices_ && indices_->isVisible()) ShowFrameInIndicesWindow();
 }
 
 // ---------------------------------------------------------------- year window
@@ -203,6 +208,29 @@ void TWindowExtras::ShowYearWindow()
 void TWindowExtras::PageChanged()
 {
     if (year_ && year_->isVisible()) ShowPageInYearWindow();
+    if (indices_ && indices_->isVisible()) ShowFrameInIndicesWindow();
+}
+
+// ---------------------------------------------------------------- indices window
+
+void TWindowExtras::ShowIndicesWindow()
+{
+    if (!indices_) {
+        indices_ = std::make_unique<app::TIndicesWindow>(&host_.HostWindow());
+        indices_->PlaceBeside(host_.HostWindow());
+    }
+    ShowFrameInIndicesWindow();
+    indices_->show();
+    indices_->raise();
+    indices_->activateWindow();
+}
+
+void TWindowExtras::ShowFrameInIndicesWindow()
+{
+    const TLapseRates* rates = host_.HostSoundings();
+    const int frame = host_.HostFramePosition();
+    const bool valid = rates && frame >= 0 && std::size_t(frame) < rates->Soundings.size();
+    indices_->ShowSounding(valid ? &rates->Soundings[std::size_t(frame)] : nullptr);
 }
 
 void TWindowExtras::ShowPageInYearWindow()

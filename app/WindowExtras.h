@@ -27,6 +27,7 @@ class TChart;
 class TLapseRates;
 class TYearWindow;
 namespace app {
+class TIndicesWindow;
 class TStationOpener;
 }
 
@@ -41,6 +42,7 @@ public:
     QAction* ExportMovieAction = nullptr;   // "Export Movie as GIF..."
     QAction* ShowTrailAction = nullptr;     // "Show Trail", checkable, off at first
     QAction* YearAction = nullptr;          // "Year at a Glance..."
+    QAction* IndicesAction = nullptr;       // "Launch Indices..."
     QAction* StationAction = nullptr;       // "Open Station...", Ctrl+Shift+O in the window
     std::unique_ptr<app::TStationOpener> Stations;
 
@@ -66,6 +68,10 @@ public:
     void ShowYearWindow();
     // The year window; null until it is first opened.
     TYearWindow* YearWindow() const { return year_.get(); }
+    // Opens the indices window (or raises it), which lists the indices of
+    // the frame on show while it is open; null until it is first opened.
+    void ShowIndicesWindow();
+    app::TIndicesWindow* IndicesWindow() const { return indices_.get(); }
     bool TrailShown() const;
     TTrail& Trail() { return trail_; }
 
@@ -103,9 +109,11 @@ private:
                           const std::string& Suggested);
     std::string PageBaseName() const;
     void ShowPageInYearWindow();
+    void ShowFrameInIndicesWindow();
 
     IExtrasHost& host_;
     TTrail trail_;
     std::string lastDirectory_;
     std::unique_ptr<TYearWindow> year_;
+    std::unique_ptr<app::TIndicesWindow> indices_;
 };

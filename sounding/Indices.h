@@ -44,8 +44,17 @@ struct TParcel {
     std::vector<TParcelPoint> Path;
 };
 
-// Lifts the parcel of Kind through Sounding up to TopPressure (hPa). Virtual
-// temperature is used for buoyancy when Virtual is set.
+// Lifts the parcel of Kind through Sounding; its Path goes up to
+// TopPressure (hPa), its LFC, EL, CAPE and CIN are those of the whole
+// sounding (the same as ComputeIndices gives). Virtual temperature is used
+// for buoyancy when Virtual is set (and the Path is then the parcel's
+// virtual temperature). The LFC is the first buoyant level at
+// or above the LCL; the EL the top of the highest buoyant layer; the CAPE
+// Rd times the buoyancy integrated over ln p in the positive layers between
+// them; the CIN the net area from the parcel's lowest level (the surface
+// for the mixed-layer parcel, else its start) to the LFC, capped at 0, and 0
+// without an LFC. A parcel still buoyant at the top of the data has neither
+// an EL nor a CAPE (the positive area goes on beyond the data).
 TParcel LiftParcel(const TSounding& Sounding, TParcelKind Kind, bool Virtual = false, double TopPressure = 100);
 
 struct TIndices {
@@ -73,12 +82,18 @@ struct TIndices {
     std::optional<double> MixedLayerMixingRatio;    // g/kg
     std::optional<double> Thickness1000To500;       // m
     std::optional<double> PrecipitableWater;        // mm
+    // Surface-based and most-unstable parcels, with virtual temperature.
     std::optional<double> CapeSurface;
     std::optional<double> CinSurface;
     std::optional<double> CapeMostUnstable;
     std::optional<double> CinMostUnstable;
 };
 
+// Pressures in hPa, wind speeds in m/s. The lifted index and the CAPE come
+// from the mixed-layer parcel; the 850, 700 and 500 hPa values are a
+// level's own or interpolated in ln p between the levels around them (none
+// outside the data); the thickness and the precipitable water use the
+// levels' heights and dew points as they are.
 TIndices ComputeIndices(const TSounding& Sounding);
 
 }  // namespace sounding

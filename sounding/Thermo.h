@@ -37,5 +37,13 @@ TLcl LiftingCondensationLevel(double T, double Td, double P);
 
 // The temperature (C) at P of the saturated adiabat through T0 at P0.
 double MoistAdiabatTemperature(double T0, double P0, double P);
+// The temperature (C) at P of the saturated adiabat whose equivalent
+// potential temperature is ThetaE (K); Guess (C), when not NaN, starts the
+// search (a nearby point of the same adiabat makes it quick). W, when
+// given, receives the saturation mixing ratio there (g/kg).
+double SaturatedTemperature(double ThetaE, double P, double Guess, double* W = nullptr);
+// The same from the logarithms of ThetaE and of 1000 / P, for a caller that
+// keeps them.
+double SaturatedTemperatureLn(double LnThetaE, double P, double LnRatio, double Guess, double* W = nullptr);
 
 }  // namespace sounding

@@ -8,6 +8,7 @@
 #include "tools/CsvExport.h"
 #include "tools/ExportInputs.h"
 #include "tools/ExportOptions.h"
+#include "tools/IndicesCsv.h"
 #include "tools/LevelsCsv.h"
 
 // Without the desktop libraries the exporter writes text (CSV) only.
@@ -244,9 +245,10 @@ int RunExport(const std::vector<std::string>& Args, std::ostream& Out, std::ostr
     }
 #ifndef PROFILORA_EXPORT_PICTURES
     for (const ExportTarget& target : options.Targets) {
-        if (target.Format != ExportFormat::Csv && target.Format != ExportFormat::Levels) {
+        if (target.Format != ExportFormat::Csv && target.Format != ExportFormat::Levels &&
+            target.Format != ExportFormat::Indices) {
             Err << kProgram << "this profilora-export was built without the desktop libraries and writes "
-                               "--csv and --levels only\n";
+                               "--csv, --levels and --indices only\n";
             return kExportFailed;
         }
     }
@@ -348,6 +350,10 @@ int RunExport(const std::vector<std::string>& Args, std::ostream& Out, std::ostr
     for (const ExportTarget& target : options.Targets) {
         if (target.Format == ExportFormat::Levels) {
             if (!WriteText(target.Path, LevelsToCsv(set), Out, Err)) return kExportFailed;
+            continue;
+        }
+        if (target.Format == ExportFormat::Indices) {
+            if (!WriteText(target.Path, IndicesToCsv(set), Out, Err)) return kExportFailed;
             continue;
         }
 #ifdef PROFILORA_EXPORT_PICTURES

@@ -29,6 +29,7 @@ constexpr FormatSwitch kFormats[] = {
     {"--gif", ExportFormat::Gif, true},
     {"--section", ExportFormat::Section, true},
     {"--levels", ExportFormat::Levels, true},
+    {"--indices", ExportFormat::Indices, true},
 };
 
 const FormatSwitch* FindFormat(std::string_view Name)
@@ -173,7 +174,8 @@ const ValueSwitch* FindValue(std::string_view Name)
 bool ExportOptions::WantsPictures() const
 {
     for (const ExportTarget& t : Targets)
-        if (t.Format != ExportFormat::Csv && t.Format != ExportFormat::Levels) return true;
+        if (t.Format != ExportFormat::Csv && t.Format != ExportFormat::Levels && t.Format != ExportFormat::Indices)
+            return true;
     return false;
 }
 
@@ -218,6 +220,7 @@ std::string ExportUsage()
            "       profilora-export FILE... --gif OUT.gif [--ms N] [DATES] [PICTURE OPTIONS]\n"
            "       profilora-export FILE... --section OUT.png [DATES] [--size WxH] [--settings FILE]\n"
            "       profilora-export FILE... --levels OUT.csv [DATES]\n"
+           "       profilora-export FILE... --indices OUT.csv [DATES]\n"
            "       profilora-export --station ID [--period por|y2d] [--offline] [FILE...] --csv ...\n"
            "\n"
            "Reads sounding pages, IGRA v2 station files (plain, .gz or .zip) and\n"
@@ -240,6 +243,14 @@ std::string ExportUsage()
            "                     freezing_level, tropopause_height, tropopause_temperature,\n"
            "                     inversion_base, inversion_top, inversion_strength (m, C;\n"
            "                     an empty field: the sounding has no such level)\n"
+           "  --indices OUT.csv  one CSV row per sounding with its stability indices:\n"
+           "                     Showalter, lifted, SWEAT, K and totals indices, CAPE and\n"
+           "                     CIN (J/kg), EL and LFC (hPa), bulk Richardson number,\n"
+           "                     LCL (K, hPa), mixed-layer theta (K) and mixing ratio\n"
+           "                     (g/kg), 1000-500 hPa thickness (m), precipitable water\n"
+           "                     (mm), surface-based and most-unstable CAPE and CIN\n"
+           "                     (\"-\": standard output; an empty field: the sounding\n"
+           "                     cannot give it)\n"
            "  --strict           a launch skipped for a damaged line fails the export\n"
            "                     (exit 1, nothing written); without it the launches\n"
            "                     that read are written and each skipped one is told\n"
@@ -367,7 +378,9 @@ std::string ParseExportArguments(const std::vector<std::string>& Args, ExportOpt
         // "-" is standard output for every output but the frames' folder.
         if (target.Path == "-") {
             if (format->Format == ExportFormat::Png) return name + " needs a directory, not standard output";
-            target.Path = format->Format == ExportFormat::Levels ? std::string() : std::string("/dev/stdout");
+            target.Path = format->Format == ExportFormat::Levels || format->Format == ExportFormat::Indices
+                              ? std::string()
+                              : std::string("/dev/stdout");
         }
         Options.Targets.push_back(target);
     }
@@ -375,7 +388,7 @@ std::string ParseExportArguments(const std::vector<std::string>& Args, ExportOpt
     if ((!pageNamed || Options.PagePath.empty()) && Options.Stations.empty()) return "no page given";
     if (Options.Stations.empty() && (Options.Offline || !Options.Period.empty()))
         return std::string(Options.Offline ? "--offline" : "--period") + " applies to --station only";
-    if (Options.Targets.empty()) return "no output chosen (--csv, --png, --gif, --section or --levels)";
+    if (Options.Targets.empty()) return "no output chosen (--csv, --png, --gif, --section, --levels or --indices)";
     int toStdout = 0;
     bool gif = false;
     for (const ExportTarget& t : Options.Targets) {

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-enum class ExportFormat { Csv, Png, Gif, Section, Levels };
+enum class ExportFormat { Csv, Png, Gif, Section, Levels, Indices };
 
 struct ExportTarget {
     ExportFormat Format = ExportFormat::Csv;
-    // CSV, levels: empty = standard output; PNG: a directory; GIF, section: a
+    // CSV, levels, indices: empty = standard output; PNG: a directory; GIF, section: a
     // file ("/dev/stdout" for standard output).
     std::string Path;
 };

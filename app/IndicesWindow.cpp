@@ -1,0 +1,151 @@
+#include "app/IndicesWindow.h"
+
+#include "app/Controls.h"
+#include "sounding/DerivedLevels.h"
+#include "sounding/Indices.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QScreen>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <optional>
+
+namespace app {
+
+namespace {
+
+struct TRow {
+    const char* Name;
+    const char* Unit;
+    int Decimals;
+};
+
+// In the order of the Wyoming list, then the parcels forecasters add, then
+// the derived levels.
+constexpr TRow kRows[] = {
+    {"Showalter index", "", 2},
+    {"Lifted index", "", 2},
+    {"Lifted index (virtual temperature)", "", 2},
+    {"SWEAT index", "", 2},
+    {"K index", "", 2},
+    {"Cross totals index", "", 2},
+    {"Vertical totals index", "", 2},
+    {"Totals totals index", "", 2},
+    {"CAPE", "J/kg", 1},
+    {"CAPE (virtual temperature)", "J/kg", 1},
+    {"CIN", "J/kg", 1},
+    {"CIN (virtual temperature)", "J/kg", 1},
+    {"Equilibrium level", "hPa", 2},
+    {"Equilibrium level (virtual temperature)", "hPa", 2},
+    {"Level of free convection", "hPa", 2},
+    {"Level of free convection (virtual temperature)", "hPa", 2},
+    {"Bulk Richardson number", "", 2},
+    {"Bulk Richardson number (virtual CAPE)", "", 2},
+    {"LCL temperature", "K", 2},
+    {"LCL pressure", "hPa", 2},
+    {"Mixed-layer potential temperature", "K", 2},
+    {"Mixed-layer mixing ratio", "g/kg", 2},
+    {"1000-500 hPa thickness", "m", 1},
+    {"Precipitable water", "mm", 2},
+    {"Surface-based CAPE", "J/kg", 1},
+    {"Surface-based CIN", "J/kg", 1},
+    {"Most-unstable CAPE", "J/kg", 1},
+    {"Most-unstable CIN", "J/kg", 1},
+    {"Surface height", "m", 1},
+    {"Freezing level", "m", 1},
+    {"Tropopause height", "m", 1},
+    {"Tropopause temperature", "C", 1},
+    {"Inversion base", "m", 1},
+    {"Inversion top", "m", 1},
+    {"Inversion strength", "C", 1},
+};
+constexpr int kRowCount = int(sizeof kRows / sizeof kRows[0]);
+
+// The values of a sounding in the order of kRows.
+std::vector<std::optional<double>> ValuesOf(const TSounding& Sounding)
+{
+    const sounding::TIndices x = sounding::ComputeIndices(Sounding);
+    const TDerivedLevels d = DeriveLevels(Sounding);
+    auto f = [](const std::optional<float>& V) { return V ? std::optional<double>(*V) : std::nullopt; };
+    std::vector<std::optional<double>> v = {
+        x.Showalter, x.LiftedIndex, x.LiftedIndexVirtual, x.Sweat, x.KIndex, x.CrossTotals, x.VerticalTotals,
+        x.TotalsTotals, x.Cape, x.CapeVirtual, x.Cin, x.CinVirtual, x.EquilibriumLevel, x.EquilibriumLevelVirtual,
+        x.Lfc, x.LfcVirtual, x.BulkRichardson, x.BulkRichardsonVirtual, x.LclTemperature, x.LclPressure,
+        x.MixedLayerTheta, x.MixedLayerMixingRatio, x.Thickness1000To500, x.PrecipitableWater, x.CapeSurface,
+        x.CinSurface, x.CapeMostUnstable, x.CinMostUnstable, f(d.SurfaceHeight), f(d.FreezingLevel)};
+    v.push_back(d.Tropopause ? std::optional<double>(d.Tropopause->Height) : std::nullopt);
+    v.push_back(d.Tropopause ? std::optional<double>(d.Tropopause->Temperature) : std::nullopt);
+    v.push_back(d.Inversion ? std::optional<double>(d.Inversion->Base) : std::nullopt);
+    v.push_back(d.Inversion ? std::optional<double>(d.Inversion->Top) : std::nullopt);
+    v.push_back(d.Inversion ? std::optional<double>(d.Inversion->Strength) : std::nullopt);
+    return v;
+}
+
+}  // namespace
+
+TIndicesWindow::TIndicesWindow(QWidget* Parent) : QWidget(Parent, Qt::Window)
+{
+    setObjectName("IndicesWindow");
+    Caption = new QLabel(this);
+    Caption->setObjectName("IndicesCaption");
+    Table = new QTableWidget(kRowCount, 3, this);
+    Table->setObjectName("IndicesTable");
+    Table->setAccessibleName("Launch indices");
+    Table->setHorizontalHeaderLabels({"Index", "Value", "Unit"});
+    Table->verticalHeader()->setVisible(false);
+    Table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    Table->setSelectionMode(QAbstractItemView::NoSelection);
+    for (int r = 0; r < kRowCount; ++r) {
+        Table->setItem(r, 0, new QTableWidgetItem(QString::fromLatin1(kRows[r].Name)));
+        auto* value = new QTableWidgetItem;
+        value->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        Table->setItem(r, 1, value);
+        Table->setItem(r, 2, new QTableWidgetItem(QString::fromLatin1(kRows[r].Unit)));
+    }
+    Table->resizeColumnToContents(0);
+    Table->setColumnWidth(1, 80);
+    Table->horizontalHeader()->setStretchLastSection(true);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(Caption);
+    layout->addWidget(Table, 1);
+    setWindowTitle("Launch Indices");
+    resize(420, 560);
+    ShowSounding(nullptr);
+}
+
+void TIndicesWindow::ShowSounding(const TSounding* Sounding)
+{
+    Caption->setText(Sounding ? QString::fromLocal8Bit(Sounding->Title.c_str()) : QString("No sounding"));
+    const std::vector<std::optional<double>> values =
+        Sounding ? ValuesOf(*Sounding) : std::vector<std::optional<double>>(kRowCount);
+    for (int r = 0; r < kRowCount; ++r) {
+        const std::optional<double>& v = values[std::size_t(r)];
+        Table->item(r, 1)->setText(!Sounding ? QString() : v ? QString::number(*v, 'f', kRows[r].Decimals) : "none");
+    }
+}
+
+std::string TIndicesWindow::ValueOf(const std::string& Name) const
+{
+    for (int r = 0; r < kRowCount; ++r)
+        if (Name == kRows[r].Name) return Table->item(r, 1)->text().toStdString();
+    return {};
+}
+
+void TIndicesWindow::PlaceBeside(const QWidget& Main)
+{
+    const QScreen* screen = Main.screen();
+    if (!screen) return;
+    const QRect available = screen->availableGeometry();
+    const QSize size(std::min(420, available.width() * 9 / 10), std::min(560, available.height() * 9 / 10));
+    resize(size);
+    const QRect main = Main.frameGeometry();
+    QRect frame(QPoint(main.right() + 1, main.top()), size);
+    if (frame.right() > available.right()) frame.moveTopLeft(main.topLeft() + QPoint(60, 60));
+    move(FitOnScreen(frame, available).topLeft());
+}
+
+}  // namespace app

@@ -1,0 +1,204 @@
+// The stability indices against the values the University of Wyoming prints
+// under each of its 726 Perth launches of 2016, and on profiles cut to show
+// what cannot be reckoned.
+
+#include "sounding/Indices.h"
+#include "sounding/SoundingSources.h"
+#include "sounding/Thermo.h"
+
+#include "WyomingIndices.h"
+#include "support/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <map>
+
+using namespace sounding;
+
+namespace {
+
+struct TYear {
+    std::vector<TSounding> Soundings;
+    std::map<std::string, wyoming::TLaunch> Oracle;
+};
+
+const TYear& PerthYear()
+{
+    static const TYear year = [] {
+        TYear y;
+        for (int month = 1; month <= 12; ++month) {
+            char name[64];
+            std::snprintf(name, sizeof name, "/wyoming_94610_2016_%02d.html", month);
+            const std::string path = std::string(PROFILORA_DATA_DIR) + name;
+            TSourceResult r = ReadSoundingFile(path);
+            for (TSounding& s : r.Soundings) y.Soundings.push_back(std::move(s));
+            for (auto& [title, launch] : wyoming::ReadLaunches(testfiles::Slurp(path))) y.Oracle[title] = launch;
+        }
+        return y;
+    }();
+    return year;
+}
+
+TEST(Indices, agreeWithTheWyomingPages)
+{
+    struct TCheck {
+        const char* Wyoming;
+        std::optional<double> TIndices::*Member;
+        double Absolute, Relative;
+        int Within = 0, Count = 0;
+    };
+    TCheck checks[] = {
+        {"Showalter index", &TIndices::Showalter, 0.05, 0},
+        {"Lifted index", &TIndices::LiftedIndex, 0.05, 0},
+        {"LIFT computed using virtual temperature", &TIndices::LiftedIndexVirtual, 0.05, 0},
+        {"SWEAT index", &TIndices::Sweat, 0.5, 0},
+        {"K index", &TIndices::KIndex, 0.05, 0},
+        {"Cross totals index", &TIndices::CrossTotals, 0.05, 0},
+        {"Vertical totals index", &TIndices::VerticalTotals, 0.05, 0},
+        {"Totals totals index", &TIndices::TotalsTotals, 0.05, 0},
+        {"Convective Available Potential Energy", &TIndices::Cape, 10, 0.08},
+        {"CAPE using virtual temperature", &TIndices::CapeVirtual, 10, 0.08},
+        {"Convective Inhibition", &TIndices::Cin, 10, 0.03},
+        {"CINS using virtual temperature", &TIndices::CinVirtual, 10, 0.03},
+        {"Equilibrum Level", &TIndices::EquilibriumLevel, 10, 0},
+        {"Equilibrum Level using virtual temperature", &TIndices::EquilibriumLevelVirtual, 10, 0},
+        {"Level of Free Convection", &TIndices::Lfc, 5, 0},
+        {"LFCT using virtual temperature", &TIndices::LfcVirtual, 5, 0},
+        {"Bulk Richardson Number", &TIndices::BulkRichardson, 0.5, 0.08},
+        {"Bulk Richardson Number using CAPV", &TIndices::BulkRichardsonVirtual, 0.5, 0.08},
+        {"Temp [K] of the Lifted Condensation Level", &TIndices::LclTemperature, 0.1, 0},
+        {"Pres [hPa] of the Lifted Condensation Level", &TIndices::LclPressure, 1, 0},
+        {"Mean mixed layer potential temperature", &TIndices::MixedLayerTheta, 0.05, 0},
+        {"Mean mixed layer mixing ratio", &TIndices::MixedLayerMixingRatio, 0.05, 0},
+        {"1000 hPa to 500 hPa thickness", &TIndices::Thickness1000To500, 0.5, 0},
+        {"Precipitable water [mm] for entire sounding", &TIndices::PrecipitableWater, 0.05, 0},
+    };
+    const TYear& year = PerthYear();
+    ASSERT_EQ(year.Soundings.size(), 726u);
+    int withCape = 0, shallowCape = 0;
+    for (const TSounding& s : year.Soundings) {
+        const auto oracle = year.Oracle.find(s.Title);
+        ASSERT_NE(oracle, year.Oracle.end()) << s.Title;
+        const TIndices x = ComputeIndices(s);
+        for (TCheck& c : checks) {
+            const auto want = oracle->second.Indices.find(c.Wyoming);
+            const std::optional<double>& got = x.*c.Member;
+            ++c.Count;
+            const bool ok = want == oracle->second.Indices.end()
+                                ? !got
+                                : got && std::fabs(*got - want->second) <=
+                                             std::max(c.Absolute, c.Relative * std::fabs(want->second));
+            c.Within += ok;
+            if (!ok && std::getenv("PROFILORA_SHOW_MISSES"))
+                std::printf("%s %s: %s vs %s\n", s.Title.c_str(), c.Wyoming,
+                            got ? std::to_string(*got).c_str() : "-",
+                            want != oracle->second.Indices.end() ? std::to_string(want->second).c_str() : "-");
+        }
+        const auto cape = oracle->second.Indices.find("Convective Available Potential Energy");
+        withCape += cape->second > 0;
+        shallowCape += cape->second > 0 && cape->second < 50;
+    }
+    // The year holds launches without CAPE, with a little of it, and with much.
+    EXPECT_GT(withCape, 100);
+    EXPECT_GT(shallowCape, 30);
+    for (const TCheck& c : checks) {
+        std::printf("%-45s %5.1f %%\n", c.Wyoming, 100.0 * c.Within / c.Count);
+        EXPECT_GE(c.Within, 0.99 * c.Count) << c.Wyoming << ": " << c.Within << " of " << c.Count;
+    }
+}
+
+// A launch cut or stripped: what the cut takes away is empty, the rest stays.
+TEST(Indices, emptyWhereTheSoundingCannotGiveThem)
+{
+    const TYear& year = PerthYear();
+    // A launch with CAPE, for the parcel indices to have something to lose.
+    const TSounding* source = nullptr;
+    for (const TSounding& s : year.Soundings)
+        if (s.Title == "94610 2016-12-12 00Z") source = &s;
+    ASSERT_NE(source, nullptr);
+    using M = std::optional<double> TIndices::*;
+    struct TCase {
+        const char* Name;
+        std::function<bool(TSoundingLevel&)> Keep;  // may change the level
+        std::vector<M> Empty, Present;
+    } cases[] = {
+        {"a high station: the data begin at 820 hPa", [](TSoundingLevel& l) { return l.Pressure <= 820; },
+         {&TIndices::Showalter, &TIndices::KIndex, &TIndices::CrossTotals, &TIndices::VerticalTotals,
+          &TIndices::TotalsTotals, &TIndices::Sweat, &TIndices::Thickness1000To500},
+         {&TIndices::LiftedIndex, &TIndices::MixedLayerTheta, &TIndices::PrecipitableWater, &TIndices::Cape}},
+        {"no dew points", [](TSoundingLevel& l) { return l.DewPointDiff = MissingValue, true; },
+         {&TIndices::Showalter, &TIndices::LiftedIndex, &TIndices::KIndex, &TIndices::CrossTotals, &TIndices::Cape,
+          &TIndices::Cin, &TIndices::CapeSurface, &TIndices::CapeMostUnstable, &TIndices::LclPressure,
+          &TIndices::PrecipitableWater, &TIndices::BulkRichardson},
+         {&TIndices::VerticalTotals, &TIndices::Thickness1000To500}},
+        {"the balloon burst at 600 hPa", [](TSoundingLevel& l) { return l.Pressure >= 600; },
+         {&TIndices::Showalter, &TIndices::LiftedIndex, &TIndices::KIndex, &TIndices::Thickness1000To500,
+          &TIndices::Cape, &TIndices::EquilibriumLevel},
+         {&TIndices::Lfc, &TIndices::Cin, &TIndices::LclPressure, &TIndices::PrecipitableWater}},
+        {"winds only near the ground and above 300 hPa: none between to interpolate",
+         [](TSoundingLevel& l) {
+             if (l.Pressure < 1000 && l.Pressure > 300) l.WindSpeed = MissingValue;
+             return true;
+         },
+         {&TIndices::Sweat, &TIndices::BulkRichardson, &TIndices::BulkRichardsonVirtual},
+         {&TIndices::KIndex, &TIndices::Cape}},
+        {"no winds", [](TSoundingLevel& l) { return l.WindSpeed = MissingValue, true; },
+         {&TIndices::Sweat, &TIndices::BulkRichardson, &TIndices::BulkRichardsonVirtual},
+         {&TIndices::KIndex, &TIndices::Cape}},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TSounding cut = *source;
+        cut.Levels.clear();
+        for (TSoundingLevel l : source->Levels)
+            if (c.Keep(l)) cut.Levels.push_back(l);
+        cut.Surface = 0;
+        const TIndices x = ComputeIndices(cut);
+        for (std::size_t i = 0; i < c.Empty.size(); ++i) EXPECT_FALSE(x.*c.Empty[i]) << "empty #" << i;
+        for (std::size_t i = 0; i < c.Present.size(); ++i) EXPECT_TRUE(x.*c.Present[i]) << "present #" << i;
+    }
+}
+
+// The drawn path is the parcel the indices reckon with: it passes through
+// the LCL and meets the lifted index at 500 hPa.
+TEST(Indices, parcelPathMeetsTheIndices)
+{
+    int checked = 0;
+    for (const TSounding& s : PerthYear().Soundings) {
+        if (checked == 40) break;
+        const TIndices x = ComputeIndices(s);
+        if (!x.LiftedIndex || !x.Cape) continue;
+        ++checked;
+        const TParcel p = LiftParcel(s, TParcelKind::MixedLayer, false, 100);
+        ASSERT_TRUE(p.Valid) << s.Title;
+        EXPECT_NEAR(p.LclPressure, *x.LclPressure, 1e-9);
+        EXPECT_EQ(p.Cape, x.Cape);
+        EXPECT_EQ(p.LfcPressure, x.Lfc);
+        ASSERT_GT(p.Path.size(), 50u);
+        EXPECT_EQ(p.Path.back().Pressure, 100);
+        bool lcl = false, at500 = false;
+        for (std::size_t i = 0; i < p.Path.size(); ++i) {
+            if (i > 0) {
+                EXPECT_LT(p.Path[i].Pressure, p.Path[i - 1].Pressure);
+            }
+            lcl |= p.Path[i].Pressure == p.LclPressure;
+            if (p.Path[i].Pressure == 500) {
+                at500 = true;
+                // The environment at 500 hPa less the lifted index.
+                const TSoundingLevel* l500 = nullptr;
+                for (const TSoundingLevel& l : s.Levels)
+                    if (l.Pressure == 500) l500 = &l;
+                if (l500 && p.LclPressure > 500) {
+                    EXPECT_NEAR(p.Path[i].Temperature, l500->Temperature - *x.LiftedIndex, 1e-3) << s.Title;
+                }
+            }
+        }
+        EXPECT_TRUE(lcl && at500) << s.Title;
+    }
+    EXPECT_EQ(checked, 40);
+}
+
+}  // namespace
