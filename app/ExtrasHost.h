@@ -9,6 +9,7 @@
 class QWidget;
 class TChart;
 class TLapseRates;
+class TjtINI_File;
 
 // What the additions need of the window, and nothing more.
 class IExtrasHost {
@@ -60,4 +61,7 @@ public:
     // The controls without a caption of their own, with the name a screen
     // reader should give each.
     virtual std::vector<std::pair<QWidget*, std::string>> HostUncaptionedControls() const = 0;
+    // The settings the chart is read from (the skew-T window keeps its
+    // place there); null when there are none.
+    virtual TjtINI_File* HostSettings() { return nullptr; }
 };

@@ -111,6 +111,7 @@ private:
     std::string HostDateFrom() const override { return rangeFrom_; }
     std::string HostDateTo() const override { return rangeTo_; }
     std::vector<std::pair<QWidget*, std::string>> HostUncaptionedControls() const override;
+    TjtINI_File* HostSettings() override { return jtINI_File1; }
 
 public:
 

@@ -2,6 +2,7 @@
 
 #include "app/Application.h"
 #include "app/PointReadout.h"
+#include "app/SkewTWindow.h"
 #include "app/StationOpener.h"
 #include "app/WindowMovie.h"
 #include "app/IndicesWindow.h"
@@ -72,6 +73,7 @@ void TWindowExtras::CreateMenu()
     ShowTrailAction->setChecked(false);
     ChartMenu->addSeparator();
     YearAction = ChartMenu->addAction("Year at a Glance...");
+    skewT_ = new app::TSkewTLink(host_, *ChartMenu);
     IndicesAction = ChartMenu->addAction("Launch Indices...");
     IndicesAction->setObjectName("IndicesAction");
     StationAction = ChartMenu->addAction("Open Station...");
@@ -186,6 +188,7 @@ void TWindowExtras::FrameChanged()
 {
     trail_.Update(host_.HostSoundings(), TrailShown());
     if (year_ && year_->isVisible()) year_->ShowSounding(host_.HostFramePosition());
+    skewT_->FrameChanged();
     if (indices_ && indices_->isVisible()) ShowFrameInIndicesWindow();
 }
 
@@ -208,6 +211,7 @@ void TWindowExtras::ShowYearWindow()
 void TWindowExtras::PageChanged()
 {
     if (year_ && year_->isVisible()) ShowPageInYearWindow();
+    skewT_->PageChanged();
     if (indices_ && indices_->isVisible()) ShowFrameInIndicesWindow();
 }
 
@@ -325,6 +329,7 @@ bool TWindowExtras::eventFilter(QObject* Watched, QEvent* Event)
     case QEvent::Close:
         // The year window belongs to the main window and goes with it.
         if (year_ && Event->isAccepted()) year_->close();
+        if (Event->isAccepted()) skewT_->MainClosing();
         return false;
     case QEvent::DragEnter:
     case QEvent::DragMove: {

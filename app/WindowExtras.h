@@ -28,6 +28,7 @@ class TLapseRates;
 class TYearWindow;
 namespace app {
 class TIndicesWindow;
+class TSkewTLink;
 class TStationOpener;
 }
 
@@ -74,6 +75,8 @@ public:
     app::TIndicesWindow* IndicesWindow() const { return indices_.get(); }
     bool TrailShown() const;
     TTrail& Trail() { return trail_; }
+    // "Skew-T log-p..." on the chart's menu and its window.
+    app::TSkewTLink& SkewT() const { return *skewT_; }
 
     // The read-out for the mouse at Pos, in the chart's plot pixels; empty
     // when no shown point lies near it.
@@ -116,4 +119,5 @@ private:
     std::string lastDirectory_;
     std::unique_ptr<TYearWindow> year_;
     std::unique_ptr<app::TIndicesWindow> indices_;
+    app::TSkewTLink* skewT_ = nullptr;  // owned by the menu
 };

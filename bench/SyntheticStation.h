@@ -5,6 +5,7 @@
 #include "sounding/Archive.h"
 
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -39,14 +40,10 @@ inline const std::string& StationText()
 
 // 60,000 launches, two a day from 1940 on, made of the real launches in
 // turn, each cut to its first 62 % of levels as older launches are shorter:
-// about 400 MB. Written once into the temporary folder.
-inline std::string EightyYearFile()
+// about 400 MB, handed to Sink line by line.
+template <typename Sink>
+void MakeEightyYears(Sink&& Write)
 {
-    const std::filesystem::path path = std::filesystem::temp_directory_path() / "profilora_igra_80_years.txt";
-    std::error_code ec;
-    const std::uintmax_t size = std::filesystem::file_size(path, ec);
-    if (!ec && size > (std::uintmax_t(300) << 20)) return path.string();
-
     std::vector<std::vector<std::string_view>> launches;  // header and levels
     std::string_view text = StationText();
     while (!text.empty()) {
@@ -57,7 +54,6 @@ inline std::string EightyYearFile()
         if (line[0] == '#') launches.emplace_back();
         if (!launches.empty()) launches.back().push_back(line);
     }
-    std::FILE* out = std::fopen(path.string().c_str(), "wb");
     using namespace std::chrono;
     const sys_days start = year(1940) / January / 1;
     std::string header;
@@ -74,12 +70,47 @@ inline std::string EightyYearFile()
         std::snprintf(count, sizeof count, "%4zu", levels);
         header.replace(32, 4, count);
         header += '\n';
-        std::fwrite(header.data(), 1, header.size(), out);
+        Write(std::string_view(header));
         for (std::size_t k = 1; k <= levels && k < launch.size(); ++k) {
-            std::fwrite(launch[k].data(), 1, launch[k].size(), out);
-            std::fputc('\n', out);
+            Write(launch[k]);
+            Write(std::string_view("\n"));
         }
     }
+}
+
+// FNV-1a over pieces of text.
+struct TFingerprint {
+    std::uint64_t Hash = 1469598103934665603ull;
+    std::uint64_t Size = 0;
+    void operator()(std::string_view Piece)
+    {
+        for (const char c : Piece) Hash = (Hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+        Size += Piece.size();
+    }
+    bool operator==(const TFingerprint&) const = default;
+};
+
+// The 80-year file in the temporary folder, written anew whenever its
+// contents (not only its size) differ from what MakeEightyYears makes.
+inline std::string EightyYearFile()
+{
+    const std::filesystem::path path = std::filesystem::temp_directory_path() / "profilora_igra_80_years.txt";
+    static bool checked = false;
+    if (checked) return path.string();
+    checked = true;
+    TFingerprint expected;
+    MakeEightyYears(expected);
+    std::error_code ec;
+    if (std::filesystem::file_size(path, ec) == expected.Size && !ec) {
+        TFingerprint found;
+        std::ifstream in(path, std::ios::binary);
+        std::string piece(std::size_t(1) << 20, '\0');
+        while (in.read(piece.data(), std::streamsize(piece.size())) || in.gcount() > 0)
+            found(std::string_view(piece.data(), std::size_t(in.gcount())));
+        if (found == expected) return path.string();
+    }
+    std::FILE* out = std::fopen(path.string().c_str(), "wb");
+    MakeEightyYears([out](std::string_view Piece) { std::fwrite(Piece.data(), 1, Piece.size(), out); });
     std::fclose(out);
     return path.string();
 }

@@ -5,6 +5,8 @@
 #include "chart/Chart.h"
 #include "chart/Series.h"
 
+#include "BenchMain.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -172,9 +174,9 @@ void BM_RawQPainterLines(benchmark::State& State)
     }
 }
 
-BENCHMARK(BM_ChartFrame)->Unit(benchmark::kMicrosecond)->Repetitions(10)->ReportAggregatesOnly(true);
-BENCHMARK(BM_ChartFrameWithValueMarks)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_RawQPainterLines)->Unit(benchmark::kMicrosecond)->Repetitions(10)->ReportAggregatesOnly(true);
+BENCHMARK(BM_ChartFrame)->Unit(benchmark::kMicrosecond)->ReportAggregatesOnly(true);
+BENCHMARK(BM_ChartFrameWithValueMarks)->Unit(benchmark::kMicrosecond)->ReportAggregatesOnly(true);
+BENCHMARK(BM_RawQPainterLines)->Unit(benchmark::kMicrosecond)->ReportAggregatesOnly(true);
 
 }  // namespace
 
@@ -182,10 +184,5 @@ int main(int argc, char** argv)
 {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication App(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunBenchmarks(argc, argv);
 }

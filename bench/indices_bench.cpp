@@ -6,6 +6,8 @@
 #include "sounding/Indices.h"
 #include "sounding/SoundingSources.h"
 
+#include "BenchMain.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -56,4 +58,4 @@ void BM_HeightsLevelsIndices(benchmark::State& State)
 
 BENCHMARK(BM_Indices)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HeightsLevelsIndices)->Unit(benchmark::kMillisecond);
-BENCHMARK_MAIN();
+PROFILORA_BENCHMARK_MAIN()

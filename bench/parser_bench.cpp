@@ -5,6 +5,8 @@
 #include "platform/Platform.h"
 #include "sounding/LapseRates.h"
 
+#include "BenchMain.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -118,4 +120,4 @@ BENCHMARK(BM_LoadPerth2016)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+PROFILORA_BENCHMARK_MAIN()

@@ -9,6 +9,8 @@
 #include "sounding/LapseRates.h"
 #include "sounding/TimeHeightSection.h"
 
+#include "BenchMain.h"
+
 #include <benchmark/benchmark.h>
 
 
@@ -97,11 +99,11 @@ void BM_MoveMarker(benchmark::State& State)
     }
 }
 
-BENCHMARK(BM_DerivedLevels)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_BuildSection)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_BuildSection80Years)->Unit(benchmark::kMillisecond)->Repetitions(3)->ReportAggregatesOnly(true);
-BENCHMARK(BM_ShowSection)->Unit(benchmark::kMillisecond)->Repetitions(3)->ReportAggregatesOnly(true);
-BENCHMARK(BM_MoveMarker)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_DerivedLevels)->Unit(benchmark::kMillisecond)->ReportAggregatesOnly(true);
+BENCHMARK(BM_BuildSection)->Unit(benchmark::kMillisecond)->ReportAggregatesOnly(true);
+BENCHMARK(BM_BuildSection80Years)->Unit(benchmark::kMillisecond)->ReportAggregatesOnly(true);
+BENCHMARK(BM_ShowSection)->Unit(benchmark::kMillisecond)->ReportAggregatesOnly(true);
+BENCHMARK(BM_MoveMarker)->Unit(benchmark::kMicrosecond)->ReportAggregatesOnly(true);
 
 }  // namespace
 
@@ -109,9 +111,5 @@ int main(int argc, char** argv)
 {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication App(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunBenchmarks(argc, argv);
 }

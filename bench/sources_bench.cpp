@@ -21,6 +21,8 @@
 #include "sounding/SoundingSources.h"
 #include "SyntheticStation.h"
 
+#include "BenchMain.h"
+
 #include <benchmark/benchmark.h>
 #include <libdeflate.h>
 #include <sys/resource.h>
@@ -431,4 +433,4 @@ BENCHMARK(BM_LevelsAgreement)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+PROFILORA_BENCHMARK_MAIN()

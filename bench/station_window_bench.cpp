@@ -18,6 +18,8 @@
 #include "SyntheticStation.h"
 #include "WindowLoad.h"
 
+#include "BenchMain.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -95,8 +97,5 @@ int main(int argc, char** argv)
 {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunBenchmarks(argc, argv);
 }

@@ -22,6 +22,8 @@
 #include "platform/Fakes.h"
 #include "sounding/LapseRates.h"
 
+#include "BenchMain.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -377,9 +379,5 @@ int main(int argc, char** argv)
     if (args.size() >= 3 && args[0] == "make-catalogue") return MakeCatalogue(args[1], std::atol(args[2].c_str()));
     if (args.size() >= 2 && args[0] == "page") return ReadPage(args[1]);
     if (args.size() >= 2 && args[0] == "settings") return ReadSettings(args[1]);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunBenchmarks(argc, argv, 1);
 }

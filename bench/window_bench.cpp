@@ -15,6 +15,8 @@
 #include "sounding/LapseRates.h"
 #include "WindowLoad.h"
 
+#include "BenchMain.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -55,7 +57,7 @@ void BM_TimerTick(benchmark::State& state)
     }
     state.counters["soundings"] = form->LapseRates->Count();
 }
-BENCHMARK(BM_TimerTick)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_TimerTick)->Unit(benchmark::kMicrosecond)->ReportAggregatesOnly(true);
 
 // The same tick with the year window open: the tick itself plus the marker
 // moving one column (its layer drawn again), nothing more.
@@ -75,7 +77,7 @@ void BM_TimerTickYearWindowOpen(benchmark::State& state)
     state.counters["soundings"] = form->LapseRates->Count();
     state.counters["marker"] = form->Extras->YearWindow()->Section->MarkerColumn();
 }
-BENCHMARK(BM_TimerTickYearWindowOpen)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_TimerTickYearWindowOpen)->Unit(benchmark::kMicrosecond)->ReportAggregatesOnly(true);
 
 void BM_LoadToFirstFrame(benchmark::State& state)
 {
@@ -91,7 +93,7 @@ void BM_LoadToFirstFrame(benchmark::State& state)
     state.counters["peak_added_MB"] = firstAddedKb / 1024.0;
     state.counters["peak_per_page"] = double(firstAddedKb) / double(pageKb);
 }
-BENCHMARK(BM_LoadToFirstFrame)->Unit(benchmark::kMillisecond)->Iterations(5)->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(BM_LoadToFirstFrame)->Unit(benchmark::kMillisecond)->Iterations(5)->ReportAggregatesOnly(true);
 
 }  // namespace
 
@@ -99,8 +101,5 @@ int main(int argc, char** argv)
 {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunBenchmarks(argc, argv);
 }

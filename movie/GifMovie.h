@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "sounding/FrameChoice.h"
+
 // A failure of the GIF library.
 class EGifError : public Exception {
 public:
@@ -21,8 +23,6 @@ public:
     const char* ClassName() const noexcept override { return "EGifError"; }
 };
 
-// The longest delay a GIF can hold, in milliseconds.
-inline constexpr int MaxGifDelayMs = 655350;
 
 // A frame interval in milliseconds as a GIF delay in hundredths of a second:
 // rounded, and never below 2 (20 ms); viewers show shorter delays as a slow

@@ -37,9 +37,9 @@ bool IsOpaque(const QImage& Image)
     return true;
 }
 
-void CheckSpan(TFrameRenderer& Renderer, const TFrameSpan& Span)
+void CheckSpan(TFramePictures& Renderer, const TFrameSpan& Span)
 {
-    const int Count = Renderer.Rates().Count();
+    const int Count = Renderer.FrameCount();
     if (Count < 1)
         throw EExportError("the page holds no soundings");
     if (Span.First < 0 || Span.Last < Span.First || Span.Last >= Count)
@@ -96,7 +96,7 @@ std::string EncodePng(const QImage& Image)
     return std::string(Bytes.constData(), std::size_t(Bytes.size()));
 }
 
-void ExportPngFrames(TFrameRenderer& Renderer, const TFrameSpan& Span, const std::string& Directory,
+void ExportPngFrames(TFramePictures& Renderer, const TFrameSpan& Span, const std::string& Directory,
                      const TExportProgress& Progress)
 {
     CheckSpan(Renderer, Span);
@@ -116,7 +116,7 @@ void ExportPngFrames(TFrameRenderer& Renderer, const TFrameSpan& Span, const std
     }
 }
 
-std::string EncodeGifMovie(TFrameRenderer& Renderer, const TFrameSpan& Span, int DelayMs,
+std::string EncodeGifMovie(TFramePictures& Renderer, const TFrameSpan& Span, int DelayMs,
                            const TExportProgress& Progress)
 {
     CheckSpan(Renderer, Span);
@@ -129,7 +129,7 @@ std::string EncodeGifMovie(TFrameRenderer& Renderer, const TFrameSpan& Span, int
     return Movie.Finish();
 }
 
-void ExportGifMovie(TFrameRenderer& Renderer, const TFrameSpan& Span, int DelayMs, const std::string& Path,
+void ExportGifMovie(TFramePictures& Renderer, const TFrameSpan& Span, int DelayMs, const std::string& Path,
                     const TExportProgress& Progress)
 {
     CheckTargetDirectory(Path);

@@ -1,7 +1,7 @@
 #pragma once
 // A page's frames written out as pictures: one PNG file per frame, or one
-// animated GIF. The frames come from a TFrameRenderer, so each is the chart
-// the window shows for that sounding. Every file is written under a
+// animated GIF. The frames come from a TFramePictures (a TFrameRenderer draws
+// the chart the window shows for each sounding). Every file is written under a
 // temporary name beside its target and renamed only once it is complete: a
 // failed or cancelled export never leaves a half-written file, and an older
 // file of the same name stays as it was.
@@ -54,14 +54,14 @@ std::string EncodePng(const QImage& Image);
 
 // One PNG file per frame in Directory (created when missing), named by
 // FrameFileName. Frames already written stay when a later one fails.
-void ExportPngFrames(TFrameRenderer& Renderer, const TFrameSpan& Span, const std::string& Directory,
+void ExportPngFrames(TFramePictures& Renderer, const TFrameSpan& Span, const std::string& Directory,
                      const TExportProgress& Progress = {});
 
 // The frames as one animated GIF at Path, each shown for DelayMs
 // milliseconds (see GifDelayCentiseconds), looping forever.
-void ExportGifMovie(TFrameRenderer& Renderer, const TFrameSpan& Span, int DelayMs, const std::string& Path,
+void ExportGifMovie(TFramePictures& Renderer, const TFrameSpan& Span, int DelayMs, const std::string& Path,
                     const TExportProgress& Progress = {});
 
 // The GIF file contents of the frames, without writing anything.
-std::string EncodeGifMovie(TFrameRenderer& Renderer, const TFrameSpan& Span, int DelayMs,
+std::string EncodeGifMovie(TFramePictures& Renderer, const TFrameSpan& Span, int DelayMs,
                            const TExportProgress& Progress = {});

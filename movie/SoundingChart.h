@@ -7,7 +7,7 @@
 
 #include "chart/Chart.h"
 #include "chart/Series.h"
-#include "movie/FrameChoice.h"
+#include "sounding/FrameChoice.h"
 #include "sounding/LapseRates.h"
 
 #include <QImage>
@@ -58,12 +58,21 @@ void ApplySeriesChoice(TChart& Chart, const TSeriesChoice& Choice);
 // touching the chart on show.
 void CopyChart(TChart& From, TChart& To);
 
+// Pictures of a page's frames, one per sounding, as the exporter writes them.
+class TFramePictures {
+public:
+    virtual ~TFramePictures() = default;
+    virtual int FrameCount() const = 0;
+    // Frame K (clamped into the page) drawn at Size.
+    virtual QImage RenderFrame(int K, QSize Size) = 0;
+};
+
 // Draws frames of a page on a chart that is set up as the window's (series 0
 // to 7). A frame is what the window shows after its track bar moved to it:
 // PlotFrame into series 0, then each shown extra series (5 to 7) gets its
 // quantity of the current sounding. The frame cursor of Rates moves as the
 // track bar would move it.
-class TFrameRenderer {
+class TFrameRenderer : public TFramePictures {
 public:
     TFrameRenderer(TChart& Chart, TLapseRates& Rates) : chart_(Chart), rates_(Rates) {}
 
@@ -75,7 +84,8 @@ public:
     // ShowFrame, then the chart drawn at Size. Cheapest when Size is the
     // chart's own size; any other size is drawn too and leaves the chart as
     // it was shown.
-    QImage RenderFrame(int K, QSize Size);
+    QImage RenderFrame(int K, QSize Size) override;
+    int FrameCount() const override { return rates_.Count(); }
 
 private:
     TChart& chart_;

@@ -15,6 +15,7 @@
 #ifdef PROFILORA_EXPORT_PICTURES
 #include "components/jtINI_File.h"
 #include "movie/MovieExport.h"
+#include "movie/SkewTPicture.h"
 #include "movie/SoundingChart.h"
 #include "tools/ExportSettings.h"
 #include "tools/SectionExport.h"
@@ -91,6 +92,7 @@ public:
         SetupChart1(chart_);
         try {
             ReadChartSettings(settings_, chart_);
+            if (Options.View == ExportView::SkewT) skewT_ = std::make_unique<TSkewTPictures>(settings_, chart_, Set);
         } catch (const Exception& e) {
             throw Exception("settings" + Where() + ": " + e.Message());
         }
@@ -118,10 +120,11 @@ public:
                 err_ << kProgram << Target.Path << ": frame " << Done << " of " << Total << '\n' << std::flush;
             return true;
         };
+        TFramePictures& pictures = skewT_ ? static_cast<TFramePictures&>(*skewT_) : renderer_;
         if (Target.Format == ExportFormat::Png)
-            ExportPngFrames(renderer_, span_, Target.Path, progress);
+            ExportPngFrames(pictures, span_, Target.Path, progress);
         else
-            ExportGifMovie(renderer_, span_, delayMs_, Target.Path, progress);
+            ExportGifMovie(pictures, span_, delayMs_, Target.Path, progress);
     }
 
 private:
@@ -135,6 +138,7 @@ private:
     TjtINI_File catalogue_;
     TChart chart_;
     TFrameRenderer renderer_;
+    std::unique_ptr<TSkewTPictures> skewT_;  // --view skewt
     TFrameSpan span_;
     int delayMs_ = kSpinMin;
     std::ostream& err_;

@@ -1,21 +1,13 @@
 #include "tools/ExportOptions.h"
 
 #include "components/jtCommon.h"
-#ifdef PROFILORA_EXPORT_PICTURES
-#include "movie/GifMovie.h"
-#endif
 #include "sounding/SoundingSources.h"
 
+#include <algorithm>
 #include <charconv>
 #include <string_view>
 
 namespace {
-
-// The longest frame delay a GIF can hold (65535 hundredths of a second).
-constexpr int kMaxGifDelayMs = 655350;
-#ifdef PROFILORA_EXPORT_PICTURES
-static_assert(kMaxGifDelayMs == MaxGifDelayMs);
-#endif
 
 struct FormatSwitch {
     std::string_view Name;
@@ -107,9 +99,16 @@ std::string ApplyTo(const std::string& Value, ExportOptions& Options) { return A
 
 std::string ApplyMs(const std::string& Value, ExportOptions& Options)
 {
-    if (!ReadNumber(Value, 1, kMaxGifDelayMs, Options.Ms))
+    if (!ReadNumber(Value, 1, MaxGifDelayMs, Options.Ms))
         return "--ms '" + Value + "' is not a number of milliseconds from 1 to " +
-               std::to_string(kMaxGifDelayMs);
+               std::to_string(MaxGifDelayMs);
+    return {};
+}
+
+std::string ApplyView(const std::string& Value, ExportOptions& Options)
+{
+    if (Value != "altitude" && Value != "skewt") return "--view '" + Value + "' is not altitude or skewt";
+    Options.View = Value == "skewt" ? ExportView::SkewT : ExportView::Altitude;
     return {};
 }
 
@@ -140,7 +139,8 @@ std::string ApplyToDate(const std::string& Value, ExportOptions& Options)
 constexpr ValueSwitch kValues[] = {
     {"--settings", ApplySettings}, {"--series", ApplySeries}, {"--size", ApplySize},
     {"--from", ApplyFrom},         {"--to", ApplyTo},         {"--ms", ApplyMs},
-    {"--from-date", ApplyFromDate}, {"--to-date", ApplyToDate}, {"--period", ApplyPeriod},
+    {"--from-date", ApplyFromDate}, {"--to-date", ApplyToDate}, {"--view", ApplyView},
+    {"--period", ApplyPeriod},
 };
 
 // The value options that apply to every output, not to pictures only.
@@ -279,6 +279,9 @@ std::string ExportUsage()
            "                     winddirection, windspeed; points and markers for the\n"
            "                     temperature's point markers and value marks\n"
            "  --size WxH         picture size in pixels (default 705x313, sides 16 to 4096)\n"
+           "  --view VIEW        what --png and --gif draw: altitude (the chart, the\n"
+           "                     default) or skewt (the skew-T log-p diagram with the\n"
+           "                     lifted parcel and wind barbs, default size 700x620)\n"
            "  --from I, --to J   only the frames I to J (0 is the first sounding, counted\n"
            "                     after the dates have been applied)\n"
            "Every option also takes the form --option=VALUE.\n"
@@ -385,6 +388,13 @@ std::string ParseExportArguments(const std::vector<std::string>& Args, ExportOpt
         Options.Targets.push_back(target);
     }
     if (Options.Help) return {};
+    const bool sectionWanted = std::any_of(Options.Targets.begin(), Options.Targets.end(),
+                                           [](const ExportTarget& T) { return T.Format == ExportFormat::Section; });
+    if (Options.View == ExportView::SkewT && !sectionWanted &&
+        std::find(given.begin(), given.end(), "--size") == given.end()) {
+        Options.Width = SkewTFrameWidth;
+        Options.Height = SkewTFrameHeight;
+    }
     if ((!pageNamed || Options.PagePath.empty()) && Options.Stations.empty()) return "no page given";
     if (Options.Stations.empty() && (Options.Offline || !Options.Period.empty()))
         return std::string(Options.Offline ? "--offline" : "--period") + " applies to --station only";

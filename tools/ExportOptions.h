@@ -4,12 +4,14 @@
 // in the switch table and one more writer. The picture outputs (PNG frames,
 // GIF movie) share the options that say what the chart shows.
 
-#include "movie/FrameChoice.h"
+#include "sounding/FrameChoice.h"
 
 #include <string>
 #include <vector>
 
 enum class ExportFormat { Csv, Png, Gif, Section, Levels, Indices };
+// What --png and --gif draw: the altitude chart or the skew-T diagram.
+enum class ExportView { Altitude, SkewT };
 
 struct ExportTarget {
     ExportFormat Format = ExportFormat::Csv;
@@ -48,6 +50,7 @@ struct ExportOptions {
     int From = -1;             // -1: the first frame
     int To = -1;               // -1: the last frame
     int Ms = 0;                // 0: "ms_per_frame" of the settings
+    ExportView View = ExportView::Altitude;  // the skew-T's size is its own unless --size says
 
     bool WantsPictures() const;
 };

@@ -1,6 +1,5 @@
 #include "tools/SectionExport.h"
 
-#include "chart/Chart.h"
 #include "components/jtINI_File.h"
 #include "components/jtSysUtils.h"
 #include "movie/MovieExport.h"
@@ -10,7 +9,6 @@
 #include "platform/ReplaceFile.h"
 #include "tools/ExportSettings.h"
 
-#include <QBuffer>
 #include <QImage>
 
 
@@ -32,25 +30,18 @@ double SettingsHeightMax(const std::string& SettingsPath)
     }
 }
 
-std::string PngBytes(const QImage& Image)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    if (Image.isNull() || !Image.save(&buffer, "PNG")) throw Exception("cannot encode the section as PNG");
-    return bytes.toStdString();
-}
-
 }  // namespace
 
 void WriteSectionTarget(const ExportOptions& Options, const TLapseRates& Set, const ExportTarget& Target)
 {
-    // RunExport has already refused a target that is one of the inputs.
+    // RunExport has refused a target that is one of the inputs or the
+    // settings, by any name.
     std::string name = Options.Inputs.empty() ? std::string() : platform::NameOf(Options.Inputs.front());
     if (Options.Inputs.size() > 1) name += " + " + std::to_string(Options.Inputs.size() - 1) + " more";
     const QImage picture = RenderSectionPicture(Set.Soundings, SettingsHeightMax(Options.SettingsPath),
                                                 QSize(Options.Width, Options.Height), name);
+    if (picture.isNull()) throw Exception("cannot draw the section");
     platform::FileError error;
-    if (!platform::ReplaceFile(Target.Path, PngBytes(picture), error))
+    if (!platform::ReplaceFile(Target.Path, EncodePng(picture), error))
         throw Exception("cannot write '" + Target.Path + "': " + error.Message);
 }

@@ -483,3 +483,33 @@ TEST_F(ExportFunctions, writingReplacesInOneStep)
 }
 
 }  // namespace
+
+// ------------------------------------------------------------ skew-T
+
+namespace {
+
+TEST_F(PictureExport, skewTViewDrawsTheDiagramOfEachLaunch)
+{
+    const std::string wyoming = std::string(PROFILORA_DATA_DIR) + "/wyoming_94610_2016_01.html";
+    ASSERT_EQ(Run({wyoming, "--view", "skewt", "--png", Path("sk"), "--from", "31", "--to", "33"}), kExportDone)
+        << Err;
+    EXPECT_EQ(Files("sk"), (std::set<std::string>{"frame_0031.png", "frame_0032.png", "frame_0033.png"}));
+    const QImage a = Png("sk/frame_0031.png"), b = Png("sk/frame_0032.png"), c = Png("sk/frame_0033.png");
+    EXPECT_EQ(a.size(), QSize(SkewTFrameWidth, SkewTFrameHeight));
+    EXPECT_NE(a, b);
+    EXPECT_NE(b, c);
+    // The altitude chart stays the default view, at its own size.
+    ASSERT_EQ(Run({wyoming, "--png", Path("alt"), "--from", "31", "--to", "31"}), kExportDone) << Err;
+    EXPECT_EQ(Png("alt/frame_0031.png").size(), QSize(Chart1Width, Chart1Height));
+    // A GIF of the diagram at a given size.
+    ASSERT_EQ(Run({wyoming, "--view=skewt", "--gif", Path("sk.gif"), "--to", "2", "--size", "400x360"}),
+              kExportDone)
+        << Err;
+    const gifreader::Movie movie = Gif("sk.gif");
+    EXPECT_EQ(movie.Frames.size(), 3u);
+    EXPECT_EQ(movie.Size, QSize(400, 360));
+    EXPECT_EQ(Run({wyoming, "--view", "tephigram", "--png", Path("x")}), kExportFailed);
+    EXPECT_NE(Err.find("--view 'tephigram' is not altitude or skewt"), std::string::npos) << Err;
+}
+
+}  // namespace

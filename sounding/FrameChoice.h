@@ -1,12 +1,18 @@
 #pragma once
-// What a frame of the sounding chart shows and at which size: plain values,
-// no toolkit, so that the exporter's command line is read the same way
-// whether or not pictures are built.
+// What a frame of the sounding chart shows, at which size and how long:
+// plain values, no toolkit, so that the exporter's command line is read the
+// same way whether or not pictures are built.
 
 // The chart's size in the window, in pixels at 96 pixels per inch; pictures
 // are drawn at this size.
 inline constexpr int Chart1Width = 705;
 inline constexpr int Chart1Height = 313;
+// The skew-T diagram's size in its window; its pictures' default size.
+inline constexpr int SkewTFrameWidth = 700;
+inline constexpr int SkewTFrameHeight = 620;
+
+// The longest frame delay a GIF can hold: 65535 hundredths of a second.
+inline constexpr int MaxGifDelayMs = 655350;
 
 // Series slots of the chart.
 inline constexpr int TemperatureSlot = 0;

@@ -1,0 +1,211 @@
+#include "app/SkewTWindow.h"
+
+#include "app/Application.h"
+#include "app/Controls.h"
+#include "app/ExtrasHost.h"
+#include "chart/SkewT.h"
+#include "components/jtINI_File.h"
+#include "movie/SkewTPicture.h"
+#include "platform/ReplaceFile.h"
+#include "sounding/LapseRates.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace app {
+
+namespace {
+
+constexpr const char* kCaption = "Skew-T log-p";
+// The window around the diagram: the read-out's line and the margins.
+constexpr int kExtraHeight = 30;
+constexpr int kMargin = 4;
+
+}  // namespace
+
+TSkewTWindow::TSkewTWindow(QWidget* Parent) : QWidget(Parent, Qt::Window)
+{
+    setObjectName("SkewTWindow");
+    Diagram = new chart::TSkewT(this);
+    Diagram->setObjectName("SkewTDiagram");
+    Diagram->setAccessibleName("Skew-T log-p diagram");
+    Readout = new QLabel(this);
+    Readout->setObjectName("SkewTReadout");
+    Readout->setText(" ");
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
+    layout->addWidget(Diagram, 1);
+    layout->addWidget(Readout);
+
+    ParcelMenu = new QMenu(this);
+    ParcelMenu->setObjectName("SkewTParcelMenu");
+    auto* group = new QActionGroup(ParcelMenu);
+    const std::pair<QAction**, const char*> entries[] = {{&MixedLayerAction, "Mixed-Layer Parcel"},
+                                                         {&SurfaceBasedAction, "Surface-Based Parcel"},
+                                                         {&MostUnstableAction, "Most-Unstable Parcel"}};
+    const sounding::TParcelKind kinds[] = {sounding::TParcelKind::MixedLayer, sounding::TParcelKind::SurfaceBased,
+                                           sounding::TParcelKind::MostUnstable};
+    for (int i = 0; i < 3; ++i) {
+        QAction* action = ParcelMenu->addAction(entries[i].second);
+        action->setCheckable(true);
+        group->addAction(action);
+        *entries[i].first = action;
+        const sounding::TParcelKind kind = kinds[i];
+        connect(action, &QAction::triggered, this, [this, kind] { Diagram->SetParcelKind(kind); });
+    }
+    MixedLayerAction->setChecked(true);
+    PopupMenu = [](QMenu& Menu, QPoint Global) { Menu.popup(Global); };
+
+    Diagram->OnHover = [this](const std::string& Text) {
+        Readout->setText(Text.empty() ? QString(" ") : QString::fromLocal8Bit(Text.c_str()));
+    };
+    Diagram->OnContextMenu = [this](QPoint Global) {
+        if (PopupMenu) PopupMenu(*ParcelMenu, Global);
+    };
+    setWindowTitle(kCaption);
+    resize(chart::SkewTWidth + 2 * kMargin, chart::SkewTHeight + kExtraHeight);
+}
+
+void TSkewTWindow::ShowSounding(const std::string& PageName, const TSounding* Sounding)
+{
+    const std::string caption = PageName.empty() ? std::string(kCaption) : std::string(kCaption) + " - " + PageName;
+    if (windowTitle().toLocal8Bit().toStdString() != caption) setWindowTitle(QString::fromLocal8Bit(caption.c_str()));
+    Diagram->ShowSounding(Sounding, PageName.empty() ? "No page is open" : "No sounding to show");
+}
+
+void TSkewTWindow::keyPressEvent(QKeyEvent* Event)
+{
+    int step = 0;
+    switch (Event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_PageUp: step = -1; break;
+    case Qt::Key_Right:
+    case Qt::Key_PageDown: step = 1; break;
+    default: QWidget::keyPressEvent(Event); return;
+    }
+    if (OnStep) OnStep(step);
+}
+
+void TSkewTWindow::closeEvent(QCloseEvent* Event)
+{
+    QWidget::closeEvent(Event);
+    if (OnClosed) OnClosed();
+}
+
+void TSkewTWindow::PlaceBeside(const QWidget& Main)
+{
+    const QScreen* screen = Main.screen();
+    if (!screen) return;
+    const QRect available = screen->availableGeometry();
+    const QSize size(std::min(width(), available.width() * 9 / 10), std::min(height(), available.height() * 9 / 10));
+    resize(size);
+    const QRect main = Main.frameGeometry();
+    // Right of the main window when there is room, else over it.
+    QRect frame(QPoint(main.right() + 1, main.top()), size);
+    if (frame.right() > available.right()) frame.moveTopLeft(main.topLeft() + QPoint(60, 20));
+    move(FitOnScreen(frame, available).topLeft());
+}
+
+bool TSkewTWindow::PlaceFromSettings(TjtINI_File& Ini)
+{
+    const int w = Ini.ReadInteger(SkewTSection, "Width", 0);
+    const int h = Ini.ReadInteger(SkewTSection, "Height", 0);
+    if (w < 100 || h < 100) return false;
+    const int left = Ini.ReadInteger(SkewTSection, "Left", 0);
+    const int top = Ini.ReadInteger(SkewTSection, "Top", 0);
+    QRect frame(left, top, w, h);
+    if (const QScreen* s = screen()) {
+        const QRect available = s->availableGeometry();
+        frame.setSize(frame.size().boundedTo(available.size()));
+        frame = FitOnScreen(frame, available);
+    }
+    resize(frame.size());
+    move(frame.topLeft());
+    return true;
+}
+
+void TSkewTWindow::WritePlace(TjtINI_File& Ini) const
+{
+    const QPoint at = frameGeometry().topLeft();
+    Ini.WriteInteger(SkewTSection, "Left", at.x());
+    Ini.WriteInteger(SkewTSection, "Top", at.y());
+    Ini.WriteInteger(SkewTSection, "Width", width());
+    Ini.WriteInteger(SkewTSection, "Height", height());
+}
+
+// ---------------------------------------------------------------- link
+
+TSkewTLink::TSkewTLink(IExtrasHost& Host, QMenu& Menu) : QObject(&Menu), host_(Host)
+{
+    setObjectName("SkewTLink");
+    Action = Menu.addAction("Skew-T log-p...");
+    Action->setObjectName("SkewTAction");
+    connect(Action, &QAction::triggered, this, [this] { RunHandler([this] { ShowWindow(); }); });
+}
+
+TSkewTLink::~TSkewTLink() { delete window_.data(); }
+
+void TSkewTLink::ShowWindow()
+{
+    if (!window_) {
+        window_ = new TSkewTWindow(&host_.HostWindow());
+        TjtINI_File* ini = host_.HostSettings();
+        if (ini) ApplySkewTSettings(*ini, host_.HostChart(), *window_->Diagram);
+        if (!ini || !window_->PlaceFromSettings(*ini)) window_->PlaceBeside(host_.HostWindow());
+        window_->OnStep = [this](int Step) {
+            const TLapseRates* rates = host_.HostSoundings();
+            if (!rates || rates->Count() < 1) return;
+            host_.HostShowFrame(std::clamp(host_.HostFramePosition() + Step, 0, rates->Count() - 1));
+        };
+        window_->OnClosed = [this] { SavePlace(); };
+    }
+    // A closed window missed the frames shown meanwhile.
+    if (!window_->isVisible()) ShowFrame();
+    window_->show();
+    window_->raise();
+    window_->activateWindow();
+}
+
+void TSkewTLink::FrameChanged()
+{
+    if (window_ && window_->isVisible()) ShowFrame();
+}
+
+void TSkewTLink::PageChanged() { FrameChanged(); }
+
+void TSkewTLink::ShowFrame()
+{
+    const TLapseRates* rates = host_.HostSoundings();
+    const int frame = host_.HostFramePosition();
+    const TSounding* sounding =
+        rates && frame >= 0 && frame < rates->Count() ? &rates->Soundings[std::size_t(frame)] : nullptr;
+    window_->ShowSounding(platform::NameOf(host_.HostPageFileName()), sounding);
+}
+
+void TSkewTLink::SavePlace()
+{
+    TjtINI_File* ini = host_.HostSettings();
+    if (!window_ || !ini || ini->FullFilename().empty()) return;
+    window_->WritePlace(*ini);
+    // The place is a convenience: a settings file that cannot be written
+    // (a program folder without write access) keeps the place it had.
+    try {
+        if (ini->Modified()) ini->FileSave();
+    } catch (const Exception&) {
+    }
+}
+
+void TSkewTLink::MainClosing()
+{
+    if (window_ && window_->isVisible()) window_->close();
+}
+
+}  // namespace app

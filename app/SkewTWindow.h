@@ -1,0 +1,95 @@
+#pragma once
+// The skew-T log-p window: the diagram of the launch on show, a read-out of
+// the point under the mouse, a menu on the diagram for the lifted parcel,
+// and its place on the screen kept in the settings. It follows the movie as
+// the year window does; Left and Right (or Page Up and Page Down) move the
+// movie a launch back or on.
+
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+class IExtrasHost;
+class QAction;
+class QLabel;
+class QMenu;
+class TjtINI_File;
+class TSounding;
+
+namespace chart {
+class TSkewT;
+}
+
+namespace app {
+
+class TSkewTWindow : public QWidget {
+public:
+    // A window of its own; Parent (the main window) only places it.
+    explicit TSkewTWindow(QWidget* Parent);
+
+    chart::TSkewT* Diagram = nullptr;
+    QLabel* Readout = nullptr;  // the read-out under the mouse
+    QMenu* ParcelMenu = nullptr;
+    QAction* MixedLayerAction = nullptr;    // "Mixed-Layer Parcel", checked at first
+    QAction* SurfaceBasedAction = nullptr;  // "Surface-Based Parcel"
+    QAction* MostUnstableAction = nullptr;  // "Most-Unstable Parcel"
+
+    // The caption names the page; null or an empty launch shows an empty
+    // diagram with a note.
+    void ShowSounding(const std::string& PageName, const TSounding* Sounding);
+
+    // A key asked for the launch before (-1) or after (+1). Skipped when empty.
+    std::function<void(int Step)> OnStep;
+    // The window was closed. Skipped when empty.
+    std::function<void()> OnClosed;
+    // Opens the parcel menu at a global position; by default it pops up there.
+    std::function<void(QMenu& Menu, QPoint Global)> PopupMenu;
+
+    // Below the main window when there is room, else over it; on the screen.
+    void PlaceBeside(const QWidget& Main);
+    // The place and size of section "Skew-T" (Left, Top, Width, Height), put
+    // on the screen; false (nothing changes) when the settings hold none.
+    bool PlaceFromSettings(TjtINI_File& Ini);
+    void WritePlace(TjtINI_File& Ini) const;
+
+protected:
+    void keyPressEvent(QKeyEvent* Event) override;
+    void closeEvent(QCloseEvent* Event) override;
+};
+
+// The "Skew-T log-p..." entry of the chart's menu and the window it opens:
+// the window shows the frame on show and each new page while it is open.
+class TSkewTLink : public QObject {
+public:
+    // Adds the entry at the end of Menu.
+    TSkewTLink(IExtrasHost& Host, QMenu& Menu);
+    ~TSkewTLink() override;
+
+    QAction* Action = nullptr;  // "Skew-T log-p..."
+    // Opens the window (placed as the settings say, else beside the main
+    // window), or raises it when it is open already.
+    void ShowWindow();
+    // Null until first opened.
+    TSkewTWindow* Window() const { return window_.data(); }
+
+    // The window calls these as it calls the year window's.
+    void FrameChanged();
+    void PageChanged();
+    // The main window closes: the window's place is kept in the settings
+    // and the window closes.
+    void MainClosing();
+
+private:
+    void ShowFrame();
+    void SavePlace();
+
+    IExtrasHost& host_;
+    // Belongs to the main window; goes with this entry when it goes first.
+    QPointer<TSkewTWindow> window_;
+};
+
+}  // namespace app

@@ -1,0 +1,41 @@
+#pragma once
+// The skew-T diagram as the window and the exporter set it up: its settings
+// (section "Skew-T": PressureBottom and PressureTop in hPa, and the window's
+// place), the colours of the altitude chart's series, and its frames for the
+// exporter, one per sounding.
+
+#include "chart/SkewT.h"
+#include "sounding/FrameChoice.h"
+#include "movie/SoundingChart.h"
+#include "sounding/LapseRates.h"
+
+#include <QImage>
+#include <QSize>
+
+class TChart;
+class TjtINI_File;
+
+inline constexpr const char* SkewTSection = "Skew-T";
+
+// The pressure range of section "Skew-T" (PressureBottom, PressureTop; the
+// default 1050 and 100 hPa for a key that is missing) and the temperature
+// and dew point colours of Chart (set up as the window's chart). A range
+// the diagram refuses (not 1100 >= bottom > top >= 10) keeps the default; a
+// value that is not a number raises EConvertError.
+void ApplySkewTSettings(TjtINI_File& Ini, const TChart& Chart, chart::TSkewT& Diagram);
+
+// The soundings of a page drawn as skew-T diagrams, with plain (not
+// antialiased) lines. Only the diagram's own layer is drawn again from one
+// frame to the next at the same size.
+class TSkewTPictures : public TFramePictures {
+public:
+    TSkewTPictures(TjtINI_File& Ini, const TChart& Chart, const TLapseRates& Rates);
+
+    int FrameCount() const override { return rates_.Count(); }
+    QImage RenderFrame(int K, QSize Size) override;
+    chart::TSkewT& Diagram() { return diagram_; }
+
+private:
+    chart::TSkewT diagram_;
+    const TLapseRates& rates_;
+};
