@@ -42,6 +42,22 @@ public:
     {
         if (!Paths.empty()) HostOpenPage(Paths.front());
     }
+    // Shows a downloaded station file under Name (the caption), narrowed to
+    // the window's date range when KeepRange; by default as a page.
+    virtual void HostOpenStationFile(const std::string& Path, const std::string& Name, bool KeepRange)
+    {
+        (void)Name, (void)KeepRange;
+        HostOpenPage(Path);
+    }
+    // A value of the window's settings, or Default.
+    virtual std::string HostSetting(const std::string& Section, const std::string& Key, const std::string& Default) const
+    {
+        (void)Section, (void)Key;
+        return Default;
+    }
+    // The date range the window narrows its soundings to ("" = open).
+    virtual std::string HostDateFrom() const { return {}; }
+    virtual std::string HostDateTo() const { return {}; }
     // The controls without a caption of their own, with the name a screen
     // reader should give each.
     virtual std::vector<std::pair<QWidget*, std::string>> HostUncaptionedControls() const = 0;

@@ -106,6 +106,11 @@ private:
     std::vector<std::string> HostInputFiles() const override;
     std::vector<std::string> shownFiles_;  // the files the chart shows
     void HostOpenPages(const std::vector<std::string>& Paths) override;
+    void HostOpenStationFile(const std::string& Path, const std::string& Name, bool KeepRange) override;
+    std::string HostSetting(const std::string& Section, const std::string& Key,
+                            const std::string& Default) const override;
+    std::string HostDateFrom() const override { return rangeFrom_; }
+    std::string HostDateTo() const override { return rangeTo_; }
     std::vector<std::pair<QWidget*, std::string>> HostUncaptionedControls() const override;
     TjtINI_File* HostSettings() override { return jtINI_File1; }
 

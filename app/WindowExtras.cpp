@@ -3,6 +3,7 @@
 #include "app/Application.h"
 #include "app/PointReadout.h"
 #include "app/SkewTWindow.h"
+#include "app/StationOpener.h"
 #include "app/WindowMovie.h"
 #include "app/IndicesWindow.h"
 #include "app/YearWindow.h"
@@ -53,6 +54,7 @@ TWindowExtras::TWindowExtras(IExtrasHost& Host) : host_(Host), trail_(Host.HostC
 TWindowExtras::~TWindowExtras()
 {
     year_.reset();
+    Stations.reset();
     host_.HostWindow().removeEventFilter(this);
     host_.HostChart().OnMouseMove = nullptr;
     host_.HostChart().OnContextMenu = nullptr;
@@ -75,6 +77,12 @@ void TWindowExtras::CreateMenu()
     skewT_ = new app::TSkewTLink(host_, *ChartMenu);
     IndicesAction = ChartMenu->addAction("Launch Indices...");
     IndicesAction->setObjectName("IndicesAction");
+    StationAction = ChartMenu->addAction("Open Station...");
+    StationAction->setObjectName("StationAction");
+    StationAction->setShortcut(QKeySequence("Ctrl+Shift+O"));
+    host_.HostWindow().addAction(StationAction);
+    Stations = std::make_unique<app::TStationOpener>(host_);
+    connect(StationAction, &QAction::triggered, this, [this] { app::RunHandler([this] { Stations->Show(); }); });
 
     connect(SaveFrameAction, &QAction::triggered, this, [this] { app::RunHandler([this] { SaveFrameAsPng(); }); });
     connect(ExportMovieAction, &QAction::triggered, this,

@@ -29,6 +29,7 @@ class TYearWindow;
 namespace app {
 class TIndicesWindow;
 class TSkewTLink;
+class TStationOpener;
 }
 
 class TWindowExtras : public QObject {
@@ -43,6 +44,8 @@ public:
     QAction* ShowTrailAction = nullptr;     // "Show Trail", checkable, off at first
     QAction* YearAction = nullptr;          // "Year at a Glance..."
     QAction* IndicesAction = nullptr;       // "Launch Indices..."
+    QAction* StationAction = nullptr;       // "Open Station...", Ctrl+Shift+O in the window
+    std::unique_ptr<app::TStationOpener> Stations;
 
     // Opens the menu at a global position; by default it pops up there.
     std::function<void(QMenu& Menu, QPoint Global)> PopupMenu;

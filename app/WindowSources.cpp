@@ -18,6 +18,7 @@
 
 #include "app/WindowExtras.h"
 #include "components/jtFile_IO.h"
+#include "components/jtINI_File.h"
 
 namespace {
 
@@ -61,6 +62,20 @@ std::string TForm1::Sounding_Path(const std::string& AFilename) const
 }
 
 void TForm1::HostOpenPages(const std::vector<std::string>& Paths) { Open_Files(Paths); }
+
+void TForm1::HostOpenStationFile(const std::string& Path, const std::string& Name, bool KeepRange)
+{
+    // Copies: the load forgets the range before it sets the new one.
+    const std::string from = KeepRange ? rangeFrom_ : std::string();
+    const std::string to = KeepRange ? rangeTo_ : std::string();
+    Name_UIComboBox->setCurrentIndex(-1);
+    Load_Station_Files({Path}, Name, from, to);
+}
+
+std::string TForm1::HostSetting(const std::string& Section, const std::string& Key, const std::string& Default) const
+{
+    return jtINI_File2 ? jtINI_File2->ReadString(Section, Key, Default) : Default;
+}
 
 void TForm1::Open_Files(const std::vector<std::string>& Paths)
 {

@@ -35,6 +35,11 @@ std::unique_ptr<Progress> Prompts::ShowProgress(const std::string&, int)
     return std::make_unique<SilentProgress>();
 }
 
+std::unique_ptr<TransferProgress> Prompts::ShowTransfer(const std::string&)
+{
+    return std::make_unique<SilentTransferProgress>();
+}
+
 bool Prompts::OpenFilesDialog(const FileDialogSetup& Setup, std::vector<std::string>& Chosen)
 {
     std::string one;

@@ -73,6 +73,10 @@ public:
     // open until the returned object goes. Prompts without a window keep
     // this default, which shows nothing and never cancels.
     virtual std::unique_ptr<Progress> ShowProgress(const std::string& Text, int Maximum);
+    // A progress window for a job that runs in the event loop (a download),
+    // open until the returned object goes; the window goes on meanwhile.
+    // Prompts without a window keep this default, which shows nothing.
+    virtual std::unique_ptr<TransferProgress> ShowTransfer(const std::string& Text);
 };
 
 // ---------------------------------------------------------------- system

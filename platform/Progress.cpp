@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QProgressDialog>
 
+#include <algorithm>
+
 namespace platform {
 
 namespace {
@@ -30,7 +32,46 @@ private:
     QProgressDialog dialog_;
 };
 
+class QtTransferProgress : public TransferProgress {
+public:
+    explicit QtTransferProgress(const std::string& Text)
+        : dialog_(QString::fromLocal8Bit(Text.c_str()), QStringLiteral("Cancel"), 0, 1000, QApplication::activeWindow())
+    {
+        dialog_.setObjectName("TransferProgress");
+        dialog_.setWindowModality(Qt::NonModal);
+        dialog_.setMinimumDuration(0);
+        dialog_.setAutoClose(false);
+        dialog_.setAutoReset(false);
+        dialog_.setMinimumWidth(420);
+        label_ = QString::fromLocal8Bit(Text.c_str());
+        QObject::connect(&dialog_, &QProgressDialog::canceled, &dialog_, [this] {
+            if (OnCancel) OnCancel();
+        });
+        dialog_.setValue(0);
+        dialog_.show();
+    }
+
+    void SetProgress(double Fraction, const std::string& Text) override
+    {
+        if (Fraction < 0) dialog_.setRange(0, 0);
+        else {
+            dialog_.setRange(0, 1000);
+            dialog_.setValue(int(std::clamp(Fraction, 0.0, 1.0) * 1000));
+        }
+        dialog_.setLabelText(label_ + "\n" + QString::fromLocal8Bit(Text.c_str()));
+    }
+
+private:
+    QProgressDialog dialog_;
+    QString label_;
+};
+
 }  // namespace
+
+std::unique_ptr<TransferProgress> MakeQtTransferProgress(const std::string& Text)
+{
+    return std::make_unique<QtTransferProgress>(Text);
+}
 
 std::unique_ptr<Progress> MakeQtProgress(const std::string& Text, int Maximum)
 {

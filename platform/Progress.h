@@ -4,6 +4,7 @@
 // the window with a double that records the steps and can cancel at a chosen
 // one.
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -25,6 +26,26 @@ public:
     void SetValue(int) override {}
     bool Cancelled() override { return false; }
 };
+
+// A progress window for a job that runs in the event loop (a download): it
+// never blocks the window; the job updates it as it goes and hears the
+// user's Cancel through OnCancel. It closes when the object goes.
+class TransferProgress {
+public:
+    virtual ~TransferProgress() = default;
+    // The share done, 0..1 (negative: the total is not known), and the line
+    // under the bar.
+    virtual void SetProgress(double Fraction, const std::string& Text) = 0;
+    std::function<void()> OnCancel;
+};
+
+class SilentTransferProgress : public TransferProgress {
+public:
+    void SetProgress(double, const std::string&) override {}
+};
+
+// The toolkit's window for a transfer: not modal, with a Cancel button.
+std::unique_ptr<TransferProgress> MakeQtTransferProgress(const std::string& Text);
 
 // The toolkit's progress dialog, modal to the active window, with a Cancel
 // button; it closes when the object goes.

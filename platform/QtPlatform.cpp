@@ -186,6 +186,11 @@ std::unique_ptr<Progress> QtPrompts::ShowProgress(const std::string& Text, int M
     return MakeQtProgress(Text, Maximum);
 }
 
+std::unique_ptr<TransferProgress> QtPrompts::ShowTransfer(const std::string& Text)
+{
+    return MakeQtTransferProgress(Text);
+}
+
 // ---------------------------------------------------------------- system
 
 void QtSystem::Beep() { QApplication::beep(); }

@@ -18,6 +18,7 @@ public:
                                 const std::string& Caption) override;
     bool ColorDialog(std::uint32_t Initial, std::uint32_t& Chosen) override;
     std::unique_ptr<Progress> ShowProgress(const std::string& Text, int Maximum) override;
+    std::unique_ptr<TransferProgress> ShowTransfer(const std::string& Text) override;
 };
 
 // The desktop's part of the system: the beep, the modifier keys, the busy

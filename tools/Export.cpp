@@ -23,11 +23,15 @@
 #include <QApplication>
 #endif
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <cstdlib>
 #include <exception>
 #include <memory>
 #include <optional>
+
+#include <unistd.h>
 
 namespace {
 
@@ -272,6 +276,32 @@ int RunExport(const std::vector<std::string>& Args, std::ostream& Out, std::ostr
     }
 #endif
 
+#ifdef PROFILORA_EXPORT_PICTURES
+    // The pictures are drawn by one chart for all picture outputs.
+    std::unique_ptr<PictureApplication> application;
+    std::unique_ptr<PictureJob> pictures;
+#endif
+    // Stations are downloaded in an event loop, which needs an application
+    // object: the pictures' own when there will be pictures.
+    std::unique_ptr<QCoreApplication> eventLoop;
+    if (!options.Stations.empty()) {
+        try {
+#ifdef PROFILORA_EXPORT_PICTURES
+            if (options.WantsPictures() && !application) application = std::make_unique<PictureApplication>();
+#endif
+            if (!QCoreApplication::instance()) {
+                static int argc = 1;
+                static char name[] = "profilora-export";
+                static char* argv[] = {name, nullptr};
+                eventLoop = std::make_unique<QCoreApplication>(argc, argv);
+            }
+        } catch (const Exception& e) {
+            Err << kProgram << e.Message() << '\n';
+            return kExportFailed;
+        }
+        if (!FetchStationInputs(options, Err, ::isatty(2) == 1)) return kExportFailed;
+    }
+
     // Station files, Wyoming pages and several files go to the station-file
     // readers; one sounding page (or other content) is read as a page.
     const bool stationInputs = ReadsAsStationInputs(options);
@@ -330,11 +360,6 @@ int RunExport(const std::vector<std::string>& Args, std::ostream& Out, std::ostr
         }
     }
 
-#ifdef PROFILORA_EXPORT_PICTURES
-    // The pictures are drawn by one chart for all picture outputs.
-    std::unique_ptr<PictureApplication> application;
-    std::unique_ptr<PictureJob> pictures;
-#endif
     for (const ExportTarget& target : options.Targets) {
         if (target.Format == ExportFormat::Levels) {
             if (!WriteText(target.Path, LevelsToCsv(set), Out, Err)) return kExportFailed;

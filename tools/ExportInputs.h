@@ -6,7 +6,14 @@
 #include "sounding/SoundingSet.h"
 #include "tools/ExportOptions.h"
 
+#include <ostream>
+
 class TLapseRates;
+
+// Brings every --station into the cache (or finds it there with --offline)
+// and adds the copies to the inputs; progress goes to Err when it is a
+// terminal. False, with the message on Err, when one cannot be had.
+bool FetchStationInputs(ExportOptions& Options, std::ostream& Err, bool Terminal);
 
 // Whether the inputs go to the station-file readers: several files, or one
 // whose content is a station file, a Wyoming page or an archive.

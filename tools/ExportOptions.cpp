@@ -112,6 +112,13 @@ std::string ApplyView(const std::string& Value, ExportOptions& Options)
     return {};
 }
 
+std::string ApplyPeriod(const std::string& Value, ExportOptions& Options)
+{
+    if (Value != "por" && Value != "y2d") return "--period '" + Value + "' is not por (whole record) or y2d (this year)";
+    Options.Period = Value;
+    return {};
+}
+
 std::string ApplyDate(const char* Name, const std::string& Value, std::string& Date)
 {
     if (!IsDateText(Value)) return std::string(Name) + " '" + Value + "' is not a date YYYY-MM-DD";
@@ -133,10 +140,27 @@ constexpr ValueSwitch kValues[] = {
     {"--settings", ApplySettings}, {"--series", ApplySeries}, {"--size", ApplySize},
     {"--from", ApplyFrom},         {"--to", ApplyTo},         {"--ms", ApplyMs},
     {"--from-date", ApplyFromDate}, {"--to-date", ApplyToDate}, {"--view", ApplyView},
+    {"--period", ApplyPeriod},
 };
 
 // The value options that apply to every output, not to pictures only.
-bool ForEveryOutput(std::string_view Name) { return Name == "--from-date" || Name == "--to-date"; }
+bool ForEveryOutput(std::string_view Name, bool Stations)
+{
+    // With stations the settings also name the archive's address.
+    return Name == "--from-date" || Name == "--to-date" || Name == "--period" || (Stations && Name == "--settings");
+}
+
+// An IGRA v2 station id, 11 letters and digits; upper-cased.
+bool ReadStationId(const std::string& Value, std::string& Id)
+{
+    if (Value.size() != 11) return false;
+    Id = Value;
+    for (char& c : Id) {
+        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+        if (!((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))) return false;
+    }
+    return true;
+}
 
 const ValueSwitch* FindValue(std::string_view Name)
 {
@@ -197,6 +221,7 @@ std::string ExportUsage()
            "       profilora-export FILE... --section OUT.png [DATES] [--size WxH] [--settings FILE]\n"
            "       profilora-export FILE... --levels OUT.csv [DATES]\n"
            "       profilora-export FILE... --indices OUT.csv [DATES]\n"
+           "       profilora-export --station ID [--period por|y2d] [--offline] [FILE...] --csv ...\n"
            "\n"
            "Reads sounding pages, IGRA v2 station files (plain, .gz or .zip) and\n"
            "University of Wyoming TEXT:LIST pages, told apart by their content, and\n"
@@ -237,6 +262,14 @@ std::string ExportUsage()
            "                     only the soundings launched on these days or between\n"
            "                     them (either may be left out)\n"
            "\n"
+           "Stations of the IGRA v2 archive (read after the files, merged with them):\n"
+           "  --station ID       the station's file, downloaded into the cache\n"
+           "                     ($XDG_CACHE_HOME/profilora/igra/) or revalidated there;\n"
+           "                     may be given more than once\n"
+           "  --period por|y2d   the whole record or this year's file (default y2d)\n"
+           "  --offline          only the copies in the cache, no network\n"
+           "  --settings FILE    also names the archive: [Sources] IGRA=ADDRESS\n"
+           "\n"
            "Picture options (the chart is the one the program shows; --settings and\n"
            "--size also shape --section):\n"
            "  --settings FILE    settings file as the program reads it (default: the\n"
@@ -261,7 +294,7 @@ std::string ExportUsage()
            "\n"
            "Exit status, the same for every output: 0 done, 1 failure (unreadable input\n"
            "or settings, a value that is not a number, bad arguments, an output refused,\n"
-           "write error, a skipped launch with --strict), 2 no input holds sounding\n"
+           "write error, a skipped launch with --strict, a failed download), 2 no input holds sounding\n"
            "data or a sounding, or none was launched between the dates (nothing is\n"
            "written).\n";
 }
@@ -293,8 +326,24 @@ std::string ParseExportArguments(const std::vector<std::string>& Args, ExportOpt
             Options.Strict = true;
             continue;
         }
+        if (arg == "--offline") {
+            Options.Offline = true;
+            continue;
+        }
         const std::size_t equals = arg.find('=');
         const std::string name = arg.substr(0, equals);
+        // Any number of stations.
+        if (name == "--station") {
+            std::string value;
+            if (equals != std::string::npos) value = arg.substr(equals + 1);
+            else if (i + 1 < Args.size()) value = Args[++i];
+            else return "--station needs a station id";
+            std::string id;
+            if (!ReadStationId(value, id))
+                return "--station '" + value + "' is not an IGRA station id (11 letters and digits, e.g. USM00072403)";
+            Options.Stations.push_back(id);
+            continue;
+        }
 
         if (const ValueSwitch* value = FindValue(name)) {
             for (std::string_view g : given)
@@ -321,10 +370,10 @@ std::string ParseExportArguments(const std::vector<std::string>& Args, ExportOpt
             target.Path = format->NeedsPath ? arg.substr(equals + 1) : OutputPath(arg.substr(equals + 1));
         } else if (format->NeedsPath) {
             if (i + 1 < Args.size()) target.Path = Args[++i];
-        } else if (pageNamed && i + 1 < Args.size() && !Args[i + 1].empty() &&
+        } else if ((pageNamed || !Options.Stations.empty()) && i + 1 < Args.size() && !Args[i + 1].empty() &&
                    (Args[i + 1] == "-" || Args[i + 1][0] != '-')) {
-            // The output file follows its switch; before the page is named a
-            // plain argument is the page ("--csv PAGE.html").
+            // The output file follows its switch; before the page (or a
+            // station) is named a plain argument is the page ("--csv PAGE.html").
             target.Path = OutputPath(Args[++i]);
         }
         if (format->NeedsPath && target.Path.empty())
@@ -346,7 +395,9 @@ std::string ParseExportArguments(const std::vector<std::string>& Args, ExportOpt
         Options.Width = SkewTFrameWidth;
         Options.Height = SkewTFrameHeight;
     }
-    if (!pageNamed || Options.PagePath.empty()) return "no page given";
+    if ((!pageNamed || Options.PagePath.empty()) && Options.Stations.empty()) return "no page given";
+    if (Options.Stations.empty() && (Options.Offline || !Options.Period.empty()))
+        return std::string(Options.Offline ? "--offline" : "--period") + " applies to --station only";
     if (Options.Targets.empty()) return "no output chosen (--csv, --png, --gif, --section, --levels or --indices)";
     int toStdout = 0;
     bool gif = false;
@@ -357,7 +408,7 @@ std::string ParseExportArguments(const std::vector<std::string>& Args, ExportOpt
     if (toStdout > 1) return "only one output can go to standard output";
     if (!Options.WantsPictures())
         for (std::string_view g : given)
-            if (!ForEveryOutput(g)) return std::string(g) + " applies to --png, --gif and --section only";
+            if (!ForEveryOutput(g, !Options.Stations.empty())) return std::string(g) + " applies to --png, --gif and --section only";
     if (!Options.FromDate.empty() && !Options.ToDate.empty() && Options.FromDate > Options.ToDate)
         return "--from-date " + Options.FromDate + " lies after --to-date " + Options.ToDate;
     if (!gif && Options.Ms != 0) return "--ms applies to --gif only";

@@ -35,6 +35,12 @@ struct ExportOptions {
     bool Help = false;
     // A launch skipped for a damaged line fails the whole export.
     bool Strict = false;
+    // Stations of the IGRA archive, downloaded into the cache (or taken
+    // from it) and read after the files: ids, the period ("por" or "y2d")
+    // and whether to stay off the network.
+    std::vector<std::string> Stations;
+    std::string Period;  // empty: "y2d"
+    bool Offline = false;
 
     // Pictures only.
     std::string SettingsPath;  // empty: the built-in settings

@@ -110,7 +110,7 @@ TEST_F(WindowExport, chartMenuOffersExportAndTrail)
     for (QAction* a : form->Extras->ChartMenu->actions())
         if (!a->isSeparator()) texts.push_back(a->text().toStdString());
     EXPECT_EQ(texts, (std::vector<std::string>{"Save Frame as PNG...", "Export Movie as GIF...", "Show Trail",
-                                                "Year at a Glance...", "Skew-T log-p...", "Launch Indices...", "Date Range..."}));
+                                                "Year at a Glance...", "Skew-T log-p...", "Launch Indices...", "Open Station...", "Date Range..."}));
 
     // A right click on the plot opens the menu where the mouse is; the movie
     // entry is offered only with soundings to export.

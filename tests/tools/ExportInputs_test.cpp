@@ -4,6 +4,9 @@
 #include "tools/Export.h"
 #include "tools/ExportOptions.h"
 
+#include "LocalHttpServer.h"
+#include "TestFiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -52,6 +55,31 @@ TEST(ExportInputArguments, severalInputsAndDates)
         {{"a.html", "--csv", "--from-date", "2016-07-01", "--to-date", "2016-06-01"}, "lies after --to-date"},
         {{"a.html", "--csv", "--from-date", "2016-07-01", "--from-date", "2016-07-02"}, "given more than once"},
         {{"a.html", "--csv", "--from", "2"}, "--from applies to --png, --gif and --section only"},
+    };
+    for (const auto& [args, expected] : refused) {
+        ExportOptions r;
+        EXPECT_NE(ParseExportArguments(args, r).find(expected), std::string::npos) << expected;
+    }
+}
+
+TEST(ExportInputArguments, stationsAndTheirOptions)
+{
+    ExportOptions o;
+    EXPECT_EQ(ParseExportArguments({"--station", "usm00072403", "a.zip", "--station=USM00072469", "--period", "por",
+                                    "--offline", "--csv", "out.csv", "--settings", "s.ini"},
+                                   o),
+              "");
+    EXPECT_EQ(o.Stations, (Args{"USM00072403", "USM00072469"}));
+    EXPECT_EQ(o.Inputs, Args{"a.zip"});
+    EXPECT_EQ(o.Period, "por");
+    EXPECT_TRUE(o.Offline);
+    const std::pair<Args, const char*> refused[] = {
+        {{"--station", "../../x/abcd", "--csv"}, "is not an IGRA station id"},
+        {{"--station", "USM0007240", "--csv"}, "is not an IGRA station id"},
+        {{"--station"}, "--station needs a station id"},
+        {{"--station", "USM00072403", "--csv", "--period", "all"}, "--period 'all' is not por"},
+        {{"a.html", "--csv", "--offline"}, "--offline applies to --station only"},
+        {{"a.html", "--csv", "--period", "por"}, "--period applies to --station only"},
     };
     for (const auto& [args, expected] : refused) {
         ExportOptions r;
@@ -190,6 +218,50 @@ TEST_F(ExportInputs, exitStatusOfEmptyInputsAndDamagedLaunches)
         EXPECT_NE(err.str().find(c.Message), std::string::npos) << err.str();
         EXPECT_EQ(QFile::exists(QString::fromStdString(Path("o.csv"))), c.Status == kExportDone);
     }
+}
+
+}  // namespace
+
+namespace {
+
+// --station against a local server standing in for the archive, with the
+// cache in a temporary folder.
+TEST_F(ExportInputs, aStationIsDownloadedIntoTheCacheAndReadLikeItsFile)
+{
+    setenv("XDG_CACHE_HOME", dir.path().toStdString().c_str(), 1);
+    const std::string station = testfiles::Slurp(kIgra);
+    testhttp::TLocalHttpServer server;
+    std::string answer = "file";
+    server.Answer = [&](QTcpSocket& S, const testhttp::TSeen& R) {
+        if (answer == "closed") S.disconnectFromHost();
+        else if (R.Path == "/access/data-y2d/")
+            testhttp::TLocalHttpServer::Reply(S, 200, "", "USM00072403-data-beg2016.txt.zip");
+        else if (answer == "file" && R.Path == "/access/data-y2d/USM00072403-data-beg2016.txt.zip")
+            testhttp::TLocalHttpServer::Reply(S, 200, "", station);
+        else testhttp::TLocalHttpServer::Reply(S, 404, "", "");
+    };
+    const std::string settings = Path("s.ini");
+    testfiles::Put(settings, "[Sources]\nIGRA=" + server.Base() + "\n");
+
+    ASSERT_EQ(Run({kIgra, "--csv", Path("direct.csv")}), 0) << err.str();
+    ASSERT_EQ(Run({"--station", "USM00072403", "--settings", settings, "--csv", Path("station.csv")}), 0) << err.str();
+    EXPECT_EQ(testfiles::Slurp(Path("station.csv")), testfiles::Slurp(Path("direct.csv")));
+    EXPECT_EQ(testfiles::Slurp(Path("profilora/igra/USM00072403-data-beg2016.txt.zip")), station);
+
+    // Without the server, the cached copy; offline, no request at all.
+    answer = "closed";
+    EXPECT_EQ(Run({"--station", "USM00072403", "--settings", settings, "--csv", Path("again.csv")}), 0) << err.str();
+    EXPECT_NE(err.str().find("The offline copy of"), std::string::npos) << err.str();
+    const std::size_t requests = server.Requests.size();
+    EXPECT_EQ(Run({"--station", "USM00072403", "--offline", "--csv", Path("offline.csv")}), 0) << err.str();
+    EXPECT_EQ(server.Requests.size(), requests);
+
+    // A station the archive lacks: exit 1 with the message, nothing written.
+    answer = "none";
+    EXPECT_EQ(Run({"--station", "USM00072469", "--settings", settings, "--csv", Path("none.csv")}), 1);
+    EXPECT_NE(err.str().find("NOAA's archive has no file for USM00072469 (this year)."), std::string::npos) << err.str();
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(Path("none.csv"))));
+    unsetenv("XDG_CACHE_HOME");
 }
 
 }  // namespace

@@ -67,7 +67,28 @@ private:
     FakePrompts& owner_;
     std::size_t index_;
 };
+
+class FakeTransfer : public TransferProgress {
+public:
+    FakeTransfer(FakePrompts& Owner, std::size_t Index) : owner_(Owner), index_(Index) { owner_.Transfer = this; }
+    ~FakeTransfer() override
+    {
+        owner_.Transfers[index_].Closed = true;
+        if (owner_.Transfer == this) owner_.Transfer = nullptr;
+    }
+    void SetProgress(double, const std::string& Text) override { owner_.Transfers[index_].Lines.push_back(Text); }
+
+private:
+    FakePrompts& owner_;
+    std::size_t index_;
+};
 }  // namespace
+
+std::unique_ptr<TransferProgress> FakePrompts::ShowTransfer(const std::string& Text)
+{
+    Transfers.push_back({Text, {}, false});
+    return std::make_unique<FakeTransfer>(*this, Transfers.size() - 1);
+}
 
 bool FakePrompts::OpenFilesDialog(const FileDialogSetup& Setup, std::vector<std::string>& Chosen)
 {

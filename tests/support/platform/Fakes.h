@@ -53,12 +53,24 @@ public:
     // value of at least this step; 0: never.
     int CancelProgressAt = 0;
 
+    // Every transfer window opened: its text, the lines it showed, and
+    // whether it has been closed; Transfer is the one open now (null when
+    // none), whose OnCancel a test calls as the user's Cancel.
+    struct TransferLog {
+        std::string Text;
+        std::vector<std::string> Lines;
+        bool Closed = false;
+    };
+    std::vector<TransferLog> Transfers;
+    TransferProgress* Transfer = nullptr;
+
     MsgResult MessageBox(const std::string& Text, const std::string& Caption, MsgButtons Buttons,
                          MsgIcon Icon) override;
     bool OpenFileDialog(const FileDialogSetup& Setup, std::string& Chosen) override;
     bool SaveFileDialog(const FileDialogSetup& Setup, std::string& Chosen) override;
     bool ColorDialog(std::uint32_t Initial, std::uint32_t& Chosen) override;
     std::unique_ptr<Progress> ShowProgress(const std::string& Text, int Maximum) override;
+    std::unique_ptr<TransferProgress> ShowTransfer(const std::string& Text) override;
     bool OpenFilesDialog(const FileDialogSetup& Setup, std::vector<std::string>& Chosen) override;
     bool DateRangeDialog(std::string& From, std::string& To) override;
 };
