@@ -109,8 +109,8 @@ private:
     void HostOpenStationFile(const std::string& Path, const std::string& Name, bool KeepRange) override;
     std::string HostSetting(const std::string& Section, const std::string& Key,
                             const std::string& Default) const override;
-    std::string HostDateFrom() const override { return rangeFrom_; }
-    std::string HostDateTo() const override { return rangeTo_; }
+    std::string HostDateFrom() const override { return range_.From(); }
+    std::string HostDateTo() const override { return range_.To(); }
     std::vector<std::pair<QWidget*, std::string>> HostUncaptionedControls() const override;
     TjtINI_File* HostSettings() override { return jtINI_File1; }
 

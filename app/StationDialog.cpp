@@ -24,8 +24,6 @@ namespace app {
 
 namespace {
 
-QString Q(const std::string& S) { return QString::fromLocal8Bit(S.c_str()); }
-
 QString Number(const std::optional<double>& V, int Decimals)
 {
     return V ? QString::number(*V, 'f', Decimals) : QString();

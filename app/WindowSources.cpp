@@ -66,8 +66,8 @@ void TForm1::HostOpenPages(const std::vector<std::string>& Paths) { Open_Files(P
 void TForm1::HostOpenStationFile(const std::string& Path, const std::string& Name, bool KeepRange)
 {
     // Copies: the load forgets the range before it sets the new one.
-    const std::string from = KeepRange ? rangeFrom_ : std::string();
-    const std::string to = KeepRange ? rangeTo_ : std::string();
+    const std::string from = KeepRange ? range_.From() : std::string();
+    const std::string to = KeepRange ? range_.To() : std::string();
     Name_UIComboBox->setCurrentIndex(-1);
     Load_Station_Files({Path}, Name, from, to);
 }

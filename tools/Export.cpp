@@ -285,20 +285,18 @@ int RunExport(const std::vector<std::string>& Args, std::ostream& Out, std::ostr
     // object: the pictures' own when there will be pictures.
     std::unique_ptr<QCoreApplication> eventLoop;
     if (!options.Stations.empty()) {
-        try {
+        if (!Told(Err, [&] {
 #ifdef PROFILORA_EXPORT_PICTURES
-            if (options.WantsPictures() && !application) application = std::make_unique<PictureApplication>();
+                if (options.WantsPictures() && !application) application = std::make_unique<PictureApplication>();
 #endif
-            if (!QCoreApplication::instance()) {
-                static int argc = 1;
-                static char name[] = "profilora-export";
-                static char* argv[] = {name, nullptr};
-                eventLoop = std::make_unique<QCoreApplication>(argc, argv);
-            }
-        } catch (const Exception& e) {
-            Err << kProgram << e.Message() << '\n';
+                if (!QCoreApplication::instance()) {
+                    static int argc = 1;
+                    static char name[] = "profilora-export";
+                    static char* argv[] = {name, nullptr};
+                    eventLoop = std::make_unique<QCoreApplication>(argc, argv);
+                }
+            }))
             return kExportFailed;
-        }
         if (!FetchStationInputs(options, Err, ::isatty(2) == 1)) return kExportFailed;
     }
 
