@@ -76,10 +76,9 @@ void ShowStartupError(const std::exception& E)
     char address[32];
     std::snprintf(address, sizeof address, "%016llX",
                   static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(&E)));
-    const std::string text = "Exception " + std::string(className) + " in module " + module + " at " +
-                             address + ".\n" + WithPeriod(MessageOf(E));
-    platform::prompts().MessageBox(text, "Application Error", platform::MsgButtons::OK,
-                                   platform::MsgIcon::Error);
+    const std::string text = "Exception " + std::string(className) + " in module " + module + " at " + address + ".\n" +
+                             WithPeriod(MessageOf(E));
+    platform::prompts().MessageBox(text, "Application Error", platform::MsgButtons::OK, platform::MsgIcon::Error);
 }
 
 TBusyCursor::TBusyCursor() { platform::system().SetCursor(platform::CursorShape::Hourglass); }

@@ -82,8 +82,7 @@ int CreateTemporary(const TWhere& Where, std::string& Name, FileError& Error)
 {
     static std::atomic<unsigned> Counter{0};
     for (int attempt = 0; attempt < 1000; ++attempt) {
-        Name = DirectoryOf(Where.Path) + ".pf" + std::to_string(::getpid()) + "-" + std::to_string(Counter++) +
-               ".part";
+        Name = DirectoryOf(Where.Path) + ".pf" + std::to_string(::getpid()) + "-" + std::to_string(Counter++) + ".part";
         const int fd = ::open(Name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd < 0 && errno == EEXIST) continue;
         if (fd < 0) {

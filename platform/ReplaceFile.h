@@ -42,8 +42,8 @@ public:
 
 private:
     int fd_ = -1;
-    bool ownFd_ = false;      // fd_ was opened here (not standard output)
-    std::string target_;      // where Commit renames to; empty when written straight
+    bool ownFd_ = false;  // fd_ was opened here (not standard output)
+    std::string target_;  // where Commit renames to; empty when written straight
     std::string temporary_;
 };
 

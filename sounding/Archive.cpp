@@ -18,8 +18,7 @@ constexpr std::size_t kPiece = kPieceBytes;
 
 std::string TooLarge(std::uint64_t Budget)
 {
-    return "The archive inflates past " + std::to_string(Budget >> 20) +
-           " MiB; it is refused as a likely zip bomb";
+    return "The archive inflates past " + std::to_string(Budget >> 20) + " MiB; it is refused as a likely zip bomb";
 }
 
 }  // namespace
@@ -193,7 +192,8 @@ std::string InflateGzip(std::string_view Compressed, const TSourceLimits& Limits
             if (z.avail_in == 0 && at >= Compressed.size()) return "The compressed file is truncated";
             continue;
         }
-        if (rc != Z_OK) return std::string("The compressed file is damaged (") + (z.msg ? z.msg : "inflate failed") + ")";
+        if (rc != Z_OK)
+            return std::string("The compressed file is damaged (") + (z.msg ? z.msg : "inflate failed") + ")";
     }
 }
 
@@ -210,7 +210,8 @@ std::string InflateZip(std::string_view Archive, const TSourceLimits& Limits, co
     zip_t* archive = zip_open_from_source(source, ZIP_RDONLY, &error);
     if (!archive) {
         zip_source_free(source);
-        std::string reason = std::string("The zip archive is damaged or truncated (") + zip_error_strerror(&error) + ")";
+        std::string reason =
+            std::string("The zip archive is damaged or truncated (") + zip_error_strerror(&error) + ")";
         zip_error_fini(&error);
         return reason;
     }

@@ -19,8 +19,8 @@
 #include <string_view>
 
 struct TSourceLimits {
-    std::uint64_t MaxInflated = std::uint64_t(2) << 30;  // bytes, whatever the ratio
-    std::uint64_t MaxRatio = 100;                        // inflated / compressed
+    std::uint64_t MaxInflated = std::uint64_t(2) << 30;      // bytes, whatever the ratio
+    std::uint64_t MaxRatio = 100;                            // inflated / compressed
     std::uint64_t RatioAllowance = std::uint64_t(16) << 20;  // bytes on top of the ratio
 
     // The most that Compressed bytes may inflate to.

@@ -18,10 +18,7 @@ namespace {
 
 // A value outside what the atmosphere can hold (or NaN, or an infinity) is
 // missing: a height of 1e30 m is a damaged number, not a level.
-float Physical(float Value, float Min, float Max)
-{
-    return Value >= Min && Value <= Max ? Value : MissingValue;
-}
+float Physical(float Value, float Min, float Max) { return Value >= Min && Value <= Max ? Value : MissingValue; }
 
 }  // namespace
 

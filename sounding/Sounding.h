@@ -37,8 +37,8 @@ struct TLaunchKey {
     std::uint16_t Year = 0;          // 0: unknown
     std::uint8_t Month = 0;
     std::uint8_t Day = 0;
-    std::uint8_t Hour = 99;          // 0..23, 99 when the file gives no nominal hour
-    std::int16_t Release = -1;       // HHMM of the release, -1 unknown
+    std::uint8_t Hour = 99;     // 0..23, 99 when the file gives no nominal hour
+    std::int16_t Release = -1;  // HHMM of the release, -1 unknown
 
     bool Known() const { return Year != 0; }
 };

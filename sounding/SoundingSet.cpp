@@ -78,8 +78,10 @@ TSoundingSet ReadSoundingFiles(const std::vector<std::string>& Paths, const TSou
         return set;
     }
     set.Warnings.insert(set.Warnings.end(), empties.begin(), empties.end());
-    if (read.size() == 1) set.Soundings = std::move(read.front());
-    else set.Soundings = MergeSoundings(std::move(read));
+    if (read.size() == 1)
+        set.Soundings = std::move(read.front());
+    else
+        set.Soundings = MergeSoundings(std::move(read));
     return set;
 }
 

@@ -54,10 +54,14 @@ TSourceFormat SourceFormatOf(std::string_view FirstBytes) { return Detect(FirstB
 const char* SourceFormatName(TSourceFormat Format)
 {
     switch (Format) {
-    case TSourceFormat::Page: return "page";
-    case TSourceFormat::Igra: return "IGRA v2";
-    case TSourceFormat::Wyoming: return "Wyoming";
-    default: return "unknown";
+    case TSourceFormat::Page:
+        return "page";
+    case TSourceFormat::Igra:
+        return "IGRA v2";
+    case TSourceFormat::Wyoming:
+        return "Wyoming";
+    default:
+        return "unknown";
     }
 }
 
@@ -76,8 +80,10 @@ struct TSourceParser::TImpl {
 
     void Line(std::string_view Text)
     {
-        if (format == TSourceFormat::Igra) igra.Line(Text);
-        else wyoming.Line(Text);
+        if (format == TSourceFormat::Igra)
+            igra.Line(Text);
+        else
+            wyoming.Line(Text);
     }
 
     void Lines(std::string_view Piece)
@@ -110,10 +116,15 @@ struct TSourceParser::TImpl {
     void Route(std::string_view Piece)
     {
         switch (format) {
-        case TSourceFormat::Page: page.append(Piece); break;
+        case TSourceFormat::Page:
+            page.append(Piece);
+            break;
         case TSourceFormat::Igra:
-        case TSourceFormat::Wyoming: Lines(Piece); break;
-        default: break;  // not a sounding file: the rest is not kept
+        case TSourceFormat::Wyoming:
+            Lines(Piece);
+            break;
+        default:
+            break;  // not a sounding file: the rest is not kept
         }
     }
 
@@ -166,8 +177,10 @@ void TSourceParser::Finish(TSourceResult& Result)
         if (!s.carry.empty()) s.Line(s.carry);
         s.carry.clear();
         TLineReaderBase* reader = &s.igra;
-        if (s.format == TSourceFormat::Igra) s.igra.Finish();
-        else s.wyoming.Finish(), reader = &s.wyoming;
+        if (s.format == TSourceFormat::Igra)
+            s.igra.Finish();
+        else
+            s.wyoming.Finish(), reader = &s.wyoming;
         Result.Skipped += reader->Skipped();
         Result.Warnings.insert(Result.Warnings.end(), reader->Warnings().begin(), reader->Warnings().end());
         if (s.soundings.empty()) {
@@ -205,7 +218,8 @@ void TSourceParser::Finish(TSourceResult& Result)
     // A fault of the archive around the text is the reason, not the text.
     if (Result.Error.empty()) Result.NoData = noData;
     if (Result.Error.empty() && !error.empty())
-        Result.Error = s.format == TSourceFormat::Unknown ? error : std::string(SourceFormatName(s.format)) + ", " + error;
+        Result.Error =
+            s.format == TSourceFormat::Unknown ? error : std::string(SourceFormatName(s.format)) + ", " + error;
 }
 
 namespace {
@@ -246,7 +260,7 @@ void ReadWhole(TWholeText& Whole, TSourceResult& Result)
     std::thread reader([&] {
         TSourceParser parser;
         std::uint64_t lines = 0;
-        for (const char* p = text.data(), *end = text.data() + split;
+        for (const char *p = text.data(), *end = text.data() + split;
              (p = static_cast<const char*>(std::memchr(p, '\n', std::size_t(end - p)))) != nullptr; ++p)
             ++lines;
         parser.StartAfterLines(lines);

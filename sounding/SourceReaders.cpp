@@ -108,8 +108,8 @@ void TLineReaderBase::Close()
             ++skipped_;
             if (warnings_.size() < kMaxWarnings) {
                 const std::size_t colon = damage_.find(": ");
-                warnings_.push_back(damage_.substr(0, colon) + ": launch " + sounding.Title + " skipped:" +
-                                    damage_.substr(colon + 1));
+                warnings_.push_back(damage_.substr(0, colon) + ": launch " + sounding.Title +
+                                    " skipped:" + damage_.substr(colon + 1));
             }
         }
         out_.pop_back();
@@ -316,13 +316,20 @@ bool TWyomingReader::ReadColumns(std::string_view Text)
         const std::size_t from = i;
         while (i < Text.size() && Text[i] != ' ') ++i;
         const std::string_view name = Text.substr(from, i - from);
-        if (name == "PRES") pressure_.End = i;
-        else if (name == "HGHT") height_.End = i;
-        else if (name == "TEMP") temperature_.End = i;
-        else if (name == "DWPT") dewPoint_.End = i;
-        else if (name == "DRCT") direction_.End = i;
-        else if (name == "SKNT") speed_.End = i, speedFactor_ = kKnot;
-        else if (name == "SPED") speed_.End = i, speedFactor_ = 1;
+        if (name == "PRES")
+            pressure_.End = i;
+        else if (name == "HGHT")
+            height_.End = i;
+        else if (name == "TEMP")
+            temperature_.End = i;
+        else if (name == "DWPT")
+            dewPoint_.End = i;
+        else if (name == "DRCT")
+            direction_.End = i;
+        else if (name == "SKNT")
+            speed_.End = i, speedFactor_ = kKnot;
+        else if (name == "SPED")
+            speed_.End = i, speedFactor_ = 1;
     }
     return pressure_.End && temperature_.End;
 }
@@ -398,7 +405,8 @@ void TWyomingReader::Line(std::string_view Text)
         if (close != std::string_view::npos) heading = heading.substr(0, close);
         std::string title = WyomingTitle(jt::TrimView(heading));
         if (title.empty()) {
-            SkipLaunch("'" + std::string(jt::TrimView(heading)) + "'", "a heading without station, hour and a date that exists");
+            SkipLaunch("'" + std::string(jt::TrimView(heading)) + "'",
+                       "a heading without station, hour and a date that exists");
             return;
         }
         TSounding& sounding = Open(std::move(title));
@@ -407,7 +415,8 @@ void TWyomingReader::Line(std::string_view Text)
         return;
     }
     switch (state_) {
-    case State::Outside: return;
+    case State::Outside:
+        return;
     case State::Head:
         if (trimmed.empty() || StartsWithNoCase(trimmed, "<PRE>")) return;
         if (trimmed.front() == '<') {

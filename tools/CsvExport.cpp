@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstring>
 
-
 std::string FixedText(double Value, int Decimals)
 {
     char buf[64];
@@ -120,8 +119,8 @@ bool WriteSoundingsCsv(const TLapseRates& Set, const TCsvSink& Sink, std::size_t
             // One row in a buffer of its own, appended at once.
             char row[6 * 33];
             char* p = row;
-            for (const float value : {level.Pressure, level.Height, level.Temperature, level.DewPointDiff,
-                                      level.WindDirection}) {
+            for (const float value :
+                 {level.Pressure, level.Height, level.Temperature, level.DewPointDiff, level.WindDirection}) {
                 p = SingleChars(p, value);
                 *p++ = ',';
             }

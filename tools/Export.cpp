@@ -108,9 +108,10 @@ public:
             throw Exception("frames " + std::to_string(span_.First) + " to " + std::to_string(span_.Last) +
                             " are not on the page; its frames are 0 to " + std::to_string(count - 1));
 
-        delayMs_ = Options.Ms > 0 ? Options.Ms
-                                  : std::clamp(int(catalogue_.ReadInteger("Display at start", "ms_per_frame", kSpinMin)),
-                                               kSpinMin, kSpinMax);
+        delayMs_ = Options.Ms > 0
+                       ? Options.Ms
+                       : std::clamp(int(catalogue_.ReadInteger("Display at start", "ms_per_frame", kSpinMin)), kSpinMin,
+                                    kSpinMax);
     }
 
     void Write(const ExportTarget& Target)
@@ -269,8 +270,9 @@ int RunExport(const std::vector<std::string>& Args, std::ostream& Out, std::ostr
     for (const ExportTarget& target : options.Targets) {
         if (target.Format != ExportFormat::Csv && target.Format != ExportFormat::Levels &&
             target.Format != ExportFormat::Indices) {
-            Err << kProgram << "this profilora-export was built without the desktop libraries and writes "
-                               "--csv, --levels and --indices only\n";
+            Err << kProgram
+                << "this profilora-export was built without the desktop libraries and writes "
+                   "--csv, --levels and --indices only\n";
             return kExportFailed;
         }
     }
@@ -316,8 +318,10 @@ int RunExport(const std::vector<std::string>& Args, std::ostream& Out, std::ostr
     TPageLoad loaded = TPageLoad::Read;
     std::optional<TSoundingSet> read;
     if (!Told(Err, [&] {
-            if (stationInputs) read = ReadStationInputs(options, set);
-            else loaded = set.LoadPage(page);
+            if (stationInputs)
+                read = ReadStationInputs(options, set);
+            else
+                loaded = set.LoadPage(page);
         }))
         return kExportFailed;
     if (read) {
@@ -336,8 +340,9 @@ int RunExport(const std::vector<std::string>& Args, std::ostream& Out, std::ostr
         return kExportNoData;
     }
     if (!ApplyDateOptions(options, set)) {
-        Err << kProgram << "no sounding was launched from " << (options.FromDate.empty() ? "the first" : options.FromDate)
-            << " to " << (options.ToDate.empty() ? "the last" : options.ToDate) << '\n';
+        Err << kProgram << "no sounding was launched from "
+            << (options.FromDate.empty() ? "the first" : options.FromDate) << " to "
+            << (options.ToDate.empty() ? "the last" : options.ToDate) << '\n';
         return kExportNoData;
     }
 

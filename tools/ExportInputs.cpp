@@ -28,8 +28,8 @@ bool FetchStationInputs(ExportOptions& Options, std::ostream& Err, bool Terminal
         QElapsedTimer clock;
         clock.start();
         qint64 shown = -1;
-        const download::TFetchResult result = download::FetchAndWait(
-            request, false, [&](std::uint64_t Done, std::optional<std::uint64_t> Total) {
+        const download::TFetchResult result =
+            download::FetchAndWait(request, false, [&](std::uint64_t Done, std::optional<std::uint64_t> Total) {
                 if (!Terminal || (shown >= 0 && clock.elapsed() - shown < 200 && !(Total && Done == *Total))) return;
                 shown = clock.elapsed();
                 Err << "\rprofilora-export: " << what << ": "
