@@ -23,6 +23,33 @@ std::string TooLarge(std::uint64_t Budget)
 
 }  // namespace
 
+TMappedText::TMappedText(std::size_t Size) : size_(Size)
+{
+    if (Size == 0) return;
+    void* p = ::mmap(nullptr, Size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (p != MAP_FAILED) data_ = static_cast<char*>(p);
+}
+
+TMappedText::TMappedText(int Fd, std::size_t Size) : size_(Size)
+{
+    if (Size == 0) return;
+    void* p = ::mmap(nullptr, Size, PROT_READ, MAP_PRIVATE, Fd, 0);
+    if (p != MAP_FAILED) data_ = static_cast<char*>(p);
+}
+
+TMappedText::~TMappedText()
+{
+    if (data_) ::munmap(data_, size_);
+}
+
+void TMappedText::Release(std::size_t From, std::size_t To)
+{
+    const std::size_t page = std::size_t(::sysconf(_SC_PAGESIZE));
+    const std::size_t from = (From + page - 1) / page * page;
+    const std::size_t to = To >= size_ ? size_ : To / page * page;
+    if (to > from) ::madvise(data_ + from, to - from, MADV_DONTNEED);
+}
+
 std::uint64_t TSourceLimits::InflateBudget(std::uint64_t Compressed) const
 {
     const std::uint64_t byRatio =
@@ -45,32 +72,9 @@ namespace {
 // A buffer for a whole inflated text, whose pages go back to the system
 // as soon as the reader has had their text: the text is never held beside
 // all the soundings made of it.
-class TWholeBuffer : public TWholeText {
+class TWholeBuffer : public TMappedText {
 public:
-    explicit TWholeBuffer(std::size_t Size) : size_(Size)
-    {
-        if (Size == 0) return;
-        void* p = ::mmap(nullptr, Size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (p != MAP_FAILED) data_ = static_cast<char*>(p);
-    }
-    ~TWholeBuffer()
-    {
-        if (data_) ::munmap(data_, size_);
-    }
-    TWholeBuffer(const TWholeBuffer&) = delete;
-    TWholeBuffer& operator=(const TWholeBuffer&) = delete;
-
-    bool Ok() const { return data_ != nullptr || size_ == 0; }
-    std::string_view Text() const override { return {data_, size_}; }
-    void Release(std::size_t From, std::size_t To) override
-    {
-        const std::size_t page = std::size_t(::sysconf(_SC_PAGESIZE));
-        const std::size_t from = (From + page - 1) / page * page;
-        const std::size_t to = To >= size_ ? size_ : To / page * page;
-        if (to > from) ::madvise(data_ + from, to - from, MADV_DONTNEED);
-    }
-    char* Data() { return data_; }
-    std::size_t Size() const { return size_; }
+    using TMappedText::TMappedText;
 
     // Hands the text to Whole, or to Sink piece by piece, returning each
     // piece's pages.
@@ -80,16 +84,12 @@ public:
             (*Whole)(*this);
             return;
         }
-        for (std::size_t at = 0; at < size_; at += kPiece) {
-            const std::size_t n = std::min(kPiece, size_ - at);
-            Sink(std::string_view(data_ + at, n));
+        for (std::size_t at = 0; at < Size(); at += kPiece) {
+            const std::size_t n = std::min(kPiece, Size() - at);
+            Sink(std::string_view(Data() + at, n));
             Release(at, at + n);
         }
     }
-
-private:
-    char* data_ = nullptr;
-    std::size_t size_;
 };
 
 using TDecompressor = std::unique_ptr<libdeflate_decompressor, void (*)(libdeflate_decompressor*)>;

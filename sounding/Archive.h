@@ -42,6 +42,27 @@ public:
     // The memory of Text()[From, To) is no longer needed.
     virtual void Release(std::size_t From, std::size_t To) = 0;
 };
+// A text in a mapping of its own, anonymous (to inflate into) or of a file
+// (read only), whose pages go back to the system once released.
+class TMappedText : public TWholeText {
+public:
+    explicit TMappedText(std::size_t Size);
+    TMappedText(int Fd, std::size_t Size);
+    ~TMappedText() override;
+    TMappedText(const TMappedText&) = delete;
+    TMappedText& operator=(const TMappedText&) = delete;
+
+    bool Ok() const { return data_ != nullptr || size_ == 0; }
+    char* Data() { return data_; }
+    std::size_t Size() const { return size_; }
+    std::string_view Text() const override { return {data_, size_}; }
+    void Release(std::size_t From, std::size_t To) override;
+
+private:
+    char* data_ = nullptr;
+    std::size_t size_;
+};
+
 // Receives a text inflated whole instead of its pieces.
 using TWholeSink = std::function<void(TWholeText& Text)>;
 

@@ -12,7 +12,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/mman.h>
 #include <unistd.h>
 
 #include <iterator>
@@ -293,36 +292,6 @@ private:
     std::string_view text_;
 };
 
-// A file mapped into memory; what has been read goes back to the system.
-class TMappedFile : public TWholeText {
-public:
-    TMappedFile(int Fd, std::size_t Size) : size_(Size)
-    {
-        if (Size == 0) return;
-        void* p = ::mmap(nullptr, Size, PROT_READ, MAP_PRIVATE, Fd, 0);
-        if (p != MAP_FAILED) data_ = static_cast<char*>(p);
-    }
-    ~TMappedFile() override
-    {
-        if (data_) ::munmap(data_, size_);
-    }
-    TMappedFile(const TMappedFile&) = delete;
-    TMappedFile& operator=(const TMappedFile&) = delete;
-    bool Ok() const { return data_ != nullptr || size_ == 0; }
-    std::string_view Text() const override { return {data_, size_}; }
-    void Release(std::size_t From, std::size_t To) override
-    {
-        const std::size_t page = std::size_t(::sysconf(_SC_PAGESIZE));
-        const std::size_t from = (From + page - 1) / page * page;
-        const std::size_t to = To >= size_ ? size_ : To / page * page;
-        if (to > from) ::madvise(data_ + from, to - from, MADV_DONTNEED);
-    }
-
-private:
-    char* data_ = nullptr;
-    std::size_t size_;
-};
-
 }  // namespace
 
 TSourceResult ReadSoundingSource(std::string_view Bytes, const TSourceLimits& Limits)
@@ -391,7 +360,7 @@ TSourceResult ReadSoundingFile(const std::string& Path, const TSourceLimits& Lim
         }
         return ReadSoundingSource(bytes, Limits);
     }
-    TMappedFile mapped(fd, size);
+    TMappedText mapped(fd, size);
     ::close(fd);
     if (!mapped.Ok()) {
         result.Error = "The file cannot be read";
