@@ -158,7 +158,12 @@ private:
         if (cells.Empty()) return;
         float v[6];
         for (float& x : v) x = Cell(cells);
-        if (v[2] >= -500) Sounding.AddLevel(v[0], v[1], v[2], v[3], v[4], v[5]);
+        // Beyond the atmosphere's ranges a value is missing; without a
+        // temperature there is no level.
+        const auto in = [](float X, float Lo, float Hi) { return X >= Lo && X <= Hi ? X : -9999.0f; };
+        if (!(v[2] >= -150 && v[2] <= 80)) return;
+        Sounding.AddLevel(v[0] > 0 && v[0] <= 1100 ? v[0] : -9999.0f, in(v[1], -1000, 100000), v[2], in(v[3], 0, 100),
+                          in(v[4], 0, 360), in(v[5], 0, 200));
     }
 
     float Cell(Span& Cells)
