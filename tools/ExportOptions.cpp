@@ -236,13 +236,17 @@ std::string ExportUsage()
            "                     settings' ms_per_frame); stored in hundredths of a\n"
            "                     second, at least 20 ms\n"
            "  --section OUT.png  the whole page as a time-height section: temperature as\n"
-           "                     colour over launch time and height (0 to the settings'\n"
-           "                     altitude maximum), with the freezing level and the\n"
-           "                     tropopause as lines (default size 705x313)\n"
+           "                     colour over launch time and height (0 to HeightMax of\n"
+           "                     the settings' [Year] section, 20000 m by default),\n"
+           "                     with the freezing level and the tropopause as lines\n"
+           "                     (default size 705x313)\n"
            "  --levels OUT.csv   one CSV row per sounding: sounding, title, surface_height,\n"
-           "                     freezing_level, tropopause_height, tropopause_temperature,\n"
-           "                     inversion_base, inversion_top, inversion_strength (m, C;\n"
-           "                     an empty field: the sounding has no such level)\n"
+           "                     freezing_level, warm_layer_base, warm_layer_top,\n"
+           "                     warm_layer_max_temperature, tropopause_height,\n"
+           "                     tropopause_temperature, tropopause_pressure,\n"
+           "                     inversion_base, inversion_top, inversion_strength (m, C,\n"
+           "                     hPa, to 0.1; an empty field: the sounding has no such\n"
+           "                     level)\n"
            "  --indices OUT.csv  one CSV row per sounding with its stability indices:\n"
            "                     Showalter, lifted, SWEAT, K and totals indices, CAPE and\n"
            "                     CIN (J/kg), EL and LFC (hPa), bulk Richardson number,\n"
@@ -294,9 +298,9 @@ std::string ExportUsage()
            "\n"
            "Exit status, the same for every output: 0 done, 1 failure (unreadable input\n"
            "or settings, a value that is not a number, bad arguments, an output refused,\n"
-           "write error, a skipped launch with --strict, a failed download), 2 no input holds sounding\n"
-           "data or a sounding, or none was launched between the dates (nothing is\n"
-           "written).\n";
+           "write error, a skipped launch with --strict, a failed download), 2 no\n"
+           "input holds sounding data or a sounding, or none was launched between the\n"
+           "dates (nothing is written).\n";
 }
 
 std::string ParseExportArguments(const std::vector<std::string>& Args, ExportOptions& Options)
