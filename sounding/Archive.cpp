@@ -120,12 +120,16 @@ bool InflateWhole(std::string_view Compressed, std::uint64_t Budget, const TChun
 }
 
 // The same for a deflated zip member: its raw stream inflated whole into the
-// size the directory gives, checked against the directory's CRC.
+// size the directory gives, checked against the directory's CRC. The
+// directory may lie: a member claimed larger than the archive (ArchiveBytes)
+// is read piece by piece instead.
 bool InflateZipWhole(zip_t* Archive, zip_uint64_t Member, const zip_stat_t& Stat, std::uint64_t Budget,
-                     const TChunkSink& Sink, const TWholeSink* Whole)
+                     std::uint64_t ArchiveBytes, const TChunkSink& Sink, const TWholeSink* Whole)
 {
     constexpr zip_uint64_t kNeeded = ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE | ZIP_STAT_COMP_METHOD | ZIP_STAT_CRC;
-    if ((Stat.valid & kNeeded) != kNeeded || Stat.comp_method != ZIP_CM_DEFLATE || Stat.size > Budget) return false;
+    if ((Stat.valid & kNeeded) != kNeeded || Stat.comp_method != ZIP_CM_DEFLATE || Stat.size > Budget ||
+        Stat.comp_size > ArchiveBytes)
+        return false;
     zip_file_t* raw = zip_fopen_index(Archive, Member, ZIP_FL_COMPRESSED);
     if (!raw) return false;
     std::unique_ptr<zip_file_t, int (*)(zip_file_t*)> rawGuard(raw, zip_fclose);
@@ -243,7 +247,8 @@ std::string InflateZip(std::string_view Archive, const TSourceLimits& Limits, co
     // after: the directory may lie.
     if ((stat.valid & ZIP_STAT_SIZE) && stat.size > budget) return TooLarge(budget);
 
-    if (InflateZipWhole(archive, static_cast<zip_uint64_t>(member), stat, budget, Sink, Whole)) return {};
+    if (InflateZipWhole(archive, static_cast<zip_uint64_t>(member), stat, budget, Archive.size(), Sink, Whole))
+        return {};
     zip_file_t* file = zip_fopen_index(archive, static_cast<zip_uint64_t>(member), 0);
     if (!file) return std::string("The zip member cannot be read (") + zip_strerror(archive) + ")";
     std::unique_ptr<zip_file_t, int (*)(zip_file_t*)> fileGuard(file, zip_fclose);
