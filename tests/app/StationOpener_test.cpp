@@ -22,11 +22,7 @@ using testhttp::TSeen;
 
 namespace {
 
-const std::string& Station()
-{
-    static const std::string bytes = testfiles::Slurp(PROFILORA_DATA_DIR "/USM00072403-data-beg2016.txt.zip");
-    return bytes;
-}
+const std::string& Station() { return testhttp::StationZip(); }
 
 // The archive's layout: this year's folder lists Sterling's 2016 file; both
 // files carry ETag "v1" and answer 304 to it.

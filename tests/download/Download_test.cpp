@@ -17,11 +17,7 @@ using testhttp::TSeen;
 
 namespace {
 
-const std::string& Station()
-{
-    static const std::string bytes = testfiles::Slurp(PROFILORA_DATA_DIR "/USM00072403-data-beg2016.txt.zip");
-    return bytes;
-}
+const std::string& Station() { return testhttp::StationZip(); }
 
 // Every file of the folder, hidden ones (temporary files) too.
 std::map<std::string, std::string> Contents(const std::string& Dir)

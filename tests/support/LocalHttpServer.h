@@ -3,6 +3,8 @@
 // its event loop: each request is handed to Answer, which writes whatever the
 // case needs (a status, a body cut short, a trickle, nothing at all).
 
+#include "TestFiles.h"
+
 #include <QHostAddress>
 #include <QPointer>
 #include <QTcpServer>
@@ -16,6 +18,13 @@
 #include <vector>
 
 namespace testhttp {
+
+// The bytes the test servers serve as a station file: Sterling's zip.
+inline const std::string& StationZip()
+{
+    static const std::string bytes = testfiles::Slurp(PROFILORA_DATA_DIR "/USM00072403-data-beg2016.txt.zip");
+    return bytes;
+}
 
 struct TSeen {
     std::string Path;
