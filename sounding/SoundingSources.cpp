@@ -348,24 +348,15 @@ TSourceResult ReadSoundingFile(const std::string& Path, const TSourceLimits& Lim
     char magic[4] = {};
     const ssize_t got = ::pread(fd, magic, sizeof magic, 0);
     const std::string_view first(magic, got > 0 ? std::size_t(got) : 0);
-    if (LooksGzip(first) || LooksZip(first)) {
-        // The compressed bytes are read whole; only their inflated text is
-        // streamed.
-        std::string bytes;
-        platform::FileError readError;
-        ::close(fd);
-        if (!platform::files().ReadAll(Path, bytes, readError)) {
-            result.Error = "The file cannot be read (" + readError.Message + ")";
-            return result;
-        }
-        return ReadSoundingSource(bytes, Limits);
-    }
     TMappedText mapped(fd, size);
     ::close(fd);
     if (!mapped.Ok()) {
         result.Error = "The file cannot be read";
         return result;
     }
+    // Compressed bytes are read from the mapping too; only their inflated
+    // text is made anew.
+    if (LooksGzip(first) || LooksZip(first)) return ReadSoundingSource(mapped.Text(), Limits);
     ReadWhole(mapped, result);
     return result;
 }

@@ -7,8 +7,9 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <limits>
+#include <cstdint>
 #include <cstring>
+#include <limits>
 
 namespace {
 
@@ -46,6 +47,54 @@ bool FixedInt(std::string_view Field, int& Value)
         v = v * 10 + (Field[i] - '0');
     }
     Value = negative ? -v : v;
+    return true;
+}
+
+// FixedInt for a field of W (4 to 8) columns starting at Field, all
+// eight bytes of it looked at together: spaces, one minus and digits are
+// told apart in each byte at once, the order checked with masks, and the
+// digits summed by multiplication. Anything but plain ASCII goes the
+// column-by-column way.
+template <std::size_t W>
+bool FixedInt(const char* Field, int& Value)
+{
+    static_assert(W >= 4 && W <= 8);
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
+    // Built from a four-byte load and single bytes, so that the word never
+    // goes through memory in pieces (a load that waits on several stores).
+    std::uint32_t first = 0;
+    std::memcpy(&first, Field, 4);
+    std::uint64_t x = first;
+    for (std::size_t i = 4; i < W; ++i) x |= std::uint64_t(static_cast<unsigned char>(Field[i])) << (8 * i);
+    if (x & kHigh) return FixedInt(std::string_view(Field, W), Value);
+    // The field at the top (its last column in the last byte), the bytes
+    // before it spaces.
+    if constexpr (W < 8) x = (x << (8 * (8 - W))) | (0x20 * kOnes >> (8 * W));
+    const auto equal = [x](std::uint8_t C) {
+        const std::uint64_t y = x ^ (C * kOnes);
+        return ~(y + 0x7F * kOnes) & kHigh;
+    };
+    const std::uint64_t digits = (x + 0x50 * kOnes) & ~(x + 0x46 * kOnes) & kHigh;
+    const std::uint64_t spaces = equal(' ');
+    const std::uint64_t minus = equal('-');
+    if (spaces == kHigh) {
+        Value = -9999;
+        return true;
+    }
+    const std::uint64_t others = ~digits & kHigh;
+    const std::uint64_t otherBytes = (others >> 7) * 0xFF;
+    // Every byte a space, a minus or a digit; the digits last, one or more;
+    // a minus only right before them.
+    if ((spaces | minus | digits) != kHigh || digits == 0 || (otherBytes & (otherBytes + 1)) != 0 ||
+        (minus != 0 && minus != (others & ~(others >> 8))))
+        return false;
+    std::uint64_t v = (x & ((digits >> 7) * 0xFF)) - (0x30 * kOnes & ((digits >> 7) * 0xFF));
+    v = v * 10 + (v >> 8);
+    v = (((v & 0x000000FF000000FFULL) * (100 + (1000000ULL << 32))) +
+         (((v >> 16) & 0x000000FF000000FFULL) * (1 + (10000ULL << 32)))) >>
+        32;
+    Value = minus ? -static_cast<int>(v) : static_cast<int>(v);
     return true;
 }
 
@@ -237,9 +286,9 @@ void TIgraReader::Line(std::string_view Text)
         return;
     }
     int p, z, t, d, dir, speed;
-    if (!FixedInt(Text.substr(9, 6), p) || !FixedInt(Text.substr(16, 5), z) || !FixedInt(Text.substr(22, 5), t) ||
-        !FixedInt(Text.substr(34, 5), d) || !FixedInt(Text.substr(40, 5), dir) ||
-        !FixedInt(Text.substr(46, 5), speed)) {
+    const char* line = Text.data();
+    if (!FixedInt<6>(line + 9, p) || !FixedInt<5>(line + 16, z) || !FixedInt<5>(line + 22, t) ||
+        !FixedInt<5>(line + 34, d) || !FixedInt<5>(line + 40, dir) || !FixedInt<5>(line + 46, speed)) {
         Damage("a level line with something other than a number in its fixed columns");
         return;
     }

@@ -1,8 +1,12 @@
 #include "tools/CsvExport.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
+#include <future>
+#include <vector>
 
 std::string FixedText(double Value, int Decimals)
 {
@@ -34,20 +38,51 @@ namespace {
 // Most values of a station file are few-decimal numbers (scaled integers
 // in IGRA), written here as an integer with a point put in; the rest, and
 // every case where the short form would differ, go to std::to_chars.
-// Writes the integer N with a point K digits from its right, ending at
-// End; returns where the text starts.
-char* ScaledText(char* End, long long N, int K)
+
+constexpr char kPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+// Writes U (below 10^9) at Out; returns the end.
+char* PutUnsigned(char* Out, std::uint32_t U)
 {
-    char* p = End;
-    unsigned long long u = static_cast<unsigned long long>(N < 0 ? -N : N);
-    for (int digit = 0; digit < K; ++digit, u /= 10) *--p = char('0' + u % 10);
-    if (K > 0) *--p = '.';
-    do {
-        *--p = char('0' + u % 10);
-        u /= 10;
-    } while (u != 0);
-    if (N < 0) *--p = '-';
-    return p;
+    int digits = 1;
+    for (std::uint32_t bound = 10; digits < 9 && U >= bound; bound *= 10) ++digits;
+    char* p = Out + digits;
+    while (U >= 100) {
+        const std::uint32_t pair = U % 100;
+        U /= 100;
+        p -= 2;
+        std::memcpy(p, kPairs + 2 * pair, 2);
+    }
+    if (U >= 10) {
+        std::memcpy(p - 2, kPairs + 2 * U, 2);
+    } else {
+        p[-1] = char('0' + U);
+    }
+    return Out + digits;
+}
+
+// Writes the integer N (|N| below 10^9) with a point K digits from its
+// right at Out, its trailing zeros after the point left out; returns the
+// end.
+char* PutScaled(char* Out, long long N, int K)
+{
+    if (N < 0) {
+        *Out++ = '-';
+        N = -N;
+    }
+    std::uint32_t u = static_cast<std::uint32_t>(N);
+    while (K > 0 && u % 10 == 0) u /= 10, --K;
+    if (K == 0) return PutUnsigned(Out, u);
+    static constexpr std::uint32_t kPowers[] = {1, 10, 100, 1000};
+    const std::uint32_t whole = u / kPowers[K];
+    std::uint32_t fraction = u % kPowers[K];
+    Out = PutUnsigned(Out, whole);
+    *Out++ = '.';
+    for (int digit = K - 1; digit >= 0; --digit, fraction /= 10) Out[digit] = char('0' + fraction % 10);
+    return Out + K;
 }
 
 long long Nearest(double Value) { return static_cast<long long>(Value < 0 ? Value - 0.5 : Value + 0.5); }
@@ -59,34 +94,31 @@ char* SingleChars(char* Out, float Value)
     static constexpr double kScale[] = {1, 10, 100, 1000};
     const double v = Value;
     const double size = std::fabs(v);
-    char buf[32];
-    char* const end = buf + sizeof buf;
-    char* start = nullptr;
-    if (v == 0) {
-        start = end - (std::signbit(v) ? 2 : 1);
-        start[0] = std::signbit(v) ? '-' : '0';
-        if (std::signbit(v)) start[1] = '0';
-    } else if (size < 8192) {
-        // Below 8192 a float's spacing is finer than 0.001, so at most one
-        // number of three decimals reads back to it; its trailing zeros go.
-        long long n = Nearest(v * 1000);
-        if (static_cast<float>(static_cast<double>(n) / 1000) == Value) {
-            int k = 3;
-            while (k > 0 && n % 10 == 0) n /= 10, --k;
-            start = ScaledText(end, n, k);
+    if (size < 100000) {
+        // Whole numbers below 100000 read back from their digits alone.
+        const auto whole = static_cast<std::int32_t>(v);
+        if (static_cast<double>(whole) == v) {
+            if (whole == 0 && std::signbit(v)) {
+                std::memcpy(Out, "-0", 2);
+                return Out + 2;
+            }
+            return PutScaled(Out, whole, 0);
         }
-    } else if (size < 100000) {
-        // Up to 100000 (and more may be written with an exponent): the
-        // fewest decimals that read back.
-        for (int k = 0; k < 4 && !start; ++k) {
-            const long long n = Nearest(v * kScale[k]);
-            if (static_cast<float>(static_cast<double>(n) / kScale[k]) == Value) start = ScaledText(end, n, k);
+        if (size < 8192) {
+            // Below 8192 a float's spacing is finer than 0.001, so at most
+            // one number of three decimals reads back to it.
+            const long long n = Nearest(v * 1000);
+            if (static_cast<float>(static_cast<double>(n) / 1000) == Value) return PutScaled(Out, n, 3);
+        } else {
+            // Up to 100000 (and more may be written with an exponent): the
+            // fewest decimals that read back.
+            for (int k = 1; k < 4; ++k) {
+                const long long n = Nearest(v * kScale[k]);
+                if (static_cast<float>(static_cast<double>(n) / kScale[k]) == Value) return PutScaled(Out, n, k);
+            }
         }
     }
-    if (!start) return std::to_chars(Out, Out + 32, Value).ptr;
-    const std::size_t length = std::size_t(end - start);
-    std::memcpy(Out, start, length);
-    return Out + length;
+    return std::to_chars(Out, Out + 32, Value).ptr;
 }
 
 void AppendSingle(std::string& Out, float Value)
@@ -104,16 +136,17 @@ std::string SingleText(float Value)
     return text;
 }
 
-bool WriteSoundingsCsv(const TLapseRates& Set, const TCsvSink& Sink, std::size_t PieceBytes)
+namespace {
+
+// The rows of the soundings First..Last-1, appended to Out.
+void AppendRows(const TLapseRates& Set, std::size_t First, std::size_t Last, std::string& Out)
 {
-    std::string out = "sounding,title,pressure,height,temperature,dewpoint_diff,wind_direction,wind_speed\n";
-    out.reserve(PieceBytes + 4096);
-    for (std::size_t i = 0; i < Set.Soundings.size(); ++i) {
+    for (std::size_t i = First; i < Last; ++i) {
         const TSounding& sounding = Set.Soundings[i];
         const std::string prefix = std::to_string(i) + ',' + CsvField(sounding.Title) + ',';
         if (sounding.Levels.empty()) {
-            out += prefix;
-            out += ",,,,,\n";
+            Out += prefix;
+            Out += ",,,,,\n";
         }
         for (const TSoundingLevel& level : sounding.Levels) {
             // One row in a buffer of its own, appended at once.
@@ -126,15 +159,72 @@ bool WriteSoundingsCsv(const TLapseRates& Set, const TCsvSink& Sink, std::size_t
             }
             p = SingleChars(p, level.WindSpeed);
             *p++ = '\n';
-            out += prefix;
-            out.append(row, p);
-            if (out.size() >= PieceBytes) {
-                if (!Sink(out)) return false;
-                out.clear();
-            }
+            Out += prefix;
+            Out.append(row, p);
         }
     }
-    return out.empty() || Sink(out);
+}
+
+// Text handed to Sink in slices of at most PieceBytes.
+bool Hand(std::string_view Text, const TCsvSink& Sink, std::size_t PieceBytes)
+{
+    for (std::size_t at = 0; at < Text.size(); at += PieceBytes)
+        if (!Sink(Text.substr(at, PieceBytes))) return false;
+    return true;
+}
+
+}  // namespace
+
+bool WriteSoundingsCsv(const TLapseRates& Set, const TCsvSink& Sink, std::size_t PieceBytes)
+{
+    if (PieceBytes == 0) PieceBytes = 1;
+    if (!Sink("sounding,title,pressure,height,temperature,dewpoint_diff,wind_direction,wind_speed\n")) return false;
+    // The soundings go in runs of about kRunLevels rows (a few MB of text);
+    // of each two runs the second is formatted on another core while this
+    // one formats the first and hands it on, so that no more than two runs
+    // of text are ever held.
+    constexpr std::size_t kRunLevels = 32768;
+    std::vector<std::size_t> bounds{0};
+    std::size_t rows = 0;
+    for (std::size_t i = 0; i < Set.Soundings.size(); ++i) {
+        rows += std::max<std::size_t>(1, Set.Soundings[i].Levels.size());
+        if (rows >= kRunLevels || i + 1 == Set.Soundings.size()) {
+            bounds.push_back(i + 1);
+            rows = 0;
+        }
+    }
+    std::string mine;
+    std::string theirs;
+    for (std::size_t run = 0; run + 1 < bounds.size(); run += 2) {
+        std::future<void> other;
+        if (run + 2 < bounds.size())
+            other = std::async(std::launch::async | std::launch::deferred, [&Set, &bounds, &theirs, run] {
+                theirs.clear();
+                AppendRows(Set, bounds[run + 1], bounds[run + 2], theirs);
+            });
+        mine.clear();
+        AppendRows(Set, bounds[run], bounds[run + 1], mine);
+        const bool handed = Hand(mine, Sink, PieceBytes);
+        if (other.valid()) other.get();
+        if (!handed || (run + 2 < bounds.size() && !Hand(theirs, Sink, PieceBytes))) return false;
+    }
+    return true;
+}
+
+std::string RowsOnTwoCores(std::size_t Count, const TRowMaker& Rows)
+{
+    std::string out;
+    if (Count < 64) {
+        Rows(0, Count, out);
+        return out;
+    }
+    const std::size_t half = Count / 2;
+    std::string second;
+    auto other = std::async(std::launch::async | std::launch::deferred, [&] { Rows(half, Count, second); });
+    Rows(0, half, out);
+    other.get();
+    out += second;
+    return out;
 }
 
 std::string SoundingsToCsv(const TLapseRates& Set)

@@ -25,8 +25,15 @@ std::string CsvField(std::string_view Text);
 // still gets one row, its six value fields empty.
 std::string SoundingsToCsv(const TLapseRates& Set);
 
-// The same text handed to Sink in pieces of about PieceBytes as it is made,
-// so that a large set is never held twice; false as soon as Sink refuses a
-// piece.
+// The same text handed to Sink in pieces of at most PieceBytes as it is
+// made (on two cores), so that a large set is never held twice; false as
+// soon as Sink refuses a piece. Sink is called on the caller's thread only.
+// Pieces of a quarter MB keep a write's copy within the processor's cache.
 using TCsvSink = std::function<bool(std::string_view Piece)>;
-bool WriteSoundingsCsv(const TLapseRates& Set, const TCsvSink& Sink, std::size_t PieceBytes = std::size_t(4) << 20);
+bool WriteSoundingsCsv(const TLapseRates& Set, const TCsvSink& Sink, std::size_t PieceBytes = std::size_t(256) << 10);
+
+// The text of Rows(0, Count), made as Rows(0, half) on this thread and
+// Rows(half, Count) on another, joined in order; Rows appends the rows of
+// the items First..Last-1 to Out. A few items are made on this thread alone.
+using TRowMaker = std::function<void(std::size_t First, std::size_t Last, std::string& Out)>;
+std::string RowsOnTwoCores(std::size_t Count, const TRowMaker& Rows);

@@ -23,28 +23,31 @@ std::optional<float> Field(const std::optional<Level>& Value, Member Of)
 
 std::string LevelsToCsv(const TLapseRates& Set)
 {
-    std::string out = "sounding,title,surface_height,freezing_level,warm_layer_base,warm_layer_top,"
-                      "warm_layer_max_temperature,tropopause_height,tropopause_temperature,tropopause_pressure,"
-                      "inversion_base,inversion_top,inversion_strength\n";
-    std::vector<TProfilePoint> buffer;
-    for (std::size_t i = 0; i < Set.Soundings.size(); ++i) {
-        const TSounding& sounding = Set.Soundings[i];
-        const TDerivedLevels levels = DeriveLevels(sounding, buffer);
-        out += std::to_string(i);
-        out += ',';
-        out += CsvField(sounding.Title);
-        AppendField(out, levels.SurfaceHeight);
-        AppendField(out, levels.FreezingLevel);
-        AppendField(out, Field(levels.WarmLayer, &TWarmLayer::Base));
-        AppendField(out, Field(levels.WarmLayer, &TWarmLayer::Top));
-        AppendField(out, Field(levels.WarmLayer, &TWarmLayer::MaxTemperature));
-        AppendField(out, Field(levels.Tropopause, &TTropopause::Height));
-        AppendField(out, Field(levels.Tropopause, &TTropopause::Temperature));
-        AppendField(out, levels.Tropopause ? levels.Tropopause->Pressure : std::nullopt);
-        AppendField(out, Field(levels.Inversion, &TInversion::Base));
-        AppendField(out, Field(levels.Inversion, &TInversion::Top));
-        AppendField(out, Field(levels.Inversion, &TInversion::Strength));
-        out += '\n';
-    }
+    std::string out =
+        "sounding,title,surface_height,freezing_level,warm_layer_base,warm_layer_top,"
+        "warm_layer_max_temperature,tropopause_height,tropopause_temperature,tropopause_pressure,"
+        "inversion_base,inversion_top,inversion_strength\n";
+    out += RowsOnTwoCores(Set.Soundings.size(), [&Set](std::size_t First, std::size_t Last, std::string& Out) {
+        std::vector<TProfilePoint> buffer;
+        for (std::size_t i = First; i < Last; ++i) {
+            const TSounding& sounding = Set.Soundings[i];
+            const TDerivedLevels levels = DeriveLevels(sounding, buffer);
+            Out += std::to_string(i);
+            Out += ',';
+            Out += CsvField(sounding.Title);
+            AppendField(Out, levels.SurfaceHeight);
+            AppendField(Out, levels.FreezingLevel);
+            AppendField(Out, Field(levels.WarmLayer, &TWarmLayer::Base));
+            AppendField(Out, Field(levels.WarmLayer, &TWarmLayer::Top));
+            AppendField(Out, Field(levels.WarmLayer, &TWarmLayer::MaxTemperature));
+            AppendField(Out, Field(levels.Tropopause, &TTropopause::Height));
+            AppendField(Out, Field(levels.Tropopause, &TTropopause::Temperature));
+            AppendField(Out, levels.Tropopause ? levels.Tropopause->Pressure : std::nullopt);
+            AppendField(Out, Field(levels.Inversion, &TInversion::Base));
+            AppendField(Out, Field(levels.Inversion, &TInversion::Top));
+            AppendField(Out, Field(levels.Inversion, &TInversion::Strength));
+            Out += '\n';
+        }
+    });
     return out;
 }

@@ -66,8 +66,8 @@ std::string Zip(const std::vector<std::pair<std::string, std::string>>& Members)
     std::string out, directory;
     for (const auto& [name, data] : Members) {
         const std::string packed = Deflate(data, -15);
-        const auto crc = static_cast<std::uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(data.data()),
-                                                          static_cast<uInt>(data.size())));
+        const auto crc = static_cast<std::uint32_t>(
+            crc32(0, reinterpret_cast<const Bytef*>(data.data()), static_cast<uInt>(data.size())));
         const auto offset = static_cast<std::uint32_t>(out.size());
         auto common = [&](std::string& To) {
             Put(To, 20, 2), Put(To, 0, 2), Put(To, 8, 2), Put(To, 0, 4);  // version, flags, deflate, time
@@ -198,7 +198,8 @@ TEST(Sources, merge_ordersByLaunchTimeAndKeepsEachLaunchOnce)
     };
     std::vector<std::vector<TSounding>> sets;
     sets.push_back(set({"94610 2016-02-01 00Z", "no time here", "94610 2016-01-31 12Z"}));
-    sets.push_back(set({"94610 2016-01-31 12Z", "72403 2016-01-31 12Z", "94610 2016-01-01 99Z", "94610 2015-12-31 23Z"}));
+    sets.push_back(
+        set({"94610 2016-01-31 12Z", "72403 2016-01-31 12Z", "94610 2016-01-01 99Z", "94610 2015-12-31 23Z"}));
     const std::vector<TSounding> merged = MergeSoundings(std::move(sets));
     std::vector<std::string> titles;
     for (const auto& s : merged) titles.push_back(s.Title);
@@ -245,14 +246,26 @@ TEST(Sources, merge_keysLaunchesByFullIdHourAndReleaseTime)
         std::size_t Kept;
     };
     const Case cases[] = {
-        {"ids ending alike", {launch("USM00072403", 0, -1, "72403 2016-01-01 00Z")},
-         {launch("USW00072403", 0, -1, "72403 2016-01-01 00Z")}, 2},
-        {"99Z launches of one day", {launch("USM00072403", 99, 530, "72403 2016-01-01 99Z")},
-         {launch("USM00072403", 99, 1730, "72403 2016-01-01 99Z")}, 2},
-        {"the same launch twice", {launch("USM00072403", 99, 530, "72403 2016-01-01 99Z")},
-         {launch("USM00072403", 99, 530, "72403 2016-01-01 99Z")}, 1},
-        {"a Wyoming page and the IGRA file", {launch("ASM00094610", 0, 2315, "94610 2016-01-01 00Z")},
-         {[] { TSounding s; s.Title = "94610 2016-01-01 00Z"; return s; }()}, 1},
+        {"ids ending alike",
+         {launch("USM00072403", 0, -1, "72403 2016-01-01 00Z")},
+         {launch("USW00072403", 0, -1, "72403 2016-01-01 00Z")},
+         2},
+        {"99Z launches of one day",
+         {launch("USM00072403", 99, 530, "72403 2016-01-01 99Z")},
+         {launch("USM00072403", 99, 1730, "72403 2016-01-01 99Z")},
+         2},
+        {"the same launch twice",
+         {launch("USM00072403", 99, 530, "72403 2016-01-01 99Z")},
+         {launch("USM00072403", 99, 530, "72403 2016-01-01 99Z")},
+         1},
+        {"a Wyoming page and the IGRA file",
+         {launch("ASM00094610", 0, 2315, "94610 2016-01-01 00Z")},
+         {[] {
+             TSounding s;
+             s.Title = "94610 2016-01-01 00Z";
+             return s;
+         }()},
+         1},
     };
     for (const Case& c : cases) {
         std::vector<std::vector<TSounding>> sets{c.First, c.Second};
@@ -269,8 +282,9 @@ TEST(Sources, announcedLevelCountAndLineEnds_doNotChangeTheLevels)
     std::string more = kIgra;
     more.replace(more.find("   3 ncdc"), 4, "  40");
     for (char c : kIgra) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
-    for (const std::string& text : {kIgra, fewer, more, crlf, Gzip(kIgra),
-                                    Gzip(kIgra.substr(0, 200)) + Gzip(kIgra.substr(200)), Zip({{"station.txt", crlf}})}) {
+    for (const std::string& text :
+         {kIgra, fewer, more, crlf, Gzip(kIgra), Gzip(kIgra.substr(0, 200)) + Gzip(kIgra.substr(200)),
+          Zip({{"station.txt", crlf}})}) {
         const TSourceResult r = ReadSoundingSource(text);
         ASSERT_TRUE(r.Ok()) << r.Error;
         ASSERT_EQ(r.Soundings.size(), 2u);
@@ -347,8 +361,8 @@ TEST(Sources, badInput_givesAMessageAndWhatCouldBeRead)
         {"non-digits in fixed columns", badDigits, "", "line 3: launch 72403 2016-01-01 00Z skipped: a level line", 1,
          1, 1},
         {"IGRA header unreadable", badHeader, "", "line 5:", 1, 1, 1},
-        {"IGRA month 13", igraWith("2016 01 01 12", "2016 13 01 12"), "", "line 5: launch USM00072403 2016 13 01 12",
-         1, 1, 1},
+        {"IGRA month 13", igraWith("2016 01 01 12", "2016 13 01 12"), "", "line 5: launch USM00072403 2016 13 01 12", 1,
+         1, 1},
         {"IGRA 30 February", igraWith("2016 01 01 12", "2016 02 30 12"), "", "impossible date", 1, 1, 1},
         {"IGRA hour 24", igraWith("2016 01 01 12", "2016 01 01 24"), "", "impossible date or hour", 1, 1, 1},
         {"IGRA hour 99 is no hour, not a fault", igraWith("2016 01 01 12", "2016 01 01 99"), "", "", 0, 2, 2},
@@ -362,8 +376,10 @@ TEST(Sources, badInput_givesAMessageAndWhatCouldBeRead)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
         const TSourceResult r = ReadSoundingSource(c.Bytes);
-        if (*c.Message) EXPECT_NE(r.Error.find(c.Message), std::string::npos) << r.Error;
-        else EXPECT_TRUE(r.Ok()) << r.Error;
+        if (*c.Message)
+            EXPECT_NE(r.Error.find(c.Message), std::string::npos) << r.Error;
+        else
+            EXPECT_TRUE(r.Ok()) << r.Error;
         if (!c.Warning) {
         } else if (*c.Warning) {
             ASSERT_FALSE(r.Warnings.empty());
@@ -377,6 +393,55 @@ TEST(Sources, badInput_givesAMessageAndWhatCouldBeRead)
     }
 }
 
+// A fixed-column number: blanks, one minus right before the digits, digits;
+// anything else damages the launch.
+TEST(IgraReader, fixedColumnField_readsOnlyBlanksMinusAndDigits)
+{
+    struct Case {
+        const char* Field;  // the 5 temperature columns of the second level
+        bool Read;
+        float Temperature;
+    };
+    const Case cases[] = {
+        {"   87", true, 8.7f},
+        {" -169", true, -16.9f},
+        {"-0012", true, -1.2f},
+        {"    0", true, 0.0f},
+        {"00000", true, 0.0f},
+        {"    -", false, 0},
+        {" - 12", false, 0},
+        {"  1-2", false, 0},
+        {"12 34", false, 0},
+        {"--123", false, 0},
+        {" +123", false, 0},
+        {"  1\xE9"
+         "2",
+         false, 0},
+        {"12\t34", false, 0},
+        {"  12 ", false, 0},
+        {"9999 ", false, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Field);
+        std::string text = kIgra;
+        text.replace(text.find("   87B"), 5, c.Field);
+        const TSourceResult r = ReadSoundingSource(text);
+        ASSERT_TRUE(r.Ok()) << r.Error;
+        ASSERT_EQ(r.Skipped, c.Read ? 0u : 1u);
+        if (c.Read) {
+            EXPECT_FLOAT_EQ(r.Soundings[0].Levels[1].Temperature, c.Temperature);
+        }
+    }
+    // A blank field is a missing temperature: read, and the level is left
+    // out like the one without a temperature after it.
+    std::string blank = kIgra;
+    blank.replace(blank.find("   87B"), 5, "     ");
+    const TSourceResult r = ReadSoundingSource(blank);
+    EXPECT_EQ(r.Skipped, 0u);
+    ASSERT_FALSE(r.Soundings.empty());
+    EXPECT_EQ(r.Soundings[0].Levels.size(), 1u);
+}
+
 // A large station text is read in two halves on two threads: the result is
 // the one a single reader gives, launches and warnings (their line numbers
 // counted over the whole text) alike.
@@ -386,7 +451,8 @@ TEST(Sources, largeStationTextReadInHalves_equalsOneReader)
     int launch = 0;
     while (text.size() < (std::size_t(40) << 20)) {
         char header[96];
-        std::snprintf(header, sizeof header, "#USM00072403 %04d %02d %02d %02d 2302    3 ncdc-nws ncdc-nws  389767  -774864\n",
+        std::snprintf(header, sizeof header,
+                      "#USM00072403 %04d %02d %02d %02d 2302    3 ncdc-nws ncdc-nws  389767  -774864\n",
                       1900 + launch / 720, launch / 60 % 12 + 1, launch / 2 % 28 + 1, launch % 2 * 12);
         text += header;
         text += kIgra.substr(kIgra.find('\n') + 1, kIgra.find('#', 1) - kIgra.find('\n') - 1);
