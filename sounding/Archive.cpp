@@ -133,10 +133,12 @@ bool InflateZipWhole(zip_t* Archive, zip_uint64_t Member, const zip_stat_t& Stat
     zip_file_t* raw = zip_fopen_index(Archive, Member, ZIP_FL_COMPRESSED);
     if (!raw) return false;
     std::unique_ptr<zip_file_t, int (*)(zip_file_t*)> rawGuard(raw, zip_fclose);
-    std::string packed(static_cast<std::size_t>(Stat.comp_size), '\0');
+    // Not zeroed first: every byte is read into it.
+    const std::size_t packedSize = static_cast<std::size_t>(Stat.comp_size);
+    auto packed = std::make_unique_for_overwrite<char[]>(packedSize);
     std::size_t got = 0;
-    while (got < packed.size()) {
-        const zip_int64_t n = zip_fread(raw, packed.data() + got, packed.size() - got);
+    while (got < packedSize) {
+        const zip_int64_t n = zip_fread(raw, packed.get() + got, packedSize - got);
         if (n <= 0) return false;
         got += static_cast<std::size_t>(n);
     }
@@ -144,11 +146,11 @@ bool InflateZipWhole(zip_t* Archive, zip_uint64_t Member, const zip_stat_t& Stat
     TWholeBuffer out(static_cast<std::size_t>(Stat.size));
     if (!d || !out.Ok()) return false;
     std::size_t produced = 0;
-    if (libdeflate_deflate_decompress(d.get(), packed.data(), packed.size(), out.Data(), out.Size(), &produced) !=
+    if (libdeflate_deflate_decompress(d.get(), packed.get(), packedSize, out.Data(), out.Size(), &produced) !=
             LIBDEFLATE_SUCCESS ||
         produced != out.Size() || libdeflate_crc32(0, out.Data(), out.Size()) != Stat.crc)
         return false;
-    std::string().swap(packed);
+    packed.reset();
     out.Feed(Sink, Whole);
     return true;
 }
