@@ -1,5 +1,5 @@
 #pragma once
-// The window as its additions (TWindowExtras) see it: the few things they
+// The window as its additions (TWindowExtras and its parts) see it: the few things they
 // read and the one command they give, so that either side changes alone.
 
 #include <string>
@@ -50,11 +50,15 @@ public:
         HostOpenPage(Path);
     }
     // A value of the window's settings, or Default.
-    virtual std::string HostSetting(const std::string& Section, const std::string& Key, const std::string& Default) const
+    virtual std::string HostSetting(const std::string& Section, const std::string& Key,
+                                    const std::string& Default) const
     {
         (void)Section, (void)Key;
         return Default;
     }
+    // Asks for the date range to narrow the soundings to ("Date Range..."
+    // on the chart's menu); by default there is none to ask for.
+    virtual void HostShowDateRange() {}
     // The date range the window narrows its soundings to ("" = open).
     virtual std::string HostDateFrom() const { return {}; }
     virtual std::string HostDateTo() const { return {}; }

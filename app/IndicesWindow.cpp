@@ -1,8 +1,10 @@
 #include "app/IndicesWindow.h"
 
 #include "app/Controls.h"
+#include "app/ExtrasHost.h"
 #include "sounding/DerivedLevels.h"
 #include "sounding/Indices.h"
+#include "sounding/LapseRates.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -70,12 +72,36 @@ std::vector<std::optional<double>> ValuesOf(const TSounding& Sounding)
     const sounding::TIndices x = sounding::ComputeIndices(Sounding);
     const TDerivedLevels d = DeriveLevels(Sounding);
     auto f = [](const std::optional<float>& V) { return V ? std::optional<double>(*V) : std::nullopt; };
-    std::vector<std::optional<double>> v = {
-        x.Showalter, x.LiftedIndex, x.LiftedIndexVirtual, x.Sweat, x.KIndex, x.CrossTotals, x.VerticalTotals,
-        x.TotalsTotals, x.Cape, x.CapeVirtual, x.Cin, x.CinVirtual, x.EquilibriumLevel, x.EquilibriumLevelVirtual,
-        x.Lfc, x.LfcVirtual, x.BulkRichardson, x.BulkRichardsonVirtual, x.LclTemperature, x.LclPressure,
-        x.MixedLayerTheta, x.MixedLayerMixingRatio, x.Thickness1000To500, x.PrecipitableWater, x.CapeSurface,
-        x.CinSurface, x.CapeMostUnstable, x.CinMostUnstable, f(d.SurfaceHeight), f(d.FreezingLevel)};
+    std::vector<std::optional<double>> v = {x.Showalter,
+                                            x.LiftedIndex,
+                                            x.LiftedIndexVirtual,
+                                            x.Sweat,
+                                            x.KIndex,
+                                            x.CrossTotals,
+                                            x.VerticalTotals,
+                                            x.TotalsTotals,
+                                            x.Cape,
+                                            x.CapeVirtual,
+                                            x.Cin,
+                                            x.CinVirtual,
+                                            x.EquilibriumLevel,
+                                            x.EquilibriumLevelVirtual,
+                                            x.Lfc,
+                                            x.LfcVirtual,
+                                            x.BulkRichardson,
+                                            x.BulkRichardsonVirtual,
+                                            x.LclTemperature,
+                                            x.LclPressure,
+                                            x.MixedLayerTheta,
+                                            x.MixedLayerMixingRatio,
+                                            x.Thickness1000To500,
+                                            x.PrecipitableWater,
+                                            x.CapeSurface,
+                                            x.CinSurface,
+                                            x.CapeMostUnstable,
+                                            x.CinMostUnstable,
+                                            f(d.SurfaceHeight),
+                                            f(d.FreezingLevel)};
     v.push_back(d.Tropopause ? std::optional<double>(d.Tropopause->Height) : std::nullopt);
     v.push_back(d.Tropopause ? std::optional<double>(d.Tropopause->Temperature) : std::nullopt);
     v.push_back(d.Inversion ? std::optional<double>(d.Inversion->Base) : std::nullopt);
@@ -146,6 +172,35 @@ void TIndicesWindow::PlaceBeside(const QWidget& Main)
     QRect frame(QPoint(main.right() + 1, main.top()), size);
     if (frame.right() > available.right()) frame.moveTopLeft(main.topLeft() + QPoint(60, 60));
     move(FitOnScreen(frame, available).topLeft());
+}
+
+TIndicesLink::TIndicesLink(IExtrasHost& Host) : host_(Host) {}
+
+TIndicesLink::~TIndicesLink() = default;
+
+void TIndicesLink::ShowWindow()
+{
+    if (!window_) {
+        window_ = std::make_unique<TIndicesWindow>(&host_.HostWindow());
+        window_->PlaceBeside(host_.HostWindow());
+    }
+    ShowFrame();
+    window_->show();
+    window_->raise();
+    window_->activateWindow();
+}
+
+void TIndicesLink::FrameChanged()
+{
+    if (window_ && window_->isVisible()) ShowFrame();
+}
+
+void TIndicesLink::ShowFrame()
+{
+    const TLapseRates* rates = host_.HostSoundings();
+    const int frame = host_.HostFramePosition();
+    const bool valid = rates && frame >= 0 && std::size_t(frame) < rates->Soundings.size();
+    window_->ShowSounding(valid ? &rates->Soundings[std::size_t(frame)] : nullptr);
 }
 
 }  // namespace app

@@ -1,8 +1,12 @@
 #include "app/PointReadout.h"
 
+#include "app/Application.h"
 #include "chart/Chart.h"
 #include "chart/Series.h"
 #include "components/jtSysUtils.h"
+
+#include <QMouseEvent>
+#include <QToolTip>
 
 #include <algorithm>
 #include <cmath>
@@ -10,16 +14,18 @@
 namespace {
 
 // Slots of the reference and extra series, which have no title of their own.
-const char* const SlotNames[] = {nullptr,          "Standard Atmosphere", "DALR",      "ELR",
-                                 "SALR",           "Dew Point Diff",      "Wind Direction / 10",
-                                 "Windspeed"};
+const char* const SlotNames[] = {nullptr,          "Standard Atmosphere", "DALR",     "ELR", "SALR",
+                                 "Dew Point Diff", "Wind Direction / 10", "Windspeed"};
 
 std::string Unit(int Series)
 {
     switch (Series) {
-    case 6: return "";       // wind direction / 10: a plain number
-    case 7: return " m/s";   // wind speed
-    default: return " C";    // temperatures and the dew point difference
+    case 6:
+        return "";  // wind direction / 10: a plain number
+    case 7:
+        return " m/s";  // wind speed
+    default:
+        return " C";  // temperatures and the dew point difference
     }
 }
 
@@ -88,3 +94,22 @@ std::string ReadoutAt(TChart& Chart, QPointF Mouse, double Radius)
     const std::optional<TPixelPoint> hit = NearestPoint(ShownPoints(Chart), Mouse, Radius);
     return hit ? ReadoutText(Chart, hit->Series, hit->Index) : std::string();
 }
+
+namespace app {
+
+TPointTips::TPointTips(TChart& Chart) : chart_(Chart)
+{
+    chart_.OnMouseMove = [this](QMouseEvent* Event) {
+        const std::string text = TextAt(QPointF(Event->position().toPoint()));
+        if (text.empty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(Event->globalPosition().toPoint(), Q(text), chart_.MouseSurface());
+    };
+}
+
+TPointTips::~TPointTips() { chart_.OnMouseMove = nullptr; }
+
+std::string TPointTips::TextAt(QPointF Pos) const { return ReadoutAt(chart_, Pos); }
+
+}  // namespace app

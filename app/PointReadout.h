@@ -39,3 +39,21 @@ std::string ReadoutText(TChart& Chart, int Series, int Index);
 // The read-out for the mouse at Mouse (plot pixels): empty when no shown
 // point lies within Radius pixels.
 std::string ReadoutAt(TChart& Chart, QPointF Mouse, double Radius = 5);
+
+namespace app {
+
+// The read-out as a tool tip that follows the mouse over the chart.
+class TPointTips {
+public:
+    explicit TPointTips(TChart& Chart);
+    ~TPointTips();
+
+    // The read-out for the mouse at Pos, in the chart's plot pixels; empty
+    // when no shown point lies near it.
+    std::string TextAt(QPointF Pos) const;
+
+private:
+    TChart& chart_;
+};
+
+}  // namespace app

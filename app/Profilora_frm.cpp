@@ -1,6 +1,7 @@
 #include "app/Profilora_frm.h"
 
 #include "app/Application.h"
+#include "app/PageDrops.h"
 #include "app/WindowExtras.h"
 #include "app/WindowLayout.h"
 #include "chart/Chart.h"
@@ -98,7 +99,7 @@ TForm1::TForm1(QWidget* Parent) : QWidget(Parent)
     anchors_.Apply(size());
 
     Extras = std::make_unique<TWindowExtras>(static_cast<IExtrasHost&>(*this));
-    Create_Date_Range_Item();
+    DateRange_Action = Extras->DateRangeAction;
 
     app::RunHandler([this] { FormCreate(this); });
 }
@@ -389,12 +390,12 @@ void TForm1::FormCreate(QObject*)
     // A page named on the command line (as a desktop entry names the file
     // it opens) is loaded as "Read File..." loads one, instead of the start
     // page of the catalogue.
-    const std::vector<std::string> files = TWindowExtras::PageArguments(platform::system().Arguments());
+    const std::vector<std::string> files = app::TPageDrops::PageArguments(platform::system().Arguments());
     if (files.size() > 1) {
         Open_Files(files);
         return;
     }
-    const std::string page = TWindowExtras::PageArgument(platform::system().Arguments());
+    const std::string page = app::TPageDrops::PageArgument(platform::system().Arguments());
     if (!page.empty()) {
         jtFile_IO1Open(jtFile_IO1, page);
         return;

@@ -107,6 +107,7 @@ private:
     std::vector<std::string> shownFiles_;  // the files the chart shows
     void HostOpenPages(const std::vector<std::string>& Paths) override;
     void HostOpenStationFile(const std::string& Path, const std::string& Name, bool KeepRange) override;
+    void HostShowDateRange() override;
     std::string HostSetting(const std::string& Section, const std::string& Key,
                             const std::string& Default) const override;
     std::string HostDateFrom() const override { return range_.From(); }
@@ -187,7 +188,6 @@ private:
     // "Cannot read NAME: the file is not a zip archive" for an existing file
     // named .zip (or .gz) that holds no archive; "" for any other file.
     static std::string FalseArchiveText(const std::string& Path);
-    void Create_Date_Range_Item();
     // The full path a name opens: a bare name lies in the pages' folder.
     std::string Sounding_Path(const std::string& AFilename) const;
     // Reads files with the station-file readers and shows them under Name,

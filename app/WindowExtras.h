@@ -1,10 +1,12 @@
 #pragma once
-// What the main window offers besides its own controls: a menu on the chart
-// to save the frame on show as a PNG picture, to export the page as an
-// animated GIF and to show a trail of the earlier frames; pages dropped on
-// the window or named on the command line; accessible names for the
-// controls without a caption; and a read-out of the point under the mouse.
-// None of it changes what the window shows until the user asks for it.
+// What the main window offers besides its own controls, gathered in the
+// chart's menu: pictures saved as files, a trail of the earlier frames, the
+// year, skew-T and indices windows, opening a station and narrowing the
+// dates; besides the menu, pages dropped on the window, a read-out of the
+// point under the mouse and accessible names for the controls without a
+// caption. Each job is a class of its own; this one builds the menu and
+// tells them when the frame or the page changes. None of it changes what
+// the window shows until the user asks for it.
 
 #include "app/ExtrasHost.h"
 #include "app/Trail.h"
@@ -15,22 +17,21 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <vector>
 
 class QAction;
 class QEvent;
 class QMenu;
-class QMimeData;
-class QMouseEvent;
-class QWidget;
-class TChart;
-class TLapseRates;
 class TYearWindow;
 namespace app {
+class TIndicesLink;
 class TIndicesWindow;
+class TPageDrops;
+class TPictureSaver;
+class TPointTips;
 class TSkewTLink;
 class TStationOpener;
-}
+class TYearLink;
+}  // namespace app
 
 class TWindowExtras : public QObject {
 public:
@@ -39,12 +40,13 @@ public:
 
     // The chart's menu and its entries.
     QMenu* ChartMenu = nullptr;
-    QAction* SaveFrameAction = nullptr;     // "Save Frame as PNG..."
-    QAction* ExportMovieAction = nullptr;   // "Export Movie as GIF..."
-    QAction* ShowTrailAction = nullptr;     // "Show Trail", checkable, off at first
-    QAction* YearAction = nullptr;          // "Year at a Glance..."
-    QAction* IndicesAction = nullptr;       // "Launch Indices..."
-    QAction* StationAction = nullptr;       // "Open Station...", Ctrl+Shift+O in the window
+    QAction* SaveFrameAction = nullptr;    // "Save Frame as PNG..."
+    QAction* ExportMovieAction = nullptr;  // "Export Movie as GIF..."
+    QAction* ShowTrailAction = nullptr;    // "Show Trail", checkable, off at first
+    QAction* YearAction = nullptr;         // "Year at a Glance..."
+    QAction* IndicesAction = nullptr;      // "Launch Indices..."
+    QAction* StationAction = nullptr;      // "Open Station...", Ctrl+Shift+O in the window
+    QAction* DateRangeAction = nullptr;    // "Date Range...": the host's date range dialog
     std::unique_ptr<app::TStationOpener> Stations;
 
     // Opens the menu at a global position; by default it pops up there.
@@ -56,23 +58,20 @@ public:
     void SaveFrameAsPng();
     void ExportMovieAsGif();
 
-    // The trail and the year window's marker follow the frame on show; the
-    // window calls this whenever the frame changes.
+    // The trail and the open windows follow the frame on show; the window
+    // calls this whenever the frame changes.
     void FrameChanged();
-    // The window calls this after each page read (also a failed one): an
-    // open year window shows the new page.
+    // The window calls this after each page read (also a failed one): the
+    // open windows show the new page.
     void PageChanged();
 
-    // Opens the year window, or raises it when it is open already. A click
-    // in its map moves the movie to that sounding. Closing it stops its
-    // updates; closing the main window closes it.
+    // Opens the year window, or raises it when it is open already.
     void ShowYearWindow();
     // The year window; null until it is first opened.
-    TYearWindow* YearWindow() const { return year_.get(); }
-    // Opens the indices window (or raises it), which lists the indices of
-    // the frame on show while it is open; null until it is first opened.
+    TYearWindow* YearWindow() const;
+    // Opens the indices window (or raises it); null until it is first opened.
     void ShowIndicesWindow();
-    app::TIndicesWindow* IndicesWindow() const { return indices_.get(); }
+    app::TIndicesWindow* IndicesWindow() const;
     bool TrailShown() const;
     TTrail& Trail() { return trail_; }
     // "Skew-T log-p..." on the chart's menu and its window.
@@ -82,42 +81,19 @@ public:
     // when no shown point lies near it.
     std::string ReadoutAt(QPoint Pos) const;
 
-    // The local file a drag carries (its first URL), or empty when it
-    // carries none that could be a page.
-    static std::string DroppedPage(const QMimeData* Data);
-
-    // The page named on the command line: the first argument, when it comes
-    // before every switch (the arguments after a switch are its value). A
-    // name that is found from the working directory becomes its full path;
-    // a bare name found nowhere is kept, so it is looked up beside the pages
-    // as a catalogue entry is.
-    static std::string PageArgument(const std::vector<std::string>& Args);
-    // Every file named before the first switch, each as PageArgument gives it.
-    static std::vector<std::string> PageArguments(const std::vector<std::string>& Args);
-    // Every local file a drag carries, in its order.
-    static std::vector<std::string> DroppedFiles(const QMimeData* Data);
-
 protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
     void CreateMenu();
-    void SetAccessibleNames();
     void ShowMenu(QPoint Global);
-    void MouseMoved(QMouseEvent* Event);
-    // The save dialog for one kind of file: the chosen name (with Extension
-    // added when it has none), or empty when the user cancelled or refused
-    // to replace an existing file.
-    std::string AskTarget(const std::string& Title, const std::string& Filter, const std::string& Extension,
-                          const std::string& Suggested);
-    std::string PageBaseName() const;
-    void ShowPageInYearWindow();
-    void ShowFrameInIndicesWindow();
 
     IExtrasHost& host_;
     TTrail trail_;
-    std::string lastDirectory_;
-    std::unique_ptr<TYearWindow> year_;
-    std::unique_ptr<app::TIndicesWindow> indices_;
+    std::unique_ptr<app::TPictureSaver> pictures_;
+    std::unique_ptr<app::TYearLink> year_;
+    std::unique_ptr<app::TIndicesLink> indices_;
+    std::unique_ptr<app::TPageDrops> drops_;
+    std::unique_ptr<app::TPointTips> tips_;
     app::TSkewTLink* skewT_ = nullptr;  // owned by the menu
 };

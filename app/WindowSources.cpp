@@ -47,13 +47,7 @@ std::string NoSoundingsText(const std::string& From, const std::string& To)
 
 }  // namespace
 
-void TForm1::Create_Date_Range_Item()
-{
-    DateRange_Action = Extras->ChartMenu->addAction("Date Range...");
-    DateRange_Action->setObjectName("DateRange_Action");
-    QObject::connect(DateRange_Action, &QAction::triggered, this,
-                     [this] { app::RunHandler([this] { DateRange_ActionClick(this); }); });
-}
+void TForm1::HostShowDateRange() { DateRange_ActionClick(this); }
 
 std::string TForm1::Sounding_Path(const std::string& AFilename) const
 {

@@ -1,8 +1,10 @@
 #include "app/YearWindow.h"
 
 #include "app/Controls.h"
+#include "app/ExtrasHost.h"
 #include "chart/ColourSection.h"
 #include "movie/SectionPicture.h"
+#include "sounding/LapseRates.h"
 
 #include <QLabel>
 #include <QScreen>
@@ -35,8 +37,7 @@ TYearWindow::TYearWindow(QWidget* Parent) : QWidget(Parent, Qt::Window)
     resize(900, 500);
 }
 
-void TYearWindow::ShowPage(const std::string& PageName, const std::vector<TSounding>& Soundings,
-                           double HeightMax)
+void TYearWindow::ShowPage(const std::string& PageName, const std::vector<TSounding>& Soundings, double HeightMax)
 {
     setWindowTitle(QString::fromLocal8Bit(
         (PageName.empty() ? std::string("Year at a Glance") : "Year at a Glance - " + PageName).c_str()));
@@ -64,3 +65,49 @@ void TYearWindow::PlaceBeside(const QWidget& Main)
     if (frame.bottom() > available.bottom()) frame.moveTopLeft(main.topLeft() + QPoint(40, 40));
     move(FitOnScreen(frame, available).topLeft());
 }
+
+namespace app {
+
+TYearLink::TYearLink(IExtrasHost& Host) : host_(Host) {}
+
+TYearLink::~TYearLink() = default;
+
+void TYearLink::ShowWindow()
+{
+    if (!window_) {
+        window_ = std::make_unique<TYearWindow>(&host_.HostWindow());
+        window_->OnSoundingClick = [this](int Sounding) { host_.HostShowFrame(Sounding); };
+        window_->PlaceBeside(host_.HostWindow());
+    }
+    // A closed window missed the pages read meanwhile.
+    if (!window_->isVisible()) ShowPage();
+    window_->show();
+    window_->raise();
+    window_->activateWindow();
+}
+
+void TYearLink::FrameChanged()
+{
+    if (window_ && window_->isVisible()) window_->ShowSounding(host_.HostFramePosition());
+}
+
+void TYearLink::PageChanged()
+{
+    if (window_ && window_->isVisible()) ShowPage();
+}
+
+void TYearLink::MainClosing()
+{
+    if (window_) window_->close();
+}
+
+void TYearLink::ShowPage()
+{
+    static const std::vector<TSounding> kNoSoundings;
+    const TLapseRates* rates = host_.HostSoundings();
+    const std::vector<TSounding>& soundings = rates ? rates->Soundings : kNoSoundings;
+    window_->ShowPage(host_.HostShownName(), soundings, host_.HostSectionHeightMax());
+    window_->ShowSounding(soundings.empty() ? -1 : host_.HostFramePosition());
+}
+
+}  // namespace app

@@ -6,9 +6,11 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+class IExtrasHost;
 class QLabel;
 class TColourSection;
 struct TSounding;
@@ -37,3 +39,31 @@ public:
     // else over it, always on the screen.
     void PlaceBeside(const QWidget& Main);
 };
+
+namespace app {
+
+// The year window beside the main one: opened (or raised) on demand, shown
+// the page and the frame the main window shows while it is open; a click in
+// its map moves the movie to that sounding. It belongs to the main window
+// and closes with it.
+class TYearLink {
+public:
+    explicit TYearLink(IExtrasHost& Host);
+    ~TYearLink();
+
+    void ShowWindow();
+    // Null until first opened.
+    TYearWindow* Window() const { return window_.get(); }
+
+    void FrameChanged();
+    void PageChanged();
+    void MainClosing();
+
+private:
+    void ShowPage();
+
+    IExtrasHost& host_;
+    std::unique_ptr<TYearWindow> window_;
+};
+
+}  // namespace app

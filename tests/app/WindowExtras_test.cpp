@@ -3,6 +3,7 @@
 #include "ExtrasSupport.h"
 
 #include "app/Application.h"
+#include "app/PageDrops.h"
 #include "app/PointReadout.h"
 #include "app/Trail.h"
 #include "chart/Chart.h"
@@ -56,7 +57,7 @@ TEST(PageArgument, onlyAnArgumentBeforeEverySwitchNamesAPage)
         {{"-5"}, "-5"},
     };
     for (const ArgumentCase& c : cases)
-        EXPECT_EQ(TWindowExtras::PageArgument(c.Args), c.Expected) << ::testing::PrintToString(c.Args);
+        EXPECT_EQ(app::TPageDrops::PageArgument(c.Args), c.Expected) << ::testing::PrintToString(c.Args);
 }
 
 TEST(PageArgument, aBareNameInTheWorkingDirectoryBecomesItsFullPath)
@@ -66,7 +67,7 @@ TEST(PageArgument, aBareNameInTheWorkingDirectoryBecomesItsFullPath)
     const QString before = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(dir.path()));
     std::ofstream("here.html") << "x";
-    const std::string got = TWindowExtras::PageArgument({"here.html"});
+    const std::string got = app::TPageDrops::PageArgument({"here.html"});
     QDir::setCurrent(before);
     EXPECT_EQ(got, (std::filesystem::path(dir.path().toStdString()) / "here.html").lexically_normal().string());
 }
