@@ -116,11 +116,11 @@ void TSkewTWindow::PlaceBeside(const QWidget& Main)
 
 bool TSkewTWindow::PlaceFromSettings(TjtINI_File& Ini)
 {
-    const int w = Ini.ReadInteger(SkewTSection, "Width", 0);
-    const int h = Ini.ReadInteger(SkewTSection, "Height", 0);
+    const int w = Ini.ReadInteger(movie::SkewTSection, "Width", 0);
+    const int h = Ini.ReadInteger(movie::SkewTSection, "Height", 0);
     if (w < 100 || h < 100) return false;
-    const int left = Ini.ReadInteger(SkewTSection, "Left", 0);
-    const int top = Ini.ReadInteger(SkewTSection, "Top", 0);
+    const int left = Ini.ReadInteger(movie::SkewTSection, "Left", 0);
+    const int top = Ini.ReadInteger(movie::SkewTSection, "Top", 0);
     QRect frame(left, top, w, h);
     if (const QScreen* s = screen()) {
         const QRect available = s->availableGeometry();
@@ -135,10 +135,10 @@ bool TSkewTWindow::PlaceFromSettings(TjtINI_File& Ini)
 void TSkewTWindow::WritePlace(TjtINI_File& Ini) const
 {
     const QPoint at = frameGeometry().topLeft();
-    Ini.WriteInteger(SkewTSection, "Left", at.x());
-    Ini.WriteInteger(SkewTSection, "Top", at.y());
-    Ini.WriteInteger(SkewTSection, "Width", width());
-    Ini.WriteInteger(SkewTSection, "Height", height());
+    Ini.WriteInteger(movie::SkewTSection, "Left", at.x());
+    Ini.WriteInteger(movie::SkewTSection, "Top", at.y());
+    Ini.WriteInteger(movie::SkewTSection, "Width", width());
+    Ini.WriteInteger(movie::SkewTSection, "Height", height());
 }
 
 // ---------------------------------------------------------------- link
@@ -158,7 +158,7 @@ void TSkewTLink::ShowWindow()
     if (!window_) {
         window_ = new TSkewTWindow(&host_.HostWindow());
         TjtINI_File* ini = host_.HostSettings();
-        if (ini) ApplySkewTSettings(*ini, host_.HostChart(), *window_->Diagram);
+        if (ini) movie::ApplySkewTSettings(*ini, host_.HostChart(), *window_->Diagram);
         if (!ini || !window_->PlaceFromSettings(*ini)) window_->PlaceBeside(host_.HostWindow());
         window_->OnStep = [this](int Step) {
             const TLapseRates* rates = host_.HostSoundings();

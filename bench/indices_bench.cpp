@@ -46,7 +46,7 @@ void BM_HeightsLevelsIndices(benchmark::State& State)
     std::vector<TProfilePoint> buffer;
     for (auto _ : State) {
         for (TSounding& s : soundings) {
-            ComputeHeights(s);
+            sounding::ComputeHeights(s);
             benchmark::DoNotOptimize(DeriveLevels(s, buffer));
             benchmark::DoNotOptimize(sounding::ComputeIndices(s));
         }

@@ -110,7 +110,7 @@ void BM_SkewTGifExport(benchmark::State& state)
     ini.SetOpenOnLoad(false);
     ini.Loaded();
     TChart chart;
-    TSkewTPictures pictures(ini, chart, rates);
+    movie::TSkewTPictures pictures(ini, chart, rates);
     const TFrameSpan span{0, rates.Count() - 1, QSize(SkewTFrameWidth, SkewTFrameHeight)};
     std::size_t bytes = 0;
     for (auto _ : state) {
@@ -135,7 +135,7 @@ void BM_SkewTRenderFrame(benchmark::State& state)
     ini.SetOpenOnLoad(false);
     ini.Loaded();
     TChart chart;
-    TSkewTPictures pictures(ini, chart, rates);
+    movie::TSkewTPictures pictures(ini, chart, rates);
     int k = 0;
     for (auto _ : state) {
         const QImage image = pictures.RenderFrame(k, QSize(SkewTFrameWidth, SkewTFrameHeight));
@@ -153,7 +153,7 @@ void BM_SkewTEncodeFrame(benchmark::State& state)
     ini.SetOpenOnLoad(false);
     ini.Loaded();
     TChart chart;
-    TSkewTPictures pictures(ini, chart, rates);
+    movie::TSkewTPictures pictures(ini, chart, rates);
     std::vector<QImage> frames;
     for (int k = 0; k < 40; ++k)
         frames.push_back(pictures.RenderFrame(k * 17, QSize(SkewTFrameWidth, SkewTFrameHeight)));

@@ -230,7 +230,7 @@ std::size_t HeightsAndLevels(std::vector<TSounding>& Soundings, std::vector<TDer
     Out.clear();
     Out.reserve(Soundings.size());
     for (TSounding& s : Soundings) {
-        ComputeHeights(s);
+        sounding::ComputeHeights(s);
         Out.push_back(DeriveLevels(s, buffer));
     }
     return Out.size();
@@ -289,8 +289,8 @@ std::vector<TPoint> Points(const TSounding& S)
 {
     std::vector<TPoint> p;
     for (const TSoundingLevel& l : S.Levels)
-        if (LevelHeight(l) != MissingValue && l.Temperature != MissingValue)
-            p.push_back({LevelHeight(l), l.Temperature, l.Pressure});
+        if (sounding::LevelHeight(l) != MissingValue && l.Temperature != MissingValue)
+            p.push_back({sounding::LevelHeight(l), l.Temperature, l.Pressure});
     std::stable_sort(p.begin(), p.end(), [](const TPoint& a, const TPoint& b) { return a.Z < b.Z; });
     p.erase(std::unique(p.begin(), p.end(), [](const TPoint& a, const TPoint& b) { return a.Z == b.Z; }), p.end());
     return p;
@@ -416,7 +416,7 @@ void BM_LevelsAgreement(benchmark::State& State)
             if (it == reported.end()) continue;
             std::optional<double> z;
             for (const TSoundingLevel& l : s.Levels)
-                if (l.Pressure == it->second && LevelHeight(l) != MissingValue) z = LevelHeight(l);
+                if (l.Pressure == it->second && sounding::LevelHeight(l) != MissingValue) z = sounding::LevelHeight(l);
             if (!z) continue;
             const TDerivedLevels d = DeriveLevels(s);
             ++r.Launches;

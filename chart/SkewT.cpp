@@ -431,7 +431,7 @@ void TSkewT::ShowSounding(const TSounding* Sounding, const std::string& Note)
             p_.push_back(l.Pressure);
             t_.push_back(Present(l.Temperature) ? l.Temperature : kNaN);
             td_.push_back(Present(l.Temperature) && Present(l.DewPointDiff) ? l.Temperature - l.DewPointDiff : kNaN);
-            const float z = LevelHeight(l);
+            const float z = sounding::LevelHeight(l);
             z_.push_back(Present(z) ? z : kNaN);
         }
         hasSounding_ = !p_.empty();

@@ -9,6 +9,8 @@
 static_assert(SkewTFrameWidth == chart::SkewTWidth && SkewTFrameHeight == chart::SkewTHeight,
               "the exporter's skew-T size is the diagram's own");
 
+namespace movie {
+
 void ApplySkewTSettings(TjtINI_File& Ini, const TChart& Chart, chart::TSkewT& Diagram)
 {
     const double bottom = double(Ini.ReadFloat(SkewTSection, "PressureBottom", chart::SkewTPressureBottom));
@@ -33,7 +35,11 @@ QImage TSkewTPictures::RenderFrame(int K, QSize Size)
 {
     if (Size != diagram_.size()) diagram_.resize(Size);
     const int count = rates_.Count();
-    if (count < 1) diagram_.ShowSounding(nullptr);
-    else diagram_.ShowSounding(&rates_.Soundings[std::size_t(std::clamp(K, 0, count - 1))]);
+    if (count < 1)
+        diagram_.ShowSounding(nullptr);
+    else
+        diagram_.ShowSounding(&rates_.Soundings[std::size_t(std::clamp(K, 0, count - 1))]);
     return diagram_.RenderToImage(Size);
 }
+
+}  // namespace movie

@@ -15,6 +15,8 @@
 class TChart;
 class TjtINI_File;
 
+namespace movie {
+
 inline constexpr const char* SkewTSection = "Skew-T";
 
 // The pressure range of section "Skew-T" (PressureBottom, PressureTop; the
@@ -39,3 +41,5 @@ private:
     chart::TSkewT diagram_;
     const TLapseRates& rates_;
 };
+
+}  // namespace movie

@@ -89,7 +89,7 @@ void TemperatureProfile(const TSounding& Sounding, std::vector<TProfilePoint>& B
 {
     Buffer.clear();
     for (const TSoundingLevel& L : Sounding.Levels) {
-        const float Z = LevelHeight(L);
+        const float Z = sounding::LevelHeight(L);
         if (Known(Z) && Known(L.Temperature)) Buffer.push_back({Z, L.Temperature, L.Pressure});
     }
     SortAndDeduplicate(Buffer);
@@ -100,7 +100,7 @@ std::optional<float> Height500hPa(const TSounding& Sounding)
     // Pressure stands in the Temperature field here: the same sorting serves.
     std::vector<TProfilePoint> Points;
     for (const TSoundingLevel& L : Sounding.Levels) {
-        const float Z = LevelHeight(L);
+        const float Z = sounding::LevelHeight(L);
         if (Known(Z) && Known(L.Pressure) && L.Pressure > 0) Points.push_back({Z, L.Pressure});
     }
     SortAndDeduplicate(Points);

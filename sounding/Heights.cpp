@@ -70,7 +70,7 @@ bool FillTemperatures(std::vector<TNode>& Nodes)
 
 }  // namespace
 
-void ComputeHeights(TSounding& Sounding)
+void sounding::ComputeHeights(TSounding& Sounding)
 {
     std::vector<TSoundingLevel>& levels = Sounding.Levels;
     std::vector<TNode> nodes;

@@ -16,6 +16,8 @@
 // next one above contradicts it by more than a tenth of the layer and 100 m
 // and levels without a height lie between them (a surface height
 // extrapolated from far-off levels); its level is computed like the others.
+namespace sounding {
+
 void ComputeHeights(TSounding& Sounding);
 
 // The height of a level as drawn and reckoned: its Altitude, else its
@@ -24,3 +26,5 @@ inline float LevelHeight(const TSoundingLevel& Level)
 {
     return Level.Altitude != MissingValue ? Level.Altitude : Level.Height;
 }
+
+}  // namespace sounding

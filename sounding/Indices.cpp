@@ -85,7 +85,7 @@ void BuildProfile(const TSounding& Sounding, TProfile& Out)
         if (!(p > 0) || std::isnan(t) || (!Out.P.empty() && !(p < Out.P.back()))) continue;
         const double spread = Value(l.DewPointDiff);
         const double dir = Value(l.WindDirection), speed = Value(l.WindSpeed);
-        const double z = Value(LevelHeight(l));
+        const double z = Value(sounding::LevelHeight(l));
         Out.P.push_back(p);
         Out.LnP.push_back(std::log(p));
         Out.T.push_back(t);

@@ -119,7 +119,7 @@ void TSounding::PlotTemperature(TPlotSeries& Series) const
     Series.Clear();
     Series.SetXOrderNone();
     for (const TSoundingLevel& level : Levels)
-        if (const float z = LevelHeight(level); z != MissingValue) Series.AddXY(level.Temperature, z);
+        if (const float z = sounding::LevelHeight(level); z != MissingValue) Series.AddXY(level.Temperature, z);
 }
 
 namespace {
@@ -131,7 +131,7 @@ void PlotExtra(const TSounding& Sounding, TPlotSeries& Series, Value value)
     Series.SetXOrderNone();
     for (const TSoundingLevel& level : Sounding.Levels) {
         const float x = value(level);
-        const float z = LevelHeight(level);
+        const float z = sounding::LevelHeight(level);
         if (x >= 0 && z != MissingValue) Series.AddXY(x, z);
     }
 }
@@ -148,7 +148,7 @@ void PlotWindDirection(const TSounding& Sounding, TPlotSeries& Series)
     Series.Clear();
     Series.SetXOrderNone();
     for (const TSoundingLevel& level : Sounding.Levels)
-        if (const float z = LevelHeight(level); level.WindDirection >= 0 && z != MissingValue)
+        if (const float z = sounding::LevelHeight(level); level.WindDirection >= 0 && z != MissingValue)
             Series.AddXY(double(level.WindDirection) / 10.0, z);
 }
 

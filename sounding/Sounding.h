@@ -32,6 +32,8 @@ struct TSoundingLevel {
 // What tells one launch from another: the station's full id, the date, the
 // nominal hour (99: none given) and the release time. Station files fill it
 // as they read; for a sounding page it comes from the title (LaunchOfTitle).
+namespace sounding {
+
 struct TLaunchKey {
     std::array<char, 11> Station{};  // blank-padded id ("USM00072403", "94610      ")
     std::uint16_t Year = 0;          // 0: unknown
@@ -43,6 +45,8 @@ struct TLaunchKey {
     bool Known() const { return Year != 0; }
 };
 
+}  // namespace sounding
+
 class TSounding {
 public:
     // Row order of the page table, except for the move FixSurface makes.
@@ -53,7 +57,7 @@ public:
     // IGRA level typed as surface, the first row of a Wyoming block); -1
     // when the file marks none (a sounding page: its first level serves).
     int Surface = -1;
-    TLaunchKey Launch;
+    sounding::TLaunchKey Launch;
 
     void Clear();
     void AddLevel(float Pressure, float Height, float Temperature, float DewPointDiff, float WindDirection,

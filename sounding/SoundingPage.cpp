@@ -169,7 +169,7 @@ void TLapseRates::ParseSounding(std::string_view Table, char Separator)
     } while (pos < rest.size());
 
     sounding.FixSurface();
-    ComputeHeights(sounding);
+    sounding::ComputeHeights(sounding);
 }
 
 void TLapseRates::ParseTitle(TSounding& Sounding, std::string_view Row)

@@ -392,7 +392,7 @@ TLaunchTime LaunchOfTitle(std::string_view Title)
     return launch;
 }
 
-TLaunchKey LaunchKeyOfTitle(std::string_view Title)
+sounding::TLaunchKey sounding::LaunchKeyOfTitle(std::string_view Title)
 {
     TLaunchKey key;
     const TLaunchTime launch = LaunchOfTitle(Title);
@@ -407,14 +407,14 @@ TLaunchKey LaunchKeyOfTitle(std::string_view Title)
     return key;
 }
 
-TLaunchKey LaunchKeyOf(const TSounding& Sounding)
+sounding::TLaunchKey sounding::LaunchKeyOf(const TSounding& Sounding)
 {
     return Sounding.Launch.Known() ? Sounding.Launch : LaunchKeyOfTitle(Sounding.Title);
 }
 
 namespace {
 
-std::string_view StationOf(const TLaunchKey& Key)
+std::string_view StationOf(const sounding::TLaunchKey& Key)
 {
     std::string_view id(Key.Station.data(), Key.Station.size());
     while (!id.empty() && (id.back() == ' ' || id.back() == '\0')) id.remove_suffix(1);
@@ -439,7 +439,7 @@ bool IsWmoNumber(std::string_view Id)
 std::vector<TSounding> MergeSoundings(std::vector<std::vector<TSounding>> Sets)
 {
     struct TItem {
-        TLaunchKey Key;
+        sounding::TLaunchKey Key;
         TSounding* Sounding;
     };
     std::vector<TItem> items;
@@ -451,12 +451,12 @@ std::vector<TSounding> MergeSoundings(std::vector<std::vector<TSounding>> Sets)
     std::unordered_map<std::string, std::string> igraOfWmo;
     for (auto& set : Sets)
         for (TSounding& s : set) {
-            items.push_back({LaunchKeyOf(s), &s});
+            items.push_back({sounding::LaunchKeyOf(s), &s});
             const std::string_view id = StationOf(items.back().Key);
             const std::string_view wmo = WmoOfIgraId(id);
             if (!wmo.empty()) igraOfWmo.emplace(std::string(wmo), std::string(id));
         }
-    const auto when = [](const TLaunchKey& K) {
+    const auto when = [](const sounding::TLaunchKey& K) {
         // Date, then the nominal hour (99 after the hours of its day), then
         // the release time.
         return (std::int64_t(K.Year) << 40) | (std::int64_t(K.Month) << 32) | (std::int64_t(K.Day) << 24) |

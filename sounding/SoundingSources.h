@@ -83,11 +83,13 @@ struct TLaunchTime {
     int Hour = 0;      // 0..99 (99: the file gave no nominal hour)
 };
 TLaunchTime LaunchOfTitle(std::string_view Title);
+namespace sounding {
 // The launch key a title names (station as written, release unknown); not
 // Known() for other titles.
 TLaunchKey LaunchKeyOfTitle(std::string_view Title);
 // A sounding's launch key: the one its reader filled, else its title's.
 TLaunchKey LaunchKeyOf(const TSounding& Sounding);
+}  // namespace sounding
 
 // Whether Text is a date "YYYY-MM-DD" that exists in the calendar.
 bool IsDateText(std::string_view Text);

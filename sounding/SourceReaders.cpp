@@ -184,7 +184,7 @@ void TLineReaderBase::Close()
             }
     }
     surface_ = -1;
-    ComputeHeights(sounding);
+    sounding::ComputeHeights(sounding);
 }
 
 TSounding& TLineReaderBase::Open(std::string Title)
@@ -260,7 +260,7 @@ void TIgraReader::Line(std::string_view Text)
         title.append(Text.substr(24, 2));
         title += 'Z';
         TSounding& sounding = Open(std::move(title));
-        TLaunchKey& key = sounding.Launch;
+        sounding::TLaunchKey& key = sounding.Launch;
         Text.substr(1, 11).copy(key.Station.data(), key.Station.size());
         key.Year = std::uint16_t(year);
         key.Month = std::uint8_t(month);
@@ -459,7 +459,7 @@ void TWyomingReader::Line(std::string_view Text)
             return;
         }
         TSounding& sounding = Open(std::move(title));
-        sounding.Launch = LaunchKeyOfTitle(sounding.Title);
+        sounding.Launch = sounding::LaunchKeyOfTitle(sounding.Title);
         state_ = State::Head;
         return;
     }

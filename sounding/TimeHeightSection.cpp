@@ -222,7 +222,7 @@ TTimeHeightSection BuildSection(const std::vector<TSounding>& Soundings, const T
         for (int K = 0; K < Samples; ++K) {
             const int I = First + int(std::int64_t(K) * Run / Samples);
             Drawn.Levels = Soundings[std::size_t(I)].Levels;
-            for (TSoundingLevel& L : Drawn.Levels) L.Height = LevelHeight(L);
+            for (TSoundingLevel& L : Drawn.Levels) L.Height = sounding::LevelHeight(L);
             const TDerivedLevels D = DeriveLevels(Drawn, Profile);
             if (D.SurfaceHeight) Surface += *D.SurfaceHeight, ++Surfaces;
             if (D.SurfaceHeight && D.SurfaceBelowFreezing) Freezing += *D.SurfaceHeight, ++Freezings;

@@ -94,7 +94,7 @@ public:
         SetupChart1(chart_);
         try {
             ReadChartSettings(settings_, chart_);
-            if (Options.View == ExportView::SkewT) skewT_ = std::make_unique<TSkewTPictures>(settings_, chart_, Set);
+            if (Options.View == ExportView::SkewT) skewT_ = std::make_unique<movie::TSkewTPictures>(settings_, chart_, Set);
         } catch (const Exception& e) {
             throw Exception("settings" + Where() + ": " + e.Message());
         }
@@ -141,7 +141,7 @@ private:
     TjtINI_File catalogue_;
     TChart chart_;
     TFrameRenderer renderer_;
-    std::unique_ptr<TSkewTPictures> skewT_;  // --view skewt
+    std::unique_ptr<movie::TSkewTPictures> skewT_;  // --view skewt
     TFrameSpan span_;
     int delayMs_ = kSpinMin;
     std::ostream& err_;
@@ -369,7 +369,7 @@ int RunExport(const std::vector<std::string>& Args, std::ostream& Out, std::ostr
             continue;
         }
         if (target.Format == ExportFormat::Indices) {
-            if (!WriteText(target.Path, IndicesToCsv(set), Out, Err)) return kExportFailed;
+            if (!WriteText(target.Path, tools::IndicesToCsv(set), Out, Err)) return kExportFailed;
             continue;
         }
 #ifdef PROFILORA_EXPORT_PICTURES

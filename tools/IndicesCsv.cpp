@@ -15,7 +15,7 @@ void AppendField(std::string& Out, const std::optional<double>& Value, int Decim
 
 }  // namespace
 
-std::string IndicesToCsv(const TLapseRates& Set)
+std::string tools::IndicesToCsv(const TLapseRates& Set)
 {
     std::string out = kIndicesCsvHeader;
     out += '\n';

@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace tools {
+
 // The header of the indices CSV.
 inline constexpr char kIndicesCsvHeader[] =
     "sounding,title,showalter,lifted_index,lifted_index_virtual,sweat,k_index,cross_totals,vertical_totals,"
@@ -19,3 +21,5 @@ inline constexpr char kIndicesCsvHeader[] =
 // 0.01, "." whatever the locale; an index the sounding cannot give leaves
 // its field empty.
 std::string IndicesToCsv(const TLapseRates& Set);
+
+}  // namespace tools

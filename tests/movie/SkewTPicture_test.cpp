@@ -57,7 +57,7 @@ TEST(SkewTPicture, parcelShadingAndBoxComeFromTheIndices)
 
     Settings settings({});
     TChart chart;
-    TSkewTPictures pictures(settings.Ini, chart, rates);
+    movie::TSkewTPictures pictures(settings.Ini, chart, rates);
     const QImage image = pictures.RenderFrame(best, QSize(SkewTFrameWidth, SkewTFrameHeight));
     const chart::TSkewT& d = pictures.Diagram();
     const sounding::TParcel parcel = sounding::LiftParcel(s, sounding::TParcelKind::MixedLayer, false, 100);
@@ -111,7 +111,7 @@ TEST(SkewTPicture, pressureRangeFromTheSettings)
         if (*c.Top) lines.push_back(std::string("PressureTop = ") + c.Top);
         if (*c.Bottom) lines.push_back(std::string("PressureBottom = ") + c.Bottom);
         Settings settings(lines);
-        TSkewTPictures pictures(settings.Ini, chart, rates);
+        movie::TSkewTPictures pictures(settings.Ini, chart, rates);
         EXPECT_EQ(pictures.Diagram().PressureTop(), c.ExpectTop) << c.Top;
         EXPECT_EQ(pictures.Diagram().PressureBottom(), c.ExpectBottom) << c.Top;
     }

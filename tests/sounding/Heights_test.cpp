@@ -36,7 +36,7 @@ TEST(Heights, meetSterlingsReportedHeights)
         const std::size_t Surface = Cut.Surface >= 0 ? std::size_t(Cut.Surface) : 0;
         for (std::size_t I = 0; I < Cut.Levels.size(); ++I)
             if (I != Surface && !StandardLevel(Cut.Levels[I].Pressure)) Cut.Levels[I].Height = M;
-        ComputeHeights(Cut);
+        sounding::ComputeHeights(Cut);
         for (std::size_t I = 0; I < Cut.Levels.size(); ++I) {
             const TSoundingLevel& L = Full.Levels[I];
             if (L.Height == M || Cut.Levels[I].Height != M || L.Pressure == M) continue;
@@ -91,7 +91,7 @@ TEST(Heights, handMadeSoundings)
     for (const Case& C : Cases) {
         TSounding S;
         for (const Level& L : C.Levels) S.AddLevel(L.P, L.H, L.T, L.Dpd, M, M);
-        ComputeHeights(S);
+        sounding::ComputeHeights(S);
         if (C.Want == M)
             EXPECT_EQ(S.Levels[C.Index].Altitude, M) << C.Name;
         else

@@ -80,7 +80,7 @@ TEST(SoundingPlot, temperatureLeavesOutLevelsWithoutHeight)
     s.PlotTemperature(series);
     EXPECT_EQ(series.Points, (Points{{15, 100}, {8, 1000}}));
     // With its height computed (about 190 m) the level shows, as every profile line draws it.
-    ComputeHeights(s);
+    sounding::ComputeHeights(s);
     ASSERT_GT(s.Levels[1].Altitude, 150);
     ASSERT_LT(s.Levels[1].Altitude, 250);
     s.PlotTemperature(series);
