@@ -40,7 +40,6 @@ namespace {
 
 using app::Q;
 
-
 int TagOf(const QObject* Sender) { return Sender ? Sender->property("Tag").toInt() : -1; }
 
 void SetTag(QObject* Control, int Tag) { Control->setProperty("Tag", Tag); }
@@ -52,9 +51,8 @@ std::string S(const QString& Q) { return Q.toLocal8Bit().toStdString(); }
 template <typename Control_t, typename Signal>
 void Wire(Control_t* Control, Signal Sig, TForm1* Form, void (TForm1::*Handler)(QObject*))
 {
-    QObject::connect(Control, Sig, Form, [Form, Handler, Control] {
-        app::RunHandler([&] { (Form->*Handler)(Control); });
-    });
+    QObject::connect(Control, Sig, Form,
+                     [Form, Handler, Control] { app::RunHandler([&] { (Form->*Handler)(Control); }); });
 }
 
 }  // namespace
@@ -68,8 +66,8 @@ TForm1::TForm1(QWidget* Parent) : QWidget(Parent)
     // The window's font is named as on the desktop it was designed for; where
     // that font is missing, a face of the same width takes its place so the
     // captions fit their controls.
-    const QStringList narrowSans = {"Liberation Sans", "Arimo", "Nimbus Sans", "Arial", "Helvetica",
-                                    "DejaVu Sans Condensed"};
+    const QStringList narrowSans = {"Liberation Sans", "Arimo",     "Nimbus Sans",
+                                    "Arial",           "Helvetica", "DejaVu Sans Condensed"};
     QFont::insertSubstitutions("MS Sans Serif", narrowSans);
     QFont::insertSubstitutions("microsoft sans serif", narrowSans);
     QFont f(Q("MS Sans Serif"));
@@ -125,7 +123,8 @@ void TForm1::HostShowFrame(int Frame) { TrackBar1->SetPosition(Frame); }
 std::vector<std::string> TForm1::HostInputFiles() const
 {
     std::vector<std::string> files = shownFiles_;
-    for (const std::string& f : {jtFile_IO_html->FullFilename(), jtINI_File1->FullFilename(), jtINI_File2->FullFilename()})
+    for (const std::string& f :
+         {jtFile_IO_html->FullFilename(), jtINI_File1->FullFilename(), jtINI_File2->FullFilename()})
         files.push_back(f);
     return files;
 }
@@ -245,8 +244,8 @@ void TForm1::CreateControls()
     Name_UIComboBox = new QComboBox(this);
     place(Name_UIComboBox, "Name_UIComboBox");
     Name_UIComboBox->setEditable(false);
-    Name_UIComboBox->addItems({"Anchorage 2006.html", "Jacksonville 2006.html", "Key West 2006.html",
-                               "Tucson 2006.html"});
+    Name_UIComboBox->addItems(
+        {"Anchorage 2006.html", "Jacksonville 2006.html", "Key West 2006.html", "Tucson 2006.html"});
     Name_UIComboBox->setCurrentIndex(-1);
 
     Button2 = button("Button2", "Read File...");
@@ -284,8 +283,8 @@ void TForm1::CreateControls()
     Wire(Next_UIButton, &QPushButton::clicked, this, &TForm1::Next_UIButtonClick);
     Wire(Markers_CheckBox, &QCheckBox::toggled, this, &TForm1::Markers_CheckBoxClick);
     Wire(Points_CheckBox, &QCheckBox::toggled, this, &TForm1::Points_CheckBoxClick);
-    for (QCheckBox* c : {Standard_Atmosphere_UICheckBox, DALR_UICheckBox, ELR_CheckBox, CheckBox1,
-                         DewPoint_UICheckBox, WindDirection_UICheckBox, Windspeed_UICheckBox})
+    for (QCheckBox* c : {Standard_Atmosphere_UICheckBox, DALR_UICheckBox, ELR_CheckBox, CheckBox1, DewPoint_UICheckBox,
+                         WindDirection_UICheckBox, Windspeed_UICheckBox})
         Wire(c, &QCheckBox::toggled, this, &TForm1::Enable_Series);
     for (QScrollBar* sb : {ScrollBar1, ScrollBar2, ScrollBar3})
         Wire(sb, &QScrollBar::valueChanged, this, &TForm1::ScrollBar1Change);
@@ -311,8 +310,9 @@ void TForm1::CreateComponents()
     jtFile_IO1 = new TjtFile_IO(this);
     jtFile_IO1->setObjectName("jtFile_IO1");
     jtFile_IO1->SetLoading(true);
-    jtFile_IO1->SetFilter("Upper-air data (*.html *.txt *.gz *.zip)|*.html;*.txt;*.gz;*.zip|"
-                          "Soundings (*.html)|*.html|All files (*.*)|*.*");
+    jtFile_IO1->SetFilter(
+        "Upper-air data (*.html *.txt *.gz *.zip)|*.html;*.txt;*.gz;*.zip|"
+        "Soundings (*.html)|*.html|All files (*.*)|*.*");
     jtFile_IO1->SetOpenOnLoad(false);
     jtFile_IO1->SetAutoOpenDialog(false);
     jtFile_IO1->SetMakeBackup(false);
@@ -333,8 +333,7 @@ void TForm1::CreateComponents()
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
     Timer1->setInterval(100);
-    QObject::connect(Timer1, &QTimer::timeout, this,
-                     [this] { app::RunHandler([this] { Timer1Timer(Timer1); }); });
+    QObject::connect(Timer1, &QTimer::timeout, this, [this] { app::RunHandler([this] { Timer1Timer(Timer1); }); });
 
     jtVistaSucks1 = new TjtVistaSucks(this);
     jtVistaSucks1->setObjectName("jtVistaSucks1");
@@ -423,8 +422,7 @@ void TForm1::jtINI_File1ReadComplete(QObject*)
     // A whole new range is applied at once, so any range with min <= max is
     // accepted whatever the range before it.
     ApplyAxisRanges(*jtINI_File1, *Chart1);
-    for (const char* section : {"International_Standard_Atmosphere 1976", "DALR", "ELR", "SALR"})
-        Read_Profile(section);
+    for (const char* section : {"International_Standard_Atmosphere 1976", "DALR", "ELR", "SALR"}) Read_Profile(section);
     Points_CheckBoxClick(Points_CheckBox);
     ST_Color_UIPanel->SetColor(SeriesAt(1)->Color());
     DALR_Color_UIPanel->SetColor(SeriesAt(2)->Color());
@@ -550,8 +548,10 @@ void TForm1::Animate_CheckBoxClick(QObject* Sender)
 {
     jtSpinEdit1Change(Sender);
     const bool playing = Animate_CheckBox->isChecked();
-    if (playing) Timer1->start();
-    else Timer1->stop();
+    if (playing)
+        Timer1->start();
+    else
+        Timer1->stop();
     Next_UIButton->setEnabled(!playing);
     Prev_UIButton->setEnabled(!playing);
 }
@@ -567,15 +567,9 @@ QCheckBox* AsCheckBox(QObject* Sender)
 }
 }  // namespace
 
-void TForm1::Markers_CheckBoxClick(QObject* Sender)
-{
-    SeriesAt(0)->SetMarksVisible(AsCheckBox(Sender)->isChecked());
-}
+void TForm1::Markers_CheckBoxClick(QObject* Sender) { SeriesAt(0)->SetMarksVisible(AsCheckBox(Sender)->isChecked()); }
 
-void TForm1::Points_CheckBoxClick(QObject* Sender)
-{
-    SeriesAt(0)->SetPointerVisible(AsCheckBox(Sender)->isChecked());
-}
+void TForm1::Points_CheckBoxClick(QObject* Sender) { SeriesAt(0)->SetPointerVisible(AsCheckBox(Sender)->isChecked()); }
 
 // ---------------------------------------------------------------- styling
 
@@ -611,8 +605,8 @@ void TForm1::ScrollBar1Change(QObject* Sender)
 void TForm1::Name_UIComboBoxChange(QObject*)
 {
     const QVariant bytes = Name_UIComboBox->currentData();
-    const std::string name = bytes.typeId() == QMetaType::QByteArray ? bytes.toByteArray().toStdString()
-                                                                     : S(Name_UIComboBox->currentText());
+    const std::string name =
+        bytes.typeId() == QMetaType::QByteArray ? bytes.toByteArray().toStdString() : S(Name_UIComboBox->currentText());
     // An entry's value may narrow it to a range of dates; its name may hold
     // wildcards.
     Open_Catalogue_Entry(name, CatalogueValue(name));
@@ -648,7 +642,8 @@ void TForm1::jtFile_IO1Open(QObject*, const std::string& AFilename)
 
 std::string TForm1::FalseArchiveText(const std::string& Path)
 {
-    for (const auto& [end, kind] : {std::pair<const char*, const char*>{".zip", "a zip archive"}, {".gz", "a gzip file"}}) {
+    for (const auto& [end, kind] :
+         {std::pair<const char*, const char*>{".zip", "a zip archive"}, {".gz", "a gzip file"}}) {
         if (Path.size() < std::strlen(end) || !jt::SameTextAZ(Path.substr(Path.size() - std::strlen(end)), end) ||
             !platform::files().FileExists(Path) || IsStationFile(Path))
             continue;

@@ -116,7 +116,6 @@ private:
     TjtINI_File* HostSettings() override { return jtINI_File1; }
 
 public:
-
     // ---- event handlers
     void FormCreate(QObject* Sender);
     void TrackBar1Change(QObject* Sender);
@@ -173,7 +172,6 @@ public:
     void SetAutoScroll(bool V) override { autoScroll_ = V; }
     std::string FontName() const override { return fontName_; }
     void SetFontName(const std::string& V) override;
-
 
 protected:
     void resizeEvent(QResizeEvent* Event) override;

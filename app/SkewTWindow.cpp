@@ -86,10 +86,16 @@ void TSkewTWindow::keyPressEvent(QKeyEvent* Event)
     int step = 0;
     switch (Event->key()) {
     case Qt::Key_Left:
-    case Qt::Key_PageUp: step = -1; break;
+    case Qt::Key_PageUp:
+        step = -1;
+        break;
     case Qt::Key_Right:
-    case Qt::Key_PageDown: step = 1; break;
-    default: QWidget::keyPressEvent(Event); return;
+    case Qt::Key_PageDown:
+        step = 1;
+        break;
+    default:
+        QWidget::keyPressEvent(Event);
+        return;
     }
     if (OnStep) OnStep(step);
 }

@@ -55,7 +55,7 @@ public:
 
     QVariant headerData(int Section, Qt::Orientation Orientation, int Role) const override
     {
-        static const char* kNames[] = {"Id", "Name", "State", "Latitude", "Longitude", "Elevation (m)",
+        static const char* kNames[] = {"Id",    "Name",     "State",        "Latitude", "Longitude", "Elevation (m)",
                                        "Years", "Launches", "Distance (km)"};
         if (Orientation == Qt::Horizontal && Role == Qt::DisplayRole && Section >= 0 && Section < cColumns)
             return QString::fromLatin1(kNames[Section]);
@@ -71,19 +71,28 @@ public:
             return int(Qt::AlignRight | Qt::AlignVCenter);
         if (Role != Qt::DisplayRole) return {};
         switch (Index.column()) {
-        case cId: return Q(s.Id);
-        case cName: return Q(s.Name);
-        case cState: return Q(s.State);
-        case cLatitude: return Number(s.Latitude, 4);
-        case cLongitude: return Number(s.Longitude, 4);
-        case cElevation: return Number(s.Elevation, 1);
-        case cYears: return QString("%1\u2013%2").arg(s.FirstYear).arg(s.LastYear);
-        case cLaunches: return s.Launches;
+        case cId:
+            return Q(s.Id);
+        case cName:
+            return Q(s.Name);
+        case cState:
+            return Q(s.State);
+        case cLatitude:
+            return Number(s.Latitude, 4);
+        case cLongitude:
+            return Number(s.Longitude, 4);
+        case cElevation:
+            return Number(s.Elevation, 1);
+        case cYears:
+            return QString("%1\u2013%2").arg(s.FirstYear).arg(s.LastYear);
+        case cLaunches:
+            return s.Launches;
         case cDistance: {
             const std::optional<double>& d = Hits[std::size_t(Index.row())].DistanceKm;
             return d ? QString::number(std::lround(*d)) : QString();
         }
-        default: return {};
+        default:
+            return {};
         }
     }
 
@@ -102,13 +111,20 @@ private:
         auto key = [this](const sounding::TStationHit& H) {
             const sounding::TStation& s = (*Stations)[std::size_t(H.Index)];
             switch (sortColumn_) {
-            case cLatitude: return s.Latitude.value_or(-1000);
-            case cLongitude: return s.Longitude.value_or(-1000);
-            case cElevation: return s.Elevation.value_or(-1e6);
-            case cYears: return double(s.FirstYear) * 10000 + s.LastYear;
-            case cLaunches: return double(s.Launches);
-            case cDistance: return H.DistanceKm.value_or(1e9);
-            default: return 0.0;
+            case cLatitude:
+                return s.Latitude.value_or(-1000);
+            case cLongitude:
+                return s.Longitude.value_or(-1000);
+            case cElevation:
+                return s.Elevation.value_or(-1e6);
+            case cYears:
+                return double(s.FirstYear) * 10000 + s.LastYear;
+            case cLaunches:
+                return double(s.Launches);
+            case cDistance:
+                return H.DistanceKm.value_or(1e9);
+            default:
+                return 0.0;
             }
         };
         auto text = [this](const sounding::TStationHit& H) -> const std::string& {
@@ -205,8 +221,12 @@ TStationDialog::TStationDialog(QWidget* Parent) : QDialog(Parent), model_(std::m
     connect(Station_Table, &QTableView::doubleClicked, this, [this] { RunHandler([this] { Open(); }); });
     connect(Open_Button, &QPushButton::clicked, this, [this] { RunHandler([this] { Open(); }); });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(UpdateList_Button, &QPushButton::clicked, this, [this] { if (OnUpdateList) RunHandler(OnUpdateList); });
-    connect(ClearCache_Button, &QPushButton::clicked, this, [this] { if (OnClearCache) RunHandler(OnClearCache); });
+    connect(UpdateList_Button, &QPushButton::clicked, this, [this] {
+        if (OnUpdateList) RunHandler(OnUpdateList);
+    });
+    connect(ClearCache_Button, &QPushButton::clicked, this, [this] {
+        if (OnClearCache) RunHandler(OnClearCache);
+    });
     connect(Recent_List, &QListWidget::itemActivated, this, [this](QListWidgetItem* Item) {
         const std::string entry = Item->data(Qt::UserRole).toString().toStdString();
         const std::size_t space = entry.find(' ');

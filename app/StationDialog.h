@@ -50,12 +50,12 @@ public:
     QLineEdit* Search_Edit = nullptr;
     QTableView* Station_Table = nullptr;
     QLabel* Count_Label = nullptr;
-    QRadioButton* WholeRecord_Radio = nullptr;   // "Whole record"
-    QRadioButton* ThisYear_Radio = nullptr;      // "This year"
-    QCheckBox* KeepRange_CheckBox = nullptr;     // "Keep the window's date range"
-    QPushButton* Open_Button = nullptr;          // "Open"
-    QPushButton* UpdateList_Button = nullptr;    // "Update Station List"
-    QPushButton* ClearCache_Button = nullptr;    // "Clear Download Cache"
+    QRadioButton* WholeRecord_Radio = nullptr;  // "Whole record"
+    QRadioButton* ThisYear_Radio = nullptr;     // "This year"
+    QCheckBox* KeepRange_CheckBox = nullptr;    // "Keep the window's date range"
+    QPushButton* Open_Button = nullptr;         // "Open"
+    QPushButton* UpdateList_Button = nullptr;   // "Update Station List"
+    QPushButton* ClearCache_Button = nullptr;   // "Clear Download Cache"
 
     // Runs the search field's text (as each key stroke does).
     void Search(const std::string& Text);

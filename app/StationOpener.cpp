@@ -40,7 +40,8 @@ TStationOpener::~TStationOpener()
 std::string TStationOpener::RecentFile()
 {
     const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    std::string base = xdg && xdg[0] == '/' ? std::string(xdg) : std::string(std::getenv("HOME") ? std::getenv("HOME") : "") + "/.config";
+    std::string base = xdg && xdg[0] == '/' ? std::string(xdg)
+                                            : std::string(std::getenv("HOME") ? std::getenv("HOME") : "") + "/.config";
     if (base.back() != '/') base += '/';
     return base + "profilora/stations.ini";
 }
@@ -119,7 +120,9 @@ void TStationOpener::Show()
     if (!dialog_) {
         dialog_ = std::make_unique<TStationDialog>(&host_.HostWindow());
         dialog_->setWindowFlag(Qt::Window, true);
-        dialog_->OnOpen = [this](const std::string& Id, download::TPeriod Period, bool Keep) { OpenStation(Id, Period, Keep); };
+        dialog_->OnOpen = [this](const std::string& Id, download::TPeriod Period, bool Keep) {
+            OpenStation(Id, Period, Keep);
+        };
         dialog_->OnUpdateList = [this] { UpdateStationList(); };
         dialog_->OnClearCache = [this] { ClearDownloadCache(); };
     }
@@ -176,8 +179,8 @@ void TStationOpener::OpenStation(const std::string& Id, download::TPeriod Period
     request.Id = Id;
     request.Period = Period;
     const std::string name = StationName(Id);
-    const std::string what = (name.empty() ? Id : name + " (" + Id) + ", " + download::PeriodText(Period) +
-                             (name.empty() ? "" : ")");
+    const std::string what =
+        (name.empty() ? Id : name + " (" + Id) + ", " + download::PeriodText(Period) + (name.empty() ? "" : ")");
     if (dialog_) dialog_->hide();
     StartProgress("Downloading " + what + "...");
     fetch_.OnFinished = [this, Id, Period, KeepRange, what](const download::TFetchResult& Result) {

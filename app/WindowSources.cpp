@@ -24,7 +24,6 @@ namespace {
 
 using app::Q;
 
-
 void Tell(const std::string& Text)
 {
     platform::prompts().MessageBox(Text, app::ProgramTitle(), platform::MsgButtons::OK, platform::MsgIcon::Error);
@@ -105,8 +104,8 @@ void TForm1::Open_Catalogue_Entry(const std::string& Name, const std::string& Va
     Load_Station_Files({Sounding_Path(Name)}, Name, from, to);
 }
 
-void TForm1::Load_Station_Files(const std::vector<std::string>& Paths, const std::string& Name,
-                                const std::string& From, const std::string& To)
+void TForm1::Load_Station_Files(const std::vector<std::string>& Paths, const std::string& Name, const std::string& From,
+                                const std::string& To)
 {
     const app::TBusyCursor busy;
 
@@ -168,8 +167,7 @@ void TForm1::Load_Station_Files(const std::vector<std::string>& Paths, const std
         const std::size_t shownWarnings = std::min<std::size_t>(set.Warnings.size(), 5);
         for (std::size_t i = 0; i < shownWarnings; ++i) text += "\r\n" + set.Warnings[i];
         if (set.Warnings.size() > shownWarnings) text += "\r\n...";
-        platform::prompts().MessageBox(text, app::ProgramTitle(), platform::MsgButtons::OK,
-                                       platform::MsgIcon::Warning);
+        platform::prompts().MessageBox(text, app::ProgramTitle(), platform::MsgButtons::OK, platform::MsgIcon::Warning);
     }
 }
 

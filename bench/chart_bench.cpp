@@ -83,19 +83,16 @@ void SetUpChart(TChart& Chart)
     for (const auto& Ref : References) {
         TLineSeries* S = Chart.AddLineSeries();
         S->SetXOrderNone();
-        for (auto [X, Y] : Ref)
-            S->AddXY(X, Y);
+        for (auto [X, Y] : Ref) S->AddXY(X, Y);
     }
-    for (int I = 0; I < 3; ++I)
-        Chart.AddLineSeries();
+    for (int I = 0; I < 3; ++I) Chart.AddLineSeries();
 }
 
 void Plot(TLineSeries* S, const Profile& P)
 {
     S->Clear();
     S->SetXOrderNone();
-    for (std::size_t I = 0; I < P.X.size(); ++I)
-        S->AddXY(P.X[I], P.Y[I]);
+    for (std::size_t I = 0; I < P.X.size(); ++I) S->AddXY(P.X[I], P.Y[I]);
 }
 
 void RunFrames(benchmark::State& State, bool Marks)
@@ -117,15 +114,9 @@ void RunFrames(benchmark::State& State, bool Marks)
     }
 }
 
-void BM_ChartFrame(benchmark::State& State)
-{
-    RunFrames(State, false);
-}
+void BM_ChartFrame(benchmark::State& State) { RunFrames(State, false); }
 
-void BM_ChartFrameWithValueMarks(benchmark::State& State)
-{
-    RunFrames(State, true);
-}
+void BM_ChartFrameWithValueMarks(benchmark::State& State) { RunFrames(State, true); }
 
 // The floor: the same eight lines and the markers straight onto an image,
 // without axes, labels or title.
@@ -139,8 +130,7 @@ void BM_RawQPainterLines(benchmark::State& State)
     auto Line = [&](const std::vector<double>& X, const std::vector<double>& Y) {
         QPolygonF P;
         P.reserve(qsizetype(X.size()));
-        for (std::size_t I = 0; I < X.size(); ++I)
-            P.append(ToPixel(X[I], Y[I]));
+        for (std::size_t I = 0; I < X.size(); ++I) P.append(ToPixel(X[I], Y[I]));
         return P;
     };
     int F = 0;
@@ -155,13 +145,11 @@ void BM_RawQPainterLines(benchmark::State& State)
         const QPolygonF T = Line(S.Temperature.X, S.Temperature.Y);
         Painter.drawPolyline(T);
         Painter.setBrush(Qt::red);
-        for (const QPointF& P : T)
-            Painter.drawRect(QRectF(P.x() - 3, P.y() - 3, 7, 7));
+        for (const QPointF& P : T) Painter.drawRect(QRectF(P.x() - 3, P.y() - 3, 7, 7));
         Painter.setBrush(Qt::NoBrush);
         for (const auto& Ref : References) {
             QPolygonF P;
-            for (auto [X, Y] : Ref)
-                P.append(ToPixel(X, Y));
+            for (auto [X, Y] : Ref) P.append(ToPixel(X, Y));
             Painter.setPen(Qt::blue);
             Painter.drawPolyline(P);
         }

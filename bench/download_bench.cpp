@@ -128,9 +128,9 @@ void BM_DownloadIntoCache(benchmark::State& State)
     // The longest gap between two ticks, in wall-clock time (which on a
     // busy machine includes time the process was not scheduled) and in the
     // thread's own CPU time (the work that held the loop).
-    double maxStallMs = 0;        // while the body streams in
-    double maxSetupStallMs = 0;   // connecting, before the first byte
-    double maxWorkMs = 0;         // thread CPU time between two ticks, while streaming
+    double maxStallMs = 0;       // while the body streams in
+    double maxSetupStallMs = 0;  // connecting, before the first byte
+    double maxWorkMs = 0;        // thread CPU time between two ticks, while streaming
     std::uint64_t bytes = 0;
     for (auto _ : State) {
         State.PauseTiming();

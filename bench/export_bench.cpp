@@ -33,8 +33,7 @@ namespace {
 
 std::string PagePath()
 {
-    if (const char* P = std::getenv("PROFILORA_BENCH_PAGE"))
-        return P;
+    if (const char* P = std::getenv("PROFILORA_BENCH_PAGE")) return P;
     return (std::filesystem::path(__FILE__).parent_path().parent_path() / "data" / "Perth 2016.html").string();
 }
 
@@ -44,8 +43,7 @@ TLapseRates& Page()
     static TLapseRates Set = [] {
         TLapseRates S;
         std::ifstream In(PagePath(), std::ios::binary);
-        if (!In)
-            return S;
+        if (!In) return S;
         std::stringstream Text;
         Text << In.rdbuf();
         S.LoadPage(Text.str());
@@ -78,12 +76,10 @@ TSeriesChoice Choice(int Kind)
     TSeriesChoice C;
     if (Kind >= 1) {
         // Reference lines, the three extra series and the point markers.
-        for (int Slot = 1; Slot < SlotCount; ++Slot)
-            C.Shown[Slot] = true;
+        for (int Slot = 1; Slot < SlotCount; ++Slot) C.Shown[Slot] = true;
         C.Points = true;
     }
-    if (Kind >= 2)
-        C.Markers = true;  // a label at every point
+    if (Kind >= 2) C.Markers = true;  // a label at every point
     return C;
 }
 
@@ -146,8 +142,7 @@ void BM_EncodeFrame(benchmark::State& State)
     ExportChart C(Choice(int(State.range(0))));
     TFrameRenderer Renderer(C.Chart, Set);
     std::vector<QImage> Frames;
-    for (int K = 0; K < 64; ++K)
-        Frames.push_back(Renderer.RenderFrame(K, C.Chart.size()));
+    for (int K = 0; K < 64; ++K) Frames.push_back(Renderer.RenderFrame(K, C.Chart.size()));
     auto Movie = std::make_unique<TGifMovie>(C.Chart.size(), 10);
     std::size_t K = 0;
     for (auto _ : State) {
@@ -161,7 +156,10 @@ void BM_EncodeFrame(benchmark::State& State)
     State.SetLabel(ChoiceNames[State.range(0)]);
 }
 
-BENCHMARK(BM_GifExportOfTheYear)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->Iterations(1)
+BENCHMARK(BM_GifExportOfTheYear)
+    ->DenseRange(0, 2)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
     ->ReportAggregatesOnly(true);
 BENCHMARK(BM_DrawFrame)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_EncodeFrame)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);

@@ -90,10 +90,7 @@ void LoadOnce(benchmark::State& State, const std::string& Page)
     State.counters["page_MB"] = double(Page.size()) / 1e6;
 }
 
-void BM_LoadGeneratedPage(benchmark::State& State)
-{
-    LoadOnce(State, GeneratedPage(int(State.range(0))));
-}
+void BM_LoadGeneratedPage(benchmark::State& State) { LoadOnce(State, GeneratedPage(int(State.range(0)))); }
 BENCHMARK(BM_LoadGeneratedPage)->Arg(1)->Arg(4)->Arg(16)->Unit(benchmark::kMillisecond);
 
 std::string RealPagePath()

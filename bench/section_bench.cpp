@@ -13,7 +13,6 @@
 
 #include <benchmark/benchmark.h>
 
-
 #include <QApplication>
 
 #include <cstdlib>

@@ -118,9 +118,8 @@ void BM_SkewTGifExport(benchmark::State& state)
         bytes = gif.size();
     }
     state.counters["frames"] = span.Count();
-    state.counters["ms_per_frame"] =
-        benchmark::Counter(double(span.Count()), benchmark::Counter::kIsIterationInvariantRate |
-                                                     benchmark::Counter::kInvert);
+    state.counters["ms_per_frame"] = benchmark::Counter(
+        double(span.Count()), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
     state.counters["gif_MB"] = double(bytes) / (1024.0 * 1024.0);
 }
 BENCHMARK(BM_SkewTGifExport)->Unit(benchmark::kMillisecond)->Iterations(1);

@@ -204,7 +204,6 @@ void BM_WyomingTwelveMerged(benchmark::State& State)
 }
 BENCHMARK(BM_WyomingTwelveMerged)->Unit(benchmark::kMillisecond);
 
-
 // ---- Heights and derived levels ----
 
 std::vector<TSounding> WyomingYear()

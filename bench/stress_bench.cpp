@@ -83,7 +83,8 @@ void AddCell(std::string& Out, const char* Text)
     Out += "</TD>";
 }
 
-const char* const kHeader = "<html><head><title>Generated soundings</title></head><body>\n<!-- end: NCDC PAGE HEADER -->\n";
+const char* const kHeader =
+    "<html><head><title>Generated soundings</title></head><body>\n<!-- end: NCDC PAGE HEADER -->\n";
 const char* const kFooter = "\n<!-- begin: NCDC PAGE FOOTER -->\n</body></html>\n";
 
 std::string ColumnHead()
@@ -111,7 +112,8 @@ std::string Launch(int Index, std::mt19937& Random)
         std::snprintf(cell, sizeof cell, "%.1f", 1015.0 - i * 8.5);
         AddCell(out, cell);
         // Now and then a level without a height, as the real pages have.
-        if (i % 17 == 3) AddCell(out, "");
+        if (i % 17 == 3)
+            AddCell(out, "");
         else {
             std::snprintf(cell, sizeof cell, "%d", 20 + i * 150);
             AddCell(out, cell);
@@ -263,8 +265,8 @@ int ReadPage(const std::string& Path)
         }
     }
     const double play = Since(t);
-    std::printf("RESULT read %.2f s, parse %.2f s, play %.2f s (%d frames, %d drawn), peak %.0f MB\n", read, parse, play,
-                set.Count(), drawn, PeakMB());
+    std::printf("RESULT read %.2f s, parse %.2f s, play %.2f s (%d frames, %d drawn), peak %.0f MB\n", read, parse,
+                play, set.Count(), drawn, PeakMB());
     return 0;
 }
 
@@ -335,8 +337,8 @@ BENCHMARK(BM_LoadAndPlayYear)->Unit(benchmark::kMillisecond);
 void BM_LoadCatalogue50MB(benchmark::State& State)
 {
     Quiet quiet;
-    const std::string path = std::string(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp") +
-                             "/profilora_catalogue_bench.ini";
+    const std::string path =
+        std::string(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp") + "/profilora_catalogue_bench.ini";
     if (MakeCatalogue(path, 50) != 0) {
         State.SkipWithError("cannot write the settings file");
         return;

@@ -37,9 +37,9 @@ const std::string PagePath = std::string(PROFILORA_DATA_DIR) + "/Perth 2016.html
 std::unique_ptr<TForm1> MakeForm()
 {
     auto form = std::make_unique<TForm1>();
-    for (QCheckBox* box : {form->Standard_Atmosphere_UICheckBox, form->DALR_UICheckBox, form->ELR_CheckBox,
-                           form->CheckBox1, form->DewPoint_UICheckBox, form->WindDirection_UICheckBox,
-                           form->Windspeed_UICheckBox, form->Points_CheckBox})
+    for (QCheckBox* box :
+         {form->Standard_Atmosphere_UICheckBox, form->DALR_UICheckBox, form->ELR_CheckBox, form->CheckBox1,
+          form->DewPoint_UICheckBox, form->WindDirection_UICheckBox, form->Windspeed_UICheckBox, form->Points_CheckBox})
         box->setChecked(true);
     return form;
 }

@@ -41,8 +41,7 @@ std::string DateOf(const std::string& Title)
     return Hour ? LaunchHourText(*Hour).substr(0, 10) : Title;
 }
 
-const char* const MonthNames[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                  "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+const char* const MonthNames[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
 // Hours since 1970-01-01 00Z of the start of a day.
 std::int64_t DayStart(int Year, int Month, int Day)
@@ -147,9 +146,12 @@ void TColourSection::DateTicks(const TTimeHeightSection& S, int Pixels, std::vec
         if (Step == 1 && Kept.size() < 2) break;  // within a month or two: days
         for (const Start* M : Kept) {
             Columns.push_back(X(M->Hour));
-            if (Step >= 12) Labels.push_back(std::to_string(M->Year));
-            else if (M->Month == 1 || M == Kept.front()) Labels.push_back(MonthNames[M->Month - 1] + (" " + std::to_string(M->Year)));
-            else Labels.push_back(MonthNames[M->Month - 1]);
+            if (Step >= 12)
+                Labels.push_back(std::to_string(M->Year));
+            else if (M->Month == 1 || M == Kept.front())
+                Labels.push_back(MonthNames[M->Month - 1] + (" " + std::to_string(M->Year)));
+            else
+                Labels.push_back(MonthNames[M->Month - 1]);
         }
         return;
     }
@@ -166,7 +168,8 @@ void TColourSection::DateTicks(const TTimeHeightSection& S, int Pixels, std::vec
     for (double Hour = FirstDay; Hour <= End; Hour += 24.0 * Step) {
         const std::string Date = LaunchHourText(std::int64_t(Hour));
         Columns.push_back(X(Hour));
-        Labels.push_back(MonthNames[std::stoi(Date.substr(5, 2)) - 1] + (" " + std::to_string(std::stoi(Date.substr(8, 2)))));
+        Labels.push_back(MonthNames[std::stoi(Date.substr(5, 2)) - 1] +
+                         (" " + std::to_string(std::stoi(Date.substr(8, 2)))));
     }
     if (Columns.empty()) {
         Columns.push_back(0);
@@ -196,7 +199,9 @@ TColourSection::TColourSection(QWidget* Parent) : QWidget(Parent), plot_(new QCu
     scale_ = new QCPColorScale(plot_);
     plot_->plotLayout()->addElement(0, 1, scale_);
     scale_->setType(QCPAxis::atRight);
-    scale_->axis()->setLabel(QString::fromUtf8("Temperature (\xC2\xB0" "C)"));
+    scale_->axis()->setLabel(
+        QString::fromUtf8("Temperature (\xC2\xB0"
+                          "C)"));
     map_->setColorScale(scale_);
     map_->setGradient(ViridisGradient());
     map_->setDataRange(QCPRange(temperatureMin_, temperatureMax_));
@@ -223,8 +228,9 @@ TColourSection::TColourSection(QWidget* Parent) : QWidget(Parent), plot_(new QCu
     noData_->setBrush(NoDataBrush());
     // The legend lists the lines first, then the areas.
     plot_->legend->clearItems();
-    for (QCPAbstractPlottable* P : {static_cast<QCPAbstractPlottable*>(freezing_), static_cast<QCPAbstractPlottable*>(tropopause_),
-                                    static_cast<QCPAbstractPlottable*>(ground_), static_cast<QCPAbstractPlottable*>(noData_)})
+    for (QCPAbstractPlottable* P :
+         {static_cast<QCPAbstractPlottable*>(freezing_), static_cast<QCPAbstractPlottable*>(tropopause_),
+          static_cast<QCPAbstractPlottable*>(ground_), static_cast<QCPAbstractPlottable*>(noData_)})
         plot_->legend->addItem(new QCPPlottableLegendItem(plot_->legend, P));
 
     // The heading above, the legend below the map: neither covers data.

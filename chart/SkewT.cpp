@@ -21,7 +21,7 @@ constexpr double kKnotsPerMs = 3600.0 / 1852.0;
 // The labelled pressures, hPa.
 constexpr double kLabelledPressures[] = {1000, 850, 700, 500, 400, 300, 250, 200, 150, 100};
 constexpr double kMixingRatios[] = {1, 2, 4, 8, 12, 16, 20};  // g/kg
-constexpr double kMixingRatioTop = 600;                        // hPa
+constexpr double kMixingRatioTop = 600;                       // hPa
 
 bool Present(float V) { return V != MissingValue; }
 
@@ -52,8 +52,8 @@ std::vector<double> LogSteps(double Bottom, double Top, int Steps)
 double TSkewTransform::Skew()
 {
     static const double skew = [] {
-        const double pixelsPerLogP = (SkewTHeight - MarginTop - MarginBottom) /
-                                     std::log(SkewTPressureBottom / SkewTPressureTop);
+        const double pixelsPerLogP =
+            (SkewTHeight - MarginTop - MarginBottom) / std::log(SkewTPressureBottom / SkewTPressureTop);
         const double pixelsPerDegree = (SkewTWidth - MarginLeft - MarginRight) / DefaultSpan;
         return pixelsPerLogP / pixelsPerDegree;
     }();
@@ -63,7 +63,8 @@ double TSkewTransform::Skew()
 TSkewTransform::TSkewTransform(QSize Size, double PressureBottom, double PressureTop)
     : area_(MarginLeft, MarginTop, std::max(1, Size.width() - MarginLeft - MarginRight),
             std::max(1, Size.height() - MarginTop - MarginBottom)),
-      bottom_(PressureBottom), top_(PressureTop)
+      bottom_(PressureBottom),
+      top_(PressureTop)
 {
     yMin_ = Y(bottom_);
     yMax_ = Y(top_);
@@ -280,8 +281,7 @@ TSkewT::TSkewT(QWidget* Parent) : QWidget(Parent), plot_(new QCustomPlot(this))
     plot_->setMouseTracking(true);
     connect(plot_, &QCustomPlot::mouseMove, this, &TSkewT::MouseMove);
     connect(plot_, &QCustomPlot::mouseRelease, this, [this](QMouseEvent* Event) {
-        if (Event->button() == Qt::RightButton && OnContextMenu)
-            OnContextMenu(Event->globalPosition().toPoint());
+        if (Event->button() == Qt::RightButton && OnContextMenu) OnContextMenu(Event->globalPosition().toPoint());
     });
     resize(SkewTWidth, SkewTHeight);
     ShowSounding(nullptr);
@@ -348,8 +348,10 @@ bool TSkewT::SetPressureRange(double Bottom, double Top)
     bottom_ = Bottom;
     top_ = Top;
     BuildBackground();
-    if (hasSounding_) ShowSounding(&sounding_);
-    else UpdateData();
+    if (hasSounding_)
+        ShowSounding(&sounding_);
+    else
+        UpdateData();
     return true;
 }
 
@@ -462,8 +464,8 @@ std::string TSkewT::BoxText() const
         cin = indices_.CinMostUnstable;
         parcel = "most unstable";
     }
-    return sounding_.Title + "\nCAPE " + Number(cape, 0, " J/kg") + "  CIN " + Number(cin, 0, " J/kg") + " (" +
-           parcel + ")\nLI " + Number(indices_.LiftedIndex, 1) + "  K " + Number(indices_.KIndex, 1) + "  TT " +
+    return sounding_.Title + "\nCAPE " + Number(cape, 0, " J/kg") + "  CIN " + Number(cin, 0, " J/kg") + " (" + parcel +
+           ")\nLI " + Number(indices_.LiftedIndex, 1) + "  K " + Number(indices_.KIndex, 1) + "  TT " +
            Number(indices_.TotalsTotals, 1) + "\nPW " + Number(indices_.PrecipitableWater, 1, " mm") + "  LCL " +
            Number(indices_.LclPressure, 0, " hPa");
 }

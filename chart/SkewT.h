@@ -213,8 +213,8 @@ private:
     std::optional<std::pair<double, double>> capeShade_, cinShade_;
     std::vector<TShownBarb> barbs_;
 
-    QSize drawnSize_;      // the size the whole plot was last drawn at
-    QSize barbSize_;       // the size the barbs were laid out for
+    QSize drawnSize_;  // the size the whole plot was last drawn at
+    QSize barbSize_;   // the size the barbs were laid out for
     bool smooth_ = true;
     bool fullDraw_ = true;
     bool dataDirty_ = true;  // the data's layer waits to be drawn

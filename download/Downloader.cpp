@@ -48,9 +48,9 @@ std::uint64_t U64(std::string_view B, std::size_t At) { return U32(B, At) | U32(
 // The first bytes of an HTML page, a server's usual answer instead of a file.
 bool LooksHtml(std::string_view Head)
 {
-    while (!Head.empty() && (Head.front() == ' ' || Head.front() == '\n' || Head.front() == '\r' ||
-                             Head.front() == '\t' || Head.front() == '\xEF' || Head.front() == '\xBB' ||
-                             Head.front() == '\xBF'))
+    while (!Head.empty() &&
+           (Head.front() == ' ' || Head.front() == '\n' || Head.front() == '\r' || Head.front() == '\t' ||
+            Head.front() == '\xEF' || Head.front() == '\xBB' || Head.front() == '\xBF'))
         Head.remove_prefix(1);
     return !Head.empty() && Head.front() == '<';
 }
@@ -129,7 +129,8 @@ public:
     }
     std::string Finish(std::uint64_t) override
     {
-        if (!sounding::LooksLikeStationList(sounding::ReadStationList(text_))) return "the file is no IGRA station list";
+        if (!sounding::LooksLikeStationList(sounding::ReadStationList(text_)))
+            return "the file is no IGRA station list";
         return {};
     }
 
@@ -173,8 +174,8 @@ struct TDownload::TState {
     TRequest Request;
     TResult Result;
     platform::TReplacement File;
-    bool Decided = false;   // the status is known and the body's way chosen
-    bool Streaming = false; // the body is the file's
+    bool Decided = false;    // the status is known and the body's way chosen
+    bool Streaming = false;  // the body is the file's
     bool Failed = false;
     std::optional<std::uint64_t> Declared;
     QTimer Idle;
@@ -227,18 +228,27 @@ void TDownload::Start(TRequest Request)
     QNetworkReply* reply = reply_;
     connect(reply, &QNetworkReply::redirected, this, [this, reply, scheme](const QUrl& To) {
         if (reply != reply_) return;
-        if (To.scheme() == scheme) emit reply->redirectAllowed();
-        else Fail(TFailure::Redirect, "the server sent the download on to another kind of address (" + S(To.toString()) + ")");
+        if (To.scheme() == scheme)
+            emit reply->redirectAllowed();
+        else
+            Fail(TFailure::Redirect,
+                 "the server sent the download on to another kind of address (" + S(To.toString()) + ")");
     });
-    connect(reply, &QNetworkReply::metaDataChanged, this, [this, reply] { if (reply == reply_) HeadersCame(); });
-    connect(reply, &QIODevice::readyRead, this, [this, reply] { if (reply == reply_) DataCame(); });
-    connect(reply, &QNetworkReply::finished, this, [this, reply] { if (reply == reply_) Done(); });
+    connect(reply, &QNetworkReply::metaDataChanged, this, [this, reply] {
+        if (reply == reply_) HeadersCame();
+    });
+    connect(reply, &QIODevice::readyRead, this, [this, reply] {
+        if (reply == reply_) DataCame();
+    });
+    connect(reply, &QNetworkReply::finished, this, [this, reply] {
+        if (reply == reply_) Done();
+    });
 
     state_->Idle.setSingleShot(true);
     state_->Idle.setInterval(r.IdleTimeoutMs);
     connect(&state_->Idle, &QTimer::timeout, this, [this] {
-        Fail(TFailure::TimedOut, "the server sent nothing for " + std::to_string(state_->Request.IdleTimeoutMs / 1000) +
-                                     " seconds");
+        Fail(TFailure::TimedOut,
+             "the server sent nothing for " + std::to_string(state_->Request.IdleTimeoutMs / 1000) + " seconds");
     });
     state_->Idle.start();
 }
@@ -292,7 +302,8 @@ void TDownload::DataCame()
         const std::string_view piece(s.Buffer.data(), std::size_t(n));
         s.Result.Bytes += std::uint64_t(n);
         if (s.Result.Bytes > s.Request.MaxBytes) {
-            Fail(TFailure::TooLarge, "the file is larger than " + LimitText(s.Request.MaxBytes) + ", the archive limit");
+            Fail(TFailure::TooLarge,
+                 "the file is larger than " + LimitText(s.Request.MaxBytes) + ", the archive limit");
             return;
         }
         if (s.Request.Check) {
@@ -331,7 +342,11 @@ void TDownload::Fail(TFailure Failure, const std::string& Message)
     }
     const unsigned generation = generation_;
     QMetaObject::invokeMethod(
-        this, [this, generation] { if (state_ && generation == generation_) Finish(); }, Qt::QueuedConnection);
+        this,
+        [this, generation] {
+            if (state_ && generation == generation_) Finish();
+        },
+        Qt::QueuedConnection);
 }
 
 void TDownload::Done()
@@ -359,14 +374,16 @@ void TDownload::Done()
                                      ", which is not followed");
     } else if (status >= 300) {
         const std::string reason = S(reply_->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString());
-        fail(TFailure::HttpStatus, "the server answered " + std::to_string(status) + (reason.empty() ? "" : " " + reason) +
-                                       " for " + url);
+        fail(TFailure::HttpStatus,
+             "the server answered " + std::to_string(status) + (reason.empty() ? "" : " " + reason) + " for " + url);
     } else if (s.Streaming && s.Declared && s.Result.Bytes < *s.Declared) {
         fail(TFailure::Truncated, "the download ended after " + std::to_string(s.Result.Bytes) + " of " +
                                       std::to_string(*s.Declared) + " bytes");
     } else if (error != QNetworkReply::NoError || !s.Streaming) {
         switch (error) {
-        case QNetworkReply::HostNotFoundError: fail(TFailure::HostNotFound, "the server " + host + " was not found"); break;
+        case QNetworkReply::HostNotFoundError:
+            fail(TFailure::HostNotFound, "the server " + host + " was not found");
+            break;
         case QNetworkReply::ConnectionRefusedError:
             fail(TFailure::Refused, "the server " + host + " refused the connection");
             break;
@@ -396,7 +413,8 @@ void TDownload::Done()
     } else {
         std::string wrong = s.Request.Check ? s.Request.Check->Finish(s.Result.Bytes) : std::string();
         platform::FileError fileError;
-        if (!wrong.empty()) fail(TFailure::BadBody, wrong);
+        if (!wrong.empty())
+            fail(TFailure::BadBody, wrong);
         else if (!s.Request.Target.empty() && !s.File.Commit(fileError))
             fail(fileError.Code == ENOSPC ? TFailure::DiskFull : TFailure::Write,
                  fileError.Code == ENOSPC ? "the disk is full (" + s.Request.Target + ")"

@@ -82,7 +82,7 @@ struct TResult {
     std::string ETag;
     std::string LastModified;
     std::uint64_t Bytes = 0;
-    std::string Body;     // without a Target
+    std::string Body;  // without a Target
 
     bool Ok() const { return Failure == TFailure::None; }
 };

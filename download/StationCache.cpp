@@ -49,8 +49,10 @@ std::string CacheDirectory()
 {
     const char* xdg = std::getenv("XDG_CACHE_HOME");
     std::string base;
-    if (xdg && xdg[0] == '/') base = WithSlash(xdg);
-    else base = WithSlash(std::getenv("HOME") ? std::getenv("HOME") : "") + ".cache/";
+    if (xdg && xdg[0] == '/')
+        base = WithSlash(xdg);
+    else
+        base = WithSlash(std::getenv("HOME") ? std::getenv("HOME") : "") + ".cache/";
     return base + "profilora/igra/";
 }
 
@@ -118,9 +120,12 @@ std::optional<TCachedCopy> ReadCachedCopy(const std::string& Path)
             if (equals == std::string::npos) continue;
             const std::string key = line.substr(0, equals);
             const std::string value = line.substr(equals + 1);
-            if (key == "etag") copy.ETag = value;
-            else if (key == "last-modified") copy.LastModified = value;
-            else if (key == "fetched" && value.size() == 10) copy.Fetched = value;
+            if (key == "etag")
+                copy.ETag = value;
+            else if (key == "last-modified")
+                copy.LastModified = value;
+            else if (key == "fetched" && value.size() == 10)
+                copy.Fetched = value;
         }
     }
     return copy;
@@ -133,8 +138,8 @@ bool WriteCachedCopy(const std::string& Path, const TCachedCopy& Copy, std::stri
         if (Value.find_first_of("\r\n") != std::string::npos) return std::string();
         return std::string(Key) + "=" + Value + "\n";
     };
-    const std::string text = line("etag", Copy.ETag) + line("last-modified", Copy.LastModified) +
-                             line("fetched", Copy.Fetched);
+    const std::string text =
+        line("etag", Copy.ETag) + line("last-modified", Copy.LastModified) + line("fetched", Copy.Fetched);
     platform::FileError error;
     if (platform::ReplaceFile(Path + ".meta", text, error)) return true;
     Error = "cannot write " + Path + ".meta: " + error.Message;
@@ -191,10 +196,7 @@ std::string IgraBaseOf(const std::string& SettingsText)
     return kDefaultIgraBase;
 }
 
-std::string TodayText()
-{
-    return QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-dd")).toStdString();
-}
+std::string TodayText() { return QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-dd")).toStdString(); }
 
 int ThisYear() { return QDateTime::currentDateTimeUtc().date().year(); }
 

@@ -43,8 +43,7 @@ void TStationFetch::Start(const TStationRequest& Request)
     }
     const std::optional<int> cachedYear =
         request_.Period == TPeriod::ThisYear ? CachedThisYear(request_.Directory, request_.Id) : std::nullopt;
-    const std::string path =
-        request_.Directory + StationFileName(request_.Id, request_.Period, cachedYear.value_or(0));
+    const std::string path = request_.Directory + StationFileName(request_.Id, request_.Period, cachedYear.value_or(0));
     if (request_.Offline) {
         const std::optional<TCachedCopy> copy =
             request_.Period == TPeriod::ThisYear && !cachedYear ? std::nullopt : ReadCachedCopy(path);
@@ -120,8 +119,8 @@ void TStationFetch::Fetch(const std::string& Url, const std::string& Path, bool 
         request.ETag = copy->ETag;
         request.LastModified = copy->LastModified;
     }
-    request.Check = list_ ? std::shared_ptr<TBodyCheck>(MakeStationListCheck())
-                          : std::shared_ptr<TBodyCheck>(MakeZipCheck());
+    request.Check =
+        list_ ? std::shared_ptr<TBodyCheck>(MakeStationListCheck()) : std::shared_ptr<TBodyCheck>(MakeZipCheck());
     download_.OnProgress = [this](std::uint64_t Done, std::optional<std::uint64_t> Total) {
         if (OnProgress) OnProgress(Done, Total);
     };
@@ -138,12 +137,14 @@ void TStationFetch::Fetched(const TResult& Result, const std::string& Path, bool
     result.Path = Path;
     if (Result.Ok()) {
         if (Result.NotModified && !copy) {
-            Fail(TFailure::HttpStatus, "Cannot download " + What() + ": the server answered 304 for a file it never sent.");
+            Fail(TFailure::HttpStatus,
+                 "Cannot download " + What() + ": the server answered 304 for a file it never sent.");
             return;
         }
         TCachedCopy fresh;
         fresh.ETag = Result.NotModified && Result.ETag.empty() ? copy->ETag : Result.ETag;
-        fresh.LastModified = Result.NotModified && Result.LastModified.empty() ? copy->LastModified : Result.LastModified;
+        fresh.LastModified =
+            Result.NotModified && Result.LastModified.empty() ? copy->LastModified : Result.LastModified;
         fresh.Fetched = TodayText();
         std::string ignored;  // without it the next start downloads the whole file again
         WriteCachedCopy(Path, fresh, ignored);
@@ -180,9 +181,9 @@ void TStationFetch::Fetched(const TResult& Result, const std::string& Path, bool
         return;
     }
     if (Result.Failure == TFailure::NotFound)
-        Fail(Result.Failure, list_ ? "The archive has no station list at " + StationListUrl(request_.Base) + "."
-                                   : "NOAA's archive has no file for " + request_.Id + " (" +
-                                         PeriodText(request_.Period) + ").");
+        Fail(Result.Failure,
+             list_ ? "The archive has no station list at " + StationListUrl(request_.Base) + "."
+                   : "NOAA's archive has no file for " + request_.Id + " (" + PeriodText(request_.Period) + ").");
     else
         Fail(Result.Failure, "Cannot download " + What() + ": " + Result.Message);
 }
@@ -218,8 +219,10 @@ TFetchResult FetchAndWait(const TStationRequest& Request, bool List,
         result = R;
         loop.quit();
     };
-    if (List) fetch.StartList(Request);
-    else fetch.Start(Request);
+    if (List)
+        fetch.StartList(Request);
+    else
+        fetch.Start(Request);
     loop.exec();
     return result;
 }

@@ -20,8 +20,8 @@ struct TStationRequest {
     std::string Base = kDefaultIgraBase;  // the settings' [Sources] IGRA
     std::string Id;
     TPeriod Period = TPeriod::WholeRecord;
-    bool Offline = false;      // the cached copy only, no request
-    std::string Directory;     // the cache; empty: CacheDirectory()
+    bool Offline = false;   // the cached copy only, no request
+    std::string Directory;  // the cache; empty: CacheDirectory()
     int IdleTimeoutMs = 30000;
 };
 
@@ -33,7 +33,7 @@ struct TFetchResult {
     bool Revalidated = false;  // the server answered 304
     std::string CopyDate;      // "YYYY-MM-DD": the day the copy was fetched
     TFailure Failure = TFailure::None;
-    std::string Message;       // a failure in a sentence, with its period
+    std::string Message;  // a failure in a sentence, with its period
 };
 
 class TStationFetch : public QObject {

@@ -131,7 +131,10 @@ private:
         return p == npos ? Span{} : Span{In.Begin, p};
     }
     static Span Between(Span In, const Occurrences& A, const Occurrences& B) { return Before(After(In, A), B); }
-    std::string Text(Span S) const { return S.Empty() ? std::string() : std::string(page_.substr(S.Begin, S.End - S.Begin)); }
+    std::string Text(Span S) const
+    {
+        return S.Empty() ? std::string() : std::string(page_.substr(S.Begin, S.End - S.Begin));
+    }
 
     void Sounding(Span Table, std::vector<TSounding>& Out)
     {
@@ -189,9 +192,9 @@ bool SameBits(float A, float B) { return std::memcmp(&A, &B, sizeof A) == 0; }
 
 bool SameLevel(const TSoundingLevel& A, const TSoundingLevel& B)
 {
-    return SameBits(A.Pressure, B.Pressure) && SameBits(A.Height, B.Height) &&
-           SameBits(A.Temperature, B.Temperature) && SameBits(A.DewPointDiff, B.DewPointDiff) &&
-           SameBits(A.WindDirection, B.WindDirection) && SameBits(A.WindSpeed, B.WindSpeed);
+    return SameBits(A.Pressure, B.Pressure) && SameBits(A.Height, B.Height) && SameBits(A.Temperature, B.Temperature) &&
+           SameBits(A.DewPointDiff, B.DewPointDiff) && SameBits(A.WindDirection, B.WindDirection) &&
+           SameBits(A.WindSpeed, B.WindSpeed);
 }
 
 void CheckSame(const std::vector<TSounding>& Got, const std::vector<TSounding>& Want, const std::string& What)
@@ -308,14 +311,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     }
     FUZZ_CHECK(set.Current == 7, "a load moved the cursor");
     FUZZ_CHECK(failed == want.Failed, std::string("failure: reader ") + (failed ? "failed" : "passed"));
-    FUZZ_CHECK(message == want.Message, "message '" + fuzz::Printable(message) + "' vs '" +
-                                            fuzz::Printable(want.Message) + "'");
+    FUZZ_CHECK(message == want.Message,
+               "message '" + fuzz::Printable(message) + "' vs '" + fuzz::Printable(want.Message) + "'");
     FUZZ_CHECK((result == TPageLoad::MissingData) == want.BadData, "missing data result");
     FUZZ_CHECK(quiet.Prompts.Boxes.empty(), "the reader showed a box");
     // Messages are processed after every table read completely.
-    FUZZ_CHECK(calls == want.Tables - (want.Failed ? 1 : 0), "message processing " + std::to_string(calls) +
-                                                                  " times for " + std::to_string(want.Tables) +
-                                                                  " tables");
+    FUZZ_CHECK(calls == want.Tables - (want.Failed ? 1 : 0),
+               "message processing " + std::to_string(calls) + " times for " + std::to_string(want.Tables) + " tables");
     CheckSame(set.Soundings, want.Soundings, "reader");
     CheckCsv(set);
 

@@ -23,7 +23,6 @@ public:
     const char* ClassName() const noexcept override { return "EGifError"; }
 };
 
-
 // A frame interval in milliseconds as a GIF delay in hundredths of a second:
 // rounded, and never below 2 (20 ms); viewers show shorter delays as a slow
 // tenth of a second or more.

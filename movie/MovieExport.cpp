@@ -24,15 +24,12 @@ using platform::NameOf;
 
 bool IsOpaque(const QImage& Image)
 {
-    if (!Image.hasAlphaChannel())
-        return true;
-    if (Image.format() != QImage::Format_ARGB32 && Image.format() != QImage::Format_ARGB32_Premultiplied)
-        return false;
+    if (!Image.hasAlphaChannel()) return true;
+    if (Image.format() != QImage::Format_ARGB32 && Image.format() != QImage::Format_ARGB32_Premultiplied) return false;
     for (int Y = 0; Y < Image.height(); ++Y) {
         const auto* Row = reinterpret_cast<const std::uint32_t*>(Image.constScanLine(Y));
         for (int X = 0; X < Image.width(); ++X)
-            if ((Row[X] >> 24) != 0xFF)
-                return false;
+            if ((Row[X] >> 24) != 0xFF) return false;
     }
     return true;
 }
@@ -40,8 +37,7 @@ bool IsOpaque(const QImage& Image)
 void CheckSpan(TFramePictures& Renderer, const TFrameSpan& Span)
 {
     const int Count = Renderer.FrameCount();
-    if (Count < 1)
-        throw EExportError("the page holds no soundings");
+    if (Count < 1) throw EExportError("the page holds no soundings");
     if (Span.First < 0 || Span.Last < Span.First || Span.Last >= Count)
         throw EExportError("frames " + std::to_string(Span.First) + " to " + std::to_string(Span.Last) +
                            " are not on the page (its frames are 0 to " + std::to_string(Count - 1) + ")");
@@ -64,8 +60,7 @@ void CheckTargetDirectory(const std::string& Path)
 
 void Report(const TExportProgress& Progress, int Done, int Total)
 {
-    if (Progress && !Progress(Done, Total))
-        throw EExportCancelled();
+    if (Progress && !Progress(Done, Total)) throw EExportCancelled();
 }
 
 }  // namespace
@@ -91,8 +86,7 @@ std::string EncodePng(const QImage& Image)
     Buffer.open(QIODevice::WriteOnly);
     QImageWriter Writer(&Buffer, "png");
     const QImage Stored = IsOpaque(Image) ? Image.convertToFormat(QImage::Format_RGB32) : Image;
-    if (!Writer.write(Stored))
-        throw EExportError("cannot encode a PNG image: " + Writer.errorString().toStdString());
+    if (!Writer.write(Stored)) throw EExportError("cannot encode a PNG image: " + Writer.errorString().toStdString());
     return std::string(Bytes.constData(), std::size_t(Bytes.size()));
 }
 
@@ -100,13 +94,12 @@ void ExportPngFrames(TFramePictures& Renderer, const TFrameSpan& Span, const std
                      const TExportProgress& Progress)
 {
     CheckSpan(Renderer, Span);
-    if (Directory.empty())
-        throw EExportError("no directory given for the PNG frames");
+    if (Directory.empty()) throw EExportError("no directory given for the PNG frames");
     std::error_code Failure;
     std::filesystem::create_directories(Directory, Failure);
     if (!std::filesystem::is_directory(Directory))
-        throw EExportError("cannot write into '" + Directory + "': " +
-                           (Failure ? Failure.message() : std::string("not a directory")));
+        throw EExportError("cannot write into '" + Directory +
+                           "': " + (Failure ? Failure.message() : std::string("not a directory")));
     const std::string Prefix = Directory.back() == '/' ? Directory : Directory + "/";
     const int Total = Span.Count();
     for (int K = Span.First; K <= Span.Last; ++K) {

@@ -24,8 +24,7 @@ namespace platform {
 
 // ---------------------------------------------------------------- prompts
 
-MsgResult ConsolePrompts::MessageBox(const std::string& Text, const std::string& Caption, MsgButtons Buttons,
-                                     MsgIcon)
+MsgResult ConsolePrompts::MessageBox(const std::string& Text, const std::string& Caption, MsgButtons Buttons, MsgIcon)
 {
     std::string text;
     for (std::size_t i = 0; i < Text.size(); ++i) {
@@ -80,8 +79,7 @@ int CoreSystem::OSMajorVersion() const
 
 std::string CoreSystem::ProgramPath() const
 {
-    if (QCoreApplication::instance())
-        return QCoreApplication::applicationFilePath().toLocal8Bit().toStdString();
+    if (QCoreApplication::instance()) return QCoreApplication::applicationFilePath().toLocal8Bit().toStdString();
     char buf[4096];
     const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
     return n > 0 ? std::string(buf, size_t(n)) : std::string();

@@ -14,15 +14,9 @@ Prompts* g_defaultPrompts = &g_consolePrompts;
 System* g_defaultSystem = &g_coreSystem;
 }  // namespace
 
-Prompts& prompts()
-{
-    return g_prompts ? *g_prompts : *g_defaultPrompts;
-}
+Prompts& prompts() { return g_prompts ? *g_prompts : *g_defaultPrompts; }
 
-System& system()
-{
-    return g_system ? *g_system : *g_defaultSystem;
-}
+System& system() { return g_system ? *g_system : *g_defaultSystem; }
 
 FileSystem& files()
 {
@@ -30,10 +24,7 @@ FileSystem& files()
     return g_files ? *g_files : fallback;
 }
 
-std::unique_ptr<Progress> Prompts::ShowProgress(const std::string&, int)
-{
-    return std::make_unique<SilentProgress>();
-}
+std::unique_ptr<Progress> Prompts::ShowProgress(const std::string&, int) { return std::make_unique<SilentProgress>(); }
 
 std::unique_ptr<TransferProgress> Prompts::ShowTransfer(const std::string&)
 {

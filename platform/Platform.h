@@ -28,9 +28,9 @@ enum class MsgResult { OK, Yes, No, Cancel };
 // pairs (description, patterns separated by ";"); the dialog starts on the
 // first pair.
 struct FileDialogSetup {
-    std::string Title;          // empty: the dialog's own default
+    std::string Title;  // empty: the dialog's own default
     std::string InitialDir;
-    std::string FileName;       // preset file name, may be empty
+    std::string FileName;  // preset file name, may be empty
     std::string Filter;
     bool HideReadOnly = true;
     bool PathMustExist = true;
@@ -44,8 +44,8 @@ public:
 
     // A modal message box; one shown while no window exists yet (a
     // start-up failure) stands on its own.
-    virtual MsgResult MessageBox(const std::string& Text, const std::string& Caption,
-                                 MsgButtons Buttons, MsgIcon Icon) = 0;
+    virtual MsgResult MessageBox(const std::string& Text, const std::string& Caption, MsgButtons Buttons,
+                                 MsgIcon Icon) = 0;
     // Open and save dialogs: true and the chosen full path when the user
     // confirms.
     virtual bool OpenFileDialog(const FileDialogSetup& Setup, std::string& Chosen) = 0;

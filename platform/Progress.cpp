@@ -53,7 +53,8 @@ public:
 
     void SetProgress(double Fraction, const std::string& Text) override
     {
-        if (Fraction < 0) dialog_.setRange(0, 0);
+        if (Fraction < 0)
+            dialog_.setRange(0, 0);
         else {
             dialog_.setRange(0, 1000);
             dialog_.setValue(int(std::clamp(Fraction, 0.0, 1.0) * 1000));

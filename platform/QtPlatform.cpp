@@ -14,19 +14,28 @@ namespace platform {
 
 // ---------------------------------------------------------------- prompts
 
-MsgResult QtPrompts::MessageBox(const std::string& Text, const std::string& Caption,
-                                MsgButtons Buttons, MsgIcon Icon)
+MsgResult QtPrompts::MessageBox(const std::string& Text, const std::string& Caption, MsgButtons Buttons, MsgIcon Icon)
 {
     QMessageBox box;
     box.setWindowTitle(QString::fromLocal8Bit(Caption.c_str()));
     box.setText(QString::fromLocal8Bit(Text.c_str()));
     switch (Icon) {
-    case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
-    case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
+    case MsgIcon::None:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
+    case MsgIcon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
     case MsgIcon::Warning:
-    case MsgIcon::Confirmation: box.setIcon(QMessageBox::Warning); break;
-    case MsgIcon::Error: box.setIcon(QMessageBox::Critical); break;
-    case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
+    case MsgIcon::Confirmation:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case MsgIcon::Error:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case MsgIcon::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
     }
     if (Buttons == MsgButtons::OK) {
         box.setStandardButtons(QMessageBox::Ok);
@@ -36,9 +45,12 @@ MsgResult QtPrompts::MessageBox(const std::string& Text, const std::string& Capt
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     box.setEscapeButton(QMessageBox::Cancel);
     switch (box.exec()) {
-    case QMessageBox::Yes: return MsgResult::Yes;
-    case QMessageBox::No: return MsgResult::No;
-    default: return MsgResult::Cancel;
+    case QMessageBox::Yes:
+        return MsgResult::Yes;
+    case QMessageBox::No:
+        return MsgResult::No;
+    default:
+        return MsgResult::Cancel;
     }
 }
 
@@ -70,8 +82,10 @@ std::string ToQtNameFilters(const std::string& Filter)
             pat.clear();
         };
         for (char c : parts[i + 1]) {
-            if (c == ';') flush();
-            else pat += c;
+            if (c == ';')
+                flush();
+            else
+                pat += c;
         }
         flush();
         std::string description = parts[i];
@@ -88,7 +102,7 @@ bool RunFileDialog(const FileDialogSetup& Setup, std::vector<std::string>& Chose
 {
     QFileDialog dlg;
     dlg.setAcceptMode(Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dlg.setFileMode(Save ? QFileDialog::AnyFile
+    dlg.setFileMode(Save   ? QFileDialog::AnyFile
                     : Many ? QFileDialog::ExistingFiles
                            : (Setup.FileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile));
     if (!Setup.Title.empty()) dlg.setWindowTitle(QString::fromLocal8Bit(Setup.Title.c_str()));
@@ -128,10 +142,7 @@ bool QtPrompts::OpenFilesDialog(const FileDialogSetup& Setup, std::vector<std::s
     return RunFileDialog(Setup, Chosen, false, true);
 }
 
-bool QtPrompts::DateRangeDialog(std::string& From, std::string& To)
-{
-    return CheckedDateRangeDialog(From, To, {}, "");
-}
+bool QtPrompts::DateRangeDialog(std::string& From, std::string& To) { return CheckedDateRangeDialog(From, To, {}, ""); }
 
 bool QtPrompts::CheckedDateRangeDialog(std::string& From, std::string& To,
                                        const std::function<std::string(const std::string&, const std::string&)>& Check,
@@ -198,8 +209,7 @@ void QtSystem::Beep() { QApplication::beep(); }
 Modifiers QtSystem::KeyboardModifiers() const
 {
     const Qt::KeyboardModifiers m = QGuiApplication::queryKeyboardModifiers();
-    return Modifiers{m.testFlag(Qt::ShiftModifier), m.testFlag(Qt::AltModifier),
-                     m.testFlag(Qt::ControlModifier)};
+    return Modifiers{m.testFlag(Qt::ShiftModifier), m.testFlag(Qt::AltModifier), m.testFlag(Qt::ControlModifier)};
 }
 
 void QtSystem::SetCursor(CursorShape Shape)

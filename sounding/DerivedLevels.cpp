@@ -109,7 +109,8 @@ std::optional<float> Height500hPa(const TSounding& Sounding)
         if (I == 0) return Points[0].Height;
         const TProfilePoint& Below = Points[I - 1];
         const TProfilePoint& Above = Points[I];
-        const double F = std::log(Below.Temperature / TropopauseFloor) / std::log(double(Below.Temperature) / Above.Temperature);
+        const double F =
+            std::log(Below.Temperature / TropopauseFloor) / std::log(double(Below.Temperature) / Above.Temperature);
         return float(Below.Height + F * (double(Above.Height) - Below.Height));
     }
     return std::nullopt;

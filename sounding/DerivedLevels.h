@@ -15,9 +15,9 @@
 
 // One level of the temperature profile.
 struct TProfilePoint {
-    float Height;                     // m
-    float Temperature;                // degrees C
-    float Pressure = MissingValue;    // hPa, MissingValue when the level has none
+    float Height;                   // m
+    float Temperature;              // degrees C
+    float Pressure = MissingValue;  // hPa, MissingValue when the level has none
 };
 
 struct TTropopause {
@@ -82,8 +82,7 @@ std::optional<TWarmLayer> WarmLayerAloft(const std::vector<TProfilePoint>& Profi
 // to the temperature interpolated at exactly 2 km higher, stays at 2 C/km or
 // less. The profile must reach 2 km above the level, otherwise the test
 // cannot be made and the answer is none.
-std::optional<TTropopause> LapseRateTropopause(const std::vector<TProfilePoint>& Profile,
-                                               std::optional<float> Floor);
+std::optional<TTropopause> LapseRateTropopause(const std::vector<TProfilePoint>& Profile, std::optional<float> Floor);
 // The first layer from the surface up in which the temperature rises with
 // height, level after level.
 std::optional<TInversion> LowestInversion(const std::vector<TProfilePoint>& Profile);

@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr double Rd = 287.04;      // J/(kg K), dry air
+constexpr double Rd = 287.04;        // J/(kg K), dry air
 constexpr double Gravity = 9.80665;  // m/s^2
 constexpr double ZeroCelsius = 273.15;
 constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
@@ -39,8 +39,8 @@ double VirtualTemperature(const TSoundingLevel& Level)
 // A level with a pressure, in the order of falling pressure (going up).
 struct TNode {
     double LnP;
-    double Tv;        // K; NaN until filled in
-    double Thickness; // m from the lowest node, by the hypsometric equation
+    double Tv;         // K; NaN until filled in
+    double Thickness;  // m from the lowest node, by the hypsometric equation
     std::size_t Level;
     bool Reported;
 };
@@ -87,8 +87,8 @@ void sounding::ComputeHeights(TSounding& Sounding)
     if (!std::is_sorted(nodes.begin(), nodes.end(), upward)) std::stable_sort(nodes.begin(), nodes.end(), upward);
     if (!FillTemperatures(nodes)) return;
     for (std::size_t k = 1; k < nodes.size(); ++k)
-        nodes[k].Thickness = nodes[k - 1].Thickness + Rd / Gravity * 0.5 * (nodes[k - 1].Tv + nodes[k].Tv) *
-                                                          (nodes[k - 1].LnP - nodes[k].LnP);
+        nodes[k].Thickness = nodes[k - 1].Thickness +
+                             Rd / Gravity * 0.5 * (nodes[k - 1].Tv + nodes[k].Tv) * (nodes[k - 1].LnP - nodes[k].LnP);
 
     // A lowest reported height that the next one above contradicts (by more
     // than a tenth of the layer and 100 m) is not used when levels without a
@@ -136,8 +136,8 @@ void sounding::ComputeHeights(TSounding& Sounding)
             const TNode& top = nodes[above];
             const double span = base.LnP - top.LnP;
             if (span > 0) {
-                const double miss = (double(levels[top.Level].Height) - levels[base.Level].Height) -
-                                    (top.Thickness - base.Thickness);
+                const double miss =
+                    (double(levels[top.Level].Height) - levels[base.Level].Height) - (top.Thickness - base.Thickness);
                 height += (base.LnP - node.LnP) / span * miss;
             }
         }

@@ -12,13 +12,13 @@ namespace sounding {
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr double kRd = 287.04;          // J/(kg K), gas constant of dry air
-constexpr double kGravity = 9.80665;    // m/s2
-constexpr double kKnot = 0.514444;      // m/s
-constexpr double kEpsilon = 0.62197;    // molar mass of water over that of dry air
+constexpr double kRd = 287.04;        // J/(kg K), gas constant of dry air
+constexpr double kGravity = 9.80665;  // m/s2
+constexpr double kKnot = 0.514444;    // m/s
+constexpr double kEpsilon = 0.62197;  // molar mass of water over that of dry air
 const double kLn1000 = std::log(1000.0);
-constexpr double kMixedDepth = 500;     // m, the mixed layer the lifted parcel comes from
-constexpr double kShearDepth = 6000;    // m, the layer of the bulk Richardson number's mean wind
+constexpr double kMixedDepth = 500;         // m, the mixed layer the lifted parcel comes from
+constexpr double kShearDepth = 6000;        // m, the layer of the bulk Richardson number's mean wind
 constexpr double kMostUnstableDepth = 300;  // hPa above the surface searched for the most unstable parcel
 // Winds are interpolated, and averaged, only between levels at most this far
 // apart (the 700 and 500 hPa standard levels): across a longer gap the wind
@@ -72,8 +72,8 @@ void AddRuleOut(double T, double P, double LnRatio, TProfile& Out)
 
 void BuildProfile(const TSounding& Sounding, TProfile& Out)
 {
-    for (auto* v : {&Out.P, &Out.LnP, &Out.T, &Out.Td, &Out.Tv, &Out.Z, &Out.U, &Out.V, &Out.LnThetaEs,
-                    &Out.RuleOut, &Out.MostMoisture}) {
+    for (auto* v : {&Out.P, &Out.LnP, &Out.T, &Out.Td, &Out.Tv, &Out.Z, &Out.U, &Out.V, &Out.LnThetaEs, &Out.RuleOut,
+                    &Out.MostMoisture}) {
         v->clear();
         v->reserve(Sounding.Levels.size());
     }
@@ -278,9 +278,10 @@ void ParcelAt(const TLift& L, double P, double LnP, TGuess& Guess, double& T, do
         Tv = VirtualOfMixingRatio(T, L.W);
         return;
     }
-    const double guess = Guess.N == 0   ? L.LclT
-                         : Guess.N == 1 ? Guess.T2
-                                        : Guess.T2 + (Guess.T2 - Guess.T1) * (LnP - Guess.LnP2) / (Guess.LnP2 - Guess.LnP1);
+    const double guess = Guess.N == 0 ? L.LclT
+                         : Guess.N == 1
+                             ? Guess.T2
+                             : Guess.T2 + (Guess.T2 - Guess.T1) * (LnP - Guess.LnP2) / (Guess.LnP2 - Guess.LnP1);
     double w = kNaN;
     T = SaturatedTemperatureLn(L.LnThetaE, P, kLn1000 - LnP, guess, &w);
     Tv = VirtualOfMixingRatio(T, w);
@@ -366,7 +367,8 @@ void BuoyancyOf(const TPath& Path, bool Virtual, TBuoyancy& Out)
     Out.P = Path.P;
     Out.LnP = Path.LnP;
     Out.B.resize(Path.P.size());
-    for (std::size_t i = 0; i < Path.P.size(); ++i) Out.B[i] = Virtual ? Path.Tvp[i] - Path.Tve[i] : Path.Tp[i] - Path.Te[i];
+    for (std::size_t i = 0; i < Path.P.size(); ++i)
+        Out.B[i] = Virtual ? Path.Tvp[i] - Path.Tve[i] : Path.Tp[i] - Path.Te[i];
 }
 
 // The ln p where the buoyancy crosses zero between points I-1 and I.
@@ -404,8 +406,10 @@ void Convection(const TBuoyancy& B, double LclP, TParcel& Out)
     std::optional<double> lfc;
     for (std::size_t i = 0; i < n; ++i) {
         if (B.P[i] > LclP || !(B.B[i] > 0)) continue;
-        if (i > 0 && B.B[i - 1] <= 0) lfc = std::min(Crossing(B, i), std::log(LclP));
-        else lfc = B.LnP[i];
+        if (i > 0 && B.B[i - 1] <= 0)
+            lfc = std::min(Crossing(B, i), std::log(LclP));
+        else
+            lfc = B.LnP[i];
         break;
     }
     if (!lfc) return;

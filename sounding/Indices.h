@@ -15,9 +15,9 @@ namespace sounding {
 
 // Where a lifted parcel starts.
 enum class TParcelKind {
-    MixedLayer,     // pressure-weighted mean of the lowest 500 m, at the mid-layer pressure
-    SurfaceBased,   // the surface level
-    MostUnstable,   // the level of highest equivalent potential temperature in the lowest 300 hPa
+    MixedLayer,    // pressure-weighted mean of the lowest 500 m, at the mid-layer pressure
+    SurfaceBased,  // the surface level
+    MostUnstable,  // the level of highest equivalent potential temperature in the lowest 300 hPa
 };
 
 // One point of a parcel's path or of the environment it is compared with.
@@ -34,7 +34,7 @@ struct TParcel {
     double StartTemperature = 0;  // C
     double StartDewPoint = 0;     // C
     double LclPressure = 0;
-    double LclTemperature = 0;    // C
+    double LclTemperature = 0;          // C
     std::optional<double> LfcPressure;  // level of free convection
     std::optional<double> ElPressure;   // equilibrium level
     std::optional<double> Cape;         // J/kg
@@ -76,12 +76,12 @@ struct TIndices {
     std::optional<double> LfcVirtual;               // hPa
     std::optional<double> BulkRichardson;
     std::optional<double> BulkRichardsonVirtual;
-    std::optional<double> LclTemperature;           // K
-    std::optional<double> LclPressure;              // hPa
-    std::optional<double> MixedLayerTheta;          // K
-    std::optional<double> MixedLayerMixingRatio;    // g/kg
-    std::optional<double> Thickness1000To500;       // m
-    std::optional<double> PrecipitableWater;        // mm
+    std::optional<double> LclTemperature;         // K
+    std::optional<double> LclPressure;            // hPa
+    std::optional<double> MixedLayerTheta;        // K
+    std::optional<double> MixedLayerMixingRatio;  // g/kg
+    std::optional<double> Thickness1000To500;     // m
+    std::optional<double> PrecipitableWater;      // mm
     // Surface-based and most-unstable parcels, with virtual temperature.
     std::optional<double> CapeSurface;
     std::optional<double> CinSurface;

@@ -33,19 +33,22 @@ bool ReadInt(std::string_view Text, int& Value)
     return r.ec == std::errc() && r.ptr == Text.data() + Text.size();
 }
 
-bool IsIdChar(char C)
-{
-    return (C >= 'A' && C <= 'Z') || (C >= '0' && C <= '9') || (C >= 'a' && C <= 'z');
-}
+bool IsIdChar(char C) { return (C >= 'A' && C <= 'Z') || (C >= '0' && C <= '9') || (C >= 'a' && C <= 'z'); }
 
 // The base letters of U+00C0 .. U+017F; '\0' where there is none.
 constexpr char kLatinBase[] =
-    "AAAAAAACEEEEIIII" "DNOOOOO\0OUUUUYTs"    // C0 .. DF
-    "aaaaaaaceeeeiiii" "dnooooo\0ouuuuyty"    // E0 .. FF
-    "AaAaAaCcCcCcCcDd" "DdEeEeEeEeEeGgGg"    // 100 .. 11F
-    "GgGgHhHhIiIiIiIi" "IiJjJjKkkLlLlLlL"    // 120 .. 13F
-    "lLlNnNnNnnNnOoOo" "OoOoRrRrRrSsSsSs"    // 140 .. 15F
-    "SsTtTtTtUuUuUuUu" "UuUuWwYyYZzZzZzs";   // 160 .. 17F
+    "AAAAAAACEEEEIIII"
+    "DNOOOOO\0OUUUUYTs"  // C0 .. DF
+    "aaaaaaaceeeeiiii"
+    "dnooooo\0ouuuuyty"  // E0 .. FF
+    "AaAaAaCcCcCcCcDd"
+    "DdEeEeEeEeEeGgGg"  // 100 .. 11F
+    "GgGgHhHhIiIiIiIi"
+    "IiJjJjKkkLlLlLlL"  // 120 .. 13F
+    "lLlNnNnNnnNnOoOo"
+    "OoOoRrRrRrSsSsSs"  // 140 .. 15F
+    "SsTtTtTtUuUuUuUu"
+    "UuUuWwYyYZzZzZzs";  // 160 .. 17F
 
 char LatinBase(unsigned Code)
 {
@@ -182,15 +185,21 @@ std::string FoldText(std::string_view Text)
         if ((c & 0xE0) == 0xC0 && i + 1 < Text.size() && (static_cast<unsigned char>(Text[i + 1]) & 0xC0) == 0x80) {
             const unsigned code = ((c & 0x1Fu) << 6) | (static_cast<unsigned char>(Text[i + 1]) & 0x3Fu);
             ++i;
-            if (code == 0xDF) folded += "ss";
-            else if (const char base = LatinBase(code)) folded += Lower(base);
-            else folded += ' ';
+            if (code == 0xDF)
+                folded += "ss";
+            else if (const char base = LatinBase(code))
+                folded += Lower(base);
+            else
+                folded += ' ';
             continue;
         }
         // Anything else: a Latin-1 letter, or a byte that is none.
-        if (c == 0xDF) folded += "ss";
-        else if (const char base = LatinBase(c)) folded += Lower(base);
-        else folded += ' ';
+        if (c == 0xDF)
+            folded += "ss";
+        else if (const char base = LatinBase(c))
+            folded += Lower(base);
+        else
+            folded += ' ';
     }
     return folded;
 }

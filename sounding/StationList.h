@@ -12,14 +12,14 @@
 namespace sounding {
 
 struct TStation {
-    std::string Id;                    // 11 characters: country (2), network (1), number
-    std::string Wmo;                   // the 5-digit WMO number when the id carries one, else empty
-    std::optional<double> Latitude;    // degrees north; empty for a moving station
-    std::optional<double> Longitude;   // degrees east
-    std::optional<double> Elevation;   // m
-    std::string State;                 // US state or empty
-    std::string Name;                  // without trailing blanks
-    int FirstYear = 0;                 // 0: unknown
+    std::string Id;                   // 11 characters: country (2), network (1), number
+    std::string Wmo;                  // the 5-digit WMO number when the id carries one, else empty
+    std::optional<double> Latitude;   // degrees north; empty for a moving station
+    std::optional<double> Longitude;  // degrees east
+    std::optional<double> Elevation;  // m
+    std::string State;                // US state or empty
+    std::string Name;                 // without trailing blanks
+    int FirstYear = 0;                // 0: unknown
     int LastYear = 0;
     int Launches = 0;
 
@@ -57,8 +57,8 @@ std::optional<TPlace> PlaceOfQuery(std::string_view Query);
 std::string FoldText(std::string_view Text);
 
 struct TStationHit {
-    int Index = 0;                       // into the list
-    std::optional<double> DistanceKm;    // for a place query
+    int Index = 0;                     // into the list
+    std::optional<double> DistanceKm;  // for a place query
 };
 
 // Finds stations as the dialog's search field does, built once per list.

@@ -18,8 +18,8 @@ constexpr int SamplesPerColumn = 8;
 
 // Adds one sounding's temperatures to a column of sums: each row between two
 // levels that bracket it and lie no more than MaxGap apart.
-void AddProfile(const std::vector<TProfilePoint>& Profile, const TTimeHeightSection& S, double MaxGap,
-                float* Sum, int* Count)
+void AddProfile(const std::vector<TProfilePoint>& Profile, const TTimeHeightSection& S, double MaxGap, float* Sum,
+                int* Count)
 {
     if (Profile.size() < 2) {
         // A single level fills only the row it sits on exactly.
@@ -186,8 +186,7 @@ std::string TTimeHeightSection::Readout(int Column, double Height) const
     std::string Out = Titles[std::size_t(Column)] + ", ";
     Out.append(Number, std::to_chars(Number, Number + sizeof Number, std::lround(Height)).ptr);
     Out += " m, ";
-    if (std::isnan(T))
-        return Out + "no data";
+    if (std::isnan(T)) return Out + "no data";
     Out.append(Number, std::to_chars(Number, Number + sizeof Number, T, std::chars_format::fixed, 1).ptr);
     return Out + " C";
 }
@@ -225,8 +224,10 @@ TTimeHeightSection BuildSection(const std::vector<TSounding>& Soundings, const T
             for (TSoundingLevel& L : Drawn.Levels) L.Height = sounding::LevelHeight(L);
             const TDerivedLevels D = DeriveLevels(Drawn, Profile);
             if (D.SurfaceHeight) Surface += *D.SurfaceHeight, ++Surfaces;
-            if (D.SurfaceHeight && D.SurfaceBelowFreezing) Freezing += *D.SurfaceHeight, ++Freezings;
-            else if (D.FreezingLevel) Freezing += *D.FreezingLevel, ++Freezings;
+            if (D.SurfaceHeight && D.SurfaceBelowFreezing)
+                Freezing += *D.SurfaceHeight, ++Freezings;
+            else if (D.FreezingLevel)
+                Freezing += *D.FreezingLevel, ++Freezings;
             if (D.Tropopause) Tropopause += D.Tropopause->Height, ++Tropopauses;
             AddProfile(Profile, S, Size.MaxGap, Sum.data(), Count.data());
         }

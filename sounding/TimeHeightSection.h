@@ -27,9 +27,9 @@ struct TSectionSize {
     // More launch times (or soundings) than this are shown in runs, one
     // column each, averaging up to 8 soundings spread evenly over the run.
     int MaxColumns = 800;
-    int Rows = 400;              // heights 0 .. HeightMax, both included
-    double HeightMax = 20000;    // m
-    double MaxGap = 3000;        // m: levels further apart leave the cells between them empty
+    int Rows = 400;            // heights 0 .. HeightMax, both included
+    double HeightMax = 20000;  // m
+    double MaxGap = 3000;      // m: levels further apart leave the cells between them empty
 };
 
 class TTimeHeightSection {

@@ -94,7 +94,8 @@ public:
         SetupChart1(chart_);
         try {
             ReadChartSettings(settings_, chart_);
-            if (Options.View == ExportView::SkewT) skewT_ = std::make_unique<movie::TSkewTPictures>(settings_, chart_, Set);
+            if (Options.View == ExportView::SkewT)
+                skewT_ = std::make_unique<movie::TSkewTPictures>(settings_, chart_, Set);
         } catch (const Exception& e) {
             throw Exception("settings" + Where() + ": " + e.Message());
         }

@@ -16,12 +16,9 @@ struct FormatSwitch {
 };
 
 constexpr FormatSwitch kFormats[] = {
-    {"--csv", ExportFormat::Csv, false},
-    {"--png", ExportFormat::Png, true},
-    {"--gif", ExportFormat::Gif, true},
-    {"--section", ExportFormat::Section, true},
-    {"--levels", ExportFormat::Levels, true},
-    {"--indices", ExportFormat::Indices, true},
+    {"--csv", ExportFormat::Csv, false},      {"--png", ExportFormat::Png, true},
+    {"--gif", ExportFormat::Gif, true},       {"--section", ExportFormat::Section, true},
+    {"--levels", ExportFormat::Levels, true}, {"--indices", ExportFormat::Indices, true},
 };
 
 const FormatSwitch* FindFormat(std::string_view Name)
@@ -100,8 +97,7 @@ std::string ApplyTo(const std::string& Value, ExportOptions& Options) { return A
 std::string ApplyMs(const std::string& Value, ExportOptions& Options)
 {
     if (!ReadNumber(Value, 1, MaxGifDelayMs, Options.Ms))
-        return "--ms '" + Value + "' is not a number of milliseconds from 1 to " +
-               std::to_string(MaxGifDelayMs);
+        return "--ms '" + Value + "' is not a number of milliseconds from 1 to " + std::to_string(MaxGifDelayMs);
     return {};
 }
 
@@ -114,7 +110,8 @@ std::string ApplyView(const std::string& Value, ExportOptions& Options)
 
 std::string ApplyPeriod(const std::string& Value, ExportOptions& Options)
 {
-    if (Value != "por" && Value != "y2d") return "--period '" + Value + "' is not por (whole record) or y2d (this year)";
+    if (Value != "por" && Value != "y2d")
+        return "--period '" + Value + "' is not por (whole record) or y2d (this year)";
     Options.Period = Value;
     return {};
 }
@@ -137,8 +134,8 @@ std::string ApplyToDate(const std::string& Value, ExportOptions& Options)
 }
 
 constexpr ValueSwitch kValues[] = {
-    {"--settings", ApplySettings}, {"--series", ApplySeries}, {"--size", ApplySize},
-    {"--from", ApplyFrom},         {"--to", ApplyTo},         {"--ms", ApplyMs},
+    {"--settings", ApplySettings},  {"--series", ApplySeries},  {"--size", ApplySize},
+    {"--from", ApplyFrom},          {"--to", ApplyTo},          {"--ms", ApplyMs},
     {"--from-date", ApplyFromDate}, {"--to-date", ApplyToDate}, {"--view", ApplyView},
     {"--period", ApplyPeriod},
 };
@@ -186,7 +183,7 @@ std::string ParseSeriesList(const std::string& List, TSeriesChoice& Choice)
         int Slot;  // -1: points, -2: markers
     };
     static constexpr Name kNames[] = {
-        {"standard", 1}, {"dalr", 2},          {"elr", 3},       {"salr", 4},      {"dewpoint", 5},
+        {"standard", 1},      {"dalr", 2},      {"elr", 3},     {"salr", 4},     {"dewpoint", 5},
         {"winddirection", 6}, {"windspeed", 7}, {"points", -1}, {"markers", -2},
     };
     TSeriesChoice result;
@@ -202,9 +199,12 @@ std::string ParseSeriesList(const std::string& List, TSeriesChoice& Choice)
             if (!found)
                 return "--series: unknown series '" + std::string(item) +
                        "' (standard, dalr, elr, salr, dewpoint, winddirection, windspeed, points, markers)";
-            if (found->Slot == -1) result.Points = true;
-            else if (found->Slot == -2) result.Markers = true;
-            else result.Shown[found->Slot] = true;
+            if (found->Slot == -1)
+                result.Points = true;
+            else if (found->Slot == -2)
+                result.Markers = true;
+            else
+                result.Shown[found->Slot] = true;
         }
         if (comma == std::string_view::npos) break;
         rest.remove_prefix(comma + 1);
@@ -339,9 +339,12 @@ std::string ParseExportArguments(const std::vector<std::string>& Args, ExportOpt
         // Any number of stations.
         if (name == "--station") {
             std::string value;
-            if (equals != std::string::npos) value = arg.substr(equals + 1);
-            else if (i + 1 < Args.size()) value = Args[++i];
-            else return "--station needs a station id";
+            if (equals != std::string::npos)
+                value = arg.substr(equals + 1);
+            else if (i + 1 < Args.size())
+                value = Args[++i];
+            else
+                return "--station needs a station id";
             std::string id;
             if (!ReadStationId(value, id))
                 return "--station '" + value + "' is not an IGRA station id (11 letters and digits, e.g. USM00072403)";
@@ -412,7 +415,8 @@ std::string ParseExportArguments(const std::vector<std::string>& Args, ExportOpt
     if (toStdout > 1) return "only one output can go to standard output";
     if (!Options.WantsPictures())
         for (std::string_view g : given)
-            if (!ForEveryOutput(g, !Options.Stations.empty())) return std::string(g) + " applies to --png, --gif and --section only";
+            if (!ForEveryOutput(g, !Options.Stations.empty()))
+                return std::string(g) + " applies to --png, --gif and --section only";
     if (!Options.FromDate.empty() && !Options.ToDate.empty() && Options.FromDate > Options.ToDate)
         return "--from-date " + Options.FromDate + " lies after --to-date " + Options.ToDate;
     if (!gif && Options.Ms != 0) return "--ms applies to --gif only";

@@ -47,9 +47,9 @@ struct ExportOptions {
     TSeriesChoice Series;      // nothing but the temperature profile unless --series says more
     int Width = Chart1Width;
     int Height = Chart1Height;
-    int From = -1;             // -1: the first frame
-    int To = -1;               // -1: the last frame
-    int Ms = 0;                // 0: "ms_per_frame" of the settings
+    int From = -1;                           // -1: the first frame
+    int To = -1;                             // -1: the last frame
+    int Ms = 0;                              // 0: "ms_per_frame" of the settings
     ExportView View = ExportView::Altitude;  // the skew-T's size is its own unless --size says
 
     bool WantsPictures() const;

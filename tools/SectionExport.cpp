@@ -11,7 +11,6 @@
 
 #include <QImage>
 
-
 namespace {
 
 // The section's top as the settings make it, read as the year window reads
