@@ -87,6 +87,27 @@ char* PutScaled(char* Out, long long N, int K)
 
 long long Nearest(double Value) { return static_cast<long long>(Value < 0 ? Value - 0.5 : Value + 0.5); }
 
+// Whether Value is the float nearest to N / Scale (Scale 10, 100 or 1000),
+// that is whether the text of N with the point put in reads back to Value.
+// Without a division: N - Value * Scale is exact in double (24 bits of
+// Value times at most 10 of Scale), and it must lie within half of Value's
+// spacing times Scale; a three-decimal number never falls exactly halfway
+// between two floats. A power of two, whose spacing below is half the one
+// above, and values without a normal exponent are divided.
+bool ReadsBack(long long N, double Scale, float Value)
+{
+    std::uint32_t bits = 0;
+    std::memcpy(&bits, &Value, sizeof bits);
+    const std::uint32_t exponent = (bits >> 23) & 0xFF;
+    if ((bits & 0x7FFFFF) == 0 || exponent == 0 || exponent == 0xFF)
+        return static_cast<float>(static_cast<double>(N) / Scale) == Value;
+    // Half the spacing: 2^(exponent - 127 - 23 - 1).
+    const std::uint64_t halfBits = std::uint64_t(exponent - 151 + 1023) << 52;
+    double half = 0;
+    std::memcpy(&half, &halfBits, sizeof half);
+    return std::fabs(static_cast<double>(N) - static_cast<double>(Value) * Scale) < half * Scale;
+}
+
 // Writes the shortest text of Value at Out (room for 32 characters);
 // returns the end of it.
 char* SingleChars(char* Out, float Value)
@@ -108,13 +129,13 @@ char* SingleChars(char* Out, float Value)
             // Below 8192 a float's spacing is finer than 0.001, so at most
             // one number of three decimals reads back to it.
             const long long n = Nearest(v * 1000);
-            if (static_cast<float>(static_cast<double>(n) / 1000) == Value) return PutScaled(Out, n, 3);
+            if (ReadsBack(n, 1000, Value)) return PutScaled(Out, n, 3);
         } else {
             // Up to 100000 (and more may be written with an exponent): the
             // fewest decimals that read back.
             for (int k = 1; k < 4; ++k) {
                 const long long n = Nearest(v * kScale[k]);
-                if (static_cast<float>(static_cast<double>(n) / kScale[k]) == Value) return PutScaled(Out, n, k);
+                if (ReadsBack(n, kScale[k], Value)) return PutScaled(Out, n, k);
             }
         }
     }
