@@ -133,8 +133,11 @@ char* SingleChars(char* Out, float Value)
         } else {
             // Up to 100000 (and more may be written with an exponent): the
             // fewest decimals that read back.
+            // Here the spacing is wider than 0.001, so two numbers of as many
+            // decimals may read back: the nearer is taken, of two equally
+            // near the even one, as std::to_chars does.
             for (int k = 1; k < 4; ++k) {
-                const long long n = Nearest(v * kScale[k]);
+                const auto n = static_cast<long long>(std::nearbyint(v * kScale[k]));
                 if (ReadsBack(n, kScale[k], Value)) return PutScaled(Out, n, k);
             }
         }

@@ -109,13 +109,16 @@ TEST(CsvText, numbersAreTheShortestExactText)
     for (const auto& [value, expected] : cases) EXPECT_EQ(SingleText(value), expected);
 
     // The few-decimal numbers of station files take a short way: the text is
-    // the very one std::to_chars gives, byte for byte.
+    // the very one std::to_chars gives, byte for byte; so is the text of the
+    // floats right beside them, which must not pass for them.
     for (long long n = -2000000; n <= 2000000; n += 7) {
         for (const double scale : {1.0, 10.0, 100.0, 1000.0}) {
             const float value = static_cast<float>(double(n) / scale);
-            char buf[64];
-            const auto r = std::to_chars(buf, buf + sizeof buf, value);
-            ASSERT_EQ(SingleText(value), std::string(buf, r.ptr)) << n << " / " << scale;
+            for (const float v : {value, std::nextafter(value, -1e30f), std::nextafter(value, 1e30f)}) {
+                char buf[64];
+                const auto r = std::to_chars(buf, buf + sizeof buf, v);
+                ASSERT_EQ(SingleText(v), std::string(buf, r.ptr)) << n << " / " << scale;
+            }
         }
     }
     EXPECT_EQ(SingleText(-0.0f), "-0");
