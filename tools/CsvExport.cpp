@@ -1,6 +1,7 @@
 #include "tools/CsvExport.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -47,8 +48,12 @@ constexpr char kPairs[] =
 // Writes U (below 10^9) at Out; returns the end.
 char* PutUnsigned(char* Out, std::uint32_t U)
 {
-    int digits = 1;
-    for (std::uint32_t bound = 10; digits < 9 && U >= bound; bound *= 10) ++digits;
+    static constexpr std::uint32_t kPowers[] = {1,      10,      100,      1000,      10000,
+                                                100000, 1000000, 10000000, 100000000, 1000000000};
+    // log10 from the bit width (1233 / 4096 ~ log10 2), one too high at
+    // most; U | 1 keeps 0 at one digit and crosses no power of ten.
+    const int estimate = (std::bit_width(U | 1) * 1233) >> 12;
+    const int digits = estimate + 1 - ((U | 1) < kPowers[estimate]);
     char* p = Out + digits;
     while (U >= 100) {
         const std::uint32_t pair = U % 100;
@@ -76,9 +81,9 @@ char* PutScaled(char* Out, long long N, int K)
     std::uint32_t u = static_cast<std::uint32_t>(N);
     while (K > 0 && u % 10 == 0) u /= 10, --K;
     if (K == 0) return PutUnsigned(Out, u);
-    static constexpr std::uint32_t kPowers[] = {1, 10, 100, 1000};
-    const std::uint32_t whole = u / kPowers[K];
-    std::uint32_t fraction = u % kPowers[K];
+    // Constant divisors: a multiplication each.
+    const std::uint32_t whole = K == 1 ? u / 10 : K == 2 ? u / 100 : u / 1000;
+    std::uint32_t fraction = K == 1 ? u % 10 : K == 2 ? u % 100 : u % 1000;
     Out = PutUnsigned(Out, whole);
     *Out++ = '.';
     for (int digit = K - 1; digit >= 0; --digit, fraction /= 10) Out[digit] = char('0' + fraction % 10);
