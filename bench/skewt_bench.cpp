@@ -102,15 +102,26 @@ void BM_TimerTickSkewTOpen(benchmark::State& state) { TimerTick(state, true); }
 BENCHMARK(BM_TimerTickSkewTClosed)->Unit(benchmark::kMicrosecond)->ReportAggregatesOnly(true);
 BENCHMARK(BM_TimerTickSkewTOpen)->Unit(benchmark::kMicrosecond)->ReportAggregatesOnly(true);
 
+// The skew-T pictures of the page, drawn with the default settings.
+struct TDefaultPictures {
+    TjtINI_File Ini{nullptr};
+    TChart Chart;
+    std::unique_ptr<movie::TSkewTPictures> Pictures;
+
+    TDefaultPictures()
+    {
+        Ini.SetIgnore_CmdLine(true);
+        Ini.SetOpenOnLoad(false);
+        Ini.Loaded();
+        Pictures = std::make_unique<movie::TSkewTPictures>(Ini, Chart, Page());
+    }
+};
+
 void BM_SkewTGifExport(benchmark::State& state)
 {
     TLapseRates& rates = Page();
-    TjtINI_File ini(nullptr);
-    ini.SetIgnore_CmdLine(true);
-    ini.SetOpenOnLoad(false);
-    ini.Loaded();
-    TChart chart;
-    movie::TSkewTPictures pictures(ini, chart, rates);
+    TDefaultPictures defaults;
+    movie::TSkewTPictures& pictures = *defaults.Pictures;
     const TFrameSpan span{0, rates.Count() - 1, QSize(SkewTFrameWidth, SkewTFrameHeight)};
     std::size_t bytes = 0;
     for (auto _ : state) {
@@ -129,12 +140,8 @@ BENCHMARK(BM_SkewTGifExport)->Unit(benchmark::kMillisecond)->Iterations(1);
 void BM_SkewTRenderFrame(benchmark::State& state)
 {
     TLapseRates& rates = Page();
-    TjtINI_File ini(nullptr);
-    ini.SetIgnore_CmdLine(true);
-    ini.SetOpenOnLoad(false);
-    ini.Loaded();
-    TChart chart;
-    movie::TSkewTPictures pictures(ini, chart, rates);
+    TDefaultPictures defaults;
+    movie::TSkewTPictures& pictures = *defaults.Pictures;
     int k = 0;
     for (auto _ : state) {
         const QImage image = pictures.RenderFrame(k, QSize(SkewTFrameWidth, SkewTFrameHeight));
@@ -146,13 +153,8 @@ BENCHMARK(BM_SkewTRenderFrame)->Unit(benchmark::kMicrosecond)->ReportAggregatesO
 
 void BM_SkewTEncodeFrame(benchmark::State& state)
 {
-    TLapseRates& rates = Page();
-    TjtINI_File ini(nullptr);
-    ini.SetIgnore_CmdLine(true);
-    ini.SetOpenOnLoad(false);
-    ini.Loaded();
-    TChart chart;
-    movie::TSkewTPictures pictures(ini, chart, rates);
+    TDefaultPictures defaults;
+    movie::TSkewTPictures& pictures = *defaults.Pictures;
     std::vector<QImage> frames;
     for (int k = 0; k < 40; ++k)
         frames.push_back(pictures.RenderFrame(k * 17, QSize(SkewTFrameWidth, SkewTFrameHeight)));
