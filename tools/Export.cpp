@@ -158,24 +158,32 @@ std::vector<std::string> InputFiles(const ExportOptions& Options)
     return inputs;
 }
 
+// Flushes standard output; false, told on Err, when it could not be
+// written.
+bool Flushed(std::ostream& Out, std::ostream& Err)
+{
+    Out.flush();
+    if (Out) return true;
+    Err << kProgram << "cannot write to standard output\n";
+    return false;
+}
+
+// Tells on Err that the file at Path could not be written; false.
+bool CannotWrite(const std::string& Path, const platform::FileError& Error, std::ostream& Err)
+{
+    Err << kProgram << "cannot write '" << Path << "': " << Error.Message << '\n';
+    return false;
+}
+
 // Text for standard output (an empty path) or for a file.
 bool WriteText(const std::string& Path, const std::string& Text, std::ostream& Out, std::ostream& Err)
 {
     if (Path.empty()) {
         Out.write(Text.data(), static_cast<std::streamsize>(Text.size()));
-        Out.flush();
-        if (!Out) {
-            Err << kProgram << "cannot write to standard output\n";
-            return false;
-        }
-        return true;
+        return Flushed(Out, Err);
     }
     platform::FileError error;
-    if (!platform::ReplaceFile(Path, Text, error)) {
-        Err << kProgram << "cannot write '" << Path << "': " << error.Message << '\n';
-        return false;
-    }
-    return true;
+    return platform::ReplaceFile(Path, Text, error) || CannotWrite(Path, error, Err);
 }
 
 // The soundings as CSV, written piece by piece as they are formatted.
@@ -186,23 +194,14 @@ bool WriteCsv(const std::string& Path, const TLapseRates& Set, std::ostream& Out
             Out.write(Piece.data(), static_cast<std::streamsize>(Piece.size()));
             return bool(Out);
         });
-        Out.flush();
-        if (!Out) {
-            Err << kProgram << "cannot write to standard output\n";
-            return false;
-        }
-        return true;
+        return Flushed(Out, Err);
     }
     platform::TReplacement file;
     platform::FileError error;
-    const bool written = file.Open(Path, error) &&
-                         WriteSoundingsCsv(Set, [&](std::string_view Piece) { return file.Write(Piece, error); }) &&
-                         file.Commit(error);
-    if (!written) {
-        Err << kProgram << "cannot write '" << Path << "': " << error.Message << '\n';
-        return false;
-    }
-    return true;
+    return (file.Open(Path, error) &&
+            WriteSoundingsCsv(Set, [&](std::string_view Piece) { return file.Write(Piece, error); }) &&
+            file.Commit(error)) ||
+           CannotWrite(Path, error, Err);
 }
 
 // Runs Work; an error that leaves it is told on Err, and the result is
