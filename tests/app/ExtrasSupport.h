@@ -81,10 +81,7 @@ protected:
         QCoreApplication::processEvents();
     }
 
-    std::string Path(const std::string& Name) const
-    {
-        return dir.filePath(QString::fromStdString(Name)).toStdString();
-    }
+    std::string Path(const std::string& Name) const { return dir.filePath(QString::fromStdString(Name)).toStdString(); }
     void Write(const std::string& Name, const std::string& Text) const
     {
         std::ofstream(Path(Name), std::ios::binary) << Text;

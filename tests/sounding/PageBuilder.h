@@ -7,10 +7,7 @@
 
 namespace pages {
 
-inline std::string Cell(std::string_view Value)
-{
-    return "<TD align='center'>" + std::string(Value) + "</TD>";
-}
+inline std::string Cell(std::string_view Value) { return "<TD align='center'>" + std::string(Value) + "</TD>"; }
 
 // A data row: the label cell, then the given value cells.
 inline std::string Row(std::string_view Label, const std::vector<std::string>& Values)

@@ -32,7 +32,7 @@ std::string ThreeLaunchPage()
         std::string Rows;
         for (int H = 1000; H <= 30000; H += 1000)
             Rows += pages::Row("launch " + std::to_string(K), {std::to_string(1000 - H / 40), std::to_string(H),
-                                                                std::to_string(-60 + 30 * K), "10", "270", "12"});
+                                                               std::to_string(-60 + 30 * K), "10", "270", "12"});
         Body += pages::Table(Rows);
     }
     return pages::Page(Body);
@@ -49,7 +49,10 @@ protected:
         S << In.rdbuf();
         return S.str();
     }
-    static void Write(const std::string& Path, const std::string& Text) { std::ofstream(Path, std::ios::binary) << Text; }
+    static void Write(const std::string& Path, const std::string& Text)
+    {
+        std::ofstream(Path, std::ios::binary) << Text;
+    }
     int Run(const Args& A)
     {
         std::ostringstream O, E;
