@@ -11,6 +11,7 @@
 #include "components/jtSysUtils.h"
 #include "platform/Fakes.h"
 #include "sounding/LapseRates.h"
+#include "support/PageBuilder.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -30,34 +31,7 @@
 
 namespace {
 
-struct Level {
-    double P, H, T, D, WD, WS;
-};
-
-// A sounding page with one table per sounding; every sounding gets the
-// given levels, its title "S<i>".
-std::string MakePage(int Soundings, int LevelsEach = 3)
-{
-    std::string page = "<html><head></head><body>\n<!-- end: NCDC PAGE HEADER -->\n";
-    for (int s = 0; s < Soundings; ++s) {
-        page +=
-            "<table border='1'>\n<TR><TD align='center'>launch</TD><TD align='center'>pressure</TD>"
-            "<TD align='center'>height</TD><TD align='center'>temp</TD><TD align='center'>dpdiff_C</TD>"
-            "<TD align='center'>wdir</TD><TD align='center'>wspd</TD></TR>\n";
-        for (int l = 0; l < LevelsEach; ++l) {
-            const int p = 1000 - 100 * l;
-            const int h = 100 + 1000 * l + s;
-            const double t = 20 - 6.5 * l - s;
-            page += "<TR><TD align='center'>S" + std::to_string(s) + "</TD><TD align='center'>" + std::to_string(p) +
-                    "</TD><TD align='center'>" + std::to_string(h) + "</TD><TD align='center'>" + std::to_string(t) +
-                    "</TD><TD align='center'>" + std::to_string(2 + l) + "</TD><TD align='center'>" +
-                    std::to_string(90 + 10 * l) + "</TD><TD align='center'>" + std::to_string(5 + l) + "</TD></TR>\n";
-        }
-        page += "</table>\n";
-    }
-    page += "<!-- NCDC PAGE FOOTER -->\n</body></html>\n";
-    return page;
-}
+using pages::MakePage;
 
 class FormTest : public ::testing::Test {
 protected:

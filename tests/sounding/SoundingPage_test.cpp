@@ -1,6 +1,6 @@
 #include "sounding/LapseRates.h"
 
-#include "PageBuilder.h"
+#include "support/PageBuilder.h"
 #include "components/jtSysUtils.h"
 #include "platform/Fakes.h"
 

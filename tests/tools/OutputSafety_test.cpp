@@ -5,7 +5,7 @@
 
 #include "platform/Fakes.h"
 
-#include "../sounding/PageBuilder.h"
+#include "support/PageBuilder.h"
 
 #include <gtest/gtest.h>
 

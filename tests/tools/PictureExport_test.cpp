@@ -7,7 +7,7 @@
 #include "platform/Fakes.h"
 #include "movie/MovieExport.h"
 
-#include "../sounding/PageBuilder.h"
+#include "support/PageBuilder.h"
 #include "support/GifReader.h"
 
 #include <gtest/gtest.h>
@@ -26,23 +26,6 @@
 namespace {
 
 using Args = std::vector<std::string>;
-
-// Three launches; launch k is a vertical temperature line at -60 + 30 k from
-// 1000 to 30000 m, with dew point difference 10 + 10 k.
-std::string ThreeLaunchPage()
-{
-    std::string Body;
-    for (int K = 0; K < 3; ++K) {
-        std::string Rows;
-        for (int H = 1000; H <= 30000; H += 1000) {
-            Rows += pages::Row("launch " + std::to_string(K),
-                               {std::to_string(1000 - H / 40), std::to_string(H), std::to_string(-60 + 30 * K),
-                                std::to_string(10 + 10 * K), "270", "12"});
-        }
-        Body += pages::Table(Rows);
-    }
-    return pages::Page(Body);
-}
 
 std::string ReadBytes(const std::string& Path)
 {
@@ -73,7 +56,7 @@ protected:
     {
         ASSERT_TRUE(Dir.isValid());
         Page = Path("page.html");
-        WriteBytes(Page, ThreeLaunchPage());
+        WriteBytes(Page, pages::ThreeLaunches(10));
     }
 
     std::string Path(const std::string& Name) const { return Dir.filePath(QString::fromStdString(Name)).toStdString(); }
@@ -245,7 +228,7 @@ TEST_F(PictureExport, aPngIsTheWindowsChartForThatFrame)
     Chart.Series(4)->SetActive(true);
     Chart.Series(7)->SetActive(true);
     TLapseRates Set;
-    Set.LoadPage(ThreeLaunchPage());
+    Set.LoadPage(pages::ThreeLaunches(10));
     TFrameRenderer Renderer(Chart, Set);
     const QImage Expected = Renderer.RenderFrame(1, Chart.size());
 
@@ -432,7 +415,7 @@ protected:
         PictureExport::SetUp();
         Chart.resize(200, 150);
         SetupChart1(Chart);
-        Set.LoadPage(ThreeLaunchPage());
+        Set.LoadPage(pages::ThreeLaunches(10));
     }
     TChart Chart;
     TLapseRates Set;
