@@ -52,8 +52,7 @@ protected:
     int RedPixelsAlong(const QImage& Image, double Y)
     {
         int N = 0;
-        for (double X = 12; X <= 88; X += 4)
-            N += At(Image, Pixel(X, Y)) == Red;
+        for (double X = 12; X <= 88; X += 4) N += At(Image, Pixel(X, Y)) == Red;
         return N;
     }
 
@@ -80,8 +79,7 @@ TEST_F(ChartRender, pointsFollowTheirChangedXValues)
     S->AddXY(10, 10);
     S->AddXY(10, 90);  // a vertical line at X = 10
     Chart.RenderToImage(Chart.size());
-    for (int I = 0; I < S->Count(); ++I)
-        S->SetXValue(I, S->XValue(I) + 50);
+    for (int I = 0; I < S->Count(); ++I) S->SetXValue(I, S->XValue(I) + 50);
     const QImage Image = Chart.RenderToImage(Chart.size());
     EXPECT_EQ(At(Image, Pixel(60, 50)), Red);
     EXPECT_NE(At(Image, Pixel(10, 50)), Red);
@@ -145,8 +143,7 @@ TEST_F(ChartRender, anotherSizeLeavesTheWidgetAsItWas)
     ASSERT_EQ(Big.size(), QSize(1000, 600));
     // The line crosses the middle of the bigger plot as well.
     int RedInMiddleColumn = 0;
-    for (int Y = 0; Y < Big.height(); ++Y)
-        RedInMiddleColumn += At(Big, QPoint(500, Y)) == Red;
+    for (int Y = 0; Y < Big.height(); ++Y) RedInMiddleColumn += At(Big, QPoint(500, Y)) == Red;
     EXPECT_EQ(RedInMiddleColumn, 1);
     EXPECT_EQ(qAlpha(Big.pixel(999, 599)), 255);
     EXPECT_EQ(PlotOf(Chart)->viewport().size(), QSize(705, 313));

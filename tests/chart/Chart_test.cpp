@@ -56,8 +56,18 @@ TEST(ChartAxis, rangeChangesAreCheckedAgainstTheCurrentRange)
         {"max below min", [](TChartAxis& A) { A.SetMaximum(-1); }, MaxMsg, 0, 25},
         {"max equal to min", [](TChartAxis& A) { A.SetMaximum(0); }, "", 0, 0},
         {"max above", [](TChartAxis& A) { A.SetMaximum(51000); }, "", 0, 51000},
-        {"min then max past the old range", [](TChartAxis& A) { A.SetMinimum(30); A.SetMaximum(60); }, MinMsg, 0, 25},
-        {"max then min past the old range", [](TChartAxis& A) { A.SetMaximum(60); A.SetMinimum(30); }, "", 30, 60},
+        {"min then max past the old range",
+         [](TChartAxis& A) {
+             A.SetMinimum(30);
+             A.SetMaximum(60);
+         },
+         MinMsg, 0, 25},
+        {"max then min past the old range",
+         [](TChartAxis& A) {
+             A.SetMaximum(60);
+             A.SetMinimum(30);
+         },
+         "", 30, 60},
         {"whole range above", [](TChartAxis& A) { A.SetMinMax(30, 60); }, "", 30, 60},
         {"whole range below", [](TChartAxis& A) { A.SetMinMax(-90, -50); }, "", -90, -50},
         {"whole range single value", [](TChartAxis& A) { A.SetMinMax(7, 7); }, "", 7, 7},
@@ -183,8 +193,7 @@ TEST(ChartSeries, seriesAreAddressedByCreationOrder)
 TEST(ChartSeries, newSeriesTakeThePaletteColourOfTheirIndex)
 {
     TChart Chart;
-    for (int I = 0; I < 14; ++I)
-        EXPECT_EQ(Chart.AddLineSeries()->Color(), chartstyle::DefaultSeriesColor(I)) << I;
+    for (int I = 0; I < 14; ++I) EXPECT_EQ(Chart.AddLineSeries()->Color(), chartstyle::DefaultSeriesColor(I)) << I;
     EXPECT_EQ(Chart.Series(0)->Color(), 0x0000FFu);  // red first
     for (int I = 0; I < 12; ++I)
         for (int J = I + 1; J < 12; ++J)
@@ -229,8 +238,7 @@ struct OrderCase {
 std::vector<std::pair<double, double>> PointsOf(const TLineSeries& S)
 {
     std::vector<std::pair<double, double>> P;
-    for (int I = 0; I < S.Count(); ++I)
-        P.emplace_back(S.XValue(I), S.YValue(I));
+    for (int I = 0; I < S.Count(); ++I) P.emplace_back(S.XValue(I), S.YValue(I));
     return P;
 }
 
@@ -238,19 +246,25 @@ TEST(ChartPoints, xOrderDecidesWhereAPointGoes)
 {
     const OrderCase Cases[] = {
         {"ascending sorts", TChartXOrder::Ascending, {{3, 30}, {1, 10}, {2, 20}}, {{1, 10}, {2, 20}, {3, 30}}},
-        {"ascending is stable", TChartXOrder::Ascending, {{5, 1}, {5, 2}, {1, 0}, {5, 3}}, {{1, 0}, {5, 1}, {5, 2}, {5, 3}}},
-        {"ascending with negatives", TChartXOrder::Ascending, {{-2.5, 51000}, {15, 0}, {-56.5, 20000}},
+        {"ascending is stable",
+         TChartXOrder::Ascending,
+         {{5, 1}, {5, 2}, {1, 0}, {5, 3}},
+         {{1, 0}, {5, 1}, {5, 2}, {5, 3}}},
+        {"ascending with negatives",
+         TChartXOrder::Ascending,
+         {{-2.5, 51000}, {15, 0}, {-56.5, 20000}},
          {{-56.5, 20000}, {-2.5, 51000}, {15, 0}}},
         {"none keeps insertion order", TChartXOrder::None, {{3, 30}, {1, 10}, {2, 20}}, {{3, 30}, {1, 10}, {2, 20}}},
-        {"none keeps a profile going down", TChartXOrder::None, {{-181, 20000}, {15, 0}, {-181, 20000}},
+        {"none keeps a profile going down",
+         TChartXOrder::None,
+         {{-181, 20000}, {15, 0}, {-181, 20000}},
          {{-181, 20000}, {15, 0}, {-181, 20000}}},
     };
     for (const OrderCase& C : Cases) {
         TChart Chart;
         TLineSeries* S = Chart.AddLineSeries();
         S->SetXOrder(C.Order);
-        for (auto [X, Y] : C.Added)
-            S->AddXY(X, Y);
+        for (auto [X, Y] : C.Added) S->AddXY(X, Y);
         EXPECT_EQ(PointsOf(*S), C.Expected) << C.Name;
     }
 }
@@ -275,8 +289,7 @@ TEST(ChartPoints, switchingToAscendingSortsThePointsThere)
     TChart Chart;
     TLineSeries* S = Chart.AddLineSeries();
     S->SetXOrder(TChartXOrder::None);
-    for (auto [X, Y] : std::vector<std::pair<double, double>>{{3, 0}, {1, 1}, {3, 2}, {NaN, 3}, {2, 4}})
-        S->AddXY(X, Y);
+    for (auto [X, Y] : std::vector<std::pair<double, double>>{{3, 0}, {1, 1}, {3, 2}, {NaN, 3}, {2, 4}}) S->AddXY(X, Y);
     S->SetXOrder(TChartXOrder::Ascending);
     ASSERT_EQ(S->Count(), 5);
     const double Xs[] = {1, 2, 3, 3};
@@ -300,8 +313,7 @@ TEST(ChartPoints, setXValueChangesOnlyThatPoint)
     S->AddXY(15, 0);
     // The way a scroll bar moves a line: every X by the same offset.
     const double D = 30 - S->XValue(1);
-    for (int I = 0; I < S->Count(); ++I)
-        S->SetXValue(I, S->XValue(I) + D);
+    for (int I = 0; I < S->Count(); ++I) S->SetXValue(I, S->XValue(I) + D);
     EXPECT_EQ(PointsOf(*S), (std::vector<std::pair<double, double>>{{-166, 20000}, {30, 0}}));
 
     // In an ascending series the point keeps its index too.
@@ -335,8 +347,8 @@ TEST(ChartStyling, colourRoundTripsAndColoursTheLineAndMarkers)
         QColor Drawn;
     };
     const Case Cases[] = {
-        {0x0000FF, QColor(255, 0, 0)},    {0xFF0000, QColor(0, 0, 255)},   {0x8000FF, QColor(255, 0, 128)},
-        {0x0080FF, QColor(255, 128, 0)},  {0x008000, QColor(0, 128, 0)},   {0x000000, QColor(0, 0, 0)},
+        {0x0000FF, QColor(255, 0, 0)},        {0xFF0000, QColor(0, 0, 255)}, {0x8000FF, QColor(255, 0, 128)},
+        {0x0080FF, QColor(255, 128, 0)},      {0x008000, QColor(0, 128, 0)}, {0x000000, QColor(0, 0, 0)},
         {0x123456, QColor(0x56, 0x34, 0x12)},
     };
     TChart Chart;
@@ -376,11 +388,10 @@ TEST(ChartStyling, newSeriesStartPlainAndTheLegendNamesThemWhileShown)
 TEST(ChartStyling, markTextsShowTheValueToThreeDecimals)
 {
     const std::pair<double, const char*> Cases[] = {
-        {15, "15"}, {-56.5, "-56.5"}, {0.1234, "0.123"}, {0.0006, "0.001"}, {-0.0001, "0"},
-        {51000, "51000"}, {-9999, "-9999"}, {1e20, "1E20"},
+        {15, "15"},     {-56.5, "-56.5"}, {0.1234, "0.123"}, {0.0006, "0.001"},
+        {-0.0001, "0"}, {51000, "51000"}, {-9999, "-9999"},  {1e20, "1E20"},
     };
-    for (auto [V, Text] : Cases)
-        EXPECT_EQ(chartstyle::MarkText(V), Text) << V;
+    for (auto [V, Text] : Cases) EXPECT_EQ(chartstyle::MarkText(V), Text) << V;
 }
 
 TEST(ChartStyling, fontHeightIsInPixels)
@@ -406,8 +417,7 @@ public:
 
 void SpinEventLoop()
 {
-    for (int I = 0; I < 3; ++I)
-        QCoreApplication::processEvents();
+    for (int I = 0; I < 3; ++I) QCoreApplication::processEvents();
 }
 
 TEST(ChartRedraw, manyChangesMakeOneQueuedReplot)
@@ -422,8 +432,7 @@ TEST(ChartRedraw, manyChangesMakeOneQueuedReplot)
             for (int S = 0; S < 4; ++S) {
                 TLineSeries* L = C.AddLineSeries();
                 L->SetXOrderNone();
-                for (int I = 0; I < 100; ++I)
-                    L->AddXY(I, I * 10);
+                for (int I = 0; I < 100; ++I) L->AddXY(I, I * 10);
             }
         },
         [](TChart& C) {  // styling of every series
@@ -443,8 +452,7 @@ TEST(ChartRedraw, manyChangesMakeOneQueuedReplot)
             C.BackWall().SetBrushClear(true);
         },
         [](TChart& C) {  // moving points
-            for (int I = 0; I < C.Series(0)->Count(); ++I)
-                C.Series(0)->SetXValue(I, C.Series(0)->XValue(I) + 1);
+            for (int I = 0; I < C.Series(0)->Count(); ++I) C.Series(0)->SetXValue(I, C.Series(0)->XValue(I) + 1);
         },
     };
     for (std::size_t F = 0; F < Frames.size(); ++F) {
