@@ -193,7 +193,10 @@ TChart::TChart(QWidget* Parent)
     // Whoever starts a replot (we, or the plot on a resize), the plot draws
     // the current points.
     connect(plot_, &QCustomPlot::beforeReplot, this, [this] { Sync(); });
-    connect(plot_, &QCustomPlot::afterReplot, this, [this] { drawnSize_ = plot_->viewport().size(); });
+    connect(plot_, &QCustomPlot::afterReplot, this, [this] {
+        drawnSize_ = plot_->viewport().size();
+        ++redraws_;
+    });
 }
 
 TChart::~TChart()
@@ -211,6 +214,16 @@ QPointF TChart::ValueToPixel(double X, double Y) const
 }
 
 QRectF TChart::PlotArea() const { return plot_->axisRect()->rect(); }
+
+std::vector<std::pair<double, double>> TChart::DrawnPoints(const TLineSeries& S) const
+{
+    std::vector<std::pair<double, double>> Points;
+    if (S.chart_ != this || !S.curve_) return Points;
+    const QCPCurveDataContainer& Data = *S.curve_->data();
+    Points.reserve(std::size_t(Data.size()));
+    for (auto It = Data.constBegin(); It != Data.constEnd(); ++It) Points.emplace_back(It->key, It->value);
+    return Points;
+}
 
 namespace {
 const char* const BehindLayer = "behind";

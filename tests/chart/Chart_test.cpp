@@ -2,7 +2,6 @@
 #include "chart/Series.h"
 
 #include <gtest/gtest.h>
-#include <qcustomplot.h>
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -10,16 +9,12 @@
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <utility>
+#include <vector>
 
 namespace {
 
-// The plot the chart draws with (the chart's tests look at it directly).
-QCustomPlot* PlotOf(const TChart& Chart) { return Chart.findChild<QCustomPlot*>("Plot"); }
-// The curve that draws a series: the plot holds one per series, in order.
-QCPCurve* CurveOf(const TChart& Chart, const TLineSeries* S)
-{
-    return qobject_cast<QCPCurve*>(PlotOf(Chart)->plottable(Chart.IndexOf(S)));
-}
+using Points = std::vector<std::pair<double, double>>;
 
 const std::string MinMsg = "Axis Minimum Value must be <= Maximum";
 const std::string MaxMsg = "Axis Maximum Value must be >= Minimum";
@@ -108,19 +103,24 @@ TEST(ChartAxis, refusalIsAChartExceptionOfTheProgramsFailures)
 TEST(ChartAxis, theDrawnRangeFollowsTheAxis)
 {
     TChart Chart;
+    Chart.resize(705, 313);
     Chart.BottomAxis().SetAutomatic(false);
     Chart.LeftAxis().SetAutomatic(false);
     Chart.BottomAxis().SetMinMax(-90, 50);
     Chart.LeftAxis().SetMinMax(0, 51000);
-    EXPECT_EQ(PlotOf(Chart)->xAxis->range().lower, -90);
-    EXPECT_EQ(PlotOf(Chart)->xAxis->range().upper, 50);
-    EXPECT_EQ(PlotOf(Chart)->yAxis->range().upper, 51000);
+    Chart.RenderToImage(Chart.size());
+    const QRectF Area = Chart.PlotArea();
+    ASSERT_FALSE(Area.isEmpty());
+    // The range spans the plot, to the pixel.
+    EXPECT_NEAR(Chart.ValueToPixel(-90, 0).x(), Area.left(), 1);
+    EXPECT_NEAR(Chart.ValueToPixel(50, 0).x(), Area.right(), 1);
+    EXPECT_NEAR(Chart.ValueToPixel(0, 51000).y(), Area.top(), 1);
 
-    // A single value still gets a drawable range around it.
+    // A single value still gets a drawable range around it: it is drawn
+    // across the middle of the plot.
     Chart.LeftAxis().SetMinMax(300, 300);
-    const QCPRange R = PlotOf(Chart)->yAxis->range();
-    EXPECT_LT(R.lower, 300);
-    EXPECT_GT(R.upper, 300);
+    Chart.RenderToImage(Chart.size());
+    EXPECT_NEAR(Chart.ValueToPixel(0, 300).y(), Chart.PlotArea().center().y(), 1);
     EXPECT_EQ(Chart.LeftAxis().Minimum(), 300);
 }
 
@@ -187,7 +187,10 @@ TEST(ChartSeries, seriesAreAddressedByCreationOrder)
     }
     EXPECT_EQ(Chart.Series(-1), nullptr);
     EXPECT_EQ(Chart.Series(4), nullptr);
-    EXPECT_EQ(PlotOf(Chart)->plottableCount(), 4);
+    // Each is drawn with a line of its own.
+    for (int I = 0; I < 4; ++I) S[I]->AddXY(I, 10 * I);
+    Chart.Repaint();
+    for (int I = 0; I < 4; ++I) EXPECT_EQ(Chart.DrawnPoints(*S[I]), (Points{{I, 10 * I}})) << I;
 }
 
 TEST(ChartSeries, newSeriesTakeThePaletteColourOfTheirIndex)
@@ -211,8 +214,7 @@ TEST(ChartSeries, deletingASeriesTakesItOutOfTheList)
     EXPECT_EQ(Chart.SeriesCount(), 2);
     EXPECT_EQ(Chart.Series(0), A);
     EXPECT_EQ(Chart.Series(1), C);
-    EXPECT_EQ(PlotOf(Chart)->plottableCount(), 2);
-    Chart.Repaint();  // draws without the deleted one
+    Chart.Repaint();  // draws without the deleted one (ChartRender_test)
 }
 
 TEST(ChartSeries, theChartDeletesItsSeries)
@@ -340,28 +342,6 @@ TEST(ChartPoints, indexOutsideThePointsIsRefused)
 
 // ---------------------------------------------------------------- styling
 
-TEST(ChartStyling, colourRoundTripsAndColoursTheLineAndMarkers)
-{
-    struct Case {
-        TColor Color;
-        QColor Drawn;
-    };
-    const Case Cases[] = {
-        {0x0000FF, QColor(255, 0, 0)},        {0xFF0000, QColor(0, 0, 255)}, {0x8000FF, QColor(255, 0, 128)},
-        {0x0080FF, QColor(255, 128, 0)},      {0x008000, QColor(0, 128, 0)}, {0x000000, QColor(0, 0, 0)},
-        {0x123456, QColor(0x56, 0x34, 0x12)},
-    };
-    TChart Chart;
-    TLineSeries* S = Chart.AddLineSeries();
-    S->SetPointerVisible(true);
-    for (const Case& C : Cases) {
-        S->SetColor(C.Color);
-        EXPECT_EQ(S->Color(), C.Color);
-        EXPECT_EQ(CurveOf(Chart, S)->pen().color(), C.Drawn) << std::hex << C.Color;
-        EXPECT_EQ(CurveOf(Chart, S)->scatterStyle().brush().color(), C.Drawn) << std::hex << C.Color;
-    }
-}
-
 // Whether a series shows is checked in the pictures (ChartRender_test); here
 // what a new series starts with, and the legend that names the series.
 TEST(ChartStyling, newSeriesStartPlainAndTheLegendNamesThemWhileShown)
@@ -406,13 +386,15 @@ TEST(ChartStyling, fontHeightIsInPixels)
 
 // ---------------------------------------------------------------- redrawing
 
-class ReplotCounter {
+// Counts the chart's redraws from now on.
+class RedrawCounter {
 public:
-    explicit ReplotCounter(TChart& Chart)
-    {
-        QObject::connect(PlotOf(Chart), &QCustomPlot::afterReplot, [this] { ++Count; });
-    }
-    int Count = 0;
+    explicit RedrawCounter(const TChart& Chart) : chart_(Chart), start_(Chart.RedrawCount()) {}
+    int Count() const { return chart_.RedrawCount() - start_; }
+
+private:
+    const TChart& chart_;
+    int start_;
 };
 
 void SpinEventLoop()
@@ -425,7 +407,7 @@ TEST(ChartRedraw, manyChangesMakeOneQueuedReplot)
     TChart Chart;
     Chart.resize(705, 313);
     SpinEventLoop();
-    ReplotCounter Replots(Chart);
+    RedrawCounter Replots(Chart);
 
     const std::vector<std::function<void(TChart&)>> Frames = {
         [](TChart& C) {  // a frame: points of several series
@@ -457,14 +439,14 @@ TEST(ChartRedraw, manyChangesMakeOneQueuedReplot)
     };
     for (std::size_t F = 0; F < Frames.size(); ++F) {
         Frames[F](Chart);
-        EXPECT_EQ(Replots.Count, int(F)) << "replotted before the event loop ran, frame " << F;
+        EXPECT_EQ(Replots.Count(), int(F)) << "replotted before the event loop ran, frame " << F;
         EXPECT_TRUE(Chart.Dirty());
         SpinEventLoop();
-        EXPECT_EQ(Replots.Count, int(F) + 1) << "frame " << F;
+        EXPECT_EQ(Replots.Count(), int(F) + 1) << "frame " << F;
         EXPECT_FALSE(Chart.Dirty());
     }
     SpinEventLoop();
-    EXPECT_EQ(Replots.Count, int(Frames.size()));  // nothing more without a change
+    EXPECT_EQ(Replots.Count(), int(Frames.size()));  // nothing more without a change
 }
 
 TEST(ChartRedraw, pointsReachThePlotOnlyWhenItRedraws)
@@ -474,28 +456,25 @@ TEST(ChartRedraw, pointsReachThePlotOnlyWhenItRedraws)
     S->SetXOrderNone();
     S->AddXY(3, 1);
     S->AddXY(1, 2);
-    EXPECT_EQ(CurveOf(Chart, S)->data()->size(), 0);
+    EXPECT_TRUE(Chart.DrawnPoints(*S).empty());
     SpinEventLoop();
-    ASSERT_EQ(CurveOf(Chart, S)->data()->size(), 2);
     // In our order, not sorted by X.
-    EXPECT_EQ(CurveOf(Chart, S)->data()->at(0)->key, 3);
-    EXPECT_EQ(CurveOf(Chart, S)->data()->at(1)->key, 1);
-    EXPECT_EQ(CurveOf(Chart, S)->data()->at(1)->value, 2);
+    EXPECT_EQ(Chart.DrawnPoints(*S), (Points{{3, 1}, {1, 2}}));
 }
 
 TEST(ChartRedraw, repaintRedrawsAtOnceAndCancelsTheQueuedOne)
 {
     TChart Chart;
     SpinEventLoop();
-    ReplotCounter Replots(Chart);
+    RedrawCounter Replots(Chart);
     TLineSeries* S = Chart.AddLineSeries();
     S->AddXY(1, 1);
     Chart.Repaint();
-    EXPECT_EQ(Replots.Count, 1);
-    EXPECT_EQ(CurveOf(Chart, S)->data()->size(), 1);
+    EXPECT_EQ(Replots.Count(), 1);
+    EXPECT_EQ(Chart.DrawnPoints(*S).size(), 1u);
     EXPECT_FALSE(Chart.Dirty());
     SpinEventLoop();
-    EXPECT_EQ(Replots.Count, 1);
+    EXPECT_EQ(Replots.Count(), 1);
 }
 
 }  // namespace
