@@ -72,8 +72,7 @@ void TChartAxis::SetAutomatic(bool V)
 
 void TChartAxis::SetMinimum(double V)
 {
-    if (!std::isfinite(V) || V > maximum_)
-        throw EChartException(MinimumMessage);
+    if (!std::isfinite(V) || V > maximum_) throw EChartException(MinimumMessage);
     minimum_ = V;
     chart_.ApplyAxisRange(*this);
     chart_.Invalidate();
@@ -81,8 +80,7 @@ void TChartAxis::SetMinimum(double V)
 
 void TChartAxis::SetMaximum(double V)
 {
-    if (!std::isfinite(V) || V < minimum_)
-        throw EChartException(MaximumMessage);
+    if (!std::isfinite(V) || V < minimum_) throw EChartException(MaximumMessage);
     maximum_ = V;
     chart_.ApplyAxisRange(*this);
     chart_.Invalidate();
@@ -90,8 +88,7 @@ void TChartAxis::SetMaximum(double V)
 
 void TChartAxis::SetMinMax(double Min, double Max)
 {
-    if (!std::isfinite(Min) || !std::isfinite(Max) || Min > Max)
-        throw EChartException(MinimumMessage);
+    if (!std::isfinite(Min) || !std::isfinite(Max) || Min > Max) throw EChartException(MinimumMessage);
     minimum_ = Min;
     maximum_ = Max;
     chart_.ApplyAxisRange(*this);
@@ -196,15 +193,17 @@ TChart::TChart(QWidget* Parent)
     // Whoever starts a replot (we, or the plot on a resize), the plot draws
     // the current points.
     connect(plot_, &QCustomPlot::beforeReplot, this, [this] { Sync(); });
-    connect(plot_, &QCustomPlot::afterReplot, this, [this] { drawnSize_ = plot_->viewport().size(); });
+    connect(plot_, &QCustomPlot::afterReplot, this, [this] {
+        drawnSize_ = plot_->viewport().size();
+        ++redraws_;
+    });
 }
 
 TChart::~TChart()
 {
     queued_ = true;  // no redraw is queued while the series go
     const QList<TLineSeries*> All = series_;
-    for (TLineSeries* S : All)
-        delete S;
+    for (TLineSeries* S : All) delete S;
     delete plot_;
     plot_ = nullptr;
 }
@@ -214,9 +213,16 @@ QPointF TChart::ValueToPixel(double X, double Y) const
     return {plot_->xAxis->coordToPixel(X), plot_->yAxis->coordToPixel(Y)};
 }
 
-QRectF TChart::PlotArea() const
+QRectF TChart::PlotArea() const { return plot_->axisRect()->rect(); }
+
+std::vector<std::pair<double, double>> TChart::DrawnPoints(const TLineSeries& S) const
 {
-    return plot_->axisRect()->rect();
+    std::vector<std::pair<double, double>> Points;
+    if (S.chart_ != this || !S.curve_) return Points;
+    const QCPCurveDataContainer& Data = *S.curve_->data();
+    Points.reserve(std::size_t(Data.size()));
+    for (auto It = Data.constBegin(); It != Data.constEnd(); ++It) Points.emplace_back(It->key, It->value);
+    return Points;
 }
 
 namespace {
@@ -230,15 +236,9 @@ void TChart::PlaceBehindOtherSeries(TLineSeries& S)
     Invalidate();
 }
 
-bool TChart::BehindOtherSeries(const TLineSeries& S) const
-{
-    return S.curve_->layer() != plot_->layer("main");
-}
+bool TChart::BehindOtherSeries(const TLineSeries& S) const { return S.curve_->layer() != plot_->layer("main"); }
 
-QWidget* TChart::MouseSurface() const
-{
-    return plot_;
-}
+QWidget* TChart::MouseSurface() const { return plot_; }
 
 void TChart::SetColor(TColor V)
 {
@@ -249,8 +249,7 @@ void TChart::SetColor(TColor V)
 
 TLineSeries* TChart::Series(int Index) const
 {
-    if (Index < 0 || Index >= series_.size())
-        return nullptr;
+    if (Index < 0 || Index >= series_.size()) return nullptr;
     return series_[Index];
 }
 
@@ -266,8 +265,7 @@ TLineSeries* TChart::AddLineSeries()
 void TChart::Detach(TLineSeries* S)
 {
     series_.removeOne(S);
-    if (plot_)
-        plot_->removePlottable(S->curve_);
+    if (plot_) plot_->removePlottable(S->curve_);
     S->chart_ = nullptr;
     S->curve_ = nullptr;
     Invalidate();
@@ -275,20 +273,19 @@ void TChart::Detach(TLineSeries* S)
 
 void TChart::Invalidate()
 {
-    if (!plot_)
-        return;
+    if (!plot_) return;
     dirty_ = true;
     if (!queued_) {
         queued_ = true;
-        QMetaObject::invokeMethod(this, [this] { FlushQueued(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { FlushQueued(); }, Qt::QueuedConnection);
     }
 }
 
 void TChart::FlushQueued()
 {
     queued_ = false;
-    if (!dirty_)
-        return;
+    if (!dirty_) return;
     SyncGeometry();
     plot_->replot(QCustomPlot::rpQueuedRefresh);
 }
@@ -305,20 +302,15 @@ void TChart::resizeEvent(QResizeEvent* Event)
     SyncGeometry();
 }
 
-void TChart::SyncGeometry()
-{
-    SetPlotSize(size());
-}
+void TChart::SyncGeometry() { SetPlotSize(size()); }
 
 void TChart::SetPlotSize(QSize Size)
 {
     // A hidden widget gets its resize events only when it is shown; the plot
     // must have the size now, for drawing into an image.
     const QRect Area(QPoint(0, 0), Size);
-    if (plot_->geometry() != Area)
-        plot_->setGeometry(Area);
-    if (plot_->viewport() != plot_->rect())
-        plot_->setViewport(plot_->rect());
+    if (plot_->geometry() != Area) plot_->setGeometry(Area);
+    if (plot_->viewport() != plot_->rect()) plot_->setViewport(plot_->rect());
 }
 
 void TChart::ApplyAxisRange(TChartAxis& A)
@@ -338,8 +330,7 @@ void TChart::ApplyTitle()
 {
     QString Joined;
     for (std::size_t I = 0; I < title_.text_.size(); ++I) {
-        if (I > 0)
-            Joined += QLatin1Char('\n');
+        if (I > 0) Joined += QLatin1Char('\n');
         Joined += chartstyle::ToQString(title_.text_[I]);
     }
     titleElement_->setText(Joined);
@@ -360,17 +351,14 @@ void TChart::ApplyTitle()
 void TChart::Sync()
 {
     dirty_ = false;
-    for (TLineSeries* S : std::as_const(series_))
-        S->SyncData();
+    for (TLineSeries* S : std::as_const(series_)) S->SyncData();
     for (TChartAxis* A : {&bottomAxis_, &leftAxis_}) {
-        if (!A->automatic_)
-            continue;
+        if (!A->automatic_) continue;
         const bool IsX = A == &bottomAxis_;
         double Lo = std::numeric_limits<double>::infinity();
         double Hi = -Lo;
         for (const TLineSeries* S : std::as_const(series_)) {
-            if (!S->Active())
-                continue;
+            if (!S->Active()) continue;
             const std::vector<double>& V = IsX ? S->x_ : S->y_;
             for (double D : V)
                 if (std::isfinite(D)) {
@@ -378,36 +366,30 @@ void TChart::Sync()
                     Hi = std::max(Hi, D);
                 }
         }
-        if (Lo <= Hi)
-            A->SetAutomaticRange(Lo, Hi);
+        if (Lo <= Hi) A->SetAutomaticRange(Lo, Hi);
     }
 }
 
 QImage TChart::RenderToImage(QSize Size)
 {
-    if (Size.isEmpty())
-        return QImage();
+    if (Size.isEmpty()) return QImage();
     SyncGeometry();
     // At another size the plot is laid out and drawn at that size for the
     // moment, exactly as a chart of that size would be.
     const bool OtherSize = Size != plot_->size();
-    if (OtherSize)
-        SetPlotSize(Size);
+    if (OtherSize) SetPlotSize(Size);
     // An up-to-date plot is reused as it stands: the image is then the very
     // pixels the window shows.
-    if (dirty_ || drawnSize_ != Size)
-        plot_->replot(QCustomPlot::rpQueuedRefresh);
+    if (dirty_ || drawnSize_ != Size) plot_->replot(QCustomPlot::rpQueuedRefresh);
 
     const double Ratio = plot_->bufferDevicePixelRatio();
     QImage Image(Size * Ratio, QImage::Format_ARGB32_Premultiplied);
     Image.setDevicePixelRatio(Ratio);
-    if (!panel_->Opaque())
-        Image.fill(Qt::transparent);
+    if (!panel_->Opaque()) Image.fill(Qt::transparent);
     plot_->render(&Image, QPoint(), QRegion(), QWidget::RenderFlags());
     if (OtherSize) {
         SyncGeometry();
-        if (drawnSize_ != plot_->size())
-            plot_->replot(QCustomPlot::rpQueuedRefresh);
+        if (drawnSize_ != plot_->size()) plot_->replot(QCustomPlot::rpQueuedRefresh);
     }
     return Image;
 }

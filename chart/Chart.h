@@ -16,6 +16,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 class QCPAxis;
@@ -153,6 +154,13 @@ public:
     void Repaint();
     // True while a change waits for the queued redraw.
     bool Dirty() const { return dirty_; }
+    // How many times the chart has drawn its picture (for the window or for
+    // an image) since it was made.
+    int RedrawCount() const { return redraws_; }
+    // The (X, Y) points S was drawn with at the last redraw, in the order
+    // its line joins them; none before its first redraw or when S is not a
+    // series of this chart.
+    std::vector<std::pair<double, double>> DrawnPoints(const TLineSeries& S) const;
 
     // Exactly what the widget shows (or would show at that size), drawn into
     // an image of Size in device-independent pixels.
@@ -217,4 +225,5 @@ private:
     bool syncing_ = false;
     // The size the plot last drew its picture at (empty: not drawn yet).
     QSize drawnSize_;
+    int redraws_ = 0;
 };

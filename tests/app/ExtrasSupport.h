@@ -1,13 +1,14 @@
 #pragma once
-// Shared by the tests of the window's additions: sounding pages built in
-// code, a window in a temporary program folder with the platform doubles,
-// and picture comparison.
+// Shared by the tests of the window's additions: the sounding pages of
+// support/PageBuilder.h, a window in a temporary program folder with the
+// platform doubles, and picture comparison.
 
 #include "app/Profilora_frm.h"
 #include "app/WindowExtras.h"
 #include "components/jtFile_IO.h"
 #include "platform/Fakes.h"
 #include "sounding/LapseRates.h"
+#include "support/PageBuilder.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -16,48 +17,13 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <functional>
 #include <memory>
-#include <sstream>
 #include <string>
 
 namespace extras_test {
 
-// Temperature of level L of sounding S.
-using TemperatureOf = std::function<double(int S, int L)>;
-
-inline double DefaultTemperature(int S, int L) { return 20 - 6.5 * L - S; }
-
-// A sounding page: Soundings tables titled "S<i>", LevelsEach levels each;
-// level L of sounding S lies at 100 + 1000 L + S m (100 + 1000 L with
-// SameHeights), its dew point difference is 2 + L, wind direction 90 + 10 L,
-// wind speed 5 + L.
-inline std::string MakePage(int Soundings, int LevelsEach = 3, const TemperatureOf& T = DefaultTemperature,
-                            bool SameHeights = false)
-{
-    std::ostringstream page;
-    page << "<html><head></head><body>\n<!-- end: NCDC PAGE HEADER -->\n";
-    auto cell = [&page](const auto& v) { page << "<TD align='center'>" << v << "</TD>"; };
-    for (int s = 0; s < Soundings; ++s) {
-        page << "<table border='1'>\n<TR>";
-        for (const char* h : {"launch", "pressure", "height", "temp", "dpdiff_C", "wdir", "wspd"}) cell(h);
-        page << "</TR>\n";
-        for (int l = 0; l < LevelsEach; ++l) {
-            page << "<TR>";
-            cell("S" + std::to_string(s));
-            cell(1000 - 100 * l);
-            cell(100 + 1000 * l + (SameHeights ? 0 : s));
-            cell(T(s, l));
-            cell(2 + l);
-            cell(90 + 10 * l);
-            cell(5 + l);
-            page << "</TR>\n";
-        }
-        page << "</table>\n";
-    }
-    page << "<!-- NCDC PAGE FOOTER -->\n</body></html>\n";
-    return page.str();
-}
+using pages::DefaultTemperature;
+using pages::MakePage;
 
 class ExtrasTest : public ::testing::Test {
 protected:
@@ -81,10 +47,7 @@ protected:
         QCoreApplication::processEvents();
     }
 
-    std::string Path(const std::string& Name) const
-    {
-        return dir.filePath(QString::fromStdString(Name)).toStdString();
-    }
+    std::string Path(const std::string& Name) const { return dir.filePath(QString::fromStdString(Name)).toStdString(); }
     void Write(const std::string& Name, const std::string& Text) const
     {
         std::ofstream(Path(Name), std::ios::binary) << Text;

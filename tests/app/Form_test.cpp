@@ -11,6 +11,7 @@
 #include "components/jtSysUtils.h"
 #include "platform/Fakes.h"
 #include "sounding/LapseRates.h"
+#include "support/PageBuilder.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -30,34 +31,7 @@
 
 namespace {
 
-struct Level {
-    double P, H, T, D, WD, WS;
-};
-
-// A sounding page with one table per sounding; every sounding gets the
-// given levels, its title "S<i>".
-std::string MakePage(int Soundings, int LevelsEach = 3)
-{
-    std::string page = "<html><head></head><body>\n<!-- end: NCDC PAGE HEADER -->\n";
-    for (int s = 0; s < Soundings; ++s) {
-        page += "<table border='1'>\n<TR><TD align='center'>launch</TD><TD align='center'>pressure</TD>"
-                "<TD align='center'>height</TD><TD align='center'>temp</TD><TD align='center'>dpdiff_C</TD>"
-                "<TD align='center'>wdir</TD><TD align='center'>wspd</TD></TR>\n";
-        for (int l = 0; l < LevelsEach; ++l) {
-            const int p = 1000 - 100 * l;
-            const int h = 100 + 1000 * l + s;
-            const double t = 20 - 6.5 * l - s;
-            page += "<TR><TD align='center'>S" + std::to_string(s) + "</TD><TD align='center'>" +
-                    std::to_string(p) + "</TD><TD align='center'>" + std::to_string(h) +
-                    "</TD><TD align='center'>" + std::to_string(t) + "</TD><TD align='center'>" +
-                    std::to_string(2 + l) + "</TD><TD align='center'>" + std::to_string(90 + 10 * l) +
-                    "</TD><TD align='center'>" + std::to_string(5 + l) + "</TD></TR>\n";
-        }
-        page += "</table>\n";
-    }
-    page += "<!-- NCDC PAGE FOOTER -->\n</body></html>\n";
-    return page;
-}
+using pages::MakePage;
 
 class FormTest : public ::testing::Test {
 protected:
@@ -144,7 +118,8 @@ TEST_F(FormTest, layout_placesEveryControlOfTheTableAndFollowsTheAnchors)
     EXPECT_EQ(form->size(), QSize(862, 480));
     const QRect available = form->screen()->availableGeometry();
     const QRect designed(256, 175, 862, 480);
-    EXPECT_EQ(form->pos(), available.contains(designed) ? designed.topLeft() : FitOnScreen(designed, available).topLeft());
+    EXPECT_EQ(form->pos(),
+              available.contains(designed) ? designed.topLeft() : FitOnScreen(designed, available).topLeft());
     for (const app::TControlPlace& p : app::WindowLayout()) {
         auto* w = form->findChild<QWidget*>(p.Name);
         ASSERT_NE(w, nullptr) << p.Name;
@@ -162,10 +137,14 @@ TEST_F(FormTest, layout_placesEveryControlOfTheTableAndFollowsTheAnchors)
     for (const app::TControlPlace& p : app::WindowLayout()) {
         auto* w = form->findChild<QWidget*>(p.Name);
         QRect expected(p.Left, p.Top, CaptionWidth(w, p.Width), p.Height);
-        if ((p.Anchors & akLeft) && (p.Anchors & akRight)) expected.setWidth(p.Width + 100);
-        else if (p.Anchors & akRight) expected.moveLeft(p.Left + 100);
-        if ((p.Anchors & akTop) && (p.Anchors & akBottom)) expected.setHeight(p.Height + 50);
-        else if (p.Anchors & akBottom) expected.moveTop(p.Top + 50);
+        if ((p.Anchors & akLeft) && (p.Anchors & akRight))
+            expected.setWidth(p.Width + 100);
+        else if (p.Anchors & akRight)
+            expected.moveLeft(p.Left + 100);
+        if ((p.Anchors & akTop) && (p.Anchors & akBottom))
+            expected.setHeight(p.Height + 50);
+        else if (p.Anchors & akBottom)
+            expected.moveTop(p.Top + 50);
         EXPECT_EQ(w->geometry(), expected) << p.Name;
     }
     // The spin edit's buttons follow it.
@@ -189,8 +168,7 @@ TEST_F(FormTest, captionsAndInitialState)
     EXPECT_EQ(form->Label2->text(), "50 m/s = 112 mi/hr");
     EXPECT_EQ(form->Label3->text(), "ms Between Frames");
     EXPECT_EQ(form->DewPoint_UICheckBox->toolTip(), "The number of degrees the Dew Point is below the temperature");
-    EXPECT_EQ(form->StatusBar1->SimpleText(),
-              "Load a data file via the comboBox or by clicking \"Read File...\"");
+    EXPECT_EQ(form->StatusBar1->SimpleText(), "Load a data file via the comboBox or by clicking \"Read File...\"");
     EXPECT_FALSE(form->Animate_CheckBox->isChecked());
     EXPECT_FALSE(form->Timer1->isActive());
     EXPECT_TRUE(form->Next_UIButton->isEnabled());
@@ -245,9 +223,10 @@ TEST_F(FormTest, noSettingsFile_builtInDefaults)
 
 TEST_F(FormTest, settingsFile_overridesProfilesColoursAndCatalogue)
 {
-    WriteSettings("[Temperature]\r\nmin = 30\r\nmax = 60\r\n[DALR]\r\n0 = 15\r\n20000 = -181\r\n"
-                  "color = $00ff00\r\n[Display at start]\r\nfile = tucson 2006.HTML\r\nms_per_frame = 250\r\n"
-                  "[soundings]\r\nTucson 2006.html=\r\nOther.html=\r\nnot a key\r\n; comment\r\n");
+    WriteSettings(
+        "[Temperature]\r\nmin = 30\r\nmax = 60\r\n[DALR]\r\n0 = 15\r\n20000 = -181\r\n"
+        "color = $00ff00\r\n[Display at start]\r\nfile = tucson 2006.HTML\r\nms_per_frame = 250\r\n"
+        "[soundings]\r\nTucson 2006.html=\r\nOther.html=\r\nnot a key\r\n; comment\r\n");
     Write("Tucson 2006.html", MakePage(4));
     auto form = MakeForm();
     // A range wholly above the window's starting range is accepted.

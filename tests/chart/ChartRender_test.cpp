@@ -3,16 +3,12 @@
 #include "chart/Series.h"
 
 #include <gtest/gtest.h>
-#include <qcustomplot.h>
 
 #include <QCoreApplication>
 
 #include <cmath>
 
 namespace {
-
-// The plot the chart draws with (the chart's tests look at it directly).
-QCustomPlot* PlotOf(const TChart& Chart) { return Chart.findChild<QCustomPlot*>("Plot"); }
 
 const QRgb Red = qRgb(255, 0, 0);
 
@@ -43,8 +39,8 @@ protected:
 
     QPoint Pixel(double X, double Y) const
     {
-        return QPoint(int(std::lround(PlotOf(Chart)->xAxis->coordToPixel(X))),
-                      int(std::lround(PlotOf(Chart)->yAxis->coordToPixel(Y))));
+        const QPointF P = Chart.ValueToPixel(X, Y);
+        return QPoint(int(std::lround(P.x())), int(std::lround(P.y())));
     }
 
     static QRgb At(const QImage& Image, QPoint P) { return Image.pixel(P) | 0xFF000000u; }
@@ -52,8 +48,7 @@ protected:
     int RedPixelsAlong(const QImage& Image, double Y)
     {
         int N = 0;
-        for (double X = 12; X <= 88; X += 4)
-            N += At(Image, Pixel(X, Y)) == Red;
+        for (double X = 12; X <= 88; X += 4) N += At(Image, Pixel(X, Y)) == Red;
         return N;
     }
 
@@ -80,11 +75,42 @@ TEST_F(ChartRender, pointsFollowTheirChangedXValues)
     S->AddXY(10, 10);
     S->AddXY(10, 90);  // a vertical line at X = 10
     Chart.RenderToImage(Chart.size());
-    for (int I = 0; I < S->Count(); ++I)
-        S->SetXValue(I, S->XValue(I) + 50);
+    for (int I = 0; I < S->Count(); ++I) S->SetXValue(I, S->XValue(I) + 50);
     const QImage Image = Chart.RenderToImage(Chart.size());
     EXPECT_EQ(At(Image, Pixel(60, 50)), Red);
     EXPECT_NE(At(Image, Pixel(10, 50)), Red);
+}
+
+TEST_F(ChartRender, theLineAndItsMarkersTakeTheSeriesColour)
+{
+    struct Case {
+        TColor Color;
+        QRgb Drawn;
+    };
+    const Case Cases[] = {
+        {0x0000FF, qRgb(255, 0, 0)},        {0xFF0000, qRgb(0, 0, 255)}, {0x8000FF, qRgb(255, 0, 128)},
+        {0x0080FF, qRgb(255, 128, 0)},      {0x008000, qRgb(0, 128, 0)}, {0x000000, qRgb(0, 0, 0)},
+        {0x123456, qRgb(0x56, 0x34, 0x12)},
+    };
+    TLineSeries* S = RedLine();
+    S->SetPointerVisible(true);
+    const QPoint OnTheLine = Pixel(50, 50);
+    const QPoint InAMarker = Pixel(90, 50) + QPoint(2, 2);  // off the line
+    for (const Case& C : Cases) {
+        S->SetColor(C.Color);
+        EXPECT_EQ(S->Color(), C.Color);
+        const QImage Image = Chart.RenderToImage(Chart.size());
+        EXPECT_EQ(At(Image, OnTheLine), C.Drawn) << std::hex << C.Color;
+        EXPECT_EQ(At(Image, InAMarker), C.Drawn) << std::hex << C.Color;
+    }
+}
+
+TEST_F(ChartRender, aDeletedSeriesIsNoLongerDrawn)
+{
+    TLineSeries* S = RedLine();
+    EXPECT_EQ(RedPixelsAlong(Chart.RenderToImage(Chart.size()), 50), 20);
+    delete S;
+    EXPECT_EQ(RedPixelsAlong(Chart.RenderToImage(Chart.size()), 50), 0);
 }
 
 TEST_F(ChartRender, anInactiveSeriesIsNotDrawn)
@@ -141,15 +167,16 @@ TEST_F(ChartRender, anotherSizeLeavesTheWidgetAsItWas)
 {
     RedLine();
     const QImage Before = Chart.RenderToImage(Chart.size());
+    const QRectF AreaBefore = Chart.PlotArea();
     const QImage Big = Chart.RenderToImage(QSize(1000, 600));
     ASSERT_EQ(Big.size(), QSize(1000, 600));
     // The line crosses the middle of the bigger plot as well.
     int RedInMiddleColumn = 0;
-    for (int Y = 0; Y < Big.height(); ++Y)
-        RedInMiddleColumn += At(Big, QPoint(500, Y)) == Red;
+    for (int Y = 0; Y < Big.height(); ++Y) RedInMiddleColumn += At(Big, QPoint(500, Y)) == Red;
     EXPECT_EQ(RedInMiddleColumn, 1);
     EXPECT_EQ(qAlpha(Big.pixel(999, 599)), 255);
-    EXPECT_EQ(PlotOf(Chart)->viewport().size(), QSize(705, 313));
+    EXPECT_EQ(Chart.MouseSurface()->size(), QSize(705, 313));
+    EXPECT_EQ(Chart.PlotArea(), AreaBefore);
     EXPECT_EQ(Chart.RenderToImage(Chart.size()), Before);
     EXPECT_TRUE(Chart.RenderToImage(QSize(0, 10)).isNull());
     // The hidden chart made that size draws that very picture, not the one
@@ -161,23 +188,23 @@ TEST_F(ChartRender, anotherSizeLeavesTheWidgetAsItWas)
 TEST_F(ChartRender, aTitleTakesRoomAboveThePlot)
 {
     Chart.RenderToImage(Chart.size());
-    const int NoTitle = PlotOf(Chart)->axisRect()->top();
+    const double NoTitle = Chart.PlotArea().top();
     Chart.Title().SetText({"Lapse Rate - Temperature vs Altitude"});
     Chart.Title().SetFont(TChartFont{"Arial", -13, clBlack, 0});
     Chart.RenderToImage(Chart.size());
-    const int OneLine = PlotOf(Chart)->axisRect()->top();
+    const double OneLine = Chart.PlotArea().top();
     Chart.Title().SetText({"Lapse Rate", "Temperature vs Altitude"});
     Chart.RenderToImage(Chart.size());
-    const int TwoLines = PlotOf(Chart)->axisRect()->top();
+    const double TwoLines = Chart.PlotArea().top();
     EXPECT_GT(OneLine, NoTitle + 10);
     EXPECT_GT(TwoLines, OneLine + 10);
     Chart.Title().SetVisible(false);
     Chart.RenderToImage(Chart.size());
-    EXPECT_EQ(PlotOf(Chart)->axisRect()->top(), NoTitle);
+    EXPECT_EQ(Chart.PlotArea().top(), NoTitle);
     Chart.Title().SetVisible(true);
     Chart.Title().SetText({});
     Chart.RenderToImage(Chart.size());
-    EXPECT_EQ(PlotOf(Chart)->axisRect()->top(), NoTitle);
+    EXPECT_EQ(Chart.PlotArea().top(), NoTitle);
 }
 
 TEST_F(ChartRender, aClearBackWallShowsTheChartColour)

@@ -1,6 +1,6 @@
 #include "sounding/LapseRates.h"
 
-#include "PageBuilder.h"
+#include "support/PageBuilder.h"
 #include "components/jtSysUtils.h"
 #include "platform/Fakes.h"
 
@@ -83,11 +83,11 @@ TEST_F(PageLoad, pageWithoutItsDataShowsTheBox)
     const std::string body = Launch("A");
     const std::string cases[] = {
         "",
-        "end: NCDC PAGE HEADER" + body,                          // header only
-        body + "NCDC PAGE FOOTER",                               // footer only
-        "NCDC PAGE FOOTER" + body + "end: NCDC PAGE HEADER",     // in the wrong order
-        "end: NCDC PAGE HEADERNCDC PAGE FOOTER",                 // nothing between
-        "end: NCDC PAGE HEADER" + body + "NCDC PAGE FOOTE",      // footer cut short
+        "end: NCDC PAGE HEADER" + body,                       // header only
+        body + "NCDC PAGE FOOTER",                            // footer only
+        "NCDC PAGE FOOTER" + body + "end: NCDC PAGE HEADER",  // in the wrong order
+        "end: NCDC PAGE HEADERNCDC PAGE FOOTER",              // nothing between
+        "end: NCDC PAGE HEADER" + body + "NCDC PAGE FOOTE",   // footer cut short
     };
     for (const std::string& page : cases) {
         prompts.Boxes.clear();
@@ -104,8 +104,8 @@ TEST_F(PageLoad, bodyWithoutTablesGivesNoSoundingsAndNoBox)
 {
     int calls = 0;
     set.ProcessMessages = [&] { ++calls; };
-    for (const char* body : {"just text", "<TABLE>dpdiff_C</TD></TR><TR>x</TR></TABLE>", "<table> never closed",
-                             "</table> closed only"}) {
+    for (const char* body :
+         {"just text", "<TABLE>dpdiff_C</TD></TR><TR>x</TR></TABLE>", "<table> never closed", "</table> closed only"}) {
         set.LoadPage(Page(body));
         EXPECT_EQ(set.Count(), 0) << body;
     }
@@ -186,29 +186,40 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         RowCase{"emptyTemperatureDropsTheRow", Row("T", V({"900", "900", "", "1", "1", "1"})), false, {}},
         RowCase{"temperatureBelowMinus150DropsTheRow", Row("T", V({"900", "900", "-150.5", "1", "1", "1"})), false, {}},
-        RowCase{"temperatureOfMinus150IsKept", Row("T", V({"900", "900", "-150", "1", "1", "1"})), true,
+        RowCase{"temperatureOfMinus150IsKept",
+                Row("T", V({"900", "900", "-150", "1", "1", "1"})),
+                true,
                 {900, 900, -150, 1, 1, 1}},
         RowCase{"emptyHeightIsMissing", Row("T", V({"900", "", "5", "1", "1", "1"})), true, {900, M, 5, 1, 1, 1}},
         RowCase{"missingCellsReadAsMissing", Row("T", V({"900", "900", "5"})), true, {900, 900, 5, M, M, M}},
         RowCase{"tooFewCellsForATemperatureDropTheRow", Row("T", V({"900", "900"})), false, {}},
         RowCase{"labelCellOnlyGivesNoLevel", "<TR>" + Cell("T") + "</TR>", false, {}},
-        RowCase{"extraCellsAreIgnored", Row("T", V({"900", "900", "5", "1", "2", "3", "x", "y", "z"})), true,
+        RowCase{"extraCellsAreIgnored",
+                Row("T", V({"900", "900", "5", "1", "2", "3", "x", "y", "z"})),
+                true,
                 {900, 900, 5, 1, 2, 3}},
-        RowCase{"signedAndExponentNumbers", Row("T", V({"+9.5e2", "1E3", "-2.5E-1", " 4 ", "+0", "+0.5e+1"})), true,
+        RowCase{"signedAndExponentNumbers",
+                Row("T", V({"+9.5e2", "1E3", "-2.5E-1", " 4 ", "+0", "+0.5e+1"})),
+                true,
                 {950, 1000, -0.25f, 4, 0, 5}},
         // The height cell lacks "center'>": the height comes from the next
         // cell, which is then read once more as the temperature.
-        RowCase{"cellWithoutAlignmentTakesALaterValue",
-                "<TR>" + Cell("T") + Cell("900") + "<TD>no</TD>" + Cell("7") + Cell("1") + Cell("2") + Cell("3") + "</TR>",
-                true, {900, 7, 7, 1, 2, 3}},
+        RowCase{
+            "cellWithoutAlignmentTakesALaterValue",
+            "<TR>" + Cell("T") + Cell("900") + "<TD>no</TD>" + Cell("7") + Cell("1") + Cell("2") + Cell("3") + "</TR>",
+            true,
+            {900, 7, 7, 1, 2, 3}},
         RowCase{"lowerCaseRowIsNoRow", "<tr>" + Cell("T") + Cell("900") + Cell("900") + Cell("5") + "</tr>", false, {}},
         RowCase{"rowWithAttributesIsNoRow",
-                "<TR class='x'>" + Cell("T") + Cell("900") + Cell("900") + Cell("5") + "</TR>", false, {}}),
+                "<TR class='x'>" + Cell("T") + Cell("900") + Cell("900") + Cell("5") + "</TR>",
+                false,
+                {}}),
     [](const auto& Info) { return std::string(Info.param.Name); });
 
 TEST_F(PageLoad, surfaceWithoutHeightIsFixedAfterTheRows)
 {
-    set.LoadPage(Page(Table(Row("T", V({"1000", "", "15", "1", "1", "1"})) + Row("T", V({"850", "1500", "5", "1", "1", "1"})))));
+    set.LoadPage(
+        Page(Table(Row("T", V({"1000", "", "15", "1", "1", "1"})) + Row("T", V({"850", "1500", "5", "1", "1", "1"})))));
     ASSERT_EQ(set.Count(), 1);
     const std::vector<TSoundingLevel>& levels = set.Soundings[0].Levels;
     ASSERT_EQ(levels.size(), 2u);
@@ -251,8 +262,8 @@ TEST_F(PageLoad, rowMetAgainByManyStrayEnds)
 TEST_F(PageLoad, droppedRowMetAgainStaysDropped)
 {
     const std::string table = "<table><TR>" + Cell("dpdiff_C") + "</TR></TR></TR>" +
-                              Row("T", V({"1000", "100", "", "1", "2", "3"})) + Row("T", V({"900", "900", "5", "1", "2", "3"})) +
-                              "</table>";
+                              Row("T", V({"1000", "100", "", "1", "2", "3"})) +
+                              Row("T", V({"900", "900", "5", "1", "2", "3"})) + "</table>";
     set.LoadPage(Page(table));
     ASSERT_EQ(set.Count(), 1);
     ASSERT_EQ(set.Soundings[0].Levels.size(), 1u);
@@ -286,10 +297,9 @@ TEST_P(BadNumbers, endTheLoadKeepingWhatWasRead)
     system.Separator = GetParam().Separator;
     const std::string& bad = GetParam().Text;
     const std::string good = Table(Row("A", V({"1000", "100", "15", "1", "1", "1"})));
-    const std::string failing = Table(Row("B", V({"1000", "", "15", "1", "1", "1"})) +
-                                      Row("B", V({"900", "900", "5", "1", "1", "1"})) +
-                                      Row("B", {"800", "1800", bad, "1", "1", "1"}) +
-                                      Row("B", V({"700", "2700", "1", "1", "1", "1"})));
+    const std::string failing =
+        Table(Row("B", V({"1000", "", "15", "1", "1", "1"})) + Row("B", V({"900", "900", "5", "1", "1", "1"})) +
+              Row("B", {"800", "1800", bad, "1", "1", "1"}) + Row("B", V({"700", "2700", "1", "1", "1", "1"})));
     try {
         set.LoadPage(Page(good + failing + good));
         FAIL() << "no failure for '" << bad << "'";

@@ -5,7 +5,7 @@
 
 #include "platform/Fakes.h"
 
-#include "../sounding/PageBuilder.h"
+#include "support/PageBuilder.h"
 
 #include <gtest/gtest.h>
 
@@ -26,10 +26,7 @@ namespace {
 
 using Args = std::vector<std::string>;
 
-std::string OnePage()
-{
-    return pages::Page(pages::Table(pages::Row("L1", {"1000", "100", "15.5", "2", "90", "5"})));
-}
+std::string OnePage() { return pages::Page(pages::Table(pages::Row("L1", {"1000", "100", "15.5", "2", "90", "5"}))); }
 
 const char* const kCsv =
     "sounding,title,pressure,height,temperature,dewpoint_diff,wind_direction,wind_speed\n"
@@ -48,8 +45,8 @@ void WriteBytes(const std::string& Path, const std::string& Bytes) { std::ofstre
 std::set<std::string> Names(const std::string& Dir)
 {
     std::set<std::string> names;
-    for (const QString& n : QDir(QString::fromStdString(Dir)).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
-                                                                         QDir::NoDotAndDotDot))
+    for (const QString& n : QDir(QString::fromStdString(Dir))
+                                .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
         names.insert(n.toStdString());
     return names;
 }
@@ -80,8 +77,10 @@ TEST(OutputSafety, everyKindOfTarget)
          },
          kExportDone, "", kCsv},
         {"the page by another spelling",
-         [](const std::string& D) { return Args{"--csv", D + "/./sub/../page.html"}; }, kExportFailed,
-         "is the input file", nullptr},
+         [](const std::string& D) {
+             return Args{"--csv", D + "/./sub/../page.html"};
+         },
+         kExportFailed, "is the input file", nullptr},
         {"a hard link to the page",
          [](const std::string& D) {
              ::link((D + "/page.html").c_str(), (D + "/linked.csv").c_str());
@@ -120,10 +119,15 @@ TEST(OutputSafety, everyKindOfTarget)
          },
          kExportFailed, "write-protected", "protected"},
         {"a name of 255 bytes",
-         [&longName](const std::string& D) { return Args{"--csv", D + "/" + longName + ".csv"}; }, kExportDone, "",
-         kCsv},
+         [&longName](const std::string& D) {
+             return Args{"--csv", D + "/" + longName + ".csv"};
+         },
+         kExportDone, "", kCsv},
         {"standard output",
-         [](const std::string&) { return Args{"--csv", "-"}; }, kExportDone, "", nullptr},
+         [](const std::string&) {
+             return Args{"--csv", "-"};
+         },
+         kExportDone, "", nullptr},
         {"a failing write keeps the old file",
          [](const std::string& D) {
              WriteBytes(D + "/out.csv", "old");
@@ -210,26 +214,41 @@ TEST(OutputSafety, everyInputInEveryPosition)
         const char* Message;
     };
     const std::vector<Case> cases = {
-        {"--csv over the second input", [](const std::string& D) { return Args{D + "/a.html", D + "/b.html", "--csv", D + "/b.html"}; },
+        {"--csv over the second input",
+         [](const std::string& D) {
+             return Args{D + "/a.html", D + "/b.html", "--csv", D + "/b.html"};
+         },
          kExportFailed, "is the input file"},
         {"--levels over the second input by another spelling",
-         [](const std::string& D) { return Args{D + "/a.html", D + "/b.html", "--levels", D + "/sub/../b.html"}; },
+         [](const std::string& D) {
+             return Args{D + "/a.html", D + "/b.html", "--levels", D + "/sub/../b.html"};
+         },
          kExportFailed, "is the input file"},
         {"--section over the third input",
-         [](const std::string& D) { return Args{D + "/a.html", D + "/a.html", D + "/b.html", "--section", D + "/b.html"}; },
+         [](const std::string& D) {
+             return Args{D + "/a.html", D + "/a.html", D + "/b.html", "--section", D + "/b.html"};
+         },
          kExportFailed, "is the input file"},
         {"--gif over a later .gz input",
-         [](const std::string& D) { return Args{D + "/a.html", D + "/c.gz", "--gif", D + "/c.gz"}; }, kExportFailed,
-         "is the input file"},
+         [](const std::string& D) {
+             return Args{D + "/a.html", D + "/c.gz", "--gif", D + "/c.gz"};
+         },
+         kExportFailed, "is the input file"},
         {"a FIFO after another input",
-         [](const std::string& D) { return Args{D + "/a.html", D + "/fifo", "--csv", D + "/out.csv"}; }, kExportFailed,
-         "not a regular file"},
+         [](const std::string& D) {
+             return Args{D + "/a.html", D + "/fifo", "--csv", D + "/out.csv"};
+         },
+         kExportFailed, "not a regular file"},
         {"/dev/zero after another input",
-         [](const std::string& D) { return Args{D + "/a.html", "/dev/zero", "--csv", D + "/out.csv"}; }, kExportFailed,
-         "not a regular file"},
+         [](const std::string& D) {
+             return Args{D + "/a.html", "/dev/zero", "--csv", D + "/out.csv"};
+         },
+         kExportFailed, "not a regular file"},
         {"a folder after another input",
-         [](const std::string& D) { return Args{D + "/a.html", D + "/sub", "--csv", D + "/out.csv"}; }, kExportFailed,
-         "folder"},
+         [](const std::string& D) {
+             return Args{D + "/a.html", D + "/sub", "--csv", D + "/out.csv"};
+         },
+         kExportFailed, "folder"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);

@@ -7,7 +7,7 @@
 #include "platform/Fakes.h"
 #include "movie/MovieExport.h"
 
-#include "../sounding/PageBuilder.h"
+#include "support/PageBuilder.h"
 #include "support/GifReader.h"
 
 #include <gtest/gtest.h>
@@ -26,23 +26,6 @@
 namespace {
 
 using Args = std::vector<std::string>;
-
-// Three launches; launch k is a vertical temperature line at -60 + 30 k from
-// 1000 to 30000 m, with dew point difference 10 + 10 k.
-std::string ThreeLaunchPage()
-{
-    std::string Body;
-    for (int K = 0; K < 3; ++K) {
-        std::string Rows;
-        for (int H = 1000; H <= 30000; H += 1000) {
-            Rows += pages::Row("launch " + std::to_string(K),
-                               {std::to_string(1000 - H / 40), std::to_string(H), std::to_string(-60 + 30 * K),
-                                std::to_string(10 + 10 * K), "270", "12"});
-        }
-        Body += pages::Table(Rows);
-    }
-    return pages::Page(Body);
-}
 
 std::string ReadBytes(const std::string& Path)
 {
@@ -63,8 +46,7 @@ int CountColour(const QImage& Image, QRgb C)
     const QImage I = Image.convertToFormat(QImage::Format_RGB32);
     int N = 0;
     for (int Y = 0; Y < I.height(); ++Y)
-        for (int X = 0; X < I.width(); ++X)
-            N += (I.pixel(X, Y) & 0xFFFFFF) == (C & 0xFFFFFF);
+        for (int X = 0; X < I.width(); ++X) N += (I.pixel(X, Y) & 0xFFFFFF) == (C & 0xFFFFFF);
     return N;
 }
 
@@ -74,7 +56,7 @@ protected:
     {
         ASSERT_TRUE(Dir.isValid());
         Page = Path("page.html");
-        WriteBytes(Page, ThreeLaunchPage());
+        WriteBytes(Page, pages::ThreeLaunches(10));
     }
 
     std::string Path(const std::string& Name) const { return Dir.filePath(QString::fromStdString(Name)).toStdString(); }
@@ -120,8 +102,7 @@ TEST_F(PictureExport, gifHasOneFramePerSoundingWithTheRequestedDelay)
     EXPECT_EQ(M.Size, QSize(705, 313));
     EXPECT_EQ(M.LoopCount, 0);
     ASSERT_EQ(M.Frames.size(), 3u);
-    for (const gifreader::Frame& F : M.Frames)
-        EXPECT_EQ(F.DelayCs, 25);
+    for (const gifreader::Frame& F : M.Frames) EXPECT_EQ(F.DelayCs, 25);
     EXPECT_NE(Err.find("frame 3 of 3"), std::string::npos) << Err;
     EXPECT_EQ(Files(), (std::set<std::string>{"m.gif", "page.html"}));
     EXPECT_TRUE(Prompts.Boxes.empty());
@@ -160,7 +141,7 @@ TEST_F(PictureExport, gifDelayComesFromMsOrTheSettings)
 
 TEST_F(PictureExport, gifFramesAreThePngFrames)
 {
-    Args A = {Page, "--png", Path("frames"), "--gif", Path("m.gif"), "--series", "standard,dalr,dewpoint,points",
+    Args A = {Page,     "--png",  Path("frames"), "--gif", Path("m.gif"), "--series", "standard,dalr,dewpoint,points",
               "--size", "400x300"};
     ASSERT_EQ(Run(A), kExportDone) << Err;
     const gifreader::Movie M = Gif("m.gif");
@@ -171,8 +152,7 @@ TEST_F(PictureExport, gifFramesAreThePngFrames)
         const QImage Frame = Png("frames/" + FrameFileName(K)).convertToFormat(QImage::Format_RGB32);
         ASSERT_EQ(Frame.size(), QSize(400, 300));
         for (int Y = 0; Y < Frame.height(); ++Y)
-            for (int X = 0; X < Frame.width(); ++X)
-                Colours.insert(Frame.pixel(X, Y));
+            for (int X = 0; X < Frame.width(); ++X) Colours.insert(Frame.pixel(X, Y));
     }
     // When the frames' colours fit one palette the GIF holds them exactly;
     // otherwise they come out close.
@@ -198,9 +178,8 @@ TEST_F(PictureExport, gifFramesWithValueMarksComeOutClose)
     ASSERT_TRUE(M.Ok) << M.Error;
     ASSERT_EQ(M.Frames.size(), 3u);
     for (int K = 0; K < 3; ++K)
-        EXPECT_LE(gifreader::WorstChannelDifference(M.Frames[std::size_t(K)].Picture,
-                                                    Png("frames/" + FrameFileName(K))),
-                  32)
+        EXPECT_LE(
+            gifreader::WorstChannelDifference(M.Frames[std::size_t(K)].Picture, Png("frames/" + FrameFileName(K))), 32)
             << "frame " << K;
 }
 
@@ -249,7 +228,7 @@ TEST_F(PictureExport, aPngIsTheWindowsChartForThatFrame)
     Chart.Series(4)->SetActive(true);
     Chart.Series(7)->SetActive(true);
     TLapseRates Set;
-    Set.LoadPage(ThreeLaunchPage());
+    Set.LoadPage(pages::ThreeLaunches(10));
     TFrameRenderer Renderer(Chart, Set);
     const QImage Expected = Renderer.RenderFrame(1, Chart.size());
 
@@ -267,8 +246,9 @@ TEST_F(PictureExport, settingsOverrideColoursAndAxes)
     EXPECT_EQ(CountColour(Plain, Green), 0);
     EXPECT_GT(CountColour(Plain, Red), 50);
 
-    WriteBytes(Path("s.ini"), "[DALR]\n20000 = -181\n0 = 15\ncolor = $00ff00\n"
-                              "[Temperature]\nmin = -1000\nmax = -900\n");
+    WriteBytes(Path("s.ini"),
+               "[DALR]\n20000 = -181\n0 = 15\ncolor = $00ff00\n"
+               "[Temperature]\nmin = -1000\nmax = -900\n");
     ASSERT_EQ(Run({Page, "--png", Path("set"), "--series", "dalr", "--to", "0", "--settings", Path("s.ini")}),
               kExportDone)
         << Err;
@@ -332,8 +312,8 @@ TEST_F(PictureExport, aPageWithoutSoundingsDrawsNothing)
 
     WriteBytes(Path("blank.html"), pages::Page(""));
     // The same page ends the same way whatever the output.
-    for (const Args& Output : {Args{"--png", Path("d")}, Args{"--gif", Path("m.gif")}, Args{"--csv", Path("b.csv")},
-                               Args{"--csv"}}) {
+    for (const Args& Output :
+         {Args{"--png", Path("d")}, Args{"--gif", Path("m.gif")}, Args{"--csv", Path("b.csv")}, Args{"--csv"}}) {
         Args A{Path("blank.html")};
         A.insert(A.end(), Output.begin(), Output.end());
         EXPECT_EQ(Run(A), kExportNoData) << Output.front();
@@ -435,7 +415,7 @@ protected:
         PictureExport::SetUp();
         Chart.resize(200, 150);
         SetupChart1(Chart);
-        Set.LoadPage(ThreeLaunchPage());
+        Set.LoadPage(pages::ThreeLaunches(10));
     }
     TChart Chart;
     TLapseRates Set;
@@ -491,8 +471,7 @@ namespace {
 TEST_F(PictureExport, skewTViewDrawsTheDiagramOfEachLaunch)
 {
     const std::string wyoming = std::string(PROFILORA_DATA_DIR) + "/wyoming_94610_2016_01.html";
-    ASSERT_EQ(Run({wyoming, "--view", "skewt", "--png", Path("sk"), "--from", "31", "--to", "33"}), kExportDone)
-        << Err;
+    ASSERT_EQ(Run({wyoming, "--view", "skewt", "--png", Path("sk"), "--from", "31", "--to", "33"}), kExportDone) << Err;
     EXPECT_EQ(Files("sk"), (std::set<std::string>{"frame_0031.png", "frame_0032.png", "frame_0033.png"}));
     const QImage a = Png("sk/frame_0031.png"), b = Png("sk/frame_0032.png"), c = Png("sk/frame_0033.png");
     EXPECT_EQ(a.size(), QSize(SkewTFrameWidth, SkewTFrameHeight));
@@ -502,8 +481,7 @@ TEST_F(PictureExport, skewTViewDrawsTheDiagramOfEachLaunch)
     ASSERT_EQ(Run({wyoming, "--png", Path("alt"), "--from", "31", "--to", "31"}), kExportDone) << Err;
     EXPECT_EQ(Png("alt/frame_0031.png").size(), QSize(Chart1Width, Chart1Height));
     // A GIF of the diagram at a given size.
-    ASSERT_EQ(Run({wyoming, "--view=skewt", "--gif", Path("sk.gif"), "--to", "2", "--size", "400x360"}),
-              kExportDone)
+    ASSERT_EQ(Run({wyoming, "--view=skewt", "--gif", Path("sk.gif"), "--to", "2", "--size", "400x360"}), kExportDone)
         << Err;
     const gifreader::Movie movie = Gif("sk.gif");
     EXPECT_EQ(movie.Frames.size(), 3u);

@@ -6,7 +6,7 @@
 
 #include "platform/Fakes.h"
 
-#include "../sounding/PageBuilder.h"
+#include "support/PageBuilder.h"
 
 #include <gtest/gtest.h>
 
@@ -24,20 +24,6 @@ using Args = std::vector<std::string>;
 
 const std::string Perth = std::string(PROFILORA_DATA_DIR) + "/Perth 2016.html";
 
-// Three launches from 1000 to 30000 m, each at one temperature.
-std::string ThreeLaunchPage()
-{
-    std::string Body;
-    for (int K = 0; K < 3; ++K) {
-        std::string Rows;
-        for (int H = 1000; H <= 30000; H += 1000)
-            Rows += pages::Row("launch " + std::to_string(K), {std::to_string(1000 - H / 40), std::to_string(H),
-                                                                std::to_string(-60 + 30 * K), "10", "270", "12"});
-        Body += pages::Table(Rows);
-    }
-    return pages::Page(Body);
-}
-
 class SectionExport : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(Dir.isValid()); }
@@ -49,7 +35,10 @@ protected:
         S << In.rdbuf();
         return S.str();
     }
-    static void Write(const std::string& Path, const std::string& Text) { std::ofstream(Path, std::ios::binary) << Text; }
+    static void Write(const std::string& Path, const std::string& Text)
+    {
+        std::ofstream(Path, std::ios::binary) << Text;
+    }
     int Run(const Args& A)
     {
         std::ostringstream O, E;
@@ -98,7 +87,7 @@ TEST_F(SectionExport, levelsOfPerthMatchTheTablesReadByHand)
 TEST_F(SectionExport, sectionHasTheAskedSizeAlsoBesideOtherOutputs)
 {
     const std::string Page = Path("page.html");
-    Write(Page, ThreeLaunchPage());
+    Write(Page, pages::ThreeLaunches(0));
     ASSERT_EQ(Run({Page, "--csv", Path("all.csv"), "--section", Path("s.png"), "--size", "320x200", "--levels",
                    Path("l.csv")}),
               kExportDone)
@@ -128,7 +117,7 @@ TEST_F(SectionExport, sectionHasTheAskedSizeAlsoBesideOtherOutputs)
 TEST_F(SectionExport, failuresLeaveNothingAndNeverReplaceTheInput)
 {
     const std::string Page = Path("page.html");
-    const std::string Text = ThreeLaunchPage();
+    const std::string Text = pages::ThreeLaunches(0);
     Write(Page, Text);
     const struct {
         Args A;
