@@ -29,13 +29,15 @@ const std::string& Station() { return testhttp::StationZip(); }
 void Archive(QTcpSocket& S, const TSeen& R)
 {
     if (R.Path == "/access/data-y2d/")
-        TLocalHttpServer::Reply(S, 200, "", "<a href=\"USM00072403-data-beg2016.txt.zip\">USM00072403-data-beg2016.txt.zip</a>");
+        TLocalHttpServer::Reply(S, 200, "",
+                                "<a href=\"USM00072403-data-beg2016.txt.zip\">USM00072403-data-beg2016.txt.zip</a>");
     else if (R.Headers.count("if-none-match") && R.Headers.at("if-none-match") == "\"v1\"")
         TLocalHttpServer::Reply(S, 304, "", "", false);
     else if (R.Path == "/access/data-y2d/USM00072403-data-beg2016.txt.zip" ||
              R.Path == "/access/data-por/USM00072403-data.txt.zip")
         TLocalHttpServer::Reply(S, 200, "ETag: \"v1\"\r\n", Station());
-    else TLocalHttpServer::Reply(S, 404, "", "<html>404</html>");
+    else
+        TLocalHttpServer::Reply(S, 404, "", "<html>404</html>");
 }
 
 class StationWindow : public ExtrasTest {
@@ -151,7 +153,8 @@ TEST_F(StationWindow, CancelLeavesNothingBehind)
     prompts.Transfer->OnCancel();
     for (int i = 0; i < 500 && Opener().Downloading(); ++i) QTest::qWait(10);
     EXPECT_TRUE(prompts.Boxes.empty());
-    EXPECT_TRUE(QDir(QString::fromStdString(Path("cache/profilora/igra"))).entryList(QDir::Files | QDir::Hidden).isEmpty());
+    EXPECT_TRUE(
+        QDir(QString::fromStdString(Path("cache/profilora/igra"))).entryList(QDir::Files | QDir::Hidden).isEmpty());
     EXPECT_EQ(Caption(), "Profilora");
 }
 

@@ -110,7 +110,8 @@ TEST_F(WindowExport, chartMenuOffersExportAndTrail)
     for (QAction* a : form->Extras->ChartMenu->actions())
         if (!a->isSeparator()) texts.push_back(a->text().toStdString());
     EXPECT_EQ(texts, (std::vector<std::string>{"Save Frame as PNG...", "Export Movie as GIF...", "Show Trail",
-                                                "Year at a Glance...", "Skew-T log-p...", "Launch Indices...", "Open Station...", "Date Range..."}));
+                                               "Year at a Glance...", "Skew-T log-p...", "Launch Indices...",
+                                               "Open Station...", "Date Range..."}));
 
     // A right click on the plot opens the menu where the mouse is; the movie
     // entry is offered only with soundings to export.
@@ -274,7 +275,7 @@ TEST_F(WindowExport, windowFrameIsTheExportersFrame)
 {
     const std::string page = MakePage(4);
     Load("a.html", page);
-    form->CheckBox1->setChecked(true);           // SALR
+    form->CheckBox1->setChecked(true);  // SALR
     form->Windspeed_UICheckBox->setChecked(true);
     form->TrackBar1->SetPosition(2);
 

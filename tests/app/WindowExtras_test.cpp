@@ -321,12 +321,9 @@ TEST(TrailTint, fadesTowardsWhiteStepByStep)
         TColor Expected;  // $00bbggrr
     };
     const Case cases[] = {
-        {clRed, 1, 0x2A2AFF},    // 255 * 1/6 = 42 of white added to green and blue
-        {clRed, 3, 0x7F7FFF},
-        {clRed, 5, 0xD4D4FF},
-        {clBlack, 3, 0x7F7F7F},
-        {clWhite, 2, clWhite},
-        {0x804020, 1, 0x955F45},  // each channel v + (255 - v) / 6
+        {clRed, 1, 0x2A2AFF},  // 255 * 1/6 = 42 of white added to green and blue
+        {clRed, 3, 0x7F7FFF},  {clRed, 5, 0xD4D4FF},    {clBlack, 3, 0x7F7F7F},
+        {clWhite, 2, clWhite}, {0x804020, 1, 0x955F45},  // each channel v + (255 - v) / 6
     };
     for (const Case& c : cases)
         EXPECT_EQ(TrailTint(c.Colour, c.Step), c.Expected) << std::hex << c.Colour << " step " << c.Step;
@@ -345,7 +342,10 @@ protected:
     void ShowTrail(bool On) { form->Extras->ShowTrailAction->setChecked(On); }
     TLineSeries* Trail(int Step) { return form->Chart1->Series(7 + Step); }
     // The temperatures of sounding S as the page gives them.
-    static std::vector<double> Profile(int S) { return {DefaultTemperature(S, 0), DefaultTemperature(S, 1), DefaultTemperature(S, 2)}; }
+    static std::vector<double> Profile(int S)
+    {
+        return {DefaultTemperature(S, 0), DefaultTemperature(S, 1), DefaultTemperature(S, 2)};
+    }
     static std::vector<double> Xs(const TLineSeries* Series)
     {
         std::vector<double> x;
@@ -443,7 +443,8 @@ TEST_F(ExtrasTest, trailIsDrawnBehindTheCurrentProfile)
 {
     MakeForm();
     // Soundings 0 and 1 alike, sounding 2 warmer.
-    Load("same.html", MakePage(3, 3, [](int S, int L) { return (S == 2 ? 25 : 20) - 6.5 * L; }, true));
+    Load("same.html", MakePage(
+                          3, 3, [](int S, int L) { return (S == 2 ? 25 : 20) - 6.5 * L; }, true));
     form->TrackBar1->SetPosition(1);
     form->Chart1->BottomAxis().SetMinMax(-10, 30);
     form->Chart1->LeftAxis().SetMinMax(0, 3000);
@@ -559,7 +560,8 @@ TEST_F(Readout, hoveringNearAShownPointReadsItOut)
 
 TEST_F(Readout, theCurrentProfileIsReadBeforeTheTrailBehindIt)
 {
-    Load("same.html", MakePage(3, 3, [](int, int L) { return 20 - 6.5 * L; }, true));
+    Load("same.html", MakePage(
+                          3, 3, [](int, int L) { return 20 - 6.5 * L; }, true));
     form->TrackBar1->SetPosition(1);
     form->Chart1->BottomAxis().SetMinMax(-10, 30);
     form->Chart1->LeftAxis().SetMinMax(0, 3000);

@@ -24,7 +24,10 @@ namespace {
 const std::string kData = PROFILORA_DATA_DIR;
 const char kIgra[] = "USM00072403-data-beg2016.txt.zip";
 
-std::string Month(int M) { return std::string("wyoming_94610_2016_") + (M < 10 ? "0" : "") + std::to_string(M) + ".html"; }
+std::string Month(int M)
+{
+    return std::string("wyoming_94610_2016_") + (M < 10 ? "0" : "") + std::to_string(M) + ".html";
+}
 
 class SourcesWindow : public ExtrasTest {
 protected:
@@ -83,8 +86,7 @@ TEST_F(SourcesWindow, droppedSet_isMergedAndDuplicatesKeptOnce)
     const std::string jan = Copy(Month(1));
     const std::string feb = Copy(Month(2));
     const std::string again = Copy(Month(1), "january again.html");
-    const std::size_t expected =
-        ReadSoundingFile(jan).Soundings.size() + ReadSoundingFile(feb).Soundings.size();
+    const std::size_t expected = ReadSoundingFile(jan).Soundings.size() + ReadSoundingFile(feb).Soundings.size();
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(QString::fromStdString(feb)), QUrl::fromLocalFile(QString::fromStdString(jan)),
                   QUrl::fromLocalFile(QString::fromStdString(again))});

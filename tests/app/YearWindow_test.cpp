@@ -74,7 +74,8 @@ TEST_F(YearWindowTest, markerFollowsTheMovieAndAClickMovesIt)
     EXPECT_EQ(form->StatusBar1->SimpleText(), "S3");
     EXPECT_EQ(Marker(), 3);
     // Outside the map: nothing moves.
-    QTest::mouseClick(year.Section->MouseSurface(), Qt::LeftButton, {}, QPoint(year.Section->MouseSurface()->width() - 5, 50));
+    QTest::mouseClick(year.Section->MouseSurface(), Qt::LeftButton, {},
+                      QPoint(year.Section->MouseSurface()->width() - 5, 50));
     EXPECT_EQ(form->TrackBar1->Position(), 3);
 
     // The hover line reads the point under the mouse.
@@ -118,7 +119,8 @@ TEST_F(YearWindowTest, followsEachPageAlsoAnEmptyOrUnreadableOne)
         EXPECT_EQ(Marker(), -1) << name;
         // The movie and a click on the empty map go on without harm.
         form->Timer1Timer(form->Timer1);
-        QTest::mouseClick(year.Section->MouseSurface(), Qt::LeftButton, {}, year.Section->MouseSurface()->rect().center());
+        QTest::mouseClick(year.Section->MouseSurface(), Qt::LeftButton, {},
+                          year.Section->MouseSurface()->rect().center());
         EXPECT_FALSE(year.Section->RenderToImage(QSize(200, 100)).isNull()) << name;
     }
     Load("five.html", MakePage(5));

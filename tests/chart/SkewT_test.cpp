@@ -49,9 +49,8 @@ TEST(SkewTBarbs, glyphsForFiveTenFiftyAndSixtyFiveKnots)
         chart::TBarbGlyph Glyph;
         std::size_t Points;  // staff, then three points per mark
     } cases[] = {
-        {1, {0, 0, 0, true}, 13},  {5, {0, 0, 1, false}, 5},   {10, {0, 1, 0, false}, 5},
-        {12, {0, 1, 0, false}, 5}, {50, {1, 0, 0, false}, 5},  {65, {1, 1, 1, false}, 11},
-        {63, {1, 1, 1, false}, 11}, {100, {2, 0, 0, false}, 8},
+        {1, {0, 0, 0, true}, 13},  {5, {0, 0, 1, false}, 5},   {10, {0, 1, 0, false}, 5},  {12, {0, 1, 0, false}, 5},
+        {50, {1, 0, 0, false}, 5}, {65, {1, 1, 1, false}, 11}, {63, {1, 1, 1, false}, 11}, {100, {2, 0, 0, false}, 8},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(chart::BarbGlyph(c.Knots), c.Glyph) << c.Knots;

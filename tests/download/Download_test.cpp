@@ -33,7 +33,7 @@ enum class Ends { Complete, Unchanged };
 struct Case {
     const char* Name;
     std::function<void(QTcpSocket&, const TSeen&)> Answer;
-    bool Cached;             // an older copy (fetched 2025-01-02, ETag "v1") is in the cache
+    bool Cached;  // an older copy (fetched 2025-01-02, ETag "v1") is in the cache
     bool Ok;
     TFailure Failure;
     Ends End;
@@ -55,8 +55,10 @@ const Case kCases[] = {
      [](QTcpSocket& S, const TSeen& R) {
          const bool same = R.Headers.count("if-none-match") && R.Headers.at("if-none-match") == "\"v1\"" &&
                            R.Headers.count("if-modified-since");
-         if (same) TLocalHttpServer::Reply(S, 304, "", "", false);
-         else Ok200(S, R);
+         if (same)
+             TLocalHttpServer::Reply(S, 304, "", "", false);
+         else
+             Ok200(S, R);
      },
      true, true, TFailure::None, Ends::Unchanged, "", false, true},
     {"404", [](QTcpSocket& S, const TSeen&) { TLocalHttpServer::Reply(S, 404, "", "<html>Not Found</html>"); }, true,
@@ -65,12 +67,16 @@ const Case kCases[] = {
      TFailure::HttpStatus, Ends::Unchanged, "answered 500"},
     {"redirect within the scheme",
      [](QTcpSocket& S, const TSeen& R) {
-         if (R.Path == "/moved.zip") Ok200(S, R);
-         else TLocalHttpServer::Reply(S, 302, "Location: /moved.zip\r\n", "");
+         if (R.Path == "/moved.zip")
+             Ok200(S, R);
+         else
+             TLocalHttpServer::Reply(S, 302, "Location: /moved.zip\r\n", "");
      },
      false, true, TFailure::None, Ends::Complete},
     {"redirect to another scheme",
-     [](QTcpSocket& S, const TSeen&) { TLocalHttpServer::Reply(S, 302, "Location: https://127.0.0.1:1/x.zip\r\n", ""); },
+     [](QTcpSocket& S, const TSeen&) {
+         TLocalHttpServer::Reply(S, 302, "Location: https://127.0.0.1:1/x.zip\r\n", "");
+     },
      false, false, TFailure::Redirect, Ends::Unchanged},
     {"truncated body",
      [](QTcpSocket& S, const TSeen&) {
@@ -86,20 +92,20 @@ const Case kCases[] = {
      },
      true, false, TFailure::BadBody, Ends::Unchanged, "web page"},
     {"3 GB declared",
-     [](QTcpSocket& S, const TSeen&) { TLocalHttpServer::Trickle(S, Station(), 65536, 50, 3ull << 30); }, false,
-     false, TFailure::TooLarge, Ends::Unchanged, "(3221.2 MB) is larger than 2 GiB, the archive limit"},
-    {"connection closed, nothing cached",
-     [](QTcpSocket& S, const TSeen&) { S.disconnectFromHost(); }, false, false, TFailure::Closed, Ends::Unchanged,
-     "closed the connection"},
-    {"connection closed, the cached copy stands in",
-     [](QTcpSocket& S, const TSeen&) { S.disconnectFromHost(); }, true, true, TFailure::Closed, Ends::Unchanged, "",
-     true},
+     [](QTcpSocket& S, const TSeen&) { TLocalHttpServer::Trickle(S, Station(), 65536, 50, 3ull << 30); }, false, false,
+     TFailure::TooLarge, Ends::Unchanged, "(3221.2 MB) is larger than 2 GiB, the archive limit"},
+    {"connection closed, nothing cached", [](QTcpSocket& S, const TSeen&) { S.disconnectFromHost(); }, false, false,
+     TFailure::Closed, Ends::Unchanged, "closed the connection"},
+    {"connection closed, the cached copy stands in", [](QTcpSocket& S, const TSeen&) { S.disconnectFromHost(); }, true,
+     true, TFailure::Closed, Ends::Unchanged, "", true},
     {"this year's file found in the folder's listing",
      [](QTcpSocket& S, const TSeen& R) {
          if (R.Path == "/access/data-y2d/")
              TLocalHttpServer::Reply(S, 200, "", "<a href=\"USM00072403-data-beg2016.txt.zip\">x</a>");
-         else if (R.Path == "/access/data-y2d/USM00072403-data-beg2016.txt.zip") Ok200(S, R);
-         else TLocalHttpServer::Reply(S, 404, "", "");
+         else if (R.Path == "/access/data-y2d/USM00072403-data-beg2016.txt.zip")
+             Ok200(S, R);
+         else
+             TLocalHttpServer::Reply(S, 404, "", "");
      },
      false, true, TFailure::None, Ends::Complete, "", false, false, TPeriod::ThisYear},
 };
@@ -112,13 +118,14 @@ TEST_P(DownloadCase, EndsWithTheCacheUnchangedOrComplete)
     QTemporaryDir temp;
     const std::string dir = temp.path().toStdString() + "/igra/";
     QDir().mkpath(QString::fromStdString(dir));
-    const std::string name = c.Period == TPeriod::WholeRecord ? "USM00072403-data.txt.zip"
-                                                              : "USM00072403-data-beg2016.txt.zip";
+    const std::string name =
+        c.Period == TPeriod::WholeRecord ? "USM00072403-data.txt.zip" : "USM00072403-data-beg2016.txt.zip";
     // The older copy has other bytes than the server's.
     const std::string older = Station().substr(0, 1000);
     if (c.Cached) {
         testfiles::Put(dir + name, older);
-        testfiles::Put(dir + name + ".meta", "etag=\"v1\"\nlast-modified=Thu, 02 Jan 2025 00:00:00 GMT\nfetched=2025-01-02\n");
+        testfiles::Put(dir + name + ".meta",
+                       "etag=\"v1\"\nlast-modified=Thu, 02 Jan 2025 00:00:00 GMT\nfetched=2025-01-02\n");
     }
     const auto before = Contents(dir);
 
@@ -207,7 +214,8 @@ TEST(Download, TheSecondOpenRevalidatesWithOneRequest)
     server.Answer = [](QTcpSocket& S, const TSeen& R) {
         if (R.Headers.count("if-none-match") && R.Headers.at("if-none-match") == "\"v2\"")
             TLocalHttpServer::Reply(S, 304, "", "", false);
-        else TLocalHttpServer::Reply(S, 200, "ETag: \"v2\"\r\n", Station());
+        else
+            TLocalHttpServer::Reply(S, 200, "ETag: \"v2\"\r\n", Station());
     };
     TStationRequest request;
     request.Base = server.Base();
@@ -251,8 +259,10 @@ TEST(Download, TheStationListIsKeptOnlyWhenItReadsAsOne)
     TLocalHttpServer server;
     std::string body = "<html>maintenance</html>";
     server.Answer = [&](QTcpSocket& S, const TSeen& R) {
-        if (R.Path == "/doc/igra2-station-list.txt") TLocalHttpServer::Reply(S, 200, "", body);
-        else TLocalHttpServer::Reply(S, 404, "", "");
+        if (R.Path == "/doc/igra2-station-list.txt")
+            TLocalHttpServer::Reply(S, 200, "", body);
+        else
+            TLocalHttpServer::Reply(S, 404, "", "");
     };
     TStationRequest request;
     request.Base = server.Base();

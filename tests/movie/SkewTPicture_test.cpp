@@ -101,8 +101,8 @@ TEST(SkewTPicture, pressureRangeFromTheSettings)
     } cases[] = {
         {"200", "1000", 200, 1000},
         {"", "", 100, 1050},
-        {"5", "1050", 100, 1050},      // above what the diagram shows
-        {"900", "850", 100, 1050},     // reversed
+        {"5", "1050", 100, 1050},   // above what the diagram shows
+        {"900", "850", 100, 1050},  // reversed
     };
     TLapseRates rates = January();
     TChart chart;

@@ -1,4 +1,3 @@
-#include "platform/Fakes.h"
 #include "platform/QtPlatform.h"
 
 #include <gtest/gtest.h>

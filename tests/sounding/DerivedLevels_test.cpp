@@ -34,7 +34,7 @@ TSounding Make(const std::vector<Level>& Levels)
 
 // 6.5 C/km from 15 C at the ground to 11 km, isothermal above.
 const std::vector<Level> Textbook = {
-    {1000, 0, 15},       {850, 1500, 5.25f},  {700, 3000, -4.5f},   {500, 5600, -21.4f}, {300, 9200, -44.8f},
+    {1000, 0, 15},        {850, 1500, 5.25f},   {700, 3000, -4.5f},   {500, 5600, -21.4f},  {300, 9200, -44.8f},
     {250, 10400, -52.6f}, {226, 11000, -56.5f}, {150, 13600, -56.5f}, {100, 16200, -56.5f}, {50, 20600, -56.5f},
 };
 
@@ -59,14 +59,12 @@ void ExpectNear(const std::optional<float>& Got, const std::optional<float>& Wan
 
 TEST(DerivedLevels, handMadeProfiles)
 {
-    std::vector<Level> ThinLayer = {{1000, 0, 15},         {700, 3000, -4.5f},   {500, 5600, -21.4f},
-                                    {356, 8000, -37},      {330, 9000, -37},     {265, 10000, -43.5f},
-                                    {226, 11000, -50},     {100, 16200, -50}};
+    std::vector<Level> ThinLayer = {{1000, 0, 15},    {700, 3000, -4.5f},   {500, 5600, -21.4f}, {356, 8000, -37},
+                                    {330, 9000, -37}, {265, 10000, -43.5f}, {226, 11000, -50},   {100, 16200, -50}};
     // 100 m isothermal at 6300 m, then nothing up to 10400 m: the levels
     // within 2 km pass, the air at 8300 m (-38.6 C) does not.
-    std::vector<Level> GapAbove = {{1000, 0, 15},     {700, 3000, -4.5f},    {500, 5600, -21.4f},
-                                   {430, 6300, -26},  {425, 6400, -26},      {250, 10400, -52.6f},
-                                   {226, 11000, -56.5f}, {100, 16200, -56.5f}};
+    std::vector<Level> GapAbove = {{1000, 0, 15},    {700, 3000, -4.5f},   {500, 5600, -21.4f},  {430, 6300, -26},
+                                   {425, 6400, -26}, {250, 10400, -52.6f}, {226, 11000, -56.5f}, {100, 16200, -56.5f}};
     std::vector<Level> NoPressureAloft = Textbook;
     NoPressureAloft[6].P = M;  // the tropopause level itself
     NoPressureAloft[7].P = M;
@@ -78,8 +76,7 @@ TEST(DerivedLevels, handMadeProfiles)
         // 1 km isothermal at 8 km, but 6.5 C/km again within 2 km above it.
         {"thin isothermal layer", ThinLayer, 0, false, 2307.7f, std::nullopt, TTropopause{11000, -50, 226},
          std::nullopt},
-        {"gap above a thin isothermal layer", GapAbove, 0, false, 2307.7f, std::nullopt, Textbook11km,
-         std::nullopt},
+        {"gap above a thin isothermal layer", GapAbove, 0, false, 2307.7f, std::nullopt, Textbook11km, std::nullopt},
         // The tropopause's pressure from 250 hPa at 10400 m and 150 hPa at 13600 m.
         {"missing pressures above 500 hPa", NoPressureAloft, 0, false, 2307.7f, std::nullopt,
          TTropopause{11000, -56.5f, 227.2f}, std::nullopt},
@@ -87,31 +84,87 @@ TEST(DerivedLevels, handMadeProfiles)
          std::nullopt},
         {"surface inversion, below 500 hPa only",
          {{1000, 0, 5}, {980, 200, 8}, {950, 500, 9}, {900, 900, 7}, {700, 3000, -8}},
-         0, false, 1880, std::nullopt, std::nullopt, TInversion{0, 500, 4}},
+         0,
+         false,
+         1880,
+         std::nullopt,
+         std::nullopt,
+         TInversion{0, 500, 4}},
         // Freezing rain: the air freezes again at 733 m, the top of the layer.
         {"warm layer over a frozen surface",
          {{1000, 0, -3}, {950, 400, 2}, {900, 900, -1}},
-         0, true, 733.3f, TWarmLayer{240, 733.3f, 2}, std::nullopt, TInversion{0, 400, 5}},
+         0,
+         true,
+         733.3f,
+         TWarmLayer{240, 733.3f, 2},
+         std::nullopt,
+         TInversion{0, 400, 5}},
         {"warm layer above the freezing level",
          {{1000, 0, 5}, {900, 1000, -2}, {850, 1500, 1}, {800, 2000, -3}},
-         0, false, 714.3f, TWarmLayer{1333.3f, 1625, 1}, std::nullopt, TInversion{1000, 1500, 3}},
-        {"warm up to the top is no layer aloft", {{1000, 0, -3}, {950, 400, 2}}, 0, true, std::nullopt,
-         std::nullopt, std::nullopt, TInversion{0, 400, 5}},
-        {"all below freezing: the surface", {{1000, 0, -5}, {850, 1500, -15}, {500, 5500, -40}}, 0, true, 0,
-         std::nullopt, std::nullopt, std::nullopt},
-        {"all above freezing", {{1000, 0, 30}, {900, 1000, 25}}, 0, false, std::nullopt, std::nullopt, std::nullopt,
+         0,
+         false,
+         714.3f,
+         TWarmLayer{1333.3f, 1625, 1},
+         std::nullopt,
+         TInversion{1000, 1500, 3}},
+        {"warm up to the top is no layer aloft",
+         {{1000, 0, -3}, {950, 400, 2}},
+         0,
+         true,
+         std::nullopt,
+         std::nullopt,
+         std::nullopt,
+         TInversion{0, 400, 5}},
+        {"all below freezing: the surface",
+         {{1000, 0, -5}, {850, 1500, -15}, {500, 5500, -40}},
+         0,
+         true,
+         0,
+         std::nullopt,
+         std::nullopt,
+         std::nullopt},
+        {"all above freezing",
+         {{1000, 0, 30}, {900, 1000, 25}},
+         0,
+         false,
+         std::nullopt,
+         std::nullopt,
+         std::nullopt,
          std::nullopt},
         // Levels are used only with both height and temperature, in height order.
         {"missing heights and temperatures, out of order",
          {{1000, 0, 10}, {900, 1000, 5}, {1000, M, 15}, {850, 1500, M}, {M, 2000, -5}},
-         0, false, 1500, std::nullopt, std::nullopt, std::nullopt},
+         0,
+         false,
+         1500,
+         std::nullopt,
+         std::nullopt,
+         std::nullopt},
         // The surface height is the first level's own, not the lowest one known.
-        {"surface without a height", {{1000, M, 15}, {850, 1500, 3}}, std::nullopt, false, std::nullopt,
-         std::nullopt, std::nullopt, std::nullopt},
-        {"no usable level", {{1000, M, 15}, {850, 1500, M}}, std::nullopt, false, std::nullopt, std::nullopt,
-         std::nullopt, std::nullopt},
-        {"surface below -500 m", {{1000, -2638, 15}, {850, 1500, 3}}, std::nullopt, false, std::nullopt,
-         std::nullopt, std::nullopt, std::nullopt},
+        {"surface without a height",
+         {{1000, M, 15}, {850, 1500, 3}},
+         std::nullopt,
+         false,
+         std::nullopt,
+         std::nullopt,
+         std::nullopt,
+         std::nullopt},
+        {"no usable level",
+         {{1000, M, 15}, {850, 1500, M}},
+         std::nullopt,
+         false,
+         std::nullopt,
+         std::nullopt,
+         std::nullopt,
+         std::nullopt},
+        {"surface below -500 m",
+         {{1000, -2638, 15}, {850, 1500, 3}},
+         std::nullopt,
+         false,
+         std::nullopt,
+         std::nullopt,
+         std::nullopt,
+         std::nullopt},
     };
     for (const Expected& E : Cases) {
         SCOPED_TRACE(E.Name);
@@ -299,7 +352,7 @@ TEST(TimeHeightSection, binsMoreSoundingsThanColumns)
     EXPECT_EQ(S.ColumnOf(5), 2);
     EXPECT_EQ(S.ColumnOf(10), -1);
     EXPECT_EQ(S.Titles[2], "S 5");
-    EXPECT_FLOAT_EQ(S.Cell(1, 0), 3);  // mean of 2, 3, 4
+    EXPECT_FLOAT_EQ(S.Cell(1, 0), 3);   // mean of 2, 3, 4
     EXPECT_FLOAT_EQ(S.Cell(3, 1), -2);  // mean of -3, -2, -1
     EXPECT_EQ(BuildSection({}, Size).Columns, 0);
 }
@@ -356,7 +409,8 @@ TEST(TimeHeightSection, drawnHeightsGroundAndHeading)
     };
     for (const Case& C : Cases) {
         std::vector<TSounding> Soundings(2, Make(C.Levels));
-        if (C.AltitudeOfSecond != M) Soundings[0].Levels[1].Altitude = Soundings[1].Levels[1].Altitude = C.AltitudeOfSecond;
+        if (C.AltitudeOfSecond != M)
+            Soundings[0].Levels[1].Altitude = Soundings[1].Levels[1].Altitude = C.AltitudeOfSecond;
         Soundings[0].Title = "72403 2016-02-28 12Z";
         Soundings[1].Title = "72403 2016-02-29 00Z";
         TSectionSize Size;
@@ -366,8 +420,10 @@ TEST(TimeHeightSection, drawnHeightsGroundAndHeading)
         ASSERT_EQ(S.Columns, 2) << C.Name;
         EXPECT_FLOAT_EQ(S.SurfaceHeight[1], C.Surface) << C.Name;
         EXPECT_NEAR(S.FreezingLevel[1], C.Freezing, 0.1) << C.Name;
-        if (std::isnan(C.CellAt1000)) EXPECT_TRUE(std::isnan(S.Cell(1, 1))) << C.Name;
-        else EXPECT_FLOAT_EQ(S.Cell(1, 1), C.CellAt1000) << C.Name;
+        if (std::isnan(C.CellAt1000))
+            EXPECT_TRUE(std::isnan(S.Cell(1, 1))) << C.Name;
+        else
+            EXPECT_FLOAT_EQ(S.Cell(1, 1), C.CellAt1000) << C.Name;
         EXPECT_EQ(S.FirstHour, *LaunchHour("2016-02-28 12Z")) << C.Name;
         EXPECT_DOUBLE_EQ(S.HoursPerColumn, 12) << C.Name;
         EXPECT_EQ(SectionHeading(S, "x.html"), "Station 72403, 2016-02-28 to 2016-02-29") << C.Name;

@@ -71,20 +71,28 @@ TEST(Heights, handMadeSoundings)
     const Case Cases[] = {
         {"upward from the only reported height", {{1000, 0, 0, M}, {500, M, 0, M}}, 1, 5541.8f},
         // 2851.7 m by the equation, plus ln(1000/700)/ln 2 of the 458 m miss at 500 hPa.
-        {"corrected to meet the reported height above", {{1000, 0, 0, M}, {700, M, 0, M}, {500, 6000, 0, M}}, 1,
+        {"corrected to meet the reported height above",
+         {{1000, 0, 0, M}, {700, M, 0, M}, {500, 6000, 0, M}},
+         1,
          3087.4f},
         {"levels listed downward", {{500, 6000, 0, M}, {700, M, 0, M}, {1000, 0, 0, M}}, 1, 3087.4f},
         {"below the lowest reported height", {{500, 6000, 0, M}, {1000, M, 0, M}}, 1, 458.2f},
         // Saturated at 20 C: 912.7 m instead of the dry 904.0 m.
         {"virtual temperature", {{1000, 0, 20, 0}, {900, M, 20, 0}}, 1, 912.7f},
         {"a level without a temperature takes one between its neighbours",
-         {{1000, 0, 0, M}, {700, M, M, M}, {500, 6000, 0, M}}, 1, 3087.4f},
+         {{1000, 0, 0, M}, {700, M, M, M}, {500, 6000, 0, M}},
+         1,
+         3087.4f},
         {"no reported height", {{1000, M, 0, M}, {500, M, 0, M}}, 1, M},
         // 18409.4 m from 1000 to 100 hPa: -2638 m at the surface cannot be.
-        {"a contradicted lowest height is not used", {{1000, -2638, 0, M}, {500, M, 0, M}, {100, 18409.4f, 0, M}}, 1,
+        {"a contradicted lowest height is not used",
+         {{1000, -2638, 0, M}, {500, M, 0, M}, {100, 18409.4f, 0, M}},
+         1,
          5541.8f},
-        {"a contradicted lowest height with no level between stays", {{1000, -2638, 0, M}, {100, 18409.4f, 0, M}},
-         0, -2638},
+        {"a contradicted lowest height with no level between stays",
+         {{1000, -2638, 0, M}, {100, 18409.4f, 0, M}},
+         0,
+         -2638},
         {"no pressure: the reported height stays", {{1000, 0, 0, M}, {M, 1234, 0, M}}, 1, 1234},
         {"no pressure and no height", {{1000, 0, 0, M}, {M, M, 0, M}}, 1, M},
     };

@@ -93,8 +93,7 @@ TEST(Indices, agreeWithTheWyomingPages)
                                              std::max(c.Absolute, c.Relative * std::fabs(want->second));
             c.Within += ok;
             if (!ok && std::getenv("PROFILORA_SHOW_MISSES"))
-                std::printf("%s %s: %s vs %s\n", s.Title.c_str(), c.Wyoming,
-                            got ? std::to_string(*got).c_str() : "-",
+                std::printf("%s %s: %s vs %s\n", s.Title.c_str(), c.Wyoming, got ? std::to_string(*got).c_str() : "-",
                             want != oracle->second.Indices.end() ? std::to_string(want->second).c_str() : "-");
         }
         const auto cape = oracle->second.Indices.find("Convective Available Potential Energy");
@@ -125,16 +124,19 @@ TEST(Indices, emptyWhereTheSoundingCannotGiveThem)
         std::function<bool(TSoundingLevel&)> Keep;  // may change the level
         std::vector<M> Empty, Present;
     } cases[] = {
-        {"a high station: the data begin at 820 hPa", [](TSoundingLevel& l) { return l.Pressure <= 820; },
+        {"a high station: the data begin at 820 hPa",
+         [](TSoundingLevel& l) { return l.Pressure <= 820; },
          {&TIndices::Showalter, &TIndices::KIndex, &TIndices::CrossTotals, &TIndices::VerticalTotals,
           &TIndices::TotalsTotals, &TIndices::Sweat, &TIndices::Thickness1000To500},
          {&TIndices::LiftedIndex, &TIndices::MixedLayerTheta, &TIndices::PrecipitableWater, &TIndices::Cape}},
-        {"no dew points", [](TSoundingLevel& l) { return l.DewPointDiff = MissingValue, true; },
+        {"no dew points",
+         [](TSoundingLevel& l) { return l.DewPointDiff = MissingValue, true; },
          {&TIndices::Showalter, &TIndices::LiftedIndex, &TIndices::KIndex, &TIndices::CrossTotals, &TIndices::Cape,
           &TIndices::Cin, &TIndices::CapeSurface, &TIndices::CapeMostUnstable, &TIndices::LclPressure,
           &TIndices::PrecipitableWater, &TIndices::BulkRichardson},
          {&TIndices::VerticalTotals, &TIndices::Thickness1000To500}},
-        {"the balloon burst at 600 hPa", [](TSoundingLevel& l) { return l.Pressure >= 600; },
+        {"the balloon burst at 600 hPa",
+         [](TSoundingLevel& l) { return l.Pressure >= 600; },
          {&TIndices::Showalter, &TIndices::LiftedIndex, &TIndices::KIndex, &TIndices::Thickness1000To500,
           &TIndices::Cape, &TIndices::EquilibriumLevel},
          {&TIndices::Lfc, &TIndices::Cin, &TIndices::LclPressure, &TIndices::PrecipitableWater}},
@@ -145,7 +147,8 @@ TEST(Indices, emptyWhereTheSoundingCannotGiveThem)
          },
          {&TIndices::Sweat, &TIndices::BulkRichardson, &TIndices::BulkRichardsonVirtual},
          {&TIndices::KIndex, &TIndices::Cape}},
-        {"no winds", [](TSoundingLevel& l) { return l.WindSpeed = MissingValue, true; },
+        {"no winds",
+         [](TSoundingLevel& l) { return l.WindSpeed = MissingValue, true; },
          {&TIndices::Sweat, &TIndices::BulkRichardson, &TIndices::BulkRichardsonVirtual},
          {&TIndices::KIndex, &TIndices::Cape}},
     };

@@ -174,7 +174,8 @@ TEST_P(FixSurface, givesTheSurfaceItsHeightAndPlace)
     const SurfaceCase& c = GetParam();
     TSounding s;
     // The temperature tells the levels apart after the move.
-    for (std::size_t i = 0; i < c.Before.size(); ++i) s.AddLevel(c.Before[i].Pressure, c.Before[i].Height, float(i), 0, 0, 0);
+    for (std::size_t i = 0; i < c.Before.size(); ++i)
+        s.AddLevel(c.Before[i].Pressure, c.Before[i].Height, float(i), 0, 0, 0);
     s.FixSurface();
     std::vector<PH> after;
     for (const TSoundingLevel& l : s.Levels) after.push_back({l.Pressure, l.Height});
@@ -204,7 +205,8 @@ INSTANTIATE_TEST_SUITE_P(
         SurfaceCase{"movesAfterTheClosestLevelBelow",
                     {{1000, M}, {1020, 50}, {1005, 80}, {950, 500}},
                     {{1020, 50}, {1005, 80}, {1000, 118}, {950, 500}}},
-        SurfaceCase{"halfRoundsToEvenDown", {{1000, M}, {1001, 100}, {999, 101}}, {{1001, 100}, {1000, 100}, {999, 101}}},
+        SurfaceCase{
+            "halfRoundsToEvenDown", {{1000, M}, {1001, 100}, {999, 101}}, {{1001, 100}, {1000, 100}, {999, 101}}},
         SurfaceCase{"halfRoundsToEvenUp", {{1000, M}, {1001, 101}, {999, 102}}, {{1001, 101}, {1000, 102}, {999, 102}}},
         // A reference without height would drag the surface to about -9999 m.
         SurfaceCase{"referenceWithoutHeightIsPassedOver",
@@ -236,7 +238,8 @@ INSTANTIATE_TEST_SUITE_P(
 TLapseRates ThreeSoundings()
 {
     TLapseRates set;
-    for (int i = 0; i < 3; ++i) set.Soundings.push_back(SoundingOf({{1000, float(i), float(10 * i), 0, 0, 0}}, "S" + std::to_string(i)));
+    for (int i = 0; i < 3; ++i)
+        set.Soundings.push_back(SoundingOf({{1000, float(i), float(10 * i), 0, 0, 0}}, "S" + std::to_string(i)));
     return set;
 }
 

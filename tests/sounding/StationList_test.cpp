@@ -61,8 +61,9 @@ TEST(StationList, ReadsEveryStationOfThePublishedList)
 
 TEST(StationList, SkipsLinesThatAreNoStation)
 {
-    const TStationList list = ReadStationList("<html>\nUSM00072403  38.9767  -77.4858   88.4 VA STERLING; VA.                  1960 2026  48156\r\n"
-                                              "USM00072403  north   -77.4858   88.4\n\n");
+    const TStationList list = ReadStationList(
+        "<html>\nUSM00072403  38.9767  -77.4858   88.4 VA STERLING; VA.                  1960 2026  48156\r\n"
+        "USM00072403  north   -77.4858   88.4\n\n");
     ASSERT_EQ(list.Stations.size(), 1u);
     EXPECT_EQ(list.SkippedLines, 2);
     EXPECT_FALSE(LooksLikeStationList(list));
@@ -71,7 +72,8 @@ TEST(StationList, SkipsLinesThatAreNoStation)
 std::vector<std::string> Ids(const std::vector<TStationHit>& Hits, std::size_t Most = 1000)
 {
     std::vector<std::string> ids;
-    for (std::size_t i = 0; i < Hits.size() && i < Most; ++i) ids.push_back(RealList().Stations[std::size_t(Hits[i].Index)].Id);
+    for (std::size_t i = 0; i < Hits.size() && i < Most; ++i)
+        ids.push_back(RealList().Stations[std::size_t(Hits[i].Index)].Id);
     return ids;
 }
 
@@ -84,14 +86,11 @@ TEST(StationSearch, FindsByNameNumberIdCountryAndPlace)
         std::size_t MaxHits;
     };
     const Row rows[] = {
-        {"sterling", "USM00072403", 3},
-        {"STERLING va", "USM00072403", 1},
-        {"Stérling", "USM00072403", 3},   // accents ignored (UTF-8)
-        {"St\xE9rling", "USM00072403", 3}, // and Latin-1
-        {"denver", "USM00072469", 5},
-        {"72403", "USM00072403", 1},
-        {"usm000724", "USM00072403", 100},
-        {"US", "USM00072403", 2921},
+        {"sterling", "USM00072403", 3},         {"STERLING va", "USM00072403", 1},
+        {"Stérling", "USM00072403", 3},     // accents ignored (UTF-8)
+        {"St\xE9rling", "USM00072403", 3},  // and Latin-1
+        {"denver", "USM00072469", 5},           {"72403", "USM00072403", 1},
+        {"usm000724", "USM00072403", 100},      {"US", "USM00072403", 2921},
         {"38.95, -77.45", "USM00072403", 2921},
     };
     for (const Row& r : rows) {
@@ -113,8 +112,9 @@ TEST(StationSearch, APlaceSortsByGreatCircleDistance)
     ASSERT_FALSE(hits.empty());
     EXPECT_EQ(RealList().Stations[std::size_t(hits[0].Index)].Id, "USM00072403");
     EXPECT_NEAR(*hits[0].DistanceKm, 0.0, 1e-6);
-    EXPECT_TRUE(std::is_sorted(hits.begin(), hits.end(),
-                               [](const TStationHit& A, const TStationHit& B) { return *A.DistanceKm < *B.DistanceKm; }));
+    EXPECT_TRUE(std::is_sorted(hits.begin(), hits.end(), [](const TStationHit& A, const TStationHit& B) {
+        return *A.DistanceKm < *B.DistanceKm;
+    }));
     // Ships have no place and are left out.
     EXPECT_LT(hits.size(), 2921u);
     // One degree of latitude, and a quarter of the way round the equator.

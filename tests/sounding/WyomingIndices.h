@@ -71,9 +71,12 @@ inline std::map<std::string, TLaunch> ReadLaunches(const std::string& Page)
             if (colon == std::string::npos) continue;
             const std::string name = line.substr(line.find_first_not_of(' '), colon - line.find_first_not_of(' '));
             const std::string value = line.substr(colon + 2);
-            if (name == "Station number") station = value;
-            else if (name == "Observation time") time = value;
-            else current.Indices[name] = std::atof(value.c_str());
+            if (name == "Station number")
+                station = value;
+            else if (name == "Observation time")
+                time = value;
+            else
+                current.Indices[name] = std::atof(value.c_str());
             continue;
         }
         // A level row: seven-character columns, the pressure first.

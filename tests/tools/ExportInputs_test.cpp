@@ -25,17 +25,13 @@ using Args = std::vector<std::string>;
 const std::string kData = PROFILORA_DATA_DIR;
 const std::string kIgra = kData + "/USM00072403-data-beg2016.txt.zip";
 
-std::string Month(int M)
-{
-    return kData + "/wyoming_94610_2016_" + (M < 10 ? "0" : "") + std::to_string(M) + ".html";
-}
+std::string Month(int M) { return kData + "/wyoming_94610_2016_" + (M < 10 ? "0" : "") + std::to_string(M) + ".html"; }
 
 TEST(ExportInputArguments, severalInputsAndDates)
 {
     ExportOptions o;
-    EXPECT_EQ(ParseExportArguments({"a.html", "b.zip", "--csv", "out.csv", "--from-date", "2016-06-01",
-                                    "--to-date=2016-06-30"},
-                                   o),
+    EXPECT_EQ(ParseExportArguments(
+                  {"a.html", "b.zip", "--csv", "out.csv", "--from-date", "2016-06-01", "--to-date=2016-06-30"}, o),
               "");
     EXPECT_EQ(o.Inputs, (Args{"a.html", "b.zip"}));
     EXPECT_EQ(o.PagePath, "a.html");
@@ -137,8 +133,7 @@ TEST_F(ExportInputs, twelveWyomingMonths_giveTheCsvOfTheStationPage)
 
 TEST_F(ExportInputs, datesNarrowEveryOutputAndFramesCountAfterThem)
 {
-    ASSERT_EQ(Run({kIgra, "--csv", "--from-date", "2016-06-29", "--to-date", "2016-07-01"}), kExportDone)
-        << err.str();
+    ASSERT_EQ(Run({kIgra, "--csv", "--from-date", "2016-06-29", "--to-date", "2016-07-01"}), kExportDone) << err.str();
     std::vector<std::string> titles;
     for (const std::string& row : Lines(out.str())) {
         const std::string title = row.substr(row.find(',') + 1, 20);
@@ -149,13 +144,13 @@ TEST_F(ExportInputs, datesNarrowEveryOutputAndFramesCountAfterThem)
 
     // Six frames remain: --to 5 is the last of them, --to 6 lies beyond and
     // nothing is written.
-    EXPECT_EQ(Run({kIgra, "--png", Path("frames"), "--from-date", "2016-06-29", "--to-date", "2016-07-01",
-                   "--from", "4", "--to", "5", "--size", "64x48"}),
+    EXPECT_EQ(Run({kIgra, "--png", Path("frames"), "--from-date", "2016-06-29", "--to-date", "2016-07-01", "--from",
+                   "4", "--to", "5", "--size", "64x48"}),
               kExportDone)
         << err.str();
     EXPECT_EQ(QDir(QString::fromStdString(Path("frames"))).entryList(QDir::Files).size(), 2);
-    EXPECT_EQ(Run({kIgra, "--gif", Path("m.gif"), "--from-date", "2016-06-29", "--to-date", "2016-07-01", "--to",
-                   "6", "--size", "64x48"}),
+    EXPECT_EQ(Run({kIgra, "--gif", Path("m.gif"), "--from-date", "2016-06-29", "--to-date", "2016-07-01", "--to", "6",
+                   "--size", "64x48"}),
               kExportFailed);
     EXPECT_FALSE(QFile::exists(QString::fromStdString(Path("m.gif"))));
 
@@ -194,10 +189,11 @@ TEST_F(ExportInputs, exitStatusOfEmptyInputsAndDamagedLaunches)
                                       "21     0 100982B   88    94B  627    67   340    10 \n"
                                       "#USM00072403 2016 01 01 12 1105    1 ncdc-nws ncdc-nws  389767  -774864\n"
                                       "21     0 10098xB   88    44B  640 -8888     0     0 \n");
-    const std::string gz = write("notes.txt.gz", std::string("\x1f\x8b\x08\x00\x00\x00\x00\x00\x02\xff\xcb\xcb\x57\x28\xce"
-                                                             "\x2f\xcd\x4b\xc9\xcc\x4b\x2f\xe6\x02\x00\xae\xf2\x47"
-                                                             "\xf3\x0d\x00\x00\x00",
-                                                             33));
+    const std::string gz =
+        write("notes.txt.gz", std::string("\x1f\x8b\x08\x00\x00\x00\x00\x00\x02\xff\xcb\xcb\x57\x28\xce"
+                                          "\x2f\xcd\x4b\xc9\xcc\x4b\x2f\xe6\x02\x00\xae\xf2\x47"
+                                          "\xf3\x0d\x00\x00\x00",
+                                          33));
     struct Case {
         Args Arguments;
         int Status;
@@ -233,12 +229,14 @@ TEST_F(ExportInputs, aStationIsDownloadedIntoTheCacheAndReadLikeItsFile)
     testhttp::TLocalHttpServer server;
     std::string answer = "file";
     server.Answer = [&](QTcpSocket& S, const testhttp::TSeen& R) {
-        if (answer == "closed") S.disconnectFromHost();
+        if (answer == "closed")
+            S.disconnectFromHost();
         else if (R.Path == "/access/data-y2d/")
             testhttp::TLocalHttpServer::Reply(S, 200, "", "USM00072403-data-beg2016.txt.zip");
         else if (answer == "file" && R.Path == "/access/data-y2d/USM00072403-data-beg2016.txt.zip")
             testhttp::TLocalHttpServer::Reply(S, 200, "", station);
-        else testhttp::TLocalHttpServer::Reply(S, 404, "", "");
+        else
+            testhttp::TLocalHttpServer::Reply(S, 404, "", "");
     };
     const std::string settings = Path("s.ini");
     testfiles::Put(settings, "[Sources]\nIGRA=" + server.Base() + "\n");
@@ -259,7 +257,8 @@ TEST_F(ExportInputs, aStationIsDownloadedIntoTheCacheAndReadLikeItsFile)
     // A station the archive lacks: exit 1 with the message, nothing written.
     answer = "none";
     EXPECT_EQ(Run({"--station", "USM00072469", "--settings", settings, "--csv", Path("none.csv")}), 1);
-    EXPECT_NE(err.str().find("NOAA's archive has no file for USM00072469 (this year)."), std::string::npos) << err.str();
+    EXPECT_NE(err.str().find("NOAA's archive has no file for USM00072469 (this year)."), std::string::npos)
+        << err.str();
     EXPECT_FALSE(QFile::exists(QString::fromStdString(Path("none.csv"))));
     unsetenv("XDG_CACHE_HOME");
 }

@@ -103,7 +103,7 @@ TEST(CsvText, fieldsAreQuotedOnlyWhenNeeded)
 TEST(CsvText, numbersAreTheShortestExactText)
 {
     const std::pair<float, const char*> cases[] = {
-        {-9999.0f, "-9999"}, {0.0f, "0"}, {19.2f, "19.2"}, {1015.0f, "1015"}, {9.26f, "9.26"},
+        {-9999.0f, "-9999"}, {0.0f, "0"},   {19.2f, "19.2"},  {1015.0f, "1015"}, {9.26f, "9.26"},
         {-52.3f, "-52.3"},   {0.1f, "0.1"}, {1e-7f, "1e-07"}, {3e38f, "3e+38"},
     };
     for (const auto& [value, expected] : cases) EXPECT_EQ(SingleText(value), expected);
@@ -341,9 +341,8 @@ TEST(ExportProgram, exitStatusAndStreams)
     // The section and a movie in one run share the program's one
     // application object; the second picture output must not end it.
     const QString movie = QDir(dir.path()).filePath("m.gif");
-    const ProgramResult both =
-        RunProgram({write("p.html", kGoodPage), "--section",
-                    QDir(dir.path()).filePath("s.png"), "--gif", movie, "--levels", QDir(dir.path()).filePath("l.csv")});
+    const ProgramResult both = RunProgram({write("p.html", kGoodPage), "--section", QDir(dir.path()).filePath("s.png"),
+                                           "--gif", movie, "--levels", QDir(dir.path()).filePath("l.csv")});
     EXPECT_EQ(both.Status, 0) << both.Err;
     EXPECT_TRUE(QFileInfo::exists(movie));
 }

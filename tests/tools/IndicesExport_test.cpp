@@ -46,21 +46,24 @@ TEST_F(IndicesExport, januaryOfPerth)
     std::vector<std::string> rows;
     while (std::getline(lines, line)) rows.push_back(line);
     ASSERT_EQ(rows.size(), 1u + 62u);
-    EXPECT_EQ(rows[0], "sounding,title,showalter,lifted_index,lifted_index_virtual,sweat,k_index,cross_totals,"
-                       "vertical_totals,totals_totals,cape,cape_virtual,cin,cin_virtual,equilibrium_level,"
-                       "equilibrium_level_virtual,lfc,lfc_virtual,bulk_richardson,bulk_richardson_virtual,"
-                       "lcl_temperature,lcl_pressure,mixed_layer_theta,mixed_layer_mixing_ratio,thickness_1000_500,"
-                       "precipitable_water,cape_surface,cin_surface,cape_most_unstable,cin_most_unstable");
+    EXPECT_EQ(rows[0],
+              "sounding,title,showalter,lifted_index,lifted_index_virtual,sweat,k_index,cross_totals,"
+              "vertical_totals,totals_totals,cape,cape_virtual,cin,cin_virtual,equilibrium_level,"
+              "equilibrium_level_virtual,lfc,lfc_virtual,bulk_richardson,bulk_richardson_virtual,"
+              "lcl_temperature,lcl_pressure,mixed_layer_theta,mixed_layer_mixing_ratio,thickness_1000_500,"
+              "precipitable_water,cape_surface,cin_surface,cape_most_unstable,cin_most_unstable");
     // The page prints for these launches: Showalter 8.34, LI 11.97 (11.90
     // virtual), SWEAT 32.98, K 16.50, totals 7.10 / 28.10 / 35.20, no CAPE,
     // LCL 280.45 K 887.34 hPa, 290.20 K, 7.29 g/kg, 5701 m, 24.77 mm; and
     // for the fourth CAPE 11.92 (32.31 virtual), CIN -548.63 (-463.55), EL
     // 319.88 (318.18), LFC 523.92 (536.06), BRN 0.31 (0.83).
-    EXPECT_EQ(rows[1], "0,94610 2016-01-01 00Z,8.34,11.98,11.91,33.00,16.50,7.10,28.10,35.20,0.0,0.0,0.0,0.0,,,,,"
-                       "0.00,0.00,280.46,887.53,290.19,7.29,5701.0,24.77,0.0,0.0,0.0,0.0");
-    EXPECT_EQ(rows[4], "3,94610 2016-01-02 12Z,0.72,1.28,0.71,162.20,31.50,17.90,28.90,46.80,11.5,34.5,-542.7,-459.9,"
-                       "318.67,316.72,525.19,537.78,0.29,0.88,284.09,800.79,302.73,10.37,5765.0,30.61,0.0,0.0,408.5,"
-                       "-195.4");
+    EXPECT_EQ(rows[1],
+              "0,94610 2016-01-01 00Z,8.34,11.98,11.91,33.00,16.50,7.10,28.10,35.20,0.0,0.0,0.0,0.0,,,,,"
+              "0.00,0.00,280.46,887.53,290.19,7.29,5701.0,24.77,0.0,0.0,0.0,0.0");
+    EXPECT_EQ(rows[4],
+              "3,94610 2016-01-02 12Z,0.72,1.28,0.71,162.20,31.50,17.90,28.90,46.80,11.5,34.5,-542.7,-459.9,"
+              "318.67,316.72,525.19,537.78,0.29,0.88,284.09,800.79,302.73,10.37,5765.0,30.61,0.0,0.0,408.5,"
+              "-195.4");
 
     // "-" is standard output, byte for byte the same.
     ASSERT_EQ(Run({January, "--indices", "-"}), kExportDone) << Err;

@@ -2,8 +2,7 @@
 
 namespace platform {
 
-MsgResult FakePrompts::MessageBox(const std::string& Text, const std::string& Caption,
-                                  MsgButtons Buttons, MsgIcon Icon)
+MsgResult FakePrompts::MessageBox(const std::string& Text, const std::string& Caption, MsgButtons Buttons, MsgIcon Icon)
 {
     Boxes.push_back({Text, Caption, Buttons, Icon});
     if (OnBox) OnBox(Boxes.back());

@@ -18,10 +18,10 @@ public:
         MsgButtons Buttons;
         MsgIcon Icon;
     };
-    std::vector<Box> Boxes;                        // every message box shown
-    std::deque<MsgResult> Answers;                 // answers for Yes/No/Cancel boxes (default Cancel)
+    std::vector<Box> Boxes;         // every message box shown
+    std::deque<MsgResult> Answers;  // answers for Yes/No/Cancel boxes (default Cancel)
 
-    std::vector<FileDialogSetup> OpenDialogs;      // every open dialog shown
+    std::vector<FileDialogSetup> OpenDialogs;  // every open dialog shown
     std::vector<FileDialogSetup> SaveDialogs;
     std::deque<std::optional<std::string>> OpenAnswers;  // nullopt = cancel (default)
     std::deque<std::optional<std::string>> SaveAnswers;
@@ -34,7 +34,7 @@ public:
     std::vector<std::pair<std::string, std::string>> DateRangeDialogs;
     std::deque<std::optional<std::pair<std::string, std::string>>> DateRangeAnswers;
 
-    std::vector<std::uint32_t> ColorDialogs;       // starting colour of each colour dialog
+    std::vector<std::uint32_t> ColorDialogs;  // starting colour of each colour dialog
     std::deque<std::optional<std::uint32_t>> ColorAnswers;
 
     // Optional hook run when a box is shown (e.g. to check state at that moment).
@@ -80,12 +80,12 @@ public:
     char Separator = '.';
     int MajorVersion = 6;
     std::string Program = "/opt/profilora/profilora";
-    std::optional<std::string> LongName;           // nullopt: look-up fails
+    std::optional<std::string> LongName;  // nullopt: look-up fails
     std::vector<std::string> Args;
     Modifiers Keys;
     int Beeps = 0;
     int TerminateRequests = 0;
-    std::vector<CursorShape> Cursors;              // every cursor change, in order
+    std::vector<CursorShape> Cursors;  // every cursor change, in order
     std::string Stdout;
 
     char DecimalSeparator() const override { return Separator; }
@@ -107,12 +107,12 @@ public:
 // The real file system with failures that a test switches on.
 class FaultyFileSystem : public LocalFileSystem {
 public:
-    bool FailWrite = false;       // WriteAll fails after writing half of the contents
-    int FailWriteCode = 5;        // errno reported for it (EIO)
-    int FailWriteNumber = 0;      // the n-th WriteAll (1-based) fails like that too; 0 = none
+    bool FailWrite = false;         // WriteAll fails after writing half of the contents
+    int FailWriteCode = 5;          // errno reported for it (EIO)
+    int FailWriteNumber = 0;        // the n-th WriteAll (1-based) fails like that too; 0 = none
     bool FailAfterWriting = false;  // a failing WriteAll writes everything first (a failed close)
-    bool FailRead = false;        // ReadAll fails with EIO
-    int FailMoveNumber = 0;       // the n-th MoveFile (1-based) fails; 0 = none
+    bool FailRead = false;          // ReadAll fails with EIO
+    int FailMoveNumber = 0;         // the n-th MoveFile (1-based) fails; 0 = none
     bool FailDelete = false;
     int Moves = 0;
     int Writes = 0;
@@ -120,7 +120,7 @@ public:
     // behave as on a read-only medium: nothing there is created, written,
     // deleted or moved, and writes report ReadOnlyCode. Empty = none.
     std::string ReadOnlyDir;
-    int ReadOnlyCode = 13;        // EACCES
+    int ReadOnlyCode = 13;  // EACCES
 
     bool DeleteFile(const std::string& Path) override;
     bool MoveFile(const std::string& From, const std::string& To) override;
