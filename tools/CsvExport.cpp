@@ -6,7 +6,12 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <condition_variable>
+#include <exception>
 #include <future>
+#include <mutex>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 std::string FixedText(double Value, int Decimals)
@@ -208,10 +213,8 @@ bool WriteSoundingsCsv(const TLapseRates& Set, const TCsvSink& Sink, std::size_t
 {
     if (PieceBytes == 0) PieceBytes = 1;
     if (!Sink("sounding,title,pressure,height,temperature,dewpoint_diff,wind_direction,wind_speed\n")) return false;
-    // The soundings go in runs of about kRunLevels rows (a few MB of text);
-    // of each two runs the second is formatted on another core while this
-    // one formats the first and hands it on, so that no more than two runs
-    // of text are ever held.
+    // The soundings go in runs of about kRunLevels rows (a few MB of text),
+    // so that no more than two runs of text are ever held.
     constexpr std::size_t kRunLevels = 32768;
     std::vector<std::size_t> bounds{0};
     std::size_t rows = 0;
@@ -222,22 +225,45 @@ bool WriteSoundingsCsv(const TLapseRates& Set, const TCsvSink& Sink, std::size_t
             rows = 0;
         }
     }
-    std::string mine;
-    std::string theirs;
-    for (std::size_t run = 0; run + 1 < bounds.size(); run += 2) {
-        std::future<void> other;
-        if (run + 2 < bounds.size())
-            other = std::async(std::launch::async | std::launch::deferred, [&Set, &bounds, &theirs, run] {
-                theirs.clear();
-                AppendRows(Set, bounds[run + 1], bounds[run + 2], theirs);
-            });
-        mine.clear();
-        AppendRows(Set, bounds[run], bounds[run + 1], mine);
-        const bool handed = Hand(mine, Sink, PieceBytes);
-        if (other.valid()) other.get();
-        if (!handed || (run + 2 < bounds.size() && !Hand(theirs, Sink, PieceBytes))) return false;
+    // Two threads take the runs in turn: each formats its next run while the
+    // other hands its own on, and hands its text on when its turn comes.
+    const std::size_t runs = bounds.size() - 1;
+    std::mutex turnLock;
+    std::condition_variable turnChanged;
+    std::size_t turn = 0;
+    bool failed = false;
+    std::exception_ptr error;
+    const auto work = [&](std::size_t First, std::size_t Step) {
+        try {
+            std::string text;
+            for (std::size_t run = First; run < runs; run += Step) {
+                text.clear();
+                AppendRows(Set, bounds[run], bounds[run + 1], text);
+                std::unique_lock<std::mutex> lock(turnLock);
+                turnChanged.wait(lock, [&] { return turn == run || failed; });
+                if (failed) return;
+                failed = !Hand(text, Sink, PieceBytes);
+                ++turn;
+                turnChanged.notify_all();
+            }
+        } catch (...) {
+            const std::lock_guard<std::mutex> lock(turnLock);
+            if (!error) error = std::current_exception();
+            failed = true;
+            turnChanged.notify_all();
+        }
+    };
+    std::thread other;
+    if (runs > 1) {
+        try {
+            other = std::thread(work, 1, 2);
+        } catch (const std::system_error&) {
+        }
     }
-    return true;
+    work(0, other.joinable() ? 2 : 1);
+    if (other.joinable()) other.join();
+    if (error) std::rethrow_exception(error);
+    return !failed;
 }
 
 std::string RowsOnTwoCores(std::size_t Count, const TRowMaker& Rows)

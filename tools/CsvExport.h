@@ -27,7 +27,8 @@ std::string SoundingsToCsv(const TLapseRates& Set);
 
 // The same text handed to Sink in pieces of at most PieceBytes as it is
 // made (on two cores), so that a large set is never held twice; false as
-// soon as Sink refuses a piece. Sink is called on the caller's thread only.
+// soon as Sink refuses a piece. Sink is called for one piece at a time, in
+// order, on the caller's thread or on the one other thread that formats.
 // Pieces of a quarter MB keep a write's copy within the processor's cache.
 using TCsvSink = std::function<bool(std::string_view Piece)>;
 bool WriteSoundingsCsv(const TLapseRates& Set, const TCsvSink& Sink, std::size_t PieceBytes = std::size_t(256) << 10);
