@@ -160,6 +160,44 @@ TEST(CsvText, emptySetGivesTheHeaderOnly)
               "sounding,title,pressure,height,temperature,dewpoint_diff,wind_direction,wind_speed\n");
 }
 
+// A set of several runs of rows, made on two threads: the rows come out in
+// order, in pieces no larger than asked, and a refused piece ends the
+// writing at once (no piece after it, no waiting for a turn that never
+// comes).
+TEST(CsvText, largeSetMadeOnTwoThreads_keepsTheOrderAndStopsAtARefusal)
+{
+    TLapseRates set;
+    set.Soundings.resize(40);
+    std::string expected = "sounding,title,pressure,height,temperature,dewpoint_diff,wind_direction,wind_speed\n";
+    for (int i = 0; i < 40; ++i) {
+        set.Soundings[std::size_t(i)].Title = "L" + std::to_string(i);
+        for (int j = 0; j < 5000; ++j) {
+            set.Soundings[std::size_t(i)].AddLevel(float(j), float(i), -0.5f, 1, 2, 3);
+            expected += std::to_string(i) + ",L" + std::to_string(i) + "," + std::to_string(j) + "," +
+                        std::to_string(i) + ",-0.5,1,2,3\n";
+        }
+    }
+    std::string text;
+    std::size_t largest = 0;
+    EXPECT_TRUE(WriteSoundingsCsv(
+        set,
+        [&](std::string_view Piece) {
+            text.append(Piece);
+            largest = std::max(largest, Piece.size());
+            return true;
+        },
+        65536));
+    EXPECT_TRUE(text == expected) << "the rows differ or are out of order";
+    EXPECT_LE(largest, 65536u);
+
+    for (const int refused : {1, 2, 9}) {
+        int calls = 0;
+        EXPECT_FALSE(WriteSoundingsCsv(
+            set, [&](std::string_view) { return ++calls != refused; }, 65536));
+        EXPECT_EQ(calls, refused);
+    }
+}
+
 // ------------------------------------------------------------ the tool, in process
 
 const char* const kGoodPage =
