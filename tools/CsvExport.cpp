@@ -173,8 +173,46 @@ std::string SingleText(float Value)
 namespace {
 
 // The rows of the soundings First..Last-1, appended to Out.
+// The texts of the values met last, by their bits: a station file repeats
+// few values (temperatures, wind, the missing mark) many times, and a
+// value found here is copied instead of written anew.
+class TTextCache {
+public:
+    // Writes the text of Value at Out (room for 32 characters); returns
+    // the end of it.
+    char* Put(char* Out, float Value)
+    {
+        std::uint32_t bits = 0;
+        std::memcpy(&bits, &Value, sizeof bits);
+        TEntry& entry = entries_[(bits * 0x9E3779B1u) >> (32 - kBits)];
+        if (entry.Length != 0 && entry.Bits == bits) {
+            std::memcpy(Out, entry.Text, sizeof entry.Text);
+            return Out + entry.Length;
+        }
+        char* const end = SingleChars(Out, Value);
+        const auto length = static_cast<std::size_t>(end - Out);
+        if (length <= sizeof entry.Text) {
+            entry.Bits = bits;
+            entry.Length = static_cast<std::uint8_t>(length);
+            std::memcpy(entry.Text, Out, length);
+        }
+        return end;
+    }
+
+private:
+    static constexpr int kBits = 14;
+    struct TEntry {
+        std::uint32_t Bits = 0;
+        std::uint8_t Length = 0;  // 0: empty
+        char Text[11] = {};
+    };
+    std::vector<TEntry> entries_ = std::vector<TEntry>(std::size_t(1) << kBits);
+};
+
+// The rows of the soundings First..Last-1, appended to Out.
 void AppendRows(const TLapseRates& Set, std::size_t First, std::size_t Last, std::string& Out)
 {
+    TTextCache texts;
     for (std::size_t i = First; i < Last; ++i) {
         const TSounding& sounding = Set.Soundings[i];
         const std::string prefix = std::to_string(i) + ',' + CsvField(sounding.Title) + ',';
@@ -188,10 +226,10 @@ void AppendRows(const TLapseRates& Set, std::size_t First, std::size_t Last, std
             char* p = row;
             for (const float value :
                  {level.Pressure, level.Height, level.Temperature, level.DewPointDiff, level.WindDirection}) {
-                p = SingleChars(p, value);
+                p = texts.Put(p, value);
                 *p++ = ',';
             }
-            p = SingleChars(p, level.WindSpeed);
+            p = texts.Put(p, level.WindSpeed);
             *p++ = '\n';
             Out += prefix;
             Out.append(row, p);
