@@ -73,6 +73,20 @@ bool FillTemperatures(std::vector<TNode>& Nodes)
 void sounding::ComputeHeights(TSounding& Sounding)
 {
     std::vector<TSoundingLevel>& levels = Sounding.Levels;
+    // Most launches report a height at every level with a pressure: when
+    // those levels also go strictly up, every altitude is the reported
+    // height and nothing is reckoned.
+    bool allReported = true;
+    double lastPressure = std::numeric_limits<double>::infinity();
+    for (TSoundingLevel& level : levels) {
+        const bool reported = Known(level.Height);
+        level.Altitude = reported ? level.Height : MissingValue;
+        if (Known(level.Pressure) && level.Pressure > 0) {
+            allReported = allReported && reported && level.Pressure < lastPressure;
+            lastPressure = level.Pressure;
+        }
+    }
+    if (allReported) return;
     std::vector<TNode> nodes;
     nodes.reserve(levels.size());
     for (std::size_t i = 0; i < levels.size(); ++i) {
