@@ -7,6 +7,7 @@
 #include "sounding/SourceReaders.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -143,10 +144,9 @@ struct TSourceParser::TImpl {
 
 TSourceParser::TSourceParser() : impl_(std::make_unique<TImpl>()) {}
 
-void TSourceParser::StartAfterLines(std::uint64_t Count)
+std::uint64_t TSourceParser::LinesRead() const
 {
-    impl_->igra.StartAfterLines(Count);
-    impl_->wyoming.StartAfterLines(Count);
+    return impl_->format == TSourceFormat::Wyoming ? impl_->wyoming.LinesRead() : impl_->igra.LinesRead();
 }
 
 TSourceParser::~TSourceParser() = default;
@@ -258,11 +258,6 @@ void ReadWhole(TWholeText& Whole, TSourceResult& Result)
     TSourceResult second;
     std::thread reader([&] {
         TSourceParser parser;
-        std::uint64_t lines = 0;
-        for (const char *p = text.data(), *end = text.data() + split;
-             (p = static_cast<const char*>(std::memchr(p, '\n', std::size_t(end - p)))) != nullptr; ++p)
-            ++lines;
-        parser.StartAfterLines(lines);
         FeedWhole(parser, Whole, split, text.size());
         parser.Finish(second);
     });
@@ -270,6 +265,15 @@ void ReadWhole(TWholeText& Whole, TSourceResult& Result)
     FeedWhole(parser, Whole, 0, split);
     parser.Finish(Result);
     reader.join();
+    // The second half counted its lines from its own start ("line N: ...").
+    for (std::string& warning : second.Warnings) {
+        if (warning.compare(0, 5, "line ") != 0) continue;
+        std::uint64_t n = 0;
+        const auto [end, failure] = std::from_chars(warning.data() + 5, warning.data() + warning.size(), n);
+        if (failure == std::errc())
+            warning =
+                "line " + std::to_string(n + parser.LinesRead()) + warning.substr(std::size_t(end - warning.data()));
+    }
     // The halves as one file: what one half missed the other may hold.
     Result.Soundings.reserve(Result.Soundings.size() + second.Soundings.size());
     std::move(second.Soundings.begin(), second.Soundings.end(), std::back_inserter(Result.Soundings));

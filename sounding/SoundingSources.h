@@ -63,8 +63,8 @@ public:
     TSourceParser& operator=(const TSourceParser&) = delete;
 
     void Feed(std::string_view Piece);
-    // The text fed starts after Count lines read elsewhere.
-    void StartAfterLines(std::uint64_t Count);
+    // The lines of a station file read so far.
+    std::uint64_t LinesRead() const;
     // Ends the text; the soundings and the format go into Result, and an
     // error is set only when Result has none yet.
     void Finish(TSourceResult& Result);

@@ -26,9 +26,8 @@ public:
     // first kMaxWarnings are kept (Skipped counts them all).
     const std::vector<std::string>& Warnings() const { return warnings_; }
     static constexpr std::size_t kMaxWarnings = 100;
-    // The text starts after Count lines read elsewhere: warnings name the
-    // lines of the whole text.
-    void StartAfterLines(std::uint64_t Count) { line_ = Count; }
+    // The lines read so far.
+    std::uint64_t LinesRead() const { return line_; }
 
 protected:
     // A line that belongs to no launch could not be read.
