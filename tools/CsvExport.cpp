@@ -210,9 +210,8 @@ private:
 };
 
 // The rows of the soundings First..Last-1, appended to Out.
-void AppendRows(const TLapseRates& Set, std::size_t First, std::size_t Last, std::string& Out)
+void AppendRows(const TLapseRates& Set, std::size_t First, std::size_t Last, TTextCache& Texts, std::string& Out)
 {
-    TTextCache texts;
     for (std::size_t i = First; i < Last; ++i) {
         const TSounding& sounding = Set.Soundings[i];
         const std::string prefix = std::to_string(i) + ',' + CsvField(sounding.Title) + ',';
@@ -226,10 +225,10 @@ void AppendRows(const TLapseRates& Set, std::size_t First, std::size_t Last, std
             char* p = row;
             for (const float value :
                  {level.Pressure, level.Height, level.Temperature, level.DewPointDiff, level.WindDirection}) {
-                p = texts.Put(p, value);
+                p = Texts.Put(p, value);
                 *p++ = ',';
             }
-            p = texts.Put(p, level.WindSpeed);
+            p = Texts.Put(p, level.WindSpeed);
             *p++ = '\n';
             Out += prefix;
             Out.append(row, p);
@@ -274,9 +273,10 @@ bool WriteSoundingsCsv(const TLapseRates& Set, const TCsvSink& Sink, std::size_t
     const auto work = [&](std::size_t First, std::size_t Step) {
         try {
             std::string text;
+            TTextCache texts;
             for (std::size_t run = First; run < runs; run += Step) {
                 text.clear();
-                AppendRows(Set, bounds[run], bounds[run + 1], text);
+                AppendRows(Set, bounds[run], bounds[run + 1], texts, text);
                 std::unique_lock<std::mutex> lock(turnLock);
                 turnChanged.wait(lock, [&] { return turn == run || failed; });
                 if (failed) return;
