@@ -11,6 +11,7 @@
 #include <atomic>
 #include <limits>
 #include <memory>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -101,18 +102,22 @@ public:
 class TPrefault {
 public:
     explicit TPrefault(TMappedText& Buffer)
-        : worker_([this, &Buffer] {
-              constexpr std::size_t kStep = std::size_t(8) << 20;
-              for (std::size_t at = 0; at < Buffer.Size() && !stop_; at += kStep)
-                  if (::madvise(Buffer.Data() + at, std::min(kStep, Buffer.Size() - at), MADV_POPULATE_WRITE) != 0)
-                      break;
-          })
     {
+        // Without a second thread the inflating faults its pages itself.
+        try {
+            worker_ = std::thread([this, &Buffer] {
+                constexpr std::size_t kStep = std::size_t(8) << 20;
+                for (std::size_t at = 0; at < Buffer.Size() && !stop_; at += kStep)
+                    if (::madvise(Buffer.Data() + at, std::min(kStep, Buffer.Size() - at), MADV_POPULATE_WRITE) != 0)
+                        break;
+            });
+        } catch (const std::system_error&) {
+        }
     }
     ~TPrefault()
     {
         stop_ = true;
-        worker_.join();
+        if (worker_.joinable()) worker_.join();
     }
 
 private:

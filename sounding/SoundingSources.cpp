@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 #include <iterator>
+#include <system_error>
 #include <thread>
 #include <exception>
 #include <memory>
@@ -249,18 +250,25 @@ void ReadWhole(TWholeText& Whole, TSourceResult& Result)
         split = text.find("\n#", text.size() / 2);
         if (split != std::string_view::npos) ++split;
     }
-    if (split == std::string_view::npos) {
+    TSourceResult second;
+    std::jthread reader;  // joined also when this thread's reading throws
+    if (split != std::string_view::npos) {
+        try {
+            reader = std::jthread([&] {
+                TSourceParser parser;
+                FeedWhole(parser, Whole, split, text.size());
+                parser.Finish(second);
+            });
+        } catch (const std::system_error&) {
+            // No second thread: one reader reads it all.
+        }
+    }
+    if (!reader.joinable()) {
         TSourceParser parser;
         FeedWhole(parser, Whole, 0, text.size());
         parser.Finish(Result);
         return;
     }
-    TSourceResult second;
-    std::thread reader([&] {
-        TSourceParser parser;
-        FeedWhole(parser, Whole, split, text.size());
-        parser.Finish(second);
-    });
     TSourceParser parser;
     FeedWhole(parser, Whole, 0, split);
     parser.Finish(Result);
