@@ -1,6 +1,7 @@
 // profilora-export --indices: the header, the fields in their order with
 // their decimals, an empty field for what a launch cannot give, standard
 // output for "-", and the failures that write nothing.
+#include "ExportRun.h"
 #include "tools/Export.h"
 
 #include "platform/Fakes.h"
@@ -18,24 +19,7 @@ using Args = std::vector<std::string>;
 
 const std::string January = std::string(PROFILORA_DATA_DIR) + "/wyoming_94610_2016_01.html";
 
-class IndicesExport : public ::testing::Test {
-protected:
-    std::string Path(const std::string& Name) const { return Dir.filePath(QString::fromStdString(Name)).toStdString(); }
-    int Run(const Args& A)
-    {
-        std::ostringstream o, e;
-        const int status = RunExport(A, o, e);
-        Out = o.str();
-        Err = e.str();
-        return status;
-    }
-
-    platform::FakePrompts Prompts;
-    platform::FakeSystem System;
-    platform::ScopedPlatform Guard{&Prompts, &System, nullptr};
-    QTemporaryDir Dir;
-    std::string Out, Err;
-};
+class IndicesExport : public TExportRun {};
 
 TEST_F(IndicesExport, januaryOfPerth)
 {

@@ -1,5 +1,6 @@
 // profilora-export end to end: pages in, CSV, PNG frames and GIF movies out,
 // and the failures that must leave nothing behind.
+#include "ExportRun.h"
 #include "tools/Export.h"
 
 #include "movie/SoundingChart.h"
@@ -27,20 +28,6 @@ namespace {
 
 using Args = std::vector<std::string>;
 
-std::string ReadBytes(const std::string& Path)
-{
-    std::ifstream In(Path, std::ios::binary);
-    std::stringstream S;
-    S << In.rdbuf();
-    return S.str();
-}
-
-void WriteBytes(const std::string& Path, const std::string& Bytes)
-{
-    std::ofstream Out(Path, std::ios::binary);
-    Out << Bytes;
-}
-
 int CountColour(const QImage& Image, QRgb C)
 {
     const QImage I = Image.convertToFormat(QImage::Format_RGB32);
@@ -50,24 +37,13 @@ int CountColour(const QImage& Image, QRgb C)
     return N;
 }
 
-class PictureExport : public ::testing::Test {
+class PictureExport : public TExportRun {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(Dir.isValid());
+        TExportRun::SetUp();
         Page = Path("page.html");
-        WriteBytes(Page, pages::ThreeLaunches(10));
-    }
-
-    std::string Path(const std::string& Name) const { return Dir.filePath(QString::fromStdString(Name)).toStdString(); }
-
-    int Run(const Args& A)
-    {
-        std::ostringstream O, E;
-        const int Status = RunExport(A, O, E);
-        Out = O.str();
-        Err = E.str();
-        return Status;
+        testfiles::Put(Page, pages::ThreeLaunches(10));
     }
 
     // Every name in the test's directory (hidden ones included), sorted.
@@ -80,16 +56,11 @@ protected:
         return Names;
     }
 
-    gifreader::Movie Gif(const std::string& Name) const { return gifreader::Decode(ReadBytes(Path(Name))); }
+    gifreader::Movie Gif(const std::string& Name) const { return gifreader::Decode(testfiles::Slurp(Path(Name))); }
 
     QImage Png(const std::string& Name) const { return QImage(QString::fromStdString(Path(Name))); }
 
-    platform::FakePrompts Prompts;
-    platform::FakeSystem System;
-    platform::ScopedPlatform Guard{&Prompts, &System, nullptr};
-    QTemporaryDir Dir;
     std::string Page;
-    std::string Out, Err;
 };
 
 // ------------------------------------------------------------ GIF
@@ -128,7 +99,7 @@ TEST_F(PictureExport, gifDelayComesFromMsOrTheSettings)
     for (const Case& C : Cases) {
         Args A = {Page, "--gif", Path("m.gif"), "--to", "1"};
         if (C.Settings) {
-            WriteBytes(Path("s.ini"), C.Settings);
+            testfiles::Put(Path("s.ini"), C.Settings);
             A.insert(A.end(), {"--settings", Path("s.ini")});
         }
         if (C.Ms) A.insert(A.end(), {"--ms", C.Ms});
@@ -246,9 +217,9 @@ TEST_F(PictureExport, settingsOverrideColoursAndAxes)
     EXPECT_EQ(CountColour(Plain, Green), 0);
     EXPECT_GT(CountColour(Plain, Red), 50);
 
-    WriteBytes(Path("s.ini"),
-               "[DALR]\n20000 = -181\n0 = 15\ncolor = $00ff00\n"
-               "[Temperature]\nmin = -1000\nmax = -900\n");
+    testfiles::Put(Path("s.ini"),
+                   "[DALR]\n20000 = -181\n0 = 15\ncolor = $00ff00\n"
+                   "[Temperature]\nmin = -1000\nmax = -900\n");
     ASSERT_EQ(Run({Page, "--png", Path("set"), "--series", "dalr", "--to", "0", "--settings", Path("s.ini")}),
               kExportDone)
         << Err;
@@ -258,7 +229,7 @@ TEST_F(PictureExport, settingsOverrideColoursAndAxes)
     EXPECT_EQ(CountColour(Set, Red), 0);
     EXPECT_EQ(CountColour(Set, Green), 0);
 
-    WriteBytes(Path("s2.ini"), "[DALR]\n20000 = -181\n0 = 15\ncolor = $00ff00\n");
+    testfiles::Put(Path("s2.ini"), "[DALR]\n20000 = -181\n0 = 15\ncolor = $00ff00\n");
     ASSERT_EQ(Run({Page, "--png", Path("set2"), "--series", "dalr", "--to", "0", "--settings", Path("s2.ini")}),
               kExportDone)
         << Err;
@@ -296,7 +267,7 @@ TEST_F(PictureExport, badArgumentsGiveAClearErrorAndWriteNothing)
 
 TEST_F(PictureExport, settingsThatCannotBeReadAreReported)
 {
-    WriteBytes(Path("bad.ini"), "[International_Standard_Atmosphere 1976]\n11000.5 = -56.5\n");
+    testfiles::Put(Path("bad.ini"), "[International_Standard_Atmosphere 1976]\n11000.5 = -56.5\n");
     EXPECT_EQ(Run({Page, "--gif", Path("m.gif"), "--settings", Path("bad.ini")}), kExportFailed);
     EXPECT_NE(Err.find("'11000.5' is not a valid integer value"), std::string::npos) << Err;
     EXPECT_NE(Err.find("bad.ini"), std::string::npos) << Err;
@@ -305,12 +276,12 @@ TEST_F(PictureExport, settingsThatCannotBeReadAreReported)
 
 TEST_F(PictureExport, aPageWithoutSoundingsDrawsNothing)
 {
-    WriteBytes(Path("empty.html"), "<html><body>no data here</body></html>");
+    testfiles::Put(Path("empty.html"), "<html><body>no data here</body></html>");
     EXPECT_EQ(Run({Path("empty.html"), "--gif", Path("m.gif")}), kExportNoData);
     EXPECT_NE(Err.find("Bad data file"), std::string::npos) << Err;
     EXPECT_FALSE(QFile::exists(QString::fromStdString(Path("m.gif"))));
 
-    WriteBytes(Path("blank.html"), pages::Page(""));
+    testfiles::Put(Path("blank.html"), pages::Page(""));
     // The same page ends the same way whatever the output.
     for (const Args& Output :
          {Args{"--png", Path("d")}, Args{"--gif", Path("m.gif")}, Args{"--csv", Path("b.csv")}, Args{"--csv"}}) {
@@ -325,7 +296,7 @@ TEST_F(PictureExport, aPageWithoutSoundingsDrawsNothing)
 
 TEST_F(PictureExport, unwritableOutputsAreReportedAndLeaveNothing)
 {
-    WriteBytes(Path("plain.txt"), "a file, not a directory");
+    testfiles::Put(Path("plain.txt"), "a file, not a directory");
     QDir().mkpath(QString::fromStdString(Path("adir")));
     const std::set<std::string> Before = Files();
     struct Case {
@@ -345,12 +316,12 @@ TEST_F(PictureExport, unwritableOutputsAreReportedAndLeaveNothing)
         EXPECT_EQ(Files(), Before) << ::testing::PrintToString(C.A);
         EXPECT_TRUE(Files("adir").empty());
     }
-    EXPECT_EQ(ReadBytes(Path("plain.txt")), "a file, not a directory");
+    EXPECT_EQ(testfiles::Slurp(Path("plain.txt")), "a file, not a directory");
 }
 
 TEST_F(PictureExport, aFailedWriteKeepsTheOldFileAndLeavesNoPart)
 {
-    WriteBytes(Path("m.gif"), "old movie");
+    testfiles::Put(Path("m.gif"), "old movie");
     platform::FaultyFileSystem Faulty;
     Faulty.FailWrite = true;
     {
@@ -358,7 +329,7 @@ TEST_F(PictureExport, aFailedWriteKeepsTheOldFileAndLeavesNoPart)
         EXPECT_EQ(Run({Page, "--gif", Path("m.gif")}), kExportFailed);
     }
     EXPECT_NE(Err.find("cannot write '" + Path("m.gif") + "'"), std::string::npos) << Err;
-    EXPECT_EQ(ReadBytes(Path("m.gif")), "old movie");
+    EXPECT_EQ(testfiles::Slurp(Path("m.gif")), "old movie");
     EXPECT_EQ(Files(), (std::set<std::string>{"m.gif", "page.html"}));
 
     // Without the fault the movie replaces the old file.
@@ -387,7 +358,7 @@ TEST_F(PictureExport, csvIsWrittenAsBeforeAlsoBesidePictures)
 #ifdef PROFILORA_EXPORT_PROGRAM
 TEST_F(PictureExport, theProgramDrawsWithoutADisplayAndFindsRelativeSettings)
 {
-    WriteBytes(Path("s.ini"), "[Display at start]\nms_per_frame = 300\n");
+    testfiles::Put(Path("s.ini"), "[Display at start]\nms_per_frame = 300\n");
     QProcess Process;
     QProcessEnvironment Env = QProcessEnvironment::systemEnvironment();
     Env.remove("QT_QPA_PLATFORM");
@@ -456,7 +427,7 @@ TEST_F(ExportFunctions, writingReplacesInOneStep)
 {
     WriteFileReplacing(Path("a.bin"), "first");
     WriteFileReplacing(Path("a.bin"), "second");
-    EXPECT_EQ(ReadBytes(Path("a.bin")), "second");
+    EXPECT_EQ(testfiles::Slurp(Path("a.bin")), "second");
     EXPECT_EQ(Files(), (std::set<std::string>{"a.bin", "page.html"}));
     EXPECT_THROW(WriteFileReplacing(Path("no/such/dir/a.bin"), "x"), EExportError);
     EXPECT_THROW(WriteFileReplacing(Path("") + "/", "x"), EExportError);

@@ -2,6 +2,7 @@
 // page against values read off its tables by hand, the section picture at
 // the asked size and following the settings' altitude maximum, and failures
 // that leave nothing behind.
+#include "ExportRun.h"
 #include "tools/Export.h"
 
 #include "platform/Fakes.h"
@@ -24,28 +25,8 @@ using Args = std::vector<std::string>;
 
 const std::string Perth = std::string(PROFILORA_DATA_DIR) + "/Perth 2016.html";
 
-class SectionExport : public ::testing::Test {
+class SectionExport : public TExportRun {
 protected:
-    void SetUp() override { ASSERT_TRUE(Dir.isValid()); }
-    std::string Path(const std::string& Name) const { return Dir.filePath(QString::fromStdString(Name)).toStdString(); }
-    static std::string Read(const std::string& Path)
-    {
-        std::ifstream In(Path, std::ios::binary);
-        std::stringstream S;
-        S << In.rdbuf();
-        return S.str();
-    }
-    static void Write(const std::string& Path, const std::string& Text)
-    {
-        std::ofstream(Path, std::ios::binary) << Text;
-    }
-    int Run(const Args& A)
-    {
-        std::ostringstream O, E;
-        const int Status = RunExport(A, O, E);
-        Err = E.str();
-        return Status;
-    }
     int Files() const { return int(QDir(Dir.path()).entryList(QDir::Files | QDir::Hidden).size()); }
     // Pixels of the grey hatching that shows where the section has no value.
     static int GapPixels(const QImage& Image)
@@ -56,18 +37,12 @@ protected:
             for (int X = 0; X < I.width(); ++X) N += (I.pixel(X, Y) & 0xFFFFFF) == 0x9A9A9A;
         return N;
     }
-
-    platform::FakePrompts Prompts;
-    platform::FakeSystem System;
-    platform::ScopedPlatform Guard{&Prompts, &System, nullptr};
-    QTemporaryDir Dir;
-    std::string Err;
 };
 
 TEST_F(SectionExport, levelsOfPerthMatchTheTablesReadByHand)
 {
     ASSERT_EQ(Run({Perth, "--levels", Path("levels.csv")}), kExportDone) << Err;
-    const std::string Text = Read(Path("levels.csv"));
+    const std::string Text = testfiles::Slurp(Path("levels.csv"));
     EXPECT_EQ(Text.substr(0, Text.find('\n')),
               "sounding,title,surface_height,freezing_level,warm_layer_base,warm_layer_top,"
               "warm_layer_max_temperature,tropopause_height,tropopause_temperature,tropopause_pressure,"
@@ -87,25 +62,26 @@ TEST_F(SectionExport, levelsOfPerthMatchTheTablesReadByHand)
 TEST_F(SectionExport, sectionHasTheAskedSizeAlsoBesideOtherOutputs)
 {
     const std::string Page = Path("page.html");
-    Write(Page, pages::ThreeLaunches(0));
+    testfiles::Put(Page, pages::ThreeLaunches(0));
     ASSERT_EQ(Run({Page, "--csv", Path("all.csv"), "--section", Path("s.png"), "--size", "320x200", "--levels",
                    Path("l.csv")}),
               kExportDone)
         << Err;
     const QImage Picture(QString::fromStdString(Path("s.png")));
     EXPECT_EQ(Picture.size(), QSize(320, 200));
-    EXPECT_FALSE(Read(Path("all.csv")).empty());
+    EXPECT_FALSE(testfiles::Slurp(Path("all.csv")).empty());
     // A launch at one temperature (-30 C) freezes from the ground up (its
     // freezing level is the surface) and has no inversion; isothermal, its
     // tropopause is the first level above 500 hPa (20000 m).
-    EXPECT_NE(Read(Path("l.csv")).find("\n1,launch 1,1000.0,1000.0,,,,21000.0,-30.0,475.0,,,\n"), std::string::npos)
-        << Read(Path("l.csv"));
+    EXPECT_NE(testfiles::Slurp(Path("l.csv")).find("\n1,launch 1,1000.0,1000.0,,,,21000.0,-30.0,475.0,,,\n"),
+              std::string::npos)
+        << testfiles::Slurp(Path("l.csv"));
 
     // The section reaches [Year] HeightMax (the chart's altitude range does
     // not count): up to the usual 20000 m the launches fill the whole map,
     // up to 60000 m they leave its upper half empty.
-    Write(Path("s.ini"), "[Altitude]\nmin = 0\nmax = 60000\n");
-    Write(Path("high.ini"), "[Year]\nHeightMax = 60000\n");
+    testfiles::Put(Path("s.ini"), "[Altitude]\nmin = 0\nmax = 60000\n");
+    testfiles::Put(Path("high.ini"), "[Year]\nHeightMax = 60000\n");
     ASSERT_EQ(Run({Page, "--section", Path("low.png"), "--settings", Path("s.ini")}), kExportDone) << Err;
     ASSERT_EQ(Run({Page, "--section", Path("high.png"), "--settings", Path("high.ini")}), kExportDone) << Err;
     const QImage Low(QString::fromStdString(Path("low.png")));
@@ -118,7 +94,7 @@ TEST_F(SectionExport, failuresLeaveNothingAndNeverReplaceTheInput)
 {
     const std::string Page = Path("page.html");
     const std::string Text = pages::ThreeLaunches(0);
-    Write(Page, Text);
+    testfiles::Put(Page, Text);
     const struct {
         Args A;
         const char* Message;
@@ -131,14 +107,14 @@ TEST_F(SectionExport, failuresLeaveNothingAndNeverReplaceTheInput)
         {{Page, "--section", Path("s.png"), "--settings", Path("word.ini")}, "[Year] HeightMax must be"},
         {{Page, "--section", Path("s.png"), "--settings", Path("low.ini")}, "[Year] HeightMax must be"},
     };
-    Write(Path("word.ini"), "[Year]\nHeightMax = high\n");
-    Write(Path("low.ini"), "[Year]\nHeightMax = -5\n");
+    testfiles::Put(Path("word.ini"), "[Year]\nHeightMax = high\n");
+    testfiles::Put(Path("low.ini"), "[Year]\nHeightMax = -5\n");
     for (const auto& C : Cases) {
         EXPECT_EQ(Run(C.A), kExportFailed) << C.Message;
         EXPECT_NE(Err.find(C.Message), std::string::npos) << Err;
         EXPECT_EQ(Files(), 3) << C.Message;
     }
-    EXPECT_EQ(Read(Page), Text);
+    EXPECT_EQ(testfiles::Slurp(Page), Text);
 }
 
 }  // namespace
