@@ -10,6 +10,7 @@
 #include "sounding/LapseRates.h"
 #include "support/PageBuilder.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QImage>
@@ -76,6 +77,15 @@ protected:
 
 // Same size and the same colour at every pixel (alpha ignored where both
 // are opaque).
+// How many shown top-level windows carry the object name Name.
+inline int OpenWindows(const char* Name)
+{
+    int open = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == Name && w->isVisible()) ++open;
+    return open;
+}
+
 inline bool SamePixels(const QImage& A, const QImage& B)
 {
     if (A.isNull() || B.isNull() || A.size() != B.size()) return false;

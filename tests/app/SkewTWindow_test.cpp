@@ -38,13 +38,6 @@ protected:
         const std::string box = d.BoxText();
         return box.substr(0, box.find('\n'));
     }
-    static int OpenWindows()
-    {
-        int open = 0;
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (w->objectName() == "SkewTWindow" && w->isVisible()) ++open;
-        return open;
-    }
 };
 
 TEST_F(SkewTWindowTest, followsTheMovieAndMovesItBothWays)
@@ -100,9 +93,9 @@ TEST_F(SkewTWindowTest, followsTheMovieAndMovesItBothWays)
     EXPECT_EQ(Shown(), "S0");
     form->Extras->SkewT().ShowWindow();
     EXPECT_EQ(Shown(), "S1");
-    EXPECT_EQ(OpenWindows(), 1);
+    EXPECT_EQ(OpenWindows("SkewTWindow"), 1);
     form->close();
-    EXPECT_EQ(OpenWindows(), 0);
+    EXPECT_EQ(OpenWindows("SkewTWindow"), 0);
 }
 
 TEST_F(SkewTWindowTest, followsEachPageAnEmptyOneWithANote)

@@ -35,13 +35,6 @@ protected:
         return View.MouseSurface()->mapFrom(&View, View.PointOf(Column, View.Section().HeightMax / 2));
     }
     int Marker() const { return form->Extras->YearWindow()->Section->MarkerColumn(); }
-    int YearWindowsOpen() const
-    {
-        int open = 0;
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (w->objectName() == "YearWindow" && w->isVisible()) ++open;
-        return open;
-    }
 };
 
 TEST_F(YearWindowTest, markerFollowsTheMovieAndAClickMovesIt)
@@ -85,7 +78,7 @@ TEST_F(YearWindowTest, markerFollowsTheMovieAndAClickMovesIt)
     // A second choice raises the same window.
     form->Extras->YearAction->trigger();
     EXPECT_EQ(form->Extras->YearWindow(), &year);
-    EXPECT_EQ(YearWindowsOpen(), 1);
+    EXPECT_EQ(OpenWindows("YearWindow"), 1);
 
     // Closed, it no longer follows; closing the main window closes it.
     year.close();
@@ -94,7 +87,7 @@ TEST_F(YearWindowTest, markerFollowsTheMovieAndAClickMovesIt)
     Open();
     EXPECT_EQ(Marker(), form->LapseRates->Current);
     form->close();
-    EXPECT_EQ(YearWindowsOpen(), 0);
+    EXPECT_EQ(OpenWindows("YearWindow"), 0);
 }
 
 TEST_F(YearWindowTest, followsEachPageAlsoAnEmptyOrUnreadableOne)
