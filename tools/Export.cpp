@@ -1,5 +1,6 @@
 #include "tools/Export.h"
 
+#include "download/StationCache.h"
 #include "components/jtSysUtils.h"
 #include "platform/OutputTarget.h"
 #include "platform/Platform.h"
@@ -265,6 +266,15 @@ int RunExport(const std::vector<std::string>& Args, std::ostream& Out, std::ostr
     if (!problem.empty()) {
         Err << kProgram << problem << "\n\n" << ExportUsage();
         return kExportFailed;
+    }
+    if (options.ClearCache) {
+        std::string directory, error;
+        if (!download::FindCacheDirectory(directory, error) || !download::ClearCache(directory, error)) {
+            Err << kProgram << "cannot clear the download cache: " << error << '\n';
+            return kExportFailed;
+        }
+        Err << kProgram << "the download cache (" << directory << ") is empty\n";
+        if (options.Inputs.empty() && options.Stations.empty() && options.Targets.empty()) return kExportDone;
     }
 #ifndef PROFILORA_EXPORT_PICTURES
     for (const ExportTarget& target : options.Targets) {
