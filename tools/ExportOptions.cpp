@@ -329,16 +329,8 @@ std::string ParseExportArguments(const std::vector<std::string>& Args, ExportOpt
             Options.Help = true;
             continue;
         }
-        if (arg == "--strict") {
-            Options.Strict = true;
-            continue;
-        }
-        if (arg == "--offline") {
-            Options.Offline = true;
-            continue;
-        }
-        if (arg == "--clear-cache") {
-            Options.ClearCache = true;
+        if (arg == "--strict" || arg == "--offline" || arg == "--clear-cache") {
+            (arg == "--strict" ? Options.Strict : arg == "--offline" ? Options.Offline : Options.ClearCache) = true;
             continue;
         }
         const std::size_t equals = arg.find('=');

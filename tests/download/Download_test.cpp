@@ -3,6 +3,7 @@
 // the complete file.
 #include "download/PartFiles.h"
 #include "download/StationFetch.h"
+#include "platform/Fakes.h"
 
 #include "LocalHttpServer.h"
 #include "TestFiles.h"
@@ -15,6 +16,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <pwd.h>
@@ -522,6 +524,27 @@ TEST(DownloadCache, TheCacheReplacesItsOwnNamesOnly)
     const TFetchResult fifo = Fetch(dir, Ok200);
     EXPECT_FALSE(fifo.Ok);
     EXPECT_NE(fifo.Message.find(path + ": it is not a regular file"), std::string::npos) << fifo.Message;
+}
+
+// On a full disk the complete old copy stands in, told with a note.
+TEST(DownloadCache, OnAFullDiskTheOldCopyStandsIn)
+{
+    platform::FaultyFileSystem full;
+    full.FailWrite = true;
+    full.FailWriteCode = ENOSPC;
+    const platform::ScopedPlatform guard(nullptr, nullptr, &full);
+    for (const bool cached : {false, true}) {
+        QTemporaryDir temp;
+        const std::string dir = temp.path().toStdString() + "/";
+        const std::string older = testzip::StationZip("USM00072403");
+        if (cached) testfiles::Put(dir + "USM00072403-data.txt.zip", older);
+        const TFetchResult result = Fetch(dir, Ok200);
+        EXPECT_EQ(result.Ok, cached) << result.Message;
+        EXPECT_EQ(result.Offline, cached);
+        EXPECT_EQ(result.Failure, TFailure::DiskFull);
+        EXPECT_NE(result.Message.find("disk is full (" + dir), std::string::npos) << result.Message;
+        EXPECT_EQ(Contents(dir).size(), cached ? 1u : 0u);
+    }
 }
 
 // A ".meta" that cannot be written is told, and no validators of the old
