@@ -269,7 +269,7 @@ void TDownload::Start(TRequest Request)
     state_ = std::make_unique<TState>();
     state_->Request = std::move(Request);
     TState& s = *state_;
-    s.First = QUrl(QString::fromStdString(s.Request.Url), QUrl::StrictMode);
+    s.First = QUrl(QString::fromStdString(s.Request.Url));
     s.Clock.start();
     const QString scheme = s.First.scheme().toLower();
     const bool web = scheme == "http" || scheme == "https";

@@ -49,7 +49,7 @@ bool TStationFetch::OpenCache()
 
 bool TStationFetch::CheckBase()
 {
-    const QUrl base(QString::fromStdString(request_.Base), QUrl::StrictMode);
+    const QUrl base(QString::fromStdString(request_.Base));
     const QString scheme = base.scheme().toLower();
     const bool web = scheme == "http" || scheme == "https";
     if (web && base.isValid() && !base.host().isEmpty()) return true;
@@ -169,6 +169,7 @@ void TStationFetch::Fetch(const std::string& Url, const std::string& Path, bool 
         request.ETag = copy->ETag;
         request.LastModified = copy->LastModified;
     }
+    validated_ = !request.ETag.empty() || !request.LastModified.empty();
     request.Check =
         list_ ? std::shared_ptr<TBodyCheck>(MakeStationListCheck()) : std::shared_ptr<TBodyCheck>(MakeZipCheck());
     if (!list_)
@@ -188,7 +189,7 @@ void TStationFetch::Fetched(const TResult& Result, const std::string& Path, bool
     TFetchResult result;
     result.Path = Path;
     if (Result.Ok()) {
-        if (Result.NotModified && !copy) {
+        if (Result.NotModified && (!copy || !validated_)) {
             Fail(TFailure::HttpStatus,
                  "Cannot download " + What() + ": the server answered 304 for a file it never sent.");
             return;

@@ -73,6 +73,7 @@ private:
     TStationRequest request_;
     bool list_ = false;
     bool running_ = false;
+    bool validated_ = false;  // the request asked for a copy's validators
 };
 
 // Runs a fetch to its end in a local event loop (a QCoreApplication must
