@@ -57,7 +57,10 @@ void TStationOpener::ReadStationList()
     // the fallback.
     list_ = {};
     listPath_.clear();
-    for (const std::string& path : {download::CacheDirectory() + download::kStationListName, BundledList()}) {
+    const std::string cache = download::CacheDirectory();
+    for (const std::string& path :
+         {cache.empty() ? std::string() : cache + download::kStationListName, BundledList()}) {
+        if (path.empty()) continue;
         std::string text;
         platform::FileError error;
         if (!platform::files().ReadAll(path, text, error)) continue;
@@ -193,6 +196,8 @@ void TStationOpener::OpenStation(const std::string& Id, download::TPeriod Period
         AddRecent(Id + " " + download::PeriodSwitch(Period));
         const std::string caption = what + (Result.Offline ? " (offline copy of " + Result.CopyDate + ")" : "");
         RunHandler([&] { host_.HostOpenStationFile(Result.Path, caption, KeepRange); });
+        // The copy plays; what went wrong beside it is told once.
+        if (!Result.Offline && !Result.Message.empty()) Tell(Result.Message, platform::MsgIcon::Warning);
     };
     fetch_.Start(request);
 }
@@ -219,13 +224,13 @@ void TStationOpener::UpdateStationList()
 void TStationOpener::ClearDownloadCache()
 {
     fetch_.Cancel();
-    std::string error;
-    if (!download::ClearCache(download::CacheDirectory(), error)) {
+    std::string directory, error;
+    if (!download::FindCacheDirectory(directory, error) || !download::ClearCache(directory, error)) {
         Tell("Cannot clear the download cache: " + error + ".");
         return;
     }
     ReadStationList();
-    Tell("The download cache (" + download::CacheDirectory() + ") is empty.", platform::MsgIcon::Information);
+    Tell("The download cache (" + directory + ") is empty.", platform::MsgIcon::Information);
 }
 
 }  // namespace app

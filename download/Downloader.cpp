@@ -1,5 +1,6 @@
 #include "download/Downloader.h"
 
+#include "download/PartFiles.h"
 #include "platform/ReplaceFile.h"
 #include "sounding/StationList.h"
 
@@ -13,6 +14,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 namespace download {
@@ -28,12 +30,53 @@ std::string Megabytes(std::uint64_t Bytes)
     return text;
 }
 
-// A limit as people say it: "2 GiB", "16 MiB".
+// A limit as people say it: "2 GiB", "16 MiB", "64 KiB".
 std::string LimitText(std::uint64_t Bytes)
 {
     if (Bytes >= (std::uint64_t(1) << 30) && Bytes % (std::uint64_t(1) << 30) == 0)
         return std::to_string(Bytes >> 30) + " GiB";
-    return std::to_string(Bytes >> 20) + " MiB";
+    if (Bytes >= (std::uint64_t(1) << 20)) return std::to_string(Bytes >> 20) + " MiB";
+    if (Bytes >= 1024 && Bytes % 1024 == 0) return std::to_string(Bytes >> 10) + " KiB";
+    return std::to_string(Bytes) + (Bytes == 1 ? " byte" : " bytes");
+}
+
+// A span of time: "30 seconds", "1.5 seconds", "60 minutes".
+std::string SpanText(int Ms)
+{
+    if (Ms >= 120000 && Ms % 60000 == 0) return std::to_string(Ms / 60000) + " minutes";
+    if (Ms % 1000 == 0) return std::to_string(Ms / 1000) + (Ms == 1000 ? " second" : " seconds");
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f seconds", Ms / 1000.0);
+    return text;
+}
+
+// At most a line of an address the server named.
+std::string Clipped(std::string Text)
+{
+    if (Text.size() > 200) Text = Text.substr(0, 200) + "...";
+    return Text;
+}
+
+bool IsRedirect(int Status)
+{
+    return Status == 301 || Status == 302 || Status == 303 || Status == 307 || Status == 308;
+}
+
+// Removes every form of the address's user information from a message (the
+// network library's own texts may hold the whole address).
+std::string WithoutUserInfo(std::string Message, const QUrl& Url)
+{
+    if (Url.userInfo().isEmpty()) return Message;
+    auto erase = [&](const std::string& Part, const std::string& By) {
+        if (Part.empty()) return;
+        for (std::size_t at = Message.find(Part); at != std::string::npos; at = Message.find(Part, at + By.size()))
+            Message.replace(at, Part.size(), By);
+    };
+    for (auto format : {QUrl::FullyEncoded, QUrl::PrettyDecoded, QUrl::FullyDecoded})
+        erase(Url.userInfo(format).toStdString() + "@", "");
+    for (auto format : {QUrl::FullyEncoded, QUrl::FullyDecoded})
+        if (Url.password(format).size() >= 3) erase(Url.password(format).toStdString(), "***");
+    return Message;
 }
 
 std::uint32_t U16(std::string_view B, std::size_t At)
@@ -141,10 +184,22 @@ private:
 
 }  // namespace
 
-bool IsUnreachable(TFailure Failure)
+bool TransferFailed(TFailure Failure)
 {
     return Failure == TFailure::NoNetwork || Failure == TFailure::HostNotFound || Failure == TFailure::Refused ||
-           Failure == TFailure::TimedOut || Failure == TFailure::Closed;
+           Failure == TFailure::TimedOut || Failure == TFailure::Closed || Failure == TFailure::Truncated ||
+           Failure == TFailure::Tls || Failure == TFailure::Transfer;
+}
+
+std::string ShownAddress(const std::string& Url)
+{
+    const std::size_t scheme = Url.find("://");
+    if (scheme == std::string::npos) return Url;
+    const std::size_t start = scheme + 3;
+    const std::size_t end = std::min(Url.find_first_of("/?#", start), Url.size());
+    const std::size_t at = Url.rfind('@', end == 0 ? 0 : end - 1);
+    if (at == std::string::npos || at < start || at >= end) return Url;
+    return Url.substr(0, start) + Url.substr(at + 1);
 }
 
 std::unique_ptr<TBodyCheck> MakeZipCheck() { return std::make_unique<ZipCheck>(); }
@@ -178,8 +233,14 @@ struct TDownload::TState {
     bool Streaming = false;  // the body is the file's
     bool Failed = false;
     std::optional<std::uint64_t> Declared;
-    QTimer Idle;
+    QUrl First;                     // the address asked first
+    int Redirects = 0;              // followed so far
+    std::uint64_t Received = 0;     // every byte read, redirects' and error pages' too
+    std::uint64_t WindowStart = 0;  // Received when the floor's window began
+    QTimer Window;
+    QTimer Overall;
     QElapsedTimer Clock;
+    TPartGuard Guard;  // before File: the file goes before its guard
     std::vector<char> Buffer = std::vector<char>(std::size_t(128) << 10);
 };
 
@@ -207,11 +268,38 @@ void TDownload::Start(TRequest Request)
     ++generation_;
     state_ = std::make_unique<TState>();
     state_->Request = std::move(Request);
-    const TRequest& r = state_->Request;
+    TState& s = *state_;
+    s.First = QUrl(QString::fromStdString(s.Request.Url));
+    s.Clock.start();
+    const QString scheme = s.First.scheme().toLower();
+    const bool web = scheme == "http" || scheme == "https";
+    if (!s.First.isValid() || s.First.host().isEmpty() || !web) {
+        Fail(TFailure::BadAddress,
+             "the address " + ShownAddress(s.Request.Url) +
+                 (s.First.isValid() && !web ? " is not an http or https address" : " is not a valid web address"));
+        return;
+    }
+    s.Window.setInterval(s.Request.Limits.WindowMs);
+    connect(&s.Window, &QTimer::timeout, this, [this] { Tick(); });
+    s.Window.start();
+    s.Overall.setSingleShot(true);
+    s.Overall.setInterval(s.Request.Limits.OverallMs);
+    connect(&s.Overall, &QTimer::timeout, this, [this] {
+        Fail(TFailure::TimedOut, "the download was still running after " + SpanText(state_->Request.Limits.OverallMs) +
+                                     ", the limit for one download");
+    });
+    s.Overall.start();
+    Ask(s.First);
+}
 
-    QNetworkRequest request(QUrl(QString::fromStdString(r.Url)));
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::UserVerifiedRedirectPolicy);
-    request.setMaximumRedirectsAllowed(5);
+// One request of the download: the first, or one a redirect names.
+void TDownload::Ask(const QUrl& Url)
+{
+    const TRequest& r = state_->Request;
+    QNetworkRequest request(Url);
+    // Redirects are followed here, as soon as their headers came, whatever
+    // their bodies.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     request.setAttribute(QNetworkRequest::Http2AllowedAttribute, true);
     // The bytes as the server keeps them: Content-Length then counts them.
     request.setRawHeader("Accept-Encoding", "identity");
@@ -220,20 +308,10 @@ void TDownload::Start(TRequest Request)
     if (!r.Target.empty() && !r.LastModified.empty())
         request.setRawHeader("If-Modified-Since", QByteArray::fromStdString(r.LastModified));
 
-    state_->Clock.start();
     reply_ = manager_->get(request);
     // Qt keeps at most this much before the body is read: it never holds it.
     reply_->setReadBufferSize(qint64(128) << 10);
-    const QString scheme = QUrl(QString::fromStdString(r.Url)).scheme();
     QNetworkReply* reply = reply_;
-    connect(reply, &QNetworkReply::redirected, this, [this, reply, scheme](const QUrl& To) {
-        if (reply != reply_) return;
-        if (To.scheme() == scheme)
-            emit reply->redirectAllowed();
-        else
-            Fail(TFailure::Redirect,
-                 "the server sent the download on to another kind of address (" + S(To.toString()) + ")");
-    });
     connect(reply, &QNetworkReply::metaDataChanged, this, [this, reply] {
         if (reply == reply_) HeadersCame();
     });
@@ -243,14 +321,57 @@ void TDownload::Start(TRequest Request)
     connect(reply, &QNetworkReply::finished, this, [this, reply] {
         if (reply == reply_) Done();
     });
+}
 
-    state_->Idle.setSingleShot(true);
-    state_->Idle.setInterval(r.IdleTimeoutMs);
-    connect(&state_->Idle, &QTimer::timeout, this, [this] {
-        Fail(TFailure::TimedOut,
-             "the server sent nothing for " + std::to_string(state_->Request.IdleTimeoutMs / 1000) + " seconds");
-    });
-    state_->Idle.start();
+// Fewer bytes than the floor in the last window end the download.
+void TDownload::Tick()
+{
+    TState& s = *state_;
+    const std::uint64_t came = s.Received - s.WindowStart;
+    s.WindowStart = s.Received;
+    if (came >= s.Request.Limits.FloorBytes) return;
+    const std::string window = SpanText(s.Request.Limits.WindowMs);
+    if (came == 0)
+        Fail(TFailure::TimedOut, s.Decided || s.Redirects > 0 ? "the server sent nothing for " + window
+                                                              : "the server sent no complete answer within " + window);
+    else
+        Fail(TFailure::TimedOut, "the server is too slow: " + LimitText(came) + " came in the last " + window +
+                                     ", less than " + LimitText(s.Request.Limits.FloorBytes));
+}
+
+// A redirect is followed (at most 5 in a row, within the scheme); true when
+// the status was one.
+bool TDownload::Redirected(int Status)
+{
+    if (!IsRedirect(Status)) return false;
+    TState& s = *state_;
+    const QByteArray location = reply_->rawHeader("Location").trimmed();
+    const std::string code = std::to_string(Status);
+    if (location.isEmpty()) {
+        // Also a Location the network library could not keep (200 KB).
+        Fail(TFailure::Redirect, "the server answered " + code + " (moved) without an address to follow");
+        return true;
+    }
+    const QUrl to = reply_->url().resolved(QUrl::fromEncoded(location));
+    if (!to.isValid() || to.host().isEmpty()) {
+        Fail(TFailure::Redirect, "the server sent the download on to " + Clipped(ShownAddress(location.toStdString())) +
+                                     ", which is no valid address");
+        return true;
+    }
+    if (to.scheme().toLower() != s.First.scheme().toLower()) {
+        Fail(TFailure::Redirect, "the server sent the download on to another kind of address (" +
+                                     Clipped(ShownAddress(S(to.toString()))) + ")");
+        return true;
+    }
+    if (++s.Redirects > 5) {
+        Fail(TFailure::Redirect, "the server sent the download around more than 5 redirects");
+        return true;
+    }
+    reply_->disconnect(this);
+    reply_->abort();
+    reply_->deleteLater();
+    Ask(to);
+    return true;
 }
 
 void TDownload::Cancel()
@@ -261,10 +382,9 @@ void TDownload::Cancel()
 void TDownload::HeadersCame()
 {
     TState& s = *state_;
-    s.Idle.start();
     if (s.Decided || s.Failed) return;
     const int status = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (status == 0 || (status >= 300 && status < 400 && status != 304)) return;  // a redirect on its way
+    if (status == 0 || Redirected(status)) return;
     s.Decided = true;
     s.Result.Status = status;
     s.Result.ETag = reply_->rawHeader("ETag").toStdString();
@@ -280,11 +400,12 @@ void TDownload::HeadersCame()
     }
     if (!s.Request.Target.empty()) {
         platform::FileError error;
-        if (!s.File.Open(s.Request.Target, error)) {
+        if (!s.File.Open(s.Request.Target, error, platform::TNameMode::OwnFile)) {
             Fail(error.Code == ENOSPC ? TFailure::DiskFull : TFailure::Write,
-                 "cannot write " + s.Request.Target + ": " + error.Message);
+                 "cannot write " + s.Request.Target + ": " + (error.Code ? std::strerror(error.Code) : error.Message));
             return;
         }
+        s.Guard.Arm(s.File.Temporary());
     }
     s.Streaming = true;
 }
@@ -298,6 +419,7 @@ void TDownload::DataCame()
     for (;;) {
         const qint64 n = reply_->read(s.Buffer.data(), qint64(s.Buffer.size()));
         if (n <= 0) break;
+        s.Received += std::uint64_t(n);
         if (!s.Streaming) continue;  // an error page or a redirect's body
         const std::string_view piece(s.Buffer.data(), std::size_t(n));
         s.Result.Bytes += std::uint64_t(n);
@@ -319,7 +441,8 @@ void TDownload::DataCame()
         } else if (!s.File.Write(piece, error)) {
             Fail(error.Code == ENOSPC ? TFailure::DiskFull : TFailure::Write,
                  error.Code == ENOSPC ? "the disk is full (" + s.Request.Target + ")"
-                                      : "cannot write " + s.Request.Target + ": " + error.Message);
+                                      : "cannot write " + s.Request.Target + ": " +
+                                            (error.Code ? std::strerror(error.Code) : error.Message));
             return;
         }
     }
@@ -333,7 +456,9 @@ void TDownload::Fail(TFailure Failure, const std::string& Message)
     state_->Result.Failure = Failure;
     state_->Result.Message = Message;
     state_->File.Discard();
-    state_->Idle.stop();
+    state_->Guard.Disarm();
+    state_->Window.stop();
+    state_->Overall.stop();
     // The reply stops here; the result follows from the event loop, never
     // from inside the caller.
     if (reply_) {
@@ -351,13 +476,14 @@ void TDownload::Fail(TFailure Failure, const std::string& Message)
 
 void TDownload::Done()
 {
+    const QNetworkReply* before = reply_;
     DataCame();
-    if (!state_ || state_->Failed) return;  // the failure finishes from the loop
+    if (!state_ || state_->Failed || reply_ != before) return;  // failed (finishes from the loop), or redirected
     TState& s = *state_;
     const QNetworkReply::NetworkError error = reply_->error();
     const int status = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     const std::string host = S(reply_->url().host());
-    const std::string url = S(reply_->url().toString());
+    const std::string url = ShownAddress(S(reply_->url().toString()));
     s.Result.Status = status;
     auto fail = [&](TFailure F, const std::string& M) {
         s.Failed = true;
@@ -369,9 +495,6 @@ void TDownload::Done()
         s.Result.NotModified = true;
     } else if (status == 404 || status == 410) {
         fail(TFailure::NotFound, "the server has no file " + url);
-    } else if (status >= 300 && status < 400) {
-        fail(TFailure::Redirect, "the server sent the download on to " + reply_->rawHeader("Location").toStdString() +
-                                     ", which is not followed");
     } else if (status >= 300) {
         const std::string reason = S(reply_->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString());
         fail(TFailure::HttpStatus,
@@ -407,11 +530,13 @@ void TDownload::Done()
             fail(TFailure::Redirect, "the server sent the download around too many redirects");
             break;
         default:
-            fail(TFailure::HttpStatus, "the download of " + url + " failed: " + S(reply_->errorString()));
+            fail(TFailure::Transfer, "the download of " + url + " failed: " + S(reply_->errorString()));
             break;
         }
     } else {
         std::string wrong = s.Request.Check ? s.Request.Check->Finish(s.Result.Bytes) : std::string();
+        if (wrong.empty() && s.Request.Verify && !s.Request.Target.empty())
+            wrong = s.Request.Verify(s.File.Temporary());
         platform::FileError fileError;
         if (!wrong.empty())
             fail(TFailure::BadBody, wrong);
@@ -419,6 +544,7 @@ void TDownload::Done()
             fail(fileError.Code == ENOSPC ? TFailure::DiskFull : TFailure::Write,
                  fileError.Code == ENOSPC ? "the disk is full (" + s.Request.Target + ")"
                                           : "cannot write " + s.Request.Target + ": " + fileError.Message);
+        s.Guard.Disarm();
     }
     Finish();
 }
@@ -426,14 +552,17 @@ void TDownload::Done()
 void TDownload::Finish()
 {
     std::unique_ptr<TState> state = std::move(state_);
-    state->Idle.stop();
+    state->Window.stop();
+    state->Overall.stop();
     state->File.Discard();  // committed: nothing left to remove
+    state->Guard.Disarm();
     if (reply_) {
         reply_->disconnect(this);
         reply_->deleteLater();
         reply_ = nullptr;
     }
     if (state->Result.Failure != TFailure::None) state->Result.Body.clear();
+    state->Result.Message = WithoutUserInfo(std::move(state->Result.Message), state->First);
     const TResult result = std::move(state->Result);
     state.reset();
     if (OnFinished) OnFinished(result);

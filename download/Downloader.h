@@ -16,6 +16,7 @@
 
 class QNetworkAccessManager;
 class QNetworkReply;
+class QUrl;
 
 namespace download {
 
@@ -39,11 +40,28 @@ enum class TFailure : std::uint8_t {
     DiskFull,
     Write,
     Redirect,
+    Transfer,    // the connection failed in another way
+    BadAddress,  // not an http or https address that can be asked
 };
 
-// Whether the failure means the server could not be reached at all (then a
-// cached copy stands in).
-bool IsUnreachable(TFailure Failure);
+// Whether the transfer itself failed: the server could not be reached, did
+// not answer, was too slow, or the connection broke (then a cached copy
+// stands in). A server's answer (a status, a body that is no archive) is no
+// failed transfer.
+bool TransferFailed(TFailure Failure);
+
+// An address as messages show it: without its user information (a name and
+// password before "@"), also for a text that is no valid address.
+std::string ShownAddress(const std::string& Url);
+
+// How long a download may take: it ends when fewer than FloorBytes came in
+// the last WindowMs (nothing at all, or a trickle), and when it is still
+// running after OverallMs, redirects included.
+struct TLimits {
+    int WindowMs = 30000;
+    std::uint64_t FloorBytes = std::uint64_t(64) << 10;
+    int OverallMs = 60 * 60 * 1000;
+};
 
 // Checks a body as it streams in: "" while it may be right, else what is
 // wrong with it in a sentence without a final period.
@@ -70,8 +88,11 @@ struct TRequest {
     std::string ETag;
     std::string LastModified;
     std::uint64_t MaxBytes = kMaxDownloadBytes;
-    int IdleTimeoutMs = 30000;  // this long without a byte ends the download
+    TLimits Limits;
     std::shared_ptr<TBodyCheck> Check;
+    // Run on the complete body, in its temporary file, before it replaces
+    // Target: "" when it may, else what is wrong with it.
+    std::function<std::string(const std::string& Temporary)> Verify;
 };
 
 struct TResult {
@@ -104,6 +125,9 @@ public:
     std::function<void(const TResult& Result)> OnFinished;
 
 private:
+    void Ask(const QUrl& Url);
+    bool Redirected(int Status);
+    void Tick();
     void HeadersCame();
     void DataCame();
     void Done();

@@ -2,14 +2,23 @@
 
 #include "platform/Platform.h"
 #include "platform/ReplaceFile.h"
+#include "sounding/Archive.h"
+#include "sounding/SoundingSources.h"
+#include "sounding/StationList.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <pwd.h>
 #include <regex>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace download {
 
@@ -24,6 +33,99 @@ std::string WithSlash(std::string Base)
 bool EndsWith(const std::string& Text, const std::string& End)
 {
     return Text.size() >= End.size() && Text.compare(Text.size() - End.size(), End.size(), End) == 0;
+}
+
+// Whether Path is a regular file by that very name (not a link to one).
+bool IsOwnFile(const std::string& Path)
+{
+    struct stat st;
+    return ::lstat(Path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// The file at Path mapped whole: opened without following a link and
+// without waiting on a FIFO, a regular file only. "" or what is wrong.
+std::string MapOwnFile(const std::string& Path, std::unique_ptr<TMappedText>& Text)
+{
+    const int fd = ::open(Path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return std::strerror(errno);
+    struct stat st;
+    std::string problem;
+    if (::fstat(fd, &st) != 0)
+        problem = std::strerror(errno);
+    else if (!S_ISREG(st.st_mode))
+        problem = "it is not a regular file";
+    else {
+        Text = std::make_unique<TMappedText>(fd, std::size_t(st.st_size));
+        if (!Text->Ok()) problem = "it cannot be read";
+    }
+    ::close(fd);
+    return problem;
+}
+
+// The station ids of an IGRA text's header lines ("#" + 11 characters),
+// fed piece by piece; also its first bytes, which tell the format.
+class TLaunchIds {
+public:
+    explicit TLaunchIds(const std::string& Id) : id_(Id) {}
+
+    void Feed(std::string_view Piece)
+    {
+        if (head_.size() < kFormatBytes) head_.append(Piece.substr(0, kFormatBytes - head_.size()));
+        std::size_t at = 0;
+        while (at < Piece.size()) {
+            if (lineStart_) {
+                header_ = Piece[at] == '#';
+                line_.clear();
+                lineStart_ = false;
+            }
+            const void* newline = std::memchr(Piece.data() + at, '\n', Piece.size() - at);
+            const std::size_t end =
+                newline ? std::size_t(static_cast<const char*>(newline) - Piece.data()) : Piece.size();
+            if (header_ && line_.size() < 12) line_.append(Piece.substr(at, std::min(end - at, 12 - line_.size())));
+            at = end;
+            if (newline) {
+                EndLine();
+                ++at;
+            }
+        }
+    }
+
+    // "" when the text is an IGRA text of the station, else what it is.
+    std::string Finish()
+    {
+        if (!lineStart_) EndLine();
+        const TSourceFormat format = SourceFormatOf(head_);
+        if (head_.empty()) return "the zip archive holds an empty file";
+        if (format != TSourceFormat::Igra)
+            return std::string("the zip archive holds ") +
+                   (format == TSourceFormat::Unknown ? "no sounding data"
+                                                     : std::string("a ") + SourceFormatName(format) + " file") +
+                   ", not the IGRA station file of " + id_;
+        if (!other_.empty()) return "the zip archive holds launches of " + other_ + ", not only of " + id_;
+        return {};
+    }
+
+private:
+    void EndLine()
+    {
+        if (header_ && other_.empty() && line_.compare(1, std::string::npos, id_) != 0) other_ = line_.substr(1);
+        header_ = false;
+        lineStart_ = true;
+    }
+
+    std::string id_;
+    std::string head_;
+    std::string line_;
+    std::string other_;  // the first other station met
+    bool lineStart_ = true;
+    bool header_ = false;
+};
+
+std::string Lowered(std::string Text)
+{
+    if (!Text.empty() && Text[0] >= 'A' && Text[0] <= 'Z') Text[0] = char(Text[0] - 'A' + 'a');
+    while (!Text.empty() && Text.back() == '.') Text.pop_back();
+    return Text;
 }
 
 }  // namespace
@@ -45,15 +147,35 @@ bool IsStationId(const std::string& Id)
            std::all_of(Id.begin(), Id.end(), [](char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); });
 }
 
-std::string CacheDirectory()
+bool FindCacheDirectory(std::string& Directory, std::string& Error)
 {
     const char* xdg = std::getenv("XDG_CACHE_HOME");
-    std::string base;
-    if (xdg && xdg[0] == '/')
-        base = WithSlash(xdg);
-    else
-        base = WithSlash(std::getenv("HOME") ? std::getenv("HOME") : "") + ".cache/";
-    return base + "profilora/igra/";
+    if (xdg && xdg[0] == '/') {
+        Directory = WithSlash(xdg) + "profilora/igra/";
+        return true;
+    }
+    std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+    if (home.empty() || home[0] != '/') {
+        // Cron jobs and services often run without HOME.
+        const passwd* user = ::getpwuid(::getuid());
+        home = user && user->pw_dir ? user->pw_dir : "";
+    }
+    if (home.empty() || home[0] != '/') {
+        Directory.clear();
+        Error =
+            "there is no folder for the download cache: neither XDG_CACHE_HOME nor HOME is set, and the user has "
+            "no home folder";
+        return false;
+    }
+    Directory = WithSlash(home) + ".cache/profilora/igra/";
+    return true;
+}
+
+std::string CacheDirectory()
+{
+    std::string directory, error;
+    FindCacheDirectory(directory, error);
+    return directory;
 }
 
 bool MakeDirectory(const std::string& Directory, std::string& Error)
@@ -103,13 +225,13 @@ std::optional<int> CachedThisYear(const std::string& Directory, const std::strin
 
 std::optional<TCachedCopy> ReadCachedCopy(const std::string& Path)
 {
+    if (!IsOwnFile(Path)) return std::nullopt;
     const QFileInfo file(QString::fromLocal8Bit(Path.c_str()));
-    if (!file.isFile()) return std::nullopt;
     TCachedCopy copy;
     copy.Fetched = file.lastModified().toUTC().toString(QStringLiteral("yyyy-MM-dd")).toStdString();
     std::string text;
     platform::FileError error;
-    if (platform::files().ReadAll(Path + ".meta", text, error)) {
+    if (IsOwnFile(Path + ".meta") && platform::files().ReadAll(Path + ".meta", text, error)) {
         std::size_t at = 0;
         while (at < text.size()) {
             std::size_t end = text.find('\n', at);
@@ -141,9 +263,43 @@ bool WriteCachedCopy(const std::string& Path, const TCachedCopy& Copy, std::stri
     const std::string text =
         line("etag", Copy.ETag) + line("last-modified", Copy.LastModified) + line("fetched", Copy.Fetched);
     platform::FileError error;
-    if (platform::ReplaceFile(Path + ".meta", text, error)) return true;
-    Error = "cannot write " + Path + ".meta: " + error.Message;
+    if (platform::ReplaceFile(Path + ".meta", text, error, platform::TNameMode::OwnFile)) return true;
+    Error = "cannot write " + Path + ".meta: " + (error.Code ? std::strerror(error.Code) : error.Message);
+    if (IsOwnFile(Path + ".meta")) ::unlink((Path + ".meta").c_str());
     return false;
+}
+
+std::string CheckStationBytes(std::string_view Bytes, const std::string& Id)
+{
+    if (Bytes.empty()) return "the file is empty";
+    if (!LooksZip(Bytes)) {
+        const std::size_t first = Bytes.find_first_not_of(" \t\r\n\xEF\xBB\xBF");
+        return first != std::string_view::npos && Bytes[first] == '<' ? "it is a web page, not a zip archive"
+                                                                      : "it is no zip archive";
+    }
+    TLaunchIds ids(Id);
+    const std::string problem = InflateZip(Bytes, TSourceLimits{}, [&](std::string_view Piece) { ids.Feed(Piece); });
+    if (!problem.empty()) return Lowered(problem);
+    return ids.Finish();
+}
+
+std::string CheckStationCopy(const std::string& Path, const std::string& Id)
+{
+    std::unique_ptr<TMappedText> text;
+    const std::string problem = MapOwnFile(Path, text);
+    if (!problem.empty()) return problem;
+    return CheckStationBytes(text->Text(), Id);
+}
+
+std::string CheckStationListCopy(const std::string& Path)
+{
+    std::unique_ptr<TMappedText> text;
+    const std::string problem = MapOwnFile(Path, text);
+    if (!problem.empty()) return problem;
+    if (text->Size() > (std::size_t(16) << 20)) return "the station list is larger than 16 MiB";
+    if (!sounding::LooksLikeStationList(sounding::ReadStationList(text->Text())))
+        return "the file is no IGRA station list";
+    return {};
 }
 
 bool ClearCache(const std::string& Directory, std::string& Error)

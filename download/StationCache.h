@@ -8,6 +8,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace download {
@@ -27,8 +28,12 @@ std::optional<TPeriod> PeriodOfSwitch(const std::string& Word);
 bool IsStationId(const std::string& Id);
 
 // The cache folder with its trailing "/": $XDG_CACHE_HOME/profilora/igra/
-// when XDG_CACHE_HOME is an absolute path, else $HOME/.cache/profilora/igra/.
+// when XDG_CACHE_HOME is an absolute path, else $HOME/.cache/profilora/igra/
+// (HOME, else the home folder the password database gives the user); ""
+// when there is no home folder either.
 std::string CacheDirectory();
+// The same, false with the reason when there is none.
+bool FindCacheDirectory(std::string& Directory, std::string& Error);
 // Creates it (and its parents); false with the reason otherwise.
 bool MakeDirectory(const std::string& Directory, std::string& Error);
 
@@ -52,10 +57,24 @@ struct TCachedCopy {
     std::string LastModified;
     std::string Fetched;  // "YYYY-MM-DD", the day it was downloaded (or its file's date)
 };
-// The validators of the copy at Path; nothing when there is no copy.
+// The validators of the copy at Path; nothing when there is no copy (a
+// regular file by that very name: a link or a FIFO there is none).
 std::optional<TCachedCopy> ReadCachedCopy(const std::string& Path);
-// Writes the ".meta" file beside Path (through the file-writing helper).
+// Writes the ".meta" file beside Path (through the file-writing helper, the
+// name itself replaced); when it cannot, the old one is removed, so no
+// validators of another copy stay beside Path.
 bool WriteCachedCopy(const std::string& Path, const TCachedCopy& Copy, std::string& Error);
+
+// Whether the bytes of a downloaded station file read as the reader reads
+// them: a zip archive of one member that inflates within the limits to an
+// IGRA v2 text whose launches are all of station Id. "" when they do, else
+// what is wrong, in words without a final period.
+std::string CheckStationBytes(std::string_view Bytes, const std::string& Id);
+// The same for the file at Path (a regular file by that very name, opened
+// without following a link and without waiting on a FIFO).
+std::string CheckStationCopy(const std::string& Path, const std::string& Id);
+// Whether the file at Path reads as an IGRA station list.
+std::string CheckStationListCopy(const std::string& Path);
 
 // Removes the station files, the downloaded list, their ".meta" files and
 // leftover temporary files from Directory; false with the first failure.

@@ -1,7 +1,10 @@
 #include "download/StationFetch.h"
 
+#include "download/PartFiles.h"
+
 #include <QEventLoop>
 #include <QTimer>
+#include <QUrl>
 
 namespace download {
 
@@ -14,12 +17,58 @@ std::string Sentence(std::string Text)
     return Text;
 }
 
+std::string HostOf(const std::string& Url)
+{
+    const std::string host = QUrl(QString::fromStdString(Url)).host().toStdString();
+    return host.empty() ? ShownAddress(Url) : host;
+}
+
 }  // namespace
 
 TStationFetch::TStationFetch() = default;
 TStationFetch::~TStationFetch() = default;
 
 bool TStationFetch::Running() const { return running_; }
+
+// The cache folder made (when missing) and swept of the temporary files
+// of processes that have ended; false (and finished) when it cannot be.
+bool TStationFetch::OpenCache()
+{
+    std::string error;
+    if (request_.Directory.empty() && !FindCacheDirectory(request_.Directory, error)) {
+        Fail(TFailure::Write, "Cannot download " + What() + ": " + error);
+        return false;
+    }
+    if (!MakeDirectory(request_.Directory, error)) {
+        Fail(TFailure::Write, error);
+        return false;
+    }
+    SweepPartFiles(request_.Directory);
+    return true;
+}
+
+bool TStationFetch::CheckBase()
+{
+    const QUrl base(QString::fromStdString(request_.Base));
+    const QString scheme = base.scheme().toLower();
+    const bool web = scheme == "http" || scheme == "https";
+    if (web && base.isValid() && !base.host().isEmpty()) return true;
+    Fail(TFailure::BadAddress,
+         "The archive's address " + ShownAddress(request_.Base) + " ([Sources] IGRA in the settings) is " +
+             (base.isValid() && !web ? "not an http or https address" : "not a valid web address"));
+    return false;
+}
+
+std::string TStationFetch::CheckCopy(const std::string& Path) const
+{
+    return list_ ? CheckStationListCopy(Path) : CheckStationCopy(Path, request_.Id);
+}
+
+std::string TStationFetch::Damaged(const std::string& Path, const std::string& Why) const
+{
+    return "The cached copy of " + What() + ", " + Path + ", is a damaged download (" + Why +
+           "); it will be fetched again at the next download.";
+}
 
 std::string TStationFetch::What() const
 {
@@ -31,16 +80,11 @@ void TStationFetch::Start(const TStationRequest& Request)
     request_ = Request;
     list_ = false;
     running_ = true;
-    if (request_.Directory.empty()) request_.Directory = CacheDirectory();
     if (!IsStationId(request_.Id)) {
         Fail(TFailure::BadBody, "\"" + request_.Id + "\" is not an IGRA station id (11 letters and digits)");
         return;
     }
-    std::string error;
-    if (!MakeDirectory(request_.Directory, error)) {
-        Fail(TFailure::Write, error);
-        return;
-    }
+    if (!OpenCache()) return;
     const std::optional<int> cachedYear =
         request_.Period == TPeriod::ThisYear ? CachedThisYear(request_.Directory, request_.Id) : std::nullopt;
     const std::string path = request_.Directory + StationFileName(request_.Id, request_.Period, cachedYear.value_or(0));
@@ -51,6 +95,10 @@ void TStationFetch::Start(const TStationRequest& Request)
             Fail(TFailure::NoNetwork, "There is no offline copy of " + What());
             return;
         }
+        if (const std::string why = CheckCopy(path); !why.empty()) {
+            Fail(TFailure::BadBody, Damaged(path, why));
+            return;
+        }
         TFetchResult result;
         result.Ok = true;
         result.Offline = true;
@@ -59,6 +107,7 @@ void TStationFetch::Start(const TStationRequest& Request)
         Finish(result);
         return;
     }
+    if (!CheckBase()) return;
     if (request_.Period == TPeriod::WholeRecord || cachedYear)
         Fetch(StationFileUrl(request_.Base, request_.Id, request_.Period, cachedYear.value_or(0)), path,
               request_.Period == TPeriod::ThisYear);
@@ -71,12 +120,7 @@ void TStationFetch::StartList(const TStationRequest& Request)
     request_ = Request;
     list_ = true;
     running_ = true;
-    if (request_.Directory.empty()) request_.Directory = CacheDirectory();
-    std::string error;
-    if (!MakeDirectory(request_.Directory, error)) {
-        Fail(TFailure::Write, error);
-        return;
-    }
+    if (!OpenCache() || !CheckBase()) return;
     Fetch(StationListUrl(request_.Base), request_.Directory + kStationListName, false);
 }
 
@@ -92,15 +136,19 @@ void TStationFetch::LookUpThisYear()
     TRequest listing;
     listing.Url = ThisYearFolderUrl(request_.Base);
     listing.MaxBytes = std::uint64_t(16) << 20;
-    listing.IdleTimeoutMs = request_.IdleTimeoutMs;
+    listing.Limits = request_.Limits;
     download_.OnProgress = nullptr;
     download_.OnFinished = [this](const TResult& Result) {
         int year = ThisYear();
         if (Result.Ok()) {
             const std::vector<int> years = ThisYearFilesIn(Result.Body, request_.Id);
             if (!years.empty()) year = years.front();
-        } else if (Result.Failure == TFailure::Cancelled || IsUnreachable(Result.Failure)) {
+        } else if (Result.Failure == TFailure::Cancelled || TransferFailed(Result.Failure)) {
             Fetched(Result, "", false);
+            return;
+        } else {
+            Fail(Result.Failure, "Cannot find this year's file of " + request_.Id + ": the listing of " +
+                                     ShownAddress(ThisYearFolderUrl(request_.Base)) + " failed: " + Result.Message);
             return;
         }
         Fetch(StationFileUrl(request_.Base, request_.Id, TPeriod::ThisYear, year),
@@ -114,13 +162,18 @@ void TStationFetch::Fetch(const std::string& Url, const std::string& Path, bool 
     TRequest request;
     request.Url = Url;
     request.Target = Path;
-    request.IdleTimeoutMs = request_.IdleTimeoutMs;
-    if (const std::optional<TCachedCopy> copy = ReadCachedCopy(Path)) {
+    request.Limits = request_.Limits;
+    // A copy that does not read is as good as none: its validators would
+    // only have the server confirm it.
+    if (const std::optional<TCachedCopy> copy = ReadCachedCopy(Path); copy && CheckCopy(Path).empty()) {
         request.ETag = copy->ETag;
         request.LastModified = copy->LastModified;
     }
+    validated_ = !request.ETag.empty() || !request.LastModified.empty();
     request.Check =
         list_ ? std::shared_ptr<TBodyCheck>(MakeStationListCheck()) : std::shared_ptr<TBodyCheck>(MakeZipCheck());
+    if (!list_)
+        request.Verify = [Id = request_.Id](const std::string& Temporary) { return CheckStationCopy(Temporary, Id); };
     download_.OnProgress = [this](std::uint64_t Done, std::optional<std::uint64_t> Total) {
         if (OnProgress) OnProgress(Done, Total);
     };
@@ -136,7 +189,7 @@ void TStationFetch::Fetched(const TResult& Result, const std::string& Path, bool
     TFetchResult result;
     result.Path = Path;
     if (Result.Ok()) {
-        if (Result.NotModified && !copy) {
+        if (Result.NotModified && (!copy || !validated_)) {
             Fail(TFailure::HttpStatus,
                  "Cannot download " + What() + ": the server answered 304 for a file it never sent.");
             return;
@@ -146,8 +199,10 @@ void TStationFetch::Fetched(const TResult& Result, const std::string& Path, bool
         fresh.LastModified =
             Result.NotModified && Result.LastModified.empty() ? copy->LastModified : Result.LastModified;
         fresh.Fetched = TodayText();
-        std::string ignored;  // without it the next start downloads the whole file again
-        WriteCachedCopy(Path, fresh, ignored);
+        // Without it the next start downloads the whole file again.
+        std::string error;
+        if (!WriteCachedCopy(Path, fresh, error))
+            result.Message = Sentence("the file is kept, but " + error + "; the next download fetches it whole again");
         result.Ok = true;
         result.Revalidated = Result.NotModified;
         result.CopyDate = fresh.Fetched;
@@ -171,7 +226,13 @@ void TStationFetch::Fetched(const TResult& Result, const std::string& Path, bool
             result.Path = request_.Directory + StationFileName(request_.Id, TPeriod::ThisYear, *year);
             standIn = ReadCachedCopy(result.Path);
         }
-    if (IsUnreachable(Result.Failure) && standIn) {
+    // Also when the cache's disk is full: the complete old copy is there.
+    if ((TransferFailed(Result.Failure) || Result.Failure == TFailure::DiskFull) && standIn) {
+        if (const std::string why = CheckCopy(result.Path); !why.empty()) {
+            Fail(Result.Failure,
+                 "Cannot download " + What() + ": " + Result.Message + ". " + Damaged(result.Path, why));
+            return;
+        }
         result.Ok = true;
         result.Offline = true;
         result.CopyDate = standIn->Fetched;
@@ -181,9 +242,10 @@ void TStationFetch::Fetched(const TResult& Result, const std::string& Path, bool
         return;
     }
     if (Result.Failure == TFailure::NotFound)
-        Fail(Result.Failure,
-             list_ ? "The archive has no station list at " + StationListUrl(request_.Base) + "."
-                   : "NOAA's archive has no file for " + request_.Id + " (" + PeriodText(request_.Period) + ").");
+        Fail(Result.Failure, list_ ? "The archive at " + HostOf(request_.Base) + " has no station list (" +
+                                         ShownAddress(StationListUrl(request_.Base)) + ")."
+                                   : "The archive at " + HostOf(request_.Base) + " has no file for " + request_.Id +
+                                         " (" + PeriodText(request_.Period) + ").");
     else
         Fail(Result.Failure, "Cannot download " + What() + ": " + Result.Message);
 }

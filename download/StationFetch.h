@@ -22,7 +22,7 @@ struct TStationRequest {
     TPeriod Period = TPeriod::WholeRecord;
     bool Offline = false;   // the cached copy only, no request
     std::string Directory;  // the cache; empty: CacheDirectory()
-    int IdleTimeoutMs = 30000;
+    TLimits Limits;
 };
 
 struct TFetchResult {
@@ -33,7 +33,10 @@ struct TFetchResult {
     bool Revalidated = false;  // the server answered 304
     std::string CopyDate;      // "YYYY-MM-DD": the day the copy was fetched
     TFailure Failure = TFailure::None;
-    std::string Message;  // a failure in a sentence, with its period
+    // A failure in a sentence, with its period; for a copy that is used, a
+    // note worth telling (why the server's could not be had, a ".meta" file
+    // that could not be written), or "".
+    std::string Message;
 };
 
 class TStationFetch : public QObject {
@@ -59,12 +62,18 @@ private:
     void Fetched(const TResult& Result, const std::string& Path, bool LookUpOnNotFound);
     void Finish(TFetchResult Result);
     void Fail(TFailure Failure, const std::string& Message);
+    bool OpenCache();
+    bool CheckBase();
+    // "" when the copy at Path reads as the reader reads it, else why not.
+    std::string CheckCopy(const std::string& Path) const;
+    std::string Damaged(const std::string& Path, const std::string& Why) const;
     std::string What() const;
 
     TDownload download_;
     TStationRequest request_;
     bool list_ = false;
     bool running_ = false;
+    bool validated_ = false;  // the request asked for a copy's validators
 };
 
 // Runs a fetch to its end in a local event loop (a QCoreApplication must

@@ -17,7 +17,7 @@ namespace {
 
 // Where the bytes written to a name really go.
 struct TWhere {
-    enum Kind { File, Stream, Descriptor, Loop } Kind = File;
+    enum Kind { File, Stream, Descriptor, Loop, Other } Kind = File;
     std::string Path;  // File: the file to replace (links followed); Stream: the node
     int Fd = -1;       // Descriptor: the open descriptor the name stands for
     bool Exists = false;
@@ -39,8 +39,25 @@ bool DescriptorName(const std::string& Path, int& Fd)
     return true;
 }
 
-TWhere Locate(const std::string& Path)
+// A file of the program's own: the name itself, never what a link names.
+TWhere LocateOwn(const std::string& Path)
 {
+    TWhere where;
+    where.Path = Path;
+    struct stat st;
+    if (::lstat(Path.c_str(), &st) != 0 || S_ISLNK(st.st_mode)) return where;  // new, or a link replaced
+    if (!S_ISREG(st.st_mode)) {
+        where.Kind = TWhere::Other;
+        return where;
+    }
+    where.Exists = true;
+    where.Stat = st;
+    return where;
+}
+
+TWhere Locate(const std::string& Path, TNameMode Mode)
+{
+    if (Mode == TNameMode::OwnFile) return LocateOwn(Path);
     TWhere where;
     std::string path = Path;
     for (int hop = 0; hop < 40; ++hop) {
@@ -102,7 +119,7 @@ int CreateTemporary(const TWhere& Where, std::string& Name, FileError& Error)
     return -1;
 }
 
-bool Refused(const std::string& Path, const TWhere& Where, FileError& Error)
+bool Refused(const std::string& Path, const TWhere& Where, TNameMode Mode, FileError& Error)
 {
     if (Path.empty() || NameOf(Path).empty()) {
         Error = {"no file name", EINVAL};
@@ -112,7 +129,12 @@ bool Refused(const std::string& Path, const TWhere& Where, FileError& Error)
         Error = {std::strerror(ELOOP), ELOOP};
         return true;
     }
-    if (IsWriteProtected(Path)) {
+    if (Where.Kind == TWhere::Other) {
+        Error = {"it is not a regular file", 0};
+        return true;
+    }
+    // A file of the program's own is replaced by name whatever its mode.
+    if (Mode == TNameMode::Output && IsWriteProtected(Path)) {
         Error = {"the file is write-protected", EACCES};
         return true;
     }
@@ -144,10 +166,10 @@ std::string NameOf(const std::string& Path)
     return Slash == std::string::npos ? Path : Path.substr(Slash + 1);
 }
 
-bool ReplaceFile(const std::string& Path, const std::string& Contents, FileError& Error)
+bool ReplaceFile(const std::string& Path, const std::string& Contents, FileError& Error, TNameMode Mode)
 {
-    const TWhere where = Locate(Path);
-    if (Refused(Path, where, Error)) return false;
+    const TWhere where = Locate(Path, Mode);
+    if (Refused(Path, where, Mode, Error)) return false;
     // Written straight through, and never removed, whatever happens.
     if (where.Kind == TWhere::Descriptor) return files().WriteTo(where.Fd, Contents, Error);
     if (where.Kind == TWhere::Stream) return files().WriteAll(where.Path, Contents, Error);
@@ -169,11 +191,11 @@ TReplacement::TReplacement() = default;
 
 TReplacement::~TReplacement() { Discard(); }
 
-bool TReplacement::Open(const std::string& Path, FileError& Error)
+bool TReplacement::Open(const std::string& Path, FileError& Error, TNameMode Mode)
 {
     Discard();
-    const TWhere where = Locate(Path);
-    if (Refused(Path, where, Error)) return false;
+    const TWhere where = Locate(Path, Mode);
+    if (Refused(Path, where, Mode, Error)) return false;
     switch (where.Kind) {
     case TWhere::Descriptor:
         fd_ = where.Fd;

@@ -10,6 +10,11 @@
 // output or any open descriptor named as /dev/stdout, /dev/fd/N or
 // /proc/self/fd/N is written straight through and never renamed over or
 // removed. A write-protected file is refused.
+//
+// A file of the program's own (the download cache) is the name itself
+// instead: a symbolic link there is replaced, never written through, and
+// anything but a regular file or nothing (a FIFO, a device, a folder) is
+// refused without being opened.
 
 #include "platform/Platform.h"
 
@@ -18,11 +23,14 @@
 
 namespace platform {
 
+enum class TNameMode { Output, OwnFile };
+
 // False, with the reason in Error, when Path names no file (empty, or ending
 // in "/"), when it names a write-protected file (see IsWriteProtected in
 // OutputTarget.h), when the temporary file cannot be written completely or
 // when the rename fails.
-bool ReplaceFile(const std::string& Path, const std::string& Contents, FileError& Error);
+bool ReplaceFile(const std::string& Path, const std::string& Contents, FileError& Error,
+                 TNameMode Mode = TNameMode::Output);
 
 // Writes a file piece by piece by the same rules: into a temporary file
 // beside the target (created with O_EXCL | O_NOFOLLOW), renamed over the
@@ -35,7 +43,9 @@ public:
     TReplacement(const TReplacement&) = delete;
     TReplacement& operator=(const TReplacement&) = delete;
 
-    bool Open(const std::string& Path, FileError& Error);
+    bool Open(const std::string& Path, FileError& Error, TNameMode Mode = TNameMode::Output);
+    // The temporary file being written ("" when none).
+    const std::string& Temporary() const { return temporary_; }
     bool Write(std::string_view Bytes, FileError& Error);
     bool Commit(FileError& Error);
     void Discard();

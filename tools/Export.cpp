@@ -1,5 +1,6 @@
 #include "tools/Export.h"
 
+#include "download/StationCache.h"
 #include "components/jtSysUtils.h"
 #include "platform/OutputTarget.h"
 #include "platform/Platform.h"
@@ -252,6 +253,18 @@ std::vector<std::string> OutputFiles(const ExportOptions& Options, int Count)
     return outputs;
 }
 
+// --clear-cache: the cache's own files removed, told on standard error.
+bool ClearDownloadCache(std::ostream& Err)
+{
+    std::string directory, error;
+    if (!download::FindCacheDirectory(directory, error) || !download::ClearCache(directory, error)) {
+        Err << kProgram << "cannot clear the download cache: " << error << '\n';
+        return false;
+    }
+    Err << kProgram << "the download cache (" << directory << ") is empty\n";
+    return true;
+}
+
 }  // namespace
 
 int RunExport(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err)
@@ -266,6 +279,9 @@ int RunExport(const std::vector<std::string>& Args, std::ostream& Out, std::ostr
         Err << kProgram << problem << "\n\n" << ExportUsage();
         return kExportFailed;
     }
+    if (options.ClearCache && !ClearDownloadCache(Err)) return kExportFailed;
+    if (options.ClearCache && options.Inputs.empty() && options.Stations.empty() && options.Targets.empty())
+        return kExportDone;
 #ifndef PROFILORA_EXPORT_PICTURES
     for (const ExportTarget& target : options.Targets) {
         if (target.Format != ExportFormat::Csv && target.Format != ExportFormat::Levels &&

@@ -43,6 +43,8 @@ bool FetchStationInputs(ExportOptions& Options, std::ostream& Err, bool Terminal
         if (result.Offline && !Options.Offline)
             Err << "profilora-export: " << what << ": " << result.Message << " The offline copy of " << result.CopyDate
                 << " is used.\n";
+        else if (!result.Offline && !result.Message.empty())
+            Err << "profilora-export: " << what << ": " << result.Message << '\n';
         if (Options.PagePath.empty()) Options.PagePath = result.Path;
         Options.Inputs.push_back(result.Path);
     }

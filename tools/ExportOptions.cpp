@@ -222,6 +222,7 @@ std::string ExportUsage()
            "       profilora-export FILE... --levels OUT.csv [DATES]\n"
            "       profilora-export FILE... --indices OUT.csv [DATES]\n"
            "       profilora-export --station ID [--period por|y2d] [--offline] [FILE...] --csv ...\n"
+           "       profilora-export --clear-cache\n"
            "\n"
            "Reads sounding pages, IGRA v2 station files (plain, .gz or .zip) and\n"
            "University of Wyoming TEXT:LIST pages, told apart by their content, and\n"
@@ -272,6 +273,8 @@ std::string ExportUsage()
            "                     may be given more than once\n"
            "  --period por|y2d   the whole record or this year's file (default y2d)\n"
            "  --offline          only the copies in the cache, no network\n"
+           "  --clear-cache      empty the cache first (its station files, station list\n"
+           "                     and leftover partial downloads); alone, only that\n"
            "  --settings FILE    also names the archive: [Sources] IGRA=ADDRESS\n"
            "\n"
            "Picture options (the chart is the one the program shows; --settings and\n"
@@ -326,12 +329,8 @@ std::string ParseExportArguments(const std::vector<std::string>& Args, ExportOpt
             Options.Help = true;
             continue;
         }
-        if (arg == "--strict") {
-            Options.Strict = true;
-            continue;
-        }
-        if (arg == "--offline") {
-            Options.Offline = true;
+        if (arg == "--strict" || arg == "--offline" || arg == "--clear-cache") {
+            (arg == "--strict" ? Options.Strict : arg == "--offline" ? Options.Offline : Options.ClearCache) = true;
             continue;
         }
         const std::size_t equals = arg.find('=');
@@ -395,6 +394,7 @@ std::string ParseExportArguments(const std::vector<std::string>& Args, ExportOpt
         Options.Targets.push_back(target);
     }
     if (Options.Help) return {};
+    if (Options.ClearCache && !pageNamed && Options.Stations.empty() && Options.Targets.empty()) return {};
     const bool sectionWanted = std::any_of(Options.Targets.begin(), Options.Targets.end(),
                                            [](const ExportTarget& T) { return T.Format == ExportFormat::Section; });
     if (Options.View == ExportView::SkewT && !sectionWanted &&

@@ -41,6 +41,8 @@ struct ExportOptions {
     std::vector<std::string> Stations;
     std::string Period;  // empty: "y2d"
     bool Offline = false;
+    // Empty the download cache first (alone: nothing else to do).
+    bool ClearCache = false;
 
     // Pictures only.
     std::string SettingsPath;  // empty: the built-in settings

@@ -109,7 +109,8 @@ TEST_F(StationWindow, FailuresAreToldAndThePageOnShowStays)
         const char* Caption;  // part of the caption afterwards
     };
     const Row rows[] = {
-        {"denver stapleton", Archive, false, "NOAA's archive has no file for USM00072469 (whole record).", "Profilora"},
+        {"denver stapleton", Archive, false, "The archive at 127.0.0.1 has no file for USM00072469 (whole record).",
+         "Profilora"},
         {"sterling", [](QTcpSocket& S, const TSeen&) { TLocalHttpServer::Reply(S, 200, "", "<html>busy</html>"); },
          false, "Cannot download USM00072403 (whole record): the server sent a web page", "Profilora"},
         {"sterling", [](QTcpSocket& S, const TSeen&) { S.disconnectFromHost(); }, true, "",

@@ -257,9 +257,30 @@ TEST_F(ExportInputs, aStationIsDownloadedIntoTheCacheAndReadLikeItsFile)
     // A station the archive lacks: exit 1 with the message, nothing written.
     answer = "none";
     EXPECT_EQ(Run({"--station", "USM00072469", "--settings", settings, "--csv", Path("none.csv")}), 1);
-    EXPECT_NE(err.str().find("NOAA's archive has no file for USM00072469 (this year)."), std::string::npos)
+    EXPECT_NE(err.str().find("The archive at 127.0.0.1 has no file for USM00072469 (this year)."), std::string::npos)
         << err.str();
     EXPECT_FALSE(QFile::exists(QString::fromStdString(Path("none.csv"))));
+    unsetenv("XDG_CACHE_HOME");
+}
+
+}  // namespace
+
+namespace {
+
+// --clear-cache empties the download cache of its own files, alone or
+// before the export.
+TEST_F(ExportInputs, clearCacheEmptiesTheDownloadCache)
+{
+    setenv("XDG_CACHE_HOME", dir.path().toStdString().c_str(), 1);
+    const std::string cache = Path("profilora/igra") + "/";
+    QDir().mkpath(QString::fromStdString(cache));
+    for (const char* name : {"USM00072403-data.txt.zip", "USM00072403-data.txt.zip.meta", ".pf1-0.part"})
+        testfiles::Put(cache + name, "x");
+    testfiles::Put(cache + "notes.txt", "the user's own");
+    EXPECT_EQ(Run({"--clear-cache"}), kExportDone) << err.str();
+    EXPECT_EQ(err.str(), "profilora-export: the download cache (" + cache + ") is empty\n");
+    EXPECT_EQ(QDir(QString::fromStdString(cache)).entryList(QDir::Files | QDir::Hidden), QStringList{"notes.txt"});
+    EXPECT_NE(ExportUsage().find("--clear-cache"), std::string::npos);
     unsetenv("XDG_CACHE_HOME");
 }
 
