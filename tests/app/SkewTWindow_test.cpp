@@ -118,16 +118,16 @@ TEST_F(SkewTWindowTest, followsEachPageAnEmptyOneWithANote)
 TEST_F(SkewTWindowTest, keepsItsPlaceInTheSettings)
 {
     Write("profilora.ini",
-          "[Display at start]\nfile = none.html\n\n[Skew-T]\nLeft = 30\nTop = 40\nWidth = 500\nHeight = 420\n");
+          "[Display at start]\nfile = none.html\n\n[Skew-T]\nLeft = 30\nTop = 40\nWidth = 500\nHeight = 520\n");
     system.Program = Path("profilora");
     MakeForm();
     app::TSkewTWindow& w = Open();
-    EXPECT_EQ(w.size(), QSize(500, 420));
-    w.resize(520, 450);
+    EXPECT_EQ(w.size(), QSize(500, 520));
+    w.resize(520, 550);
     w.close();
     const std::string saved = Read(Path("profilora.ini"));
     EXPECT_NE(saved.find("Width = 520"), std::string::npos) << saved;
-    EXPECT_NE(saved.find("Height = 450"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("Height = 550"), std::string::npos) << saved;
     EXPECT_NE(saved.find("[Display at start]"), std::string::npos) << saved;
 }
 
