@@ -25,8 +25,8 @@ namespace app {
 namespace {
 
 constexpr const char* kCaption = "Skew-T log-p";
-// The window around the diagram: the read-out's two lines and the margins.
-constexpr int kExtraHeight = 44;
+// The window around the diagram: the read-out's lines and the margins.
+constexpr int kExtraHeight = 58;
 constexpr int kMargin = 4;
 
 }  // namespace
@@ -38,12 +38,15 @@ TSkewTWindow::TSkewTWindow(QWidget* Parent) : QWidget(Parent, Qt::Window)
     Diagram->setObjectName("SkewTDiagram");
     Diagram->setAccessibleName("Skew-T log-p diagram");
     Diagram->setMinimumSize(chart::SkewTMinimumWidth, chart::SkewTMinimumHeight);
-    // Two lines, whatever they say: the diagram keeps its size as the mouse
-    // moves, and a long line is cut rather than widening the window.
+    // Three lines (two, and a third for a narrow window to wrap into),
+    // whatever they say: the diagram keeps its size as the mouse moves, and
+    // a long line wraps rather than widening the window.
     Readout = new QLabel(this);
     Readout->setObjectName("SkewTReadout");
     Readout->setText(" ");
-    Readout->setFixedHeight(2 * Readout->fontMetrics().lineSpacing() + 2);
+    Readout->setWordWrap(true);
+    Readout->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Readout->setFixedHeight(3 * Readout->fontMetrics().lineSpacing() + 2);
     Readout->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(kMargin, kMargin, kMargin, kMargin);

@@ -289,6 +289,31 @@ TSkewT::TSkewT(QWidget* Parent) : QWidget(Parent), plot_(new QCustomPlot(this))
     temperature_->setPen(QPen(temperatureColour_, 2));
     dewPoint_->setPen(QPen(dewPointColour_, 2));
 
+    CreateItems();
+
+    plot_->setMouseTracking(true);
+    plot_->installEventFilter(this);
+    connect(plot_, &QCustomPlot::mouseMove, this, &TSkewT::MouseMove);
+    connect(plot_, &QCustomPlot::mouseRelease, this, [this](QMouseEvent* Event) {
+        if (Event->button() == Qt::RightButton && OnContextMenu) OnContextMenu(Event->globalPosition().toPoint());
+    });
+    resize(SkewTWidth, SkewTHeight);
+    ShowSounding(nullptr);
+}
+
+bool TSkewT::eventFilter(QObject* Watched, QEvent* Event)
+{
+    // The mouse left the diagram: nothing to read out.
+    if (Watched == plot_ && Event->type() == QEvent::Leave && hoverAt_) {
+        hoverAt_.reset();
+        if (OnHover) OnHover("");
+    }
+    return QWidget::eventFilter(Watched, Event);
+}
+
+// The labels, ticks, box, note and the mixed layer's bracket.
+void TSkewT::CreateItems()
+{
     QFont small = font();
     small.setPointSizeF(std::max(6.0, font().pointSizeF() * 0.85));
     for (double p : kLabelledPressures) {
@@ -342,25 +367,6 @@ TSkewT::TSkewT(QWidget* Parent) : QWidget(Parent), plot_(new QCustomPlot(this))
     layerLabel_->setColor(QColor(60, 60, 60));
     layerLabel_->setPositionAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     layerLabel_->setVisible(false);
-
-    plot_->setMouseTracking(true);
-    plot_->installEventFilter(this);
-    connect(plot_, &QCustomPlot::mouseMove, this, &TSkewT::MouseMove);
-    connect(plot_, &QCustomPlot::mouseRelease, this, [this](QMouseEvent* Event) {
-        if (Event->button() == Qt::RightButton && OnContextMenu) OnContextMenu(Event->globalPosition().toPoint());
-    });
-    resize(SkewTWidth, SkewTHeight);
-    ShowSounding(nullptr);
-}
-
-bool TSkewT::eventFilter(QObject* Watched, QEvent* Event)
-{
-    // The mouse left the diagram: nothing to read out.
-    if (Watched == plot_ && Event->type() == QEvent::Leave && hoverAt_) {
-        hoverAt_.reset();
-        if (OnHover) OnHover("");
-    }
-    return QWidget::eventFilter(Watched, Event);
 }
 
 TSkewT::~TSkewT() = default;

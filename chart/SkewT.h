@@ -233,6 +233,7 @@ private:
     void UpdateLayerMark(const TSkewTransform& T);
     void HoverAgain();
     void AddLevel(const TSoundingLevel& L);
+    void CreateItems();
     void BuildBackground();
     void SyncGeometry();
     void ApplyRanges();
