@@ -25,8 +25,8 @@ namespace app {
 namespace {
 
 constexpr const char* kCaption = "Skew-T log-p";
-// The window around the diagram: the read-out's line and the margins.
-constexpr int kExtraHeight = 30;
+// The window around the diagram: the read-out's lines and the margins.
+constexpr int kExtraHeight = 58;
 constexpr int kMargin = 4;
 
 }  // namespace
@@ -37,9 +37,17 @@ TSkewTWindow::TSkewTWindow(QWidget* Parent) : QWidget(Parent, Qt::Window)
     Diagram = new chart::TSkewT(this);
     Diagram->setObjectName("SkewTDiagram");
     Diagram->setAccessibleName("Skew-T log-p diagram");
+    Diagram->setMinimumSize(chart::SkewTMinimumWidth, chart::SkewTMinimumHeight);
+    // Three lines (two, and a third for a narrow window to wrap into),
+    // whatever they say: the diagram keeps its size as the mouse moves, and
+    // a long line wraps rather than widening the window.
     Readout = new QLabel(this);
     Readout->setObjectName("SkewTReadout");
     Readout->setText(" ");
+    Readout->setWordWrap(true);
+    Readout->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Readout->setFixedHeight(3 * Readout->fontMetrics().lineSpacing() + 2);
+    Readout->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
     layout->addWidget(Diagram, 1);
@@ -62,11 +70,15 @@ TSkewTWindow::TSkewTWindow(QWidget* Parent) : QWidget(Parent, Qt::Window)
         connect(action, &QAction::triggered, this, [this, kind] { Diagram->SetParcelKind(kind); });
     }
     MixedLayerAction->setChecked(true);
+    ParcelMenu->addSeparator();
+    BoxAction = ParcelMenu->addAction("Index Box");
+    BoxAction->setObjectName("SkewTBoxAction");
+    BoxAction->setCheckable(true);
+    BoxAction->setChecked(true);
+    connect(BoxAction, &QAction::toggled, this, [this](bool On) { Diagram->SetBoxShown(On); });
     PopupMenu = [](QMenu& Menu, QPoint Global) { Menu.popup(Global); };
 
-    Diagram->OnHover = [this](const std::string& Text) {
-        Readout->setText(Text.empty() ? QString(" ") : QString::fromLocal8Bit(Text.c_str()));
-    };
+    Diagram->OnHover = [this](const std::string& Text) { ShowReadout(Text); };
     Diagram->OnContextMenu = [this](QPoint Global) {
         if (PopupMenu) PopupMenu(*ParcelMenu, Global);
     };
@@ -79,6 +91,18 @@ void TSkewTWindow::ShowSounding(const std::string& PageName, const TSounding* So
     const std::string caption = PageName.empty() ? std::string(kCaption) : std::string(kCaption) + " - " + PageName;
     if (windowTitle().toLocal8Bit().toStdString() != caption) setWindowTitle(QString::fromLocal8Bit(caption.c_str()));
     Diagram->ShowSounding(Sounding, PageName.empty() ? "No page is open" : "No sounding to show");
+}
+
+void TSkewTWindow::ShowReadout(const std::string& Text)
+{
+    const std::string& shown = Text.empty() ? note_ : Text;
+    Readout->setText(shown.empty() ? QString(" ") : QString::fromLocal8Bit(shown.c_str()));
+}
+
+void TSkewTWindow::SetNote(const std::string& Note)
+{
+    note_ = Note;
+    ShowReadout("");
 }
 
 void TSkewTWindow::keyPressEvent(QKeyEvent* Event)
@@ -164,7 +188,7 @@ void TSkewTLink::ShowWindow()
     if (!window_) {
         window_ = new TSkewTWindow(&host_.HostWindow());
         TjtINI_File* ini = host_.HostSettings();
-        if (ini) movie::ApplySkewTSettings(*ini, host_.HostChart(), *window_->Diagram);
+        if (ini) window_->SetNote(movie::ApplySkewTSettingsOrDefault(*ini, host_.HostChart(), *window_->Diagram));
         if (!ini || !window_->PlaceFromSettings(*ini)) window_->PlaceBeside(host_.HostWindow());
         window_->OnStep = [this](int Step) {
             const TLapseRates* rates = host_.HostSoundings();

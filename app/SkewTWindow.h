@@ -1,6 +1,8 @@
 #pragma once
 // The skew-T log-p window: the diagram of the launch on show, a read-out of
-// the point under the mouse, a menu on the diagram for the lifted parcel,
+// the point under the mouse (two lines: the launch at that pressure, then
+// the point itself), a menu on the diagram for the lifted parcel and the
+// index box,
 // and its place on the screen kept in the settings. It follows the movie as
 // the year window does; Left and Right (or Page Up and Page Down) move the
 // movie a launch back or on.
@@ -32,11 +34,17 @@ public:
     explicit TSkewTWindow(QWidget* Parent);
 
     chart::TSkewT* Diagram = nullptr;
-    QLabel* Readout = nullptr;  // the read-out under the mouse
-    QMenu* ParcelMenu = nullptr;
+    QLabel* Readout = nullptr;              // the read-out under the mouse, else the settings' note
+    QMenu* ParcelMenu = nullptr;            // the diagram's menu
     QAction* MixedLayerAction = nullptr;    // "Mixed-Layer Parcel", checked at first
     QAction* SurfaceBasedAction = nullptr;  // "Surface-Based Parcel"
     QAction* MostUnstableAction = nullptr;  // "Most-Unstable Parcel"
+    QAction* BoxAction = nullptr;           // "Index Box", checked at first
+
+    // A note on the settings (a pressure range refused), shown below the
+    // diagram while the mouse is not over it; empty for none.
+    void SetNote(const std::string& Note);
+    const std::string& Note() const { return note_; }
 
     // The caption names the page; null or an empty launch shows an empty
     // diagram with a note.
@@ -59,6 +67,11 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* Event) override;
     void closeEvent(QCloseEvent* Event) override;
+
+private:
+    void ShowReadout(const std::string& Text);
+
+    std::string note_;
 };
 
 // The "Skew-T log-p..." entry of the chart's menu and the window it opens:

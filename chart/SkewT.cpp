@@ -5,6 +5,8 @@
 
 #include <qcustomplot.h>
 
+#include <QFontMetrics>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -19,9 +21,10 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kKnotsPerMs = 3600.0 / 1852.0;
 
 // The labelled pressures, hPa.
-constexpr double kLabelledPressures[] = {1000, 850, 700, 500, 400, 300, 250, 200, 150, 100};
-constexpr double kMixingRatios[] = {1, 2, 4, 8, 12, 16, 20};  // g/kg
-constexpr double kMixingRatioTop = 600;                       // hPa
+constexpr double kLabelledPressures[] = {1000, 850, 700, 500, 400, 300, 250, 200, 150,
+                                         100,  70,  50,  30,  20,  10,  5,   2,   1};
+constexpr double kMixingRatios[] = {0.4, 1, 2, 4, 8, 12, 16, 20, 28, 40};  // g/kg
+constexpr double kMixingRatioTop = 600;                                    // hPa
 
 bool Present(float V) { return V != MissingValue; }
 
@@ -45,6 +48,22 @@ std::vector<double> LogSteps(double Bottom, double Top, int Steps)
     return ps;
 }
 
+// The mixed layer (bottom, top, hPa) of a mixed-layer parcel: from the
+// lowest level the indices use to the top that puts the parcel's start
+// halfway.
+std::optional<std::pair<double, double>> MixedLayerOf(const TSounding& S, const sounding::TParcel& Parcel)
+{
+    if (Parcel.Kind != sounding::TParcelKind::MixedLayer || !Parcel.Valid) return std::nullopt;
+    for (std::size_t i = S.Surface >= 0 ? std::size_t(S.Surface) : 0; i < S.Levels.size(); ++i) {
+        const TSoundingLevel& l = S.Levels[i];
+        if (!Present(l.Pressure) || !(l.Pressure > 0) || !Present(l.Temperature)) continue;
+        const double bottom = l.Pressure, top = 2 * Parcel.StartPressure - bottom;
+        if (top > 0 && top < bottom) return std::make_pair(bottom, top);
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- transform
@@ -60,18 +79,26 @@ double TSkewTransform::Skew()
     return skew;
 }
 
-TSkewTransform::TSkewTransform(QSize Size, double PressureBottom, double PressureTop)
-    : area_(MarginLeft, MarginTop, std::max(1, Size.width() - MarginLeft - MarginRight),
-            std::max(1, Size.height() - MarginTop - MarginBottom)),
-      bottom_(PressureBottom),
-      top_(PressureTop)
+TSkewTransform::TSkewTransform(QSize Size, double PressureBottom, double PressureTop, double SpanLow, double SpanHigh,
+                               QMargins Reserve)
+    : bottom_(PressureBottom), top_(PressureTop), spanLow_(SpanLow), spanHigh_(SpanHigh)
 {
+    const int left = MarginLeft + Reserve.left(), top = MarginTop + Reserve.top();
+    const int width = std::max(1, Size.width() - left - MarginRight - Reserve.right());
+    const int height = std::max(1, Size.height() - top - MarginBottom - Reserve.bottom());
     yMin_ = Y(bottom_);
     yMax_ = Y(top_);
-    const double pixelsPerLogP = area_.height() / (yMax_ - yMin_);
-    const double pixelsPerDegree = pixelsPerLogP / Skew();
-    xMin_ = LeftTemperature + Skew() * yMin_;
-    xMax_ = xMin_ + area_.width() / pixelsPerDegree;
+    // The largest scale that holds both the pressure range and the span.
+    double pixelsPerLogP = std::min(height / (yMax_ - yMin_), width * Skew() / (SpanHigh - SpanLow));
+    // The height left over is a blank margin above and below (a higher
+    // view would send the traces of the stratosphere off to the right).
+    const int used = std::clamp(int(std::floor((yMax_ - yMin_) * pixelsPerLogP + 1e-6)), 1, height);
+    pixelsPerLogP = used / (yMax_ - yMin_);
+    area_ = QRect(left, top + (height - used) / 2, width, used);
+    // The width left over shows more temperatures on both sides.
+    const double across = width * Skew() / pixelsPerLogP;
+    xMin_ = (SpanLow + SpanHigh - across) / 2;
+    xMax_ = xMin_ + across;
 }
 
 double TSkewTransform::X(double T, double P) { return T + Skew() * std::log(1000.0 / P); }
@@ -182,6 +209,35 @@ double ProfileAt(const std::vector<double>& Ps, const std::vector<double>& Value
 
 // ---------------------------------------------------------------- diagram
 
+// The barbs, drawn in pixels over the data and, near the top and the
+// bottom, over the frame: pennants filled, calm an open circle.
+class TBarbLayer : public QCPLayerable {
+public:
+    explicit TBarbLayer(QCustomPlot* Plot) : QCPLayerable(Plot, "main") {}
+    std::vector<std::pair<std::vector<QPointF>, bool>> Barbs;  // the path, calm
+
+protected:
+    void applyDefaultAntialiasingHint(QCPPainter* Painter) const override
+    {
+        applyAntialiasingHint(Painter, false, QCP::aeItems);
+    }
+    QRect clipRect() const override { return parentPlot()->viewport(); }
+    void draw(QCPPainter* Painter) override
+    {
+        Painter->setPen(QPen(Qt::black, 1));
+        for (const auto& [path, calm] : Barbs) {
+            const QPolygonF polygon(QList<QPointF>(path.begin(), path.end()));
+            if (calm) {
+                Painter->setBrush(Qt::NoBrush);
+                Painter->drawPolyline(polygon);
+            } else {
+                Painter->setBrush(Qt::black);
+                Painter->drawPolygon(polygon, Qt::WindingFill);
+            }
+        }
+    }
+};
+
 TSkewT::TSkewT(QWidget* Parent) : QWidget(Parent), plot_(new QCustomPlot(this))
 {
     plot_->setGeometry(rect());
@@ -199,10 +255,8 @@ TSkewT::TSkewT(QWidget* Parent) : QWidget(Parent), plot_(new QCustomPlot(this))
     plot_->layer("main")->setMode(QCPLayer::lmBuffered);
     plot_->setCurrentLayer("main");
 
-    QCPAxisRect* rect = plot_->axisRect();
-    rect->setAutoMargins(QCP::msNone);
-    rect->setMargins(QMargins(TSkewTransform::MarginLeft, TSkewTransform::MarginTop, TSkewTransform::MarginRight,
-                              TSkewTransform::MarginBottom));
+    // The margins follow the plotted area (ApplyRanges).
+    plot_->axisRect()->setAutoMargins(QCP::msNone);
     for (QCPAxis* axis : {plot_->xAxis, plot_->yAxis}) {
         axis->grid()->setVisible(false);
         axis->setSubTicks(false);
@@ -235,6 +289,31 @@ TSkewT::TSkewT(QWidget* Parent) : QWidget(Parent), plot_(new QCustomPlot(this))
     temperature_->setPen(QPen(temperatureColour_, 2));
     dewPoint_->setPen(QPen(dewPointColour_, 2));
 
+    CreateItems();
+
+    plot_->setMouseTracking(true);
+    plot_->installEventFilter(this);
+    connect(plot_, &QCustomPlot::mouseMove, this, &TSkewT::MouseMove);
+    connect(plot_, &QCustomPlot::mouseRelease, this, [this](QMouseEvent* Event) {
+        if (Event->button() == Qt::RightButton && OnContextMenu) OnContextMenu(Event->globalPosition().toPoint());
+    });
+    resize(SkewTWidth, SkewTHeight);
+    ShowSounding(nullptr);
+}
+
+bool TSkewT::eventFilter(QObject* Watched, QEvent* Event)
+{
+    // The mouse left the diagram: nothing to read out.
+    if (Watched == plot_ && Event->type() == QEvent::Leave && hoverAt_) {
+        hoverAt_.reset();
+        if (OnHover) OnHover("");
+    }
+    return QWidget::eventFilter(Watched, Event);
+}
+
+// The labels, ticks, box, note and the mixed layer's bracket.
+void TSkewT::CreateItems()
+{
     QFont small = font();
     small.setPointSizeF(std::max(6.0, font().pointSizeF() * 0.85));
     for (double p : kLabelledPressures) {
@@ -261,12 +340,14 @@ TSkewT::TSkewT(QWidget* Parent) : QWidget(Parent), plot_(new QCustomPlot(this))
         levelLabels_[i]->setPositionAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         levelLabels_[i]->setVisible(false);
     }
+    // The box stands beside the plot, in pixels of the widget.
     box_ = new QCPItemText(plot_);
-    box_->position->setType(QCPItemPosition::ptAxisRectRatio);
-    box_->position->setCoords(0.01, 0.01);
+    box_->setClipToAxisRect(false);
+    box_->position->setType(QCPItemPosition::ptAbsolute);
     box_->setPositionAlignment(Qt::AlignLeft | Qt::AlignTop);
     box_->setTextAlignment(Qt::AlignLeft);
-    box_->setBrush(QColor(255, 255, 255, 230));
+    box_->setFont(small);
+    box_->setBrush(QColor(255, 255, 255));
     box_->setPen(QPen(QColor(150, 150, 150)));
     box_->setPadding(QMargins(5, 3, 5, 3));
     box_->setVisible(false);
@@ -276,15 +357,16 @@ TSkewT::TSkewT(QWidget* Parent) : QWidget(Parent), plot_(new QCustomPlot(this))
     note_->setPositionAlignment(Qt::AlignCenter);
     note_->setBrush(QColor(255, 255, 255, 230));
     note_->setPadding(QMargins(6, 4, 6, 4));
-
-    BuildBackground();
-    plot_->setMouseTracking(true);
-    connect(plot_, &QCustomPlot::mouseMove, this, &TSkewT::MouseMove);
-    connect(plot_, &QCustomPlot::mouseRelease, this, [this](QMouseEvent* Event) {
-        if (Event->button() == Qt::RightButton && OnContextMenu) OnContextMenu(Event->globalPosition().toPoint());
-    });
-    resize(SkewTWidth, SkewTHeight);
-    ShowSounding(nullptr);
+    barbLayer_ = new TBarbLayer(plot_);
+    // The mixed layer: a bracket right of its lowest 500 m.
+    layerCurve_ = NewCurve(true);
+    layerCurve_->setPen(QPen(QColor(60, 60, 60), 1.5));
+    layerLabel_ = new QCPItemText(plot_);
+    layerLabel_->setText("mixed layer");
+    layerLabel_->setFont(small);
+    layerLabel_->setColor(QColor(60, 60, 60));
+    layerLabel_->setPositionAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    layerLabel_->setVisible(false);
 }
 
 TSkewT::~TSkewT() = default;
@@ -314,40 +396,48 @@ void TSkewT::BuildBackground()
         curve->setData(xs, ys);
         background_.push_back(curve);
     };
-    const std::vector<double> ps = LogSteps(bottom_, top_, 40);
+    // The lines cross the whole view: its corners bound the temperatures.
+    const TSkewTransform tr = Transform();
+    const double shownTop = tr.ShownTop();
+    builtView_ = {tr.XMin(), tr.XMax(), tr.YMin(), tr.YMax()};
+    const double coldest = tr.XMin() - TSkewTransform::Skew() * tr.YMax();
+    const double warmest = tr.XMax() - TSkewTransform::Skew() * tr.YMin();
+    const int steps = std::max(40, int(40 * (tr.YMax() - tr.YMin()) / 2.35));
+    const std::vector<double> ps = LogSteps(bottom_, shownTop, steps);
     // Isotherms every 10 C, the 0 C one a little stronger.
-    for (int t = -150; t <= 60; t += 10)
-        add({{t, bottom_}, {t, top_}}, t == 0 ? QPen(QColor(110, 110, 160), 1.2) : QPen(QColor(205, 205, 205), 1));
-    // Dry adiabats every 10 K.
-    for (int theta = 230; theta <= 500; theta += 10) {
+    for (int t = int(std::floor(coldest / 10)) * 10; t <= warmest; t += 10)
+        add({{t, bottom_}, {t, shownTop}}, t == 0 ? QPen(QColor(110, 110, 160), 1.2) : QPen(QColor(205, 205, 205), 1));
+    // Dry adiabats every 10 K, between the coldest and the warmest corner.
+    const double thetas[] = {
+        sounding::PotentialTemperature(coldest + TSkewTransform::Skew() * (tr.YMax() - tr.YMin()), bottom_),
+        sounding::PotentialTemperature(tr.XMax() - TSkewTransform::Skew() * tr.YMax(), shownTop)};
+    for (int theta = std::max(170, int(thetas[0] / 10) * 10); theta <= std::min(thetas[1], 3000.0); theta += 10) {
         std::vector<std::pair<double, double>> line;
         for (double p : ps) line.emplace_back(sounding::DryAdiabatTemperature(theta, p), p);
         add(line, QPen(QColor(230, 195, 160), 1));
     }
     // Saturated adiabats every 4 C at 1000 hPa, by the indices' own function.
-    for (int t0 = -40; t0 <= 44; t0 += 4) {
+    for (int t0 = -40; t0 <= std::min(warmest, 80.0) + 4; t0 += 4) {
         std::vector<std::pair<double, double>> line;
         for (double p : ps) line.emplace_back(sounding::MoistAdiabatTemperature(t0, 1000, p), p);
         add(line, QPen(QColor(150, 200, 150), 1));
     }
     // Mixing-ratio lines up to 600 hPa.
-    const std::vector<double> low = LogSteps(bottom_, std::max(top_, kMixingRatioTop), 8);
+    const std::vector<double> low = LogSteps(bottom_, std::max(shownTop, kMixingRatioTop), 8);
     for (double w : kMixingRatios) {
         std::vector<std::pair<double, double>> line;
         for (double p : low) line.emplace_back(sounding::DewPointOfMixingRatio(w, p), p);
         add(line, QPen(QColor(175, 150, 210), 1, Qt::DashLine));
     }
-    ApplyRanges();
     fullDraw_ = true;
 }
 
 bool TSkewT::SetPressureRange(double Bottom, double Top)
 {
-    if (!(Bottom <= 1100 && Bottom > Top && Top >= 10)) return false;
+    if (!(Bottom <= 1100 && Bottom > Top && Top >= 1)) return false;
     if (Bottom == bottom_ && Top == top_) return true;
     bottom_ = Bottom;
     top_ = Top;
-    BuildBackground();
     if (hasSounding_)
         ShowSounding(&sounding_);
     else
@@ -385,20 +475,23 @@ void TSkewT::SetParcelKind(sounding::TParcelKind Kind)
 void TSkewT::ApplyRanges()
 {
     const TSkewTransform tr = Transform();
+    const QRect area = tr.Area();
+    plot_->axisRect()->setMargins(QMargins(area.left(), area.top(), std::max(0, width() - area.right() - 1),
+                                           std::max(0, height() - area.bottom() - 1)));
     plot_->xAxis->setRange(tr.XMin(), tr.XMax());
     plot_->yAxis->setRange(tr.YMin(), tr.YMax());
     plot_->xAxis2->setRange(tr.XMin(), tr.XMax());
     plot_->yAxis2->setRange(tr.YMin(), tr.YMax());
+    const double shownTop = tr.ShownTop() * (1 - 1e-9);
     QSharedPointer<QCPAxisTickerText> left(new QCPAxisTickerText);
     for (double p : kLabelledPressures)
-        if (p <= bottom_ && p >= top_) left->addTick(TSkewTransform::Y(p), QString::number(p));
+        if (p <= bottom_ && p >= shownTop) left->addTick(TSkewTransform::Y(p), QString::number(p));
     plot_->yAxis->setTicker(left);
     // The bottom axis names the isotherms where they meet it.
     QSharedPointer<QCPAxisTickerText> bottom(new QCPAxisTickerText);
-    for (int t = -150; t <= 80; t += 10) {
-        const double x = TSkewTransform::X(t, bottom_);
-        if (x >= tr.XMin() - 1e-9 && x <= tr.XMax() + 1e-9) bottom->addTick(x, QString::number(t));
-    }
+    const double first = std::ceil((tr.XMin() - TSkewTransform::Skew() * tr.YMin()) / 10 - 1e-9) * 10;
+    for (double t = first; TSkewTransform::X(t, bottom_) <= tr.XMax() + 1e-9; t += 10)
+        bottom->addTick(TSkewTransform::X(t, bottom_), QString::number(t));
     plot_->xAxis->setTicker(bottom);
     for (std::size_t i = 0; i < heightLabels_.size(); ++i) {
         heightLabels_[i]->position->setCoords(0.004, TSkewTransform::Y(heightPressures_[i]));
@@ -408,16 +501,34 @@ void TSkewT::ApplyRanges()
     }
 }
 
+// The temperatures across at 1000 hPa that hold the launch's traces and
+// parcel over the pressure range: the default span, widened by 10 C steps.
+void TSkewT::FitSpan()
+{
+    double low = SkewTSpanLow, high = SkewTSpanHigh;
+    auto hold = [&](double T, double P) {
+        if (std::isnan(T) || !(P <= bottom_ && P >= top_)) return;
+        const double x = TSkewTransform::X(T, P);
+        low = std::min(low, std::floor(x / 10) * 10);
+        high = std::max(high, std::ceil(x / 10) * 10);
+    };
+    for (std::size_t i = 0; i < p_.size(); ++i) {
+        hold(t_[i], p_[i]);
+        hold(td_[i], p_[i]);
+    }
+    for (const sounding::TParcelPoint& point : parcel_.Path) hold(point.Temperature, point.Pressure);
+    spanLow_ = low;
+    spanHigh_ = high;
+}
+
 void TSkewT::ShowSounding(const TSounding* Sounding, const std::string& Note)
 {
     hasSounding_ = false;
-    p_.clear();
-    t_.clear();
-    td_.clear();
-    z_.clear();
+    for (auto* v : {&p_, &t_, &td_, &z_, &windP_, &windU_, &windV_}) v->clear();
     parcel_ = sounding::TParcel{};
     parcel_.Kind = kind_;
     indices_ = sounding::TIndices{};
+    layerMark_.reset();
     if (Sounding && !Sounding->Levels.empty()) {
         if (Sounding != &sounding_) sounding_ = *Sounding;
         // The levels with a pressure, in falling pressure (the file's order
@@ -428,46 +539,88 @@ void TSkewT::ShowSounding(const TSounding* Sounding, const std::string& Note)
         std::stable_sort(order.begin(), order.end(), [this](std::size_t A, std::size_t B) {
             return sounding_.Levels[A].Pressure > sounding_.Levels[B].Pressure;
         });
-        for (std::size_t i : order) {
-            const TSoundingLevel& l = sounding_.Levels[i];
-            p_.push_back(l.Pressure);
-            t_.push_back(Present(l.Temperature) ? l.Temperature : kNaN);
-            td_.push_back(Present(l.Temperature) && Present(l.DewPointDiff) ? l.Temperature - l.DewPointDiff : kNaN);
-            const float z = sounding::LevelHeight(l);
-            z_.push_back(Present(z) ? z : kNaN);
-        }
+        for (std::size_t i : order) AddLevel(sounding_.Levels[i]);
         hasSounding_ = !p_.empty();
     }
     if (hasSounding_) {
         parcel_ = sounding::LiftParcel(sounding_, kind_, false, top_);
         indices_ = sounding::ComputeIndices(sounding_);
-        box_->setText(QString::fromLocal8Bit(BoxText().c_str()));
+        layerMark_ = MixedLayerOf(sounding_, parcel_);
+        FitSpan();
     } else {
         note_->setText(QString::fromLocal8Bit(Note.c_str()));
     }
     note_->setVisible(!hasSounding_);
-    box_->setVisible(hasSounding_);
     UpdateData();
     Redraw();
+    HoverAgain();
+}
+
+void TSkewT::AddLevel(const TSoundingLevel& L)
+{
+    p_.push_back(L.Pressure);
+    t_.push_back(Present(L.Temperature) ? L.Temperature : kNaN);
+    td_.push_back(Present(L.Temperature) && Present(L.DewPointDiff) ? L.Temperature - L.DewPointDiff : kNaN);
+    const float z = sounding::LevelHeight(L);
+    z_.push_back(Present(z) ? z : kNaN);
+    if (Present(L.WindDirection) && Present(L.WindSpeed) && L.WindSpeed >= 0 && L.WindDirection >= 0 &&
+        L.WindDirection <= 360 && (windP_.empty() || L.Pressure < windP_.back())) {
+        const double a = L.WindDirection * M_PI / 180;
+        windP_.push_back(L.Pressure);
+        windU_.push_back(-L.WindSpeed * std::sin(a));
+        windV_.push_back(-L.WindSpeed * std::cos(a));
+    }
+}
+
+void TSkewT::HoverAgain()
+{
+    if (hoverAt_ && OnHover) OnHover(ReadoutAt(*hoverAt_));
+}
+
+void TSkewT::SetBoxShown(bool V)
+{
+    if (V == boxShown_) return;
+    boxShown_ = V;
+    UpdateData();
+    Redraw();
+    HoverAgain();
+}
+
+std::vector<std::string> TSkewT::BoxLines() const
+{
+    const sounding::TParcel& pc = parcel_;
+    std::string name = "Mixed-layer parcel";
+    if (layerMark_)
+        name += " (" + Fixed(layerMark_->first, 0) + "-" + Fixed(layerMark_->second, 0) + " hPa)";
+    else if (kind_ == sounding::TParcelKind::SurfaceBased)
+        name = "Surface-based parcel";
+    else if (kind_ == sounding::TParcelKind::MostUnstable)
+        name = "Most-unstable parcel";
+    if (kind_ != sounding::TParcelKind::MixedLayer && pc.Valid) name += " (" + Fixed(pc.StartPressure, 0) + " hPa)";
+    auto valid = [&](const std::optional<double>& V) { return pc.Valid ? V : std::nullopt; };
+    // The lifted index of this parcel: the air at 500 hPa less the parcel
+    // lifted there along its saturated adiabat.
+    std::optional<double> li;
+    if (pc.Valid) {
+        const double thetaE = sounding::EquivalentPotentialTemperature(
+            pc.StartTemperature, std::min(pc.StartTemperature, pc.StartDewPoint), pc.StartPressure);
+        const double v = ProfileAt(p_, t_, 500) - sounding::SaturatedTemperature(thetaE, 500, kNaN);
+        if (!std::isnan(v)) li = v;
+    }
+    return {sounding_.Title,
+            name,
+            "CAPE " + Number(valid(pc.Cape), 0, " J/kg") + "  CIN " + Number(valid(pc.Cin), 0, " J/kg"),
+            "LI " + Number(li, 1) + "  LCL " + Number(valid(pc.LclPressure), 0, " hPa"),
+            "LFC " + Number(valid(pc.LfcPressure), 0, " hPa") + "  EL " + Number(valid(pc.ElPressure), 0, " hPa"),
+            "K " + Number(indices_.KIndex, 1) + "  TT " + Number(indices_.TotalsTotals, 1) + "  PW " +
+                Number(indices_.PrecipitableWater, 1, " mm")};
 }
 
 std::string TSkewT::BoxText() const
 {
-    std::optional<double> cape = indices_.Cape, cin = indices_.Cin;
-    const char* parcel = "mixed layer";
-    if (kind_ == sounding::TParcelKind::SurfaceBased) {
-        cape = indices_.CapeSurface;
-        cin = indices_.CinSurface;
-        parcel = "surface";
-    } else if (kind_ == sounding::TParcelKind::MostUnstable) {
-        cape = indices_.CapeMostUnstable;
-        cin = indices_.CinMostUnstable;
-        parcel = "most unstable";
-    }
-    return sounding_.Title + "\nCAPE " + Number(cape, 0, " J/kg") + "  CIN " + Number(cin, 0, " J/kg") + " (" + parcel +
-           ")\nLI " + Number(indices_.LiftedIndex, 1) + "  K " + Number(indices_.KIndex, 1) + "  TT " +
-           Number(indices_.TotalsTotals, 1) + "\nPW " + Number(indices_.PrecipitableWater, 1, " mm") + "  LCL " +
-           Number(indices_.LclPressure, 0, " hPa");
+    std::string text;
+    for (const std::string& line : BoxLines()) text += (text.empty() ? "" : "\n") + line;
+    return text;
 }
 
 bool TSkewT::NoteShown() const { return note_->visible(); }
@@ -561,34 +714,39 @@ void TSkewT::UpdateData()
     // The heights of the labelled pressures for this launch.
     for (std::size_t i = 0; i < heightLabels_.size(); ++i) {
         const double p = heightPressures_[i];
-        const double z = hasSounding_ && p <= bottom_ && p >= top_ ? ProfileAt(p_, z_, p) : kNaN;
+        const double z = hasSounding_ && p <= bottom_ && p >= tr.ShownTop() * (1 - 1e-9) ? ProfileAt(p_, z_, p) : kNaN;
         heightLabels_[i]->setVisible(!std::isnan(z));
         if (!std::isnan(z))
             heightLabels_[i]->setText(QString::fromStdString(Fixed(z / 1000, z < 10000 ? 2 : 1) + " km"));
     }
     UpdateBarbs(tr);
+    UpdateLayerMark(tr);
+    PlaceBox(tr);
 }
 
 void TSkewT::UpdateBarbs(const TSkewTransform& T)
 {
     barbs_.clear();
+    barbLayer_->Barbs.clear();
     barbSize_ = size();
-    std::size_t used = 0;
-    const double stationX = T.Area().right() - BarbStaff - 6;
+    // Right of the span the traces keep to, or at the right edge.
+    const double stationX = std::min(T.Area().right() - BarbStaff - 6, T.PixelOf(spanHigh_, 0).x() + BarbStaff + 6);
+    const double shownTop = T.ShownTop() * (1 - 1e-9);
     QRectF previous;
     if (hasSounding_) {
         // The levels with wind, from the bottom up.
         std::vector<const TSoundingLevel*> winds;
         for (const TSoundingLevel& l : sounding_.Levels)
             if (Present(l.Pressure) && Present(l.WindDirection) && Present(l.WindSpeed) && l.WindSpeed >= 0 &&
-                l.Pressure <= bottom_ && l.Pressure >= top_)
+                l.Pressure <= bottom_ && l.Pressure >= shownTop)
                 winds.push_back(&l);
         std::stable_sort(winds.begin(), winds.end(),
                          [](const TSoundingLevel* A, const TSoundingLevel* B) { return A->Pressure > B->Pressure; });
         for (const TSoundingLevel* l : winds) {
             const double knots = l->WindSpeed * kKnotsPerMs;
             const QPointF station(stationX, T.Pixel(0, l->Pressure).y());
-            const std::vector<QPointF> path = BarbPath(BarbGlyph(knots), l->WindDirection, station);
+            const TBarbGlyph glyph = BarbGlyph(knots);
+            const std::vector<QPointF> path = BarbPath(glyph, l->WindDirection, station);
             double left = path.front().x(), right = left, top = path.front().y(), bottom = top;
             for (const QPointF& q : path) {
                 left = std::min(left, q.x());
@@ -600,25 +758,9 @@ void TSkewT::UpdateBarbs(const TSkewTransform& T)
             if (!barbs_.empty() && box.intersects(previous)) continue;
             previous = box;
             barbs_.push_back({l->Pressure, knots, l->WindDirection, box});
-            if (used == barbCurves_.size()) {
-                QCPCurve* curve = NewCurve(true);
-                curve->setPen(QPen(Qt::black, 1));
-                curve->setBrush(Qt::black);
-                curve->setAntialiased(false);
-                curve->setAntialiasedFill(false);
-                barbCurves_.push_back(curve);
-            }
-            QVector<double> xs, ys;
-            for (const QPointF& q : path) {
-                xs.push_back(T.XAt(q.x()));
-                ys.push_back(T.YAt(q.y()));
-            }
-            barbCurves_[used]->setData(xs, ys);
-            barbCurves_[used]->setVisible(true);
-            ++used;
+            barbLayer_->Barbs.emplace_back(path, glyph.Calm);
         }
     }
-    for (std::size_t i = used; i < barbCurves_.size(); ++i) barbCurves_[i]->setVisible(false);
 }
 
 void TSkewT::SyncGeometry()
@@ -642,12 +784,16 @@ void TSkewT::resizeEvent(QResizeEvent* Event)
 void TSkewT::Redraw()
 {
     SyncGeometry();
-    if (barbSize_ != size()) {
+    // A new size, range, span or box: the lines behind, the axes and the
+    // data are laid out anew.
+    const TSkewTransform tr = Transform();
+    const std::vector<double> view{tr.XMin(), tr.XMax(), tr.YMin(), tr.YMax()};
+    if (view != builtView_) BuildBackground();
+    if (barbSize_ != size() || fullDraw_) {
         ApplyRanges();
         UpdateData();
     }
     if (fullDraw_ || drawnSize_ != size()) {
-        ApplyRanges();
         plot_->replot(QCustomPlot::rpQueuedRefresh);
         drawnSize_ = size();
         fullDraw_ = false;
@@ -680,8 +826,13 @@ QWidget* TSkewT::MouseSurface() const { return plot_; }
 std::string TSkewT::ReadoutAt(QPoint Pos) const
 {
     const TSkewTransform tr = Transform();
-    if (!hasSounding_ || !tr.Area().contains(Pos)) return "";
-    const double p = tr.PressureAt(Pos.y());
+    const QRect area = tr.Area();
+    // The top of the range lies on the row above the area, as QCustomPlot
+    // draws it.
+    if (!hasSounding_ || Pos.x() < area.left() || Pos.x() > area.right() || Pos.y() < area.top() - 1 ||
+        Pos.y() > area.bottom())
+        return "";
+    const double p = std::clamp(tr.PressureAt(Pos.y()), top_, bottom_);
     std::string text = Fixed(p, 0) + " hPa";
     const double z = ProfileAt(p_, z_, p), t = ProfileAt(p_, t_, p), td = ProfileAt(p_, td_, p);
     if (!std::isnan(z)) text += ", " + Fixed(z / 1000, 2) + " km";
@@ -694,12 +845,151 @@ std::string TSkewT::ReadoutAt(QPoint Pos) const
     }
     const double tp = ProfileAt(pp, pt, p);
     if (!std::isnan(tp)) text += ", parcel " + Fixed(tp, 1) + " C";
+    const double u = ProfileAt(windP_, windU_, p), v = ProfileAt(windP_, windV_, p);
+    if (!std::isnan(u) && !std::isnan(v)) {
+        const double knots = std::hypot(u, v) * kKnotsPerMs;
+        if (BarbGlyph(knots).Calm) {
+            text += ", wind calm";
+        } else {
+            long direction = std::lround(std::atan2(-u, -v) * 180 / M_PI);
+            direction = (direction + 359) % 360 + 1;  // 1 .. 360, north as 360
+            char wind[48];
+            std::snprintf(wind, sizeof wind, ", wind %03ld/%ld kt", direction, std::lround(knots));
+            text += wind;
+        }
+    }
+    // The point itself: its temperature, potential temperature and
+    // saturation mixing ratio.
+    const double tc = tr.TemperatureAt(QPointF(Pos));
+    text += "\ncursor " + Fixed(tc, 1) + " C, theta " + Fixed(sounding::PotentialTemperature(tc, p), 1) +
+            " K, mixing ratio " + Fixed(sounding::MixingRatio(tc, p), 2) + " g/kg";
     return text;
+}
+
+// ---------------------------------------------------------------- box and layer
+
+TSkewTransform TSkewT::Transform() const
+{
+    return TSkewTransform(size(), bottom_, top_, spanLow_, spanHigh_, BoxLayout().Reserve);
+}
+
+// The box's lines as wide as they can be, for a layout that does not move
+// from one launch to the next.
+const TSkewT::TBoxLayout& TSkewT::BoxLayout() const
+{
+    const std::vector<double> key{double(width()), double(height()), bottom_,          top_,
+                                  spanLow_,        spanHigh_,        double(boxShown_)};
+    if (key == boxLayoutKey_) return boxLayout_;
+    boxLayoutKey_ = key;
+    boxLayout_ = TBoxLayout{};
+    // The room stays while no launch is shown: an empty frame of a movie
+    // does not move the plot.
+    if (!boxShown_) return boxLayout_;
+    const QFontMetrics metrics(box_->font());
+    const std::string widest[] = {"USM00072403 2016-12-31 12Z",      "Surface-based parcel (1000-1000 hPa)",
+                                  "CAPE -0000 J/kg  CIN -0000 J/kg", "LI -00.0  LCL 1000 hPa",
+                                  "LFC 1000 hPa  EL 1000 hPa",       "K -00.0  TT -00.0  PW 00.0 mm"};
+    std::vector<int> widths;
+    for (const std::string& line : widest)
+        widths.push_back(metrics.horizontalAdvance(QString::fromLocal8Bit(line.c_str())));
+    const int lines = int(widths.size());
+    const QMargins padding = box_->padding();
+    const int frame = padding.left() + padding.right() + 2, gap = metrics.horizontalAdvance("    ");
+    // Beside the plot on the right, a line a row.
+    const int sideWidth = *std::max_element(widths.begin(), widths.end()) + frame;
+    TBoxLayout side;
+    side.Reserve = QMargins(0, 0, sideWidth + 8, 0);
+    for (int i = 0; i < lines; ++i) side.FirstOfRow.push_back(i);
+    // Above the plot, as many lines to a row as its width holds.
+    TBoxLayout above;
+    above.Above = true;
+    const int room = width() - TSkewTransform::MarginLeft - TSkewTransform::MarginRight - frame;
+    int used = 0;
+    for (int i = 0; i < lines; ++i) {
+        if (i == 0 || used + gap + widths[std::size_t(i)] > room) {
+            above.FirstOfRow.push_back(i);
+            used = widths[std::size_t(i)];
+        } else {
+            used += gap + widths[std::size_t(i)];
+        }
+    }
+    const int rowsHeight = int(above.FirstOfRow.size()) * metrics.lineSpacing() + padding.top() + padding.bottom() + 2;
+    above.Reserve = QMargins(0, rowsHeight + 4, 0, 0);
+    // Whichever leaves the plot the larger.
+    const double aboveScale =
+        TSkewTransform(size(), bottom_, top_, spanLow_, spanHigh_, above.Reserve).PixelsPerDegree();
+    const double sideScale = TSkewTransform(size(), bottom_, top_, spanLow_, spanHigh_, side.Reserve).PixelsPerDegree();
+    const bool sideFits = lines * metrics.lineSpacing() + 8 <= height() - TSkewTransform::MarginBottom;
+    boxLayout_ = sideFits && sideScale > aboveScale ? side : above;
+    return boxLayout_;
+}
+
+void TSkewT::PlaceBox(const TSkewTransform& T)
+{
+    const TBoxLayout& layout = BoxLayout();
+    const bool shown = boxShown_ && hasSounding_;
+    box_->setVisible(shown);
+    if (!shown) return;
+    const std::vector<std::string> lines = BoxLines();
+    const std::vector<int>& first = layout.FirstOfRow;
+    std::string text;
+    for (std::size_t row = 0; row < first.size(); ++row) {
+        const std::size_t end = row + 1 < first.size() ? std::size_t(first[row + 1]) : lines.size();
+        if (row > 0) text += '\n';
+        for (std::size_t i = std::size_t(first[row]); i < end; ++i)
+            text += (i == std::size_t(first[row]) ? "" : "    ") + lines[i];
+    }
+    box_->setText(QString::fromLocal8Bit(text.c_str()));
+    if (layout.Above)
+        box_->position->setCoords(T.Area().left(),
+                                  T.Area().top() - TSkewTransform::MarginTop - layout.Reserve.top() + 4);
+    else
+        box_->position->setCoords(width() - TSkewTransform::MarginRight - layout.Reserve.right() + 8, T.Area().top());
+}
+
+QRect TSkewT::BoxRect() const
+{
+    if (!box_->visible()) return QRect();
+    return QRectF(box_->topLeft->pixelPosition(), box_->bottomRight->pixelPosition()).toAlignedRect();
+}
+
+void TSkewT::UpdateLayerMark(const TSkewTransform& T)
+{
+    layerCurve_->data()->clear();
+    layerLabel_->setVisible(false);
+    if (!layerMark_) return;
+    const auto [bottom, top] = *layerMark_;
+    // Right of the air and of the parcel's start over the layer.
+    double right = T.Pixel(parcel_.StartTemperature, parcel_.StartPressure).x();
+    for (double p : {bottom, top}) {
+        const double t = ProfileAt(p_, t_, p);
+        if (!std::isnan(t)) right = std::max(right, T.Pixel(t, p).x());
+    }
+    for (std::size_t i = 0; i < p_.size(); ++i)
+        if (p_[i] <= bottom && p_[i] >= top && !std::isnan(t_[i])) right = std::max(right, T.Pixel(t_[i], p_[i]).x());
+    const double yb = T.Pixel(0, bottom).y(), yt = T.Pixel(0, top).y(), x = right + 10;
+    const QPointF bracket[] = {{x - 4, yb}, {x, yb}, {x, yt}, {x - 4, yt}};
+    QVector<double> xs, ys;
+    for (const QPointF& q : bracket) {
+        xs.push_back(T.XAt(q.x()));
+        ys.push_back(T.YAt(q.y()));
+    }
+    layerCurve_->setData(xs, ys);
+    // Beside the bracket's middle, or below it when the LCL's name stands
+    // there.
+    double y = (yb + yt) / 2;
+    const double lcl = levelLabels_[0]->visible() ? T.PixelOf(0, levelLabels_[0]->position->coords().y()).y() : -1e9;
+    const bool below = std::abs(lcl - y) < QFontMetrics(layerLabel_->font()).height();
+    if (below) y = yb;
+    layerLabel_->setPositionAlignment(Qt::AlignLeft | (below ? Qt::AlignTop : Qt::AlignVCenter));
+    layerLabel_->position->setCoords(T.XAt(x + 3), T.YAt(y));
+    layerLabel_->setVisible(true);
 }
 
 void TSkewT::MouseMove(QMouseEvent* Event)
 {
-    if (OnHover) OnHover(ReadoutAt(plot_->mapTo(this, Event->position().toPoint())));
+    hoverAt_ = plot_->mapTo(this, Event->position().toPoint());
+    if (OnHover) OnHover(ReadoutAt(*hoverAt_));
 }
 
 }  // namespace chart

@@ -15,11 +15,13 @@
 
 #include <QColor>
 #include <QImage>
+#include <QMargins>
 #include <QPointF>
 #include <QRect>
 #include <QSize>
 #include <QWidget>
 
+#include <cmath>
 #include <functional>
 #include <optional>
 #include <string>
@@ -29,6 +31,7 @@ class QCPCurve;
 class QCPItemLine;
 class QCPItemText;
 class QCustomPlot;
+class QEvent;
 class QMouseEvent;
 
 namespace chart {
@@ -41,26 +44,41 @@ inline constexpr int SkewTHeight = 620;
 inline constexpr double SkewTPressureBottom = 1050;
 inline constexpr double SkewTPressureTop = 100;
 
+// The smallest diagram whose labels stay apart, pixels.
+inline constexpr int SkewTMinimumWidth = 400;
+inline constexpr int SkewTMinimumHeight = 440;
+
+// The temperatures at 1000 hPa (C) the diagram always holds across; a
+// launch whose traces leave them widens them in steps of 10 C.
+inline constexpr double SkewTSpanLow = -40;
+inline constexpr double SkewTSpanHigh = 50;
+
 // Where the diagram places a temperature T (C) at a pressure P (hPa): at
 // X = T + Skew * ln(1000 / P) across and Y = ln(1000 / P) up. Skew makes the
-// isotherms run at 45 degrees; the temperature range across follows the
-// size, so that they do so at every size.
+// isotherms run at 45 degrees. The pressure range and the span of X from
+// SpanLow to SpanHigh (the temperatures at 1000 hPa) fit the plotted area
+// at the largest scale that holds both; the width left over shows more
+// temperatures on both sides, the height left over is a blank margin above
+// and below.
 class TSkewTransform {
 public:
-    // Margins around the plotted area, in pixels.
+    // Margins around the plotted area, in pixels: the left and bottom hold
+    // the labels, the top room for the barbs of the highest levels.
     static constexpr int MarginLeft = 60;
     static constexpr int MarginRight = 8;
-    static constexpr int MarginTop = 8;
+    static constexpr int MarginTop = 30;
     static constexpr int MarginBottom = 40;
-    // The temperatures across the bottom at the default size.
+    // The temperatures across the bottom at the default size, where the
+    // skew is defined.
     static constexpr double DefaultSpan = 100;
-    static constexpr double LeftTemperature = -40;  // at the bottom left corner
 
-    // The skew: at the default size and pressure range, one degree across
-    // takes as many pixels as 1/Skew of ln(p) up.
+    // The skew: one degree across takes as many pixels as 1/Skew of ln(p)
+    // up.
     static double Skew();
 
-    TSkewTransform(QSize Size, double PressureBottom, double PressureTop);
+    // Reserve: pixels kept free beside the margins (for the index box).
+    TSkewTransform(QSize Size, double PressureBottom, double PressureTop, double SpanLow = SkewTSpanLow,
+                   double SpanHigh = SkewTSpanHigh, QMargins Reserve = QMargins());
 
     static double X(double T, double P);
     static double Y(double P);
@@ -72,6 +90,10 @@ public:
     double YMax() const { return yMax_; }
     double PressureBottom() const { return bottom_; }
     double PressureTop() const { return top_; }
+    // The lowest pressure in view: the top.
+    double ShownTop() const { return 1000.0 / std::exp(yMax_); }
+    double SpanLow() const { return spanLow_; }
+    double SpanHigh() const { return spanHigh_; }
 
     // Pixels of a diagram point, and back.
     QPointF PixelOf(double X, double Y) const;
@@ -80,10 +102,12 @@ public:
     double YAt(double PixelY) const;
     double PressureAt(double PixelY) const;
     double TemperatureAt(QPointF Pixel) const;
+    // Pixels per degree across (and per 1/Skew of ln p up).
+    double PixelsPerDegree() const { return area_.width() / (xMax_ - xMin_); }
 
 private:
     QRect area_;
-    double bottom_, top_;
+    double bottom_, top_, spanLow_, spanHigh_;
     double xMin_, xMax_, yMin_, yMax_;
 };
 
@@ -106,6 +130,8 @@ std::vector<QPointF> BarbPath(const TBarbGlyph& Glyph, double DirectionDeg, QPoi
 // The staff's length in pixels.
 inline constexpr double BarbStaff = 26;
 
+class TBarbLayer;
+
 // The diagram.
 class TSkewT : public QWidget {
     Q_OBJECT
@@ -114,7 +140,7 @@ public:
     ~TSkewT() override;
 
     // The pressures at the bottom and the top (hPa); refused (false, nothing
-    // changes) unless 1100 >= Bottom > Top >= 10.
+    // changes) unless 1100 >= Bottom > Top >= 1.
     bool SetPressureRange(double Bottom, double Top);
     double PressureBottom() const { return bottom_; }
     double PressureTop() const { return top_; }
@@ -146,19 +172,37 @@ public:
         QRectF Box;  // pixels
     };
     const std::vector<TShownBarb>& Barbs() const { return barbs_; }
+    // The index box: the launch's title, the parcel lifted (named, with
+    // where it starts), its CAPE, CIN, lifted index, LCL, LFC and EL, and
+    // the K index, totals totals and precipitable water, a line each. It
+    // stands beside the plot (right of it in a wide diagram, above it in a
+    // narrow one, whichever leaves the plot larger), never over it.
     std::string BoxText() const;
+    bool BoxShown() const { return boxShown_; }
+    void SetBoxShown(bool V);
+    // Where the box stands, pixels (empty when hidden or without a launch).
+    QRect BoxRect() const;
     bool NoteShown() const;
+    // The temperatures at 1000 hPa held across for the launch on show.
+    double SpanLow() const { return spanLow_; }
+    double SpanHigh() const { return spanHigh_; }
+    // The mixed layer the mixed-layer parcel stands for, marked beside its
+    // start (bottom, top, hPa); empty for the other parcels.
+    std::optional<std::pair<double, double>> MixedLayerMark() const { return layerMark_; }
 
-    // The read-out at a point of this widget: "p hPa, h km, T C, Td C,
-    // parcel C" (the parts there are), empty outside the diagram.
+    // The read-out at a point of this widget, two lines: the launch at that
+    // pressure "p hPa, h km, T C, Td C, parcel C, wind ddd/ff kt" (the parts
+    // there are), then the point itself "cursor T C, theta K, mixing ratio
+    // g/kg" (saturated at the point); empty outside the diagram.
     std::string ReadoutAt(QPoint Pos) const;
-    // The mouse moved over the diagram: ReadoutAt there. Skipped when empty.
+    // The mouse moved over the diagram, or what it shows changed under a
+    // still mouse: ReadoutAt there. Skipped when empty.
     std::function<void(const std::string& Text)> OnHover;
     // The right mouse button was released (at a global position). Skipped
     // when empty.
     std::function<void(QPoint Global)> OnContextMenu;
 
-    TSkewTransform Transform() const { return TSkewTransform(size(), bottom_, top_); }
+    TSkewTransform Transform() const;
     // The point of this widget where T (C) at P (hPa) lies.
     QPoint PointOf(double T, double P) const;
     QWidget* MouseSurface() const;
@@ -173,8 +217,23 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* Event) override;
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
+    // Where the box goes at the present size.
+    struct TBoxLayout {
+        bool Above = false;           // else right of the plot
+        QMargins Reserve;             // kept free for it beside the margins
+        std::vector<int> FirstOfRow;  // the first line of each row
+    };
+    const TBoxLayout& BoxLayout() const;
+    std::vector<std::string> BoxLines() const;
+    void PlaceBox(const TSkewTransform& T);
+    void FitSpan();
+    void UpdateLayerMark(const TSkewTransform& T);
+    void HoverAgain();
+    void AddLevel(const TSoundingLevel& L);
+    void CreateItems();
     void BuildBackground();
     void SyncGeometry();
     void ApplyRanges();
@@ -196,18 +255,32 @@ private:
     QCPCurve* parcelCurve_ = nullptr;
     QCPCurve* cape_ = nullptr;
     QCPCurve* cin_ = nullptr;
-    std::vector<QCPCurve*> barbCurves_;
+    TBarbLayer* barbLayer_ = nullptr;
     std::vector<QCPItemText*> heightLabels_;
     std::vector<double> heightPressures_;
     QCPItemLine* levelTicks_[3] = {};
     QCPItemText* levelLabels_[3] = {};
     QCPItemText* box_ = nullptr;
     QCPItemText* note_ = nullptr;
+    QCPCurve* layerCurve_ = nullptr;
+    QCPItemText* layerLabel_ = nullptr;
+    bool boxShown_ = true;
+    double spanLow_ = SkewTSpanLow;
+    double spanHigh_ = SkewTSpanHigh;
+    std::optional<std::pair<double, double>> layerMark_;
+    // The box's layout, kept for the size, range, span and box it was made for.
+    mutable TBoxLayout boxLayout_;
+    mutable std::vector<double> boxLayoutKey_;
+    // The view the lines behind were built for (XMin, XMax, YMin, YMax).
+    std::vector<double> builtView_;
+    std::optional<QPoint> hoverAt_;  // the mouse over the diagram, this widget's pixels
 
     // The launch on show, its levels with a pressure in falling pressure.
     TSounding sounding_;
     bool hasSounding_ = false;
     std::vector<double> p_, t_, td_, z_;
+    // The levels with wind, in falling pressure: u and v (m/s).
+    std::vector<double> windP_, windU_, windV_;
     sounding::TParcel parcel_;
     sounding::TIndices indices_;
     std::optional<std::pair<double, double>> capeShade_, cinShade_;

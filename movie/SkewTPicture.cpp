@@ -3,24 +3,84 @@
 #include "chart/Chart.h"
 #include "chart/Series.h"
 #include "components/jtINI_File.h"
+#include "components/jtSysUtils.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
 
 static_assert(SkewTFrameWidth == chart::SkewTWidth && SkewTFrameHeight == chart::SkewTHeight,
               "the exporter's skew-T size is the diagram's own");
 
 namespace movie {
 
-void ApplySkewTSettings(TjtINI_File& Ini, const TChart& Chart, chart::TSkewT& Diagram)
+namespace {
+
+// The value of Key as a pressure of the diagram, Default when missing.
+double PressureOf(TjtINI_File& Ini, const char* Key, double Default)
 {
-    const double bottom = double(Ini.ReadFloat(SkewTSection, "PressureBottom", chart::SkewTPressureBottom));
-    const double top = double(Ini.ReadFloat(SkewTSection, "PressureTop", chart::SkewTPressureTop));
-    if (!Diagram.SetPressureRange(bottom, top))
-        Diagram.SetPressureRange(chart::SkewTPressureBottom, chart::SkewTPressureTop);
+    const std::string text = Ini.ReadString(SkewTSection, Key, "");
+    if (text.empty()) return Default;
+    double p = 0;
+    try {
+        p = double(Ini.ReadFloat(SkewTSection, Key, Default));
+    } catch (const Exception&) {
+        p = std::nan("");
+    }
+    if (!(p >= 1 && p <= 1100))
+        throw Exception(std::string("[Skew-T] ") + Key + " must be a pressure from 1 to 1100 hPa, not \"" + text +
+                        "\"");
+    return p;
+}
+
+std::string Pressure(double P)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", P);
+    return text;
+}
+
+void ApplyColours(const TChart& Chart, chart::TSkewT& Diagram)
+{
     const TLineSeries* temperature = Chart.Series(TemperatureSlot);
     const TLineSeries* dewPoint = Chart.Series(FirstExtraSlot);
     Diagram.SetColours(temperature ? ToQColor(temperature->Color()) : QColor(Qt::red),
                        dewPoint ? ToQColor(dewPoint->Color()) : QColor(0, 128, 0));
+}
+
+}  // namespace
+
+TSkewTRange SkewTPressureRange(TjtINI_File& Ini)
+{
+    TSkewTRange range;
+    range.Bottom = PressureOf(Ini, "PressureBottom", range.Bottom);
+    range.Top = PressureOf(Ini, "PressureTop", range.Top);
+    if (!(range.Top < range.Bottom))
+        throw Exception("[Skew-T] PressureTop must be a lower pressure than PressureBottom (" + Pressure(range.Bottom) +
+                        " hPa), not \"" + Pressure(range.Top) + "\"");
+    return range;
+}
+
+void ApplySkewTSettings(TjtINI_File& Ini, const TChart& Chart, chart::TSkewT& Diagram)
+{
+    const TSkewTRange range = SkewTPressureRange(Ini);
+    Diagram.SetPressureRange(range.Bottom, range.Top);
+    ApplyColours(Chart, Diagram);
+}
+
+std::string ApplySkewTSettingsOrDefault(TjtINI_File& Ini, const TChart& Chart, chart::TSkewT& Diagram)
+{
+    std::string note;
+    TSkewTRange range;
+    try {
+        range = SkewTPressureRange(Ini);
+    } catch (const Exception& e) {
+        range = TSkewTRange{};
+        note = e.Message() + "; the diagram shows " + Pressure(range.Bottom) + " to " + Pressure(range.Top) + " hPa.";
+    }
+    Diagram.SetPressureRange(range.Bottom, range.Top);
+    ApplyColours(Chart, Diagram);
+    return note;
 }
 
 TSkewTPictures::TSkewTPictures(TjtINI_File& Ini, const TChart& Chart, const TLapseRates& Rates) : rates_(Rates)

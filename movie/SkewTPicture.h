@@ -12,6 +12,8 @@
 #include <QImage>
 #include <QSize>
 
+#include <string>
+
 class TChart;
 class TjtINI_File;
 
@@ -20,11 +22,22 @@ namespace movie {
 inline constexpr const char* SkewTSection = "Skew-T";
 
 // The pressure range of section "Skew-T" (PressureBottom, PressureTop; the
-// default 1050 and 100 hPa for a key that is missing) and the temperature
-// and dew point colours of Chart (set up as the window's chart). A range
-// the diagram refuses (not 1100 >= bottom > top >= 10) keeps the default; a
-// value that is not a number raises EConvertError.
+// default 1050 and 100 hPa for a key that is missing or empty). A value that
+// is not a pressure from 1 to 1100 hPa, or a top not above the bottom, raises
+// Exception naming the key and the value.
+struct TSkewTRange {
+    double Bottom = chart::SkewTPressureBottom;
+    double Top = chart::SkewTPressureTop;
+};
+TSkewTRange SkewTPressureRange(TjtINI_File& Ini);
+
+// Sets Diagram up from the settings: the pressure range of section "Skew-T"
+// (a range refused raises Exception) and the temperature and dew point
+// colours of Chart (set up as the window's chart).
 void ApplySkewTSettings(TjtINI_File& Ini, const TChart& Chart, chart::TSkewT& Diagram);
+// The same for the window: a range refused leaves the default range, and
+// the note returned says why (empty when the range was taken).
+std::string ApplySkewTSettingsOrDefault(TjtINI_File& Ini, const TChart& Chart, chart::TSkewT& Diagram);
 
 // The soundings of a page drawn as skew-T diagrams, with plain (not
 // antialiased) lines. Only the diagram's own layer is drawn again from one

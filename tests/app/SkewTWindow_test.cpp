@@ -118,17 +118,65 @@ TEST_F(SkewTWindowTest, followsEachPageAnEmptyOneWithANote)
 TEST_F(SkewTWindowTest, keepsItsPlaceInTheSettings)
 {
     Write("profilora.ini",
-          "[Display at start]\nfile = none.html\n\n[Skew-T]\nLeft = 30\nTop = 40\nWidth = 500\nHeight = 420\n");
+          "[Display at start]\nfile = none.html\n\n[Skew-T]\nLeft = 30\nTop = 40\nWidth = 500\nHeight = 520\n");
     system.Program = Path("profilora");
     MakeForm();
     app::TSkewTWindow& w = Open();
-    EXPECT_EQ(w.size(), QSize(500, 420));
-    w.resize(520, 450);
+    EXPECT_EQ(w.size(), QSize(500, 520));
+    w.resize(520, 550);
     w.close();
     const std::string saved = Read(Path("profilora.ini"));
     EXPECT_NE(saved.find("Width = 520"), std::string::npos) << saved;
-    EXPECT_NE(saved.find("Height = 450"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("Height = 550"), std::string::npos) << saved;
     EXPECT_NE(saved.find("[Display at start]"), std::string::npos) << saved;
+}
+
+// Under a still mouse the read-out follows each new launch, whichever road
+// the movie takes.
+TEST_F(SkewTWindowTest, theReadoutFollowsTheLaunchUnderAStillMouse)
+{
+    MakeForm();
+    Load("five.html", MakePage(5));
+    app::TSkewTWindow& w = Open();
+    w.Diagram->RenderToImage(w.Diagram->size());
+    // (A point of its own: a move to where the mouse already is goes unseen.)
+    const QPoint at = w.Diagram->PointOf(3, 890);
+    QTest::mouseMove(w.Diagram->MouseSurface(), w.Diagram->MouseSurface()->mapFrom(w.Diagram, at));
+    std::string before = w.Readout->text().toStdString();
+    ASSERT_EQ(before, w.Diagram->ReadoutAt(at));
+    ASSERT_NE(before.find(" hPa, 1.1"), std::string::npos) << before;
+    const std::pair<const char*, std::function<void()>> moves[] = {
+        {"key right", [&] { QTest::keyClick(&w, Qt::Key_Right); }},
+        {"next", [&] { form->Next_UIButtonClick(form->Next_UIButton); }},
+        {"tick", [&] { form->Timer1Timer(form->Timer1); }},
+        {"parcel", [&] { w.MostUnstableAction->trigger(); }},
+    };
+    for (const auto& [name, move] : moves) {
+        move();
+        const std::string now = w.Readout->text().toStdString();
+        EXPECT_EQ(now, w.Diagram->ReadoutAt(at)) << name;
+        EXPECT_NE(now, before) << name;
+        before = now;
+    }
+    // The diagram's menu hides the index box, and the plot takes its room.
+    const QRect area = w.Diagram->Transform().Area();
+    ASSERT_FALSE(w.Diagram->BoxRect().isEmpty());
+    w.BoxAction->trigger();
+    EXPECT_FALSE(w.Diagram->BoxShown());
+    EXPECT_TRUE(w.Diagram->BoxRect().isEmpty());
+    EXPECT_GT(w.Diagram->Transform().Area().height(), area.height());
+}
+
+TEST_F(SkewTWindowTest, aBadPressureRangeFallsBackWithANote)
+{
+    Write("profilora.ini", "[Display at start]\nfile = none.html\n\n[Skew-T]\nPressureTop = abc\n");
+    system.Program = Path("profilora");
+    MakeForm();
+    app::TSkewTWindow& w = Open();
+    EXPECT_EQ(w.Diagram->PressureTop(), chart::SkewTPressureTop);
+    EXPECT_EQ(w.Readout->text().toStdString(),
+              "[Skew-T] PressureTop must be a pressure from 1 to 1100 hPa, not "
+              "\"abc\"; the diagram shows 1050 to 100 hPa.");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 
 namespace {
 
@@ -16,12 +17,12 @@ TEST(SkewTransform, placesPointsAndRunsIsothermsAt45Degrees)
 {
     const TSkewTransform tr(QSize(chart::SkewTWidth, chart::SkewTHeight), 1050, 100);
     const QRect area = tr.Area();
-    // The -40 C isotherm meets the bottom left corner; 100 hPa is the top.
-    EXPECT_NEAR(tr.Pixel(-40, 1050).x(), area.left(), 1e-9);
-    EXPECT_NEAR(tr.Pixel(-40, 1050).y(), area.bottom(), 1e-9);
+    // 1050 hPa is the bottom, 100 hPa the top; -40 to 50 C at 1000 hPa lie
+    // across, with room to spare on both sides.
+    EXPECT_NEAR(tr.Pixel(0, 1050).y(), area.bottom(), 1e-9);
     EXPECT_NEAR(tr.Pixel(0, 100).y(), area.bottom() - area.height(), 1e-9);
-    // 100 C across the bottom at the default size.
-    EXPECT_NEAR(tr.Pixel(60, 1050).x(), area.left() + area.width(), 1e-9);
+    EXPECT_NEAR(tr.Pixel(-40, 1000).x() - area.left(), area.left() + area.width() - tr.Pixel(50, 1000).x(), 1e-9);
+    EXPECT_GT(tr.Pixel(-40, 1000).x(), area.left());
 
     const struct {
         double T, P;
@@ -118,6 +119,45 @@ TEST(SkewTDiagram, emptyLaunchLeavesANoteAndTheBackgroundIsDrawnOncePerSize)
     EXPECT_EQ(diagram.BackgroundDraws(), draws);
     diagram.RenderToImage(QSize(640, 500));
     EXPECT_EQ(diagram.BackgroundDraws(), draws + 1);
+}
+
+// The read-out reads the launch at the cursor's pressure, the wind there
+// and the point itself, up to the top row of the plot.
+TEST(SkewTDiagram, readsOutTheLaunchTheWindAndThePointToTheTopRow)
+{
+    TSounding s;
+    s.Title = "to 100 hPa";
+    s.AddLevel(1000, 100, 20, 5, 270, 10);
+    s.AddLevel(500, 5600, -20, 10, 0, 0.5f);
+    s.AddLevel(100, 16500, -70, 20, 225, 20);
+    chart::TSkewT diagram;
+    diagram.ShowSounding(&s);
+    diagram.RenderToImage(QSize(chart::SkewTWidth, chart::SkewTHeight));
+    const struct {
+        double T, P;
+        const char* Part;
+    } cases[] = {
+        {-65, 100, "100 hPa, 16.50 km, T -70.0 C, Td -90.0 C, parcel "},
+        {-65, 100, ", wind 225/39 kt\ncursor -6"},
+        {-10, 500, ", parcel "},
+        {-10, 500, ", wind calm\ncursor -1"},
+        {20, 1000, ", wind 270/19 kt\ncursor "},
+    };
+    for (const auto& c : cases) {
+        const std::string text = diagram.ReadoutAt(diagram.PointOf(c.T, c.P));
+        EXPECT_NE(text.find(c.Part), std::string::npos) << text;
+    }
+    // The point at 20 C near 1000 hPa: its potential temperature is about
+    // its own temperature in K, its saturation mixing ratio 14.9 g/kg.
+    const std::string text = diagram.ReadoutAt(diagram.PointOf(20, 1000));
+    double t = 0, theta = 0, w = 0;
+    ASSERT_EQ(std::sscanf(text.substr(text.find("cursor")).c_str(), "cursor %lf C, theta %lf K, mixing ratio %lf", &t,
+                          &theta, &w),
+              3)
+        << text;
+    EXPECT_NEAR(t, 20, 0.2);
+    EXPECT_NEAR(theta, t + 273.15, 0.5);
+    EXPECT_NEAR(w, 14.9, 0.3);
 }
 
 }  // namespace

@@ -15,16 +15,27 @@
 #include <QTemporaryDir>
 
 #include <fstream>
+#include <set>
 
 namespace {
 
-TLapseRates January()
+TLapseRates Month(const char* Name)
 {
     TLapseRates rates;
-    TSourceResult r = ReadSoundingFile(std::string(PROFILORA_DATA_DIR) + "/wyoming_94610_2016_01.html");
+    TSourceResult r = ReadSoundingFile(std::string(PROFILORA_DATA_DIR) + "/" + Name);
     EXPECT_TRUE(r.Ok()) << r.Error;
     rates.SetSoundings(std::move(r.Soundings));
     return rates;
+}
+
+TLapseRates January() { return Month("wyoming_94610_2016_01.html"); }
+
+int FrameOf(const TLapseRates& Rates, const std::string& Title)
+{
+    for (int k = 0; k < Rates.Count(); ++k)
+        if (Rates.Soundings[std::size_t(k)].Title == Title) return k;
+    ADD_FAILURE() << Title;
+    return 0;
 }
 
 struct Settings {
@@ -101,8 +112,8 @@ TEST(SkewTPicture, pressureRangeFromTheSettings)
     } cases[] = {
         {"200", "1000", 200, 1000},
         {"", "", 100, 1050},
-        {"5", "1050", 100, 1050},   // above what the diagram shows
-        {"900", "850", 100, 1050},  // reversed
+        {"5", "1050", 5, 1050},
+        {"", "1100", 100, 1100},
     };
     TLapseRates rates = January();
     TChart chart;
@@ -114,6 +125,82 @@ TEST(SkewTPicture, pressureRangeFromTheSettings)
         movie::TSkewTPictures pictures(settings.Ini, chart, rates);
         EXPECT_EQ(pictures.Diagram().PressureTop(), c.ExpectTop) << c.Top;
         EXPECT_EQ(pictures.Diagram().PressureBottom(), c.ExpectBottom) << c.Top;
+    }
+}
+
+// The box names the parcel the diagram lifts and gives that parcel's values,
+// the ones its LCL, LFC and EL ticks stand at.
+TEST(SkewTPicture, theBoxGivesTheChosenParcelsValues)
+{
+    TLapseRates rates = January();
+    const int k = FrameOf(rates, "94610 2016-01-17 12Z");
+    const TSounding& s = rates.Soundings[std::size_t(k)];
+    Settings settings({});
+    TChart chart;
+    movie::TSkewTPictures pictures(settings.Ini, chart, rates);
+    const struct {
+        sounding::TParcelKind Kind;
+        const char* Name;
+    } cases[] = {{sounding::TParcelKind::MixedLayer, "Mixed-layer parcel ("},
+                 {sounding::TParcelKind::SurfaceBased, "Surface-based parcel ("},
+                 {sounding::TParcelKind::MostUnstable, "Most-unstable parcel ("}};
+    auto fixed = [](double V, int Decimals) { return QString::number(V, 'f', Decimals).toStdString(); };
+    std::set<std::string> lcls;
+    for (const auto& c : cases) {
+        pictures.Diagram().SetParcelKind(c.Kind);
+        pictures.RenderFrame(k, QSize(SkewTFrameWidth, SkewTFrameHeight));
+        const sounding::TParcel parcel = sounding::LiftParcel(s, c.Kind, false, 100);
+        ASSERT_TRUE(parcel.Valid && parcel.Cape && parcel.LfcPressure && parcel.ElPressure);
+        const std::string box = pictures.Diagram().BoxText();
+        for (const std::string& part :
+             {std::string(c.Name), "LCL " + fixed(parcel.LclPressure, 0) + " hPa", "CAPE " + fixed(*parcel.Cape, 0),
+              "CIN " + fixed(*parcel.Cin, 0), "LFC " + fixed(*parcel.LfcPressure, 0) + " hPa",
+              "EL " + fixed(*parcel.ElPressure, 0) + " hPa"})
+            EXPECT_NE(box.find(part), std::string::npos) << part << " in\n" << box;
+        lcls.insert(fixed(parcel.LclPressure, 0));
+        if (c.Kind == sounding::TParcelKind::MixedLayer) {
+            const sounding::TIndices indices = sounding::ComputeIndices(s);
+            EXPECT_NE(box.find("LI " + fixed(*indices.LiftedIndex, 1)), std::string::npos) << box;
+            EXPECT_NE(box.find("LCL " + fixed(*indices.LclPressure, 0)), std::string::npos) << box;
+        }
+    }
+    EXPECT_GE(lcls.size(), 2u);  // the parcels differ, and so do their boxes
+}
+
+// At a tall, a wide, the default and the smallest size, a summer and a
+// winter launch keep their traces in the plot, the box and the barbs beside
+// them, the isotherms at 45 degrees.
+TEST(SkewTPicture, theLaunchStaysInViewAtEverySize)
+{
+    Settings settings({});
+    TChart chart;
+    for (const auto& [file, title] :
+         {std::pair<const char*, const char*>{"wyoming_94610_2016_01.html", "94610 2016-01-17 12Z"},
+          {"wyoming_94610_2016_07.html", "94610 2016-07-15 00Z"}}) {
+        TLapseRates rates = Month(file);
+        const int k = FrameOf(rates, title);
+        movie::TSkewTPictures pictures(settings.Ini, chart, rates);
+        const chart::TSkewT& d = pictures.Diagram();
+        for (QSize size : {QSize(420, 1000), QSize(1270, 600), QSize(SkewTFrameWidth, SkewTFrameHeight),
+                           QSize(chart::SkewTMinimumWidth, chart::SkewTMinimumHeight)}) {
+            const QImage image = pictures.RenderFrame(k, size);
+            const chart::TSkewTransform tr = d.Transform();
+            const QRectF area = QRectF(tr.Area()).adjusted(-0.5, -1.5, 1.5, 0.5);
+            for (const TSoundingLevel& l : rates.Soundings[std::size_t(k)].Levels) {
+                if (l.Pressure < 100 || l.Temperature == MissingValue) continue;
+                EXPECT_TRUE(area.contains(tr.Pixel(l.Temperature, l.Pressure)))
+                    << size.width() << "x" << size.height() << " " << l.Pressure;
+                if (l.DewPointDiff != MissingValue) {
+                    EXPECT_TRUE(area.contains(tr.Pixel(l.Temperature - l.DewPointDiff, l.Pressure))) << l.Pressure;
+                }
+            }
+            EXPECT_FALSE(d.BoxRect().isEmpty());
+            EXPECT_FALSE(d.BoxRect().intersects(tr.Area())) << size.width() << "x" << size.height();
+            EXPECT_TRUE(image.rect().contains(d.BoxRect())) << size.width() << "x" << size.height();
+            for (const auto& barb : d.Barbs()) EXPECT_TRUE(QRectF(image.rect()).contains(barb.Box)) << barb.Pressure;
+            const QPointF a = tr.Pixel(0, 1000), b = tr.Pixel(0, 300);
+            EXPECT_NEAR(a.y() - b.y(), b.x() - a.x(), 1e-6);
+        }
     }
 }
 

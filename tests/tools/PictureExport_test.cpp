@@ -461,4 +461,30 @@ TEST_F(PictureExport, skewTViewDrawsTheDiagramOfEachLaunch)
     EXPECT_NE(Err.find("--view 'tephigram' is not altitude or skewt"), std::string::npos) << Err;
 }
 
+// A pressure range the diagram cannot take is refused, as [Year] HeightMax
+// is, and nothing is drawn.
+TEST_F(PictureExport, skewTViewRefusesABadPressureRange)
+{
+    const struct {
+        const char* Lines;
+        const char* Message;
+    } cases[] = {
+        {"PressureTop = abc", "[Skew-T] PressureTop must be a pressure from 1 to 1100 hPa, not \"abc\""},
+        {"PressureBottom = nan", "[Skew-T] PressureBottom must be a pressure from 1 to 1100 hPa, not \"nan\""},
+        {"PressureBottom = 1200", "[Skew-T] PressureBottom must be a pressure from 1 to 1100 hPa"},
+        {"PressureTop = 0.5", "[Skew-T] PressureTop must be a pressure from 1 to 1100 hPa"},
+        {"PressureBottom = 500\nPressureTop = 500",
+         "[Skew-T] PressureTop must be a lower pressure than PressureBottom"},
+        {"PressureBottom = 80",
+         "[Skew-T] PressureTop must be a lower pressure than PressureBottom (80 hPa), not \"100\""},
+    };
+    for (const auto& c : cases) {
+        testfiles::Put(Path("bad.ini"), std::string("[Skew-T]\n") + c.Lines + "\n");
+        EXPECT_EQ(Run({Page, "--view", "skewt", "--png", Path("bad"), "--settings", Path("bad.ini")}), kExportFailed)
+            << c.Lines;
+        EXPECT_NE(Err.find(c.Message), std::string::npos) << c.Lines << ": " << Err;
+        EXPECT_TRUE(Files("bad").empty()) << c.Lines;
+    }
+}
+
 }  // namespace
