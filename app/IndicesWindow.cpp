@@ -11,6 +11,8 @@
 
 #include <QHeaderView>
 #include <QLabel>
+#include <QScreen>
+#include <QStyle>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -134,8 +136,6 @@ TIndicesWindow::TIndicesWindow(QWidget* Parent) : QWidget(Parent, Qt::Window)
         Table->setItem(r, 1, value);
         Table->setItem(r, 2, new QTableWidgetItem(QString::fromLatin1(kRows[r].Unit)));
     }
-    Table->horizontalHeader()->setStretchLastSection(true);
-    Table->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(Caption);
@@ -149,16 +149,30 @@ QSize TIndicesWindow::ContentSize() const
 {
     // The columns as wide as their texts (a value as wide as the widest a
     // launch can give), the rows all in view.
-    Table->resizeColumnsToContents();
+    // Measured as the window will be drawn: with its style and fonts.
+    ensurePolished();
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{Table, Table->horizontalHeader(), Table->verticalHeader(), Caption})
+        w->ensurePolished();
+    // Rows one line high: all 35 in view on a common screen.
+    Table->verticalHeader()->setDefaultSectionSize(Table->fontMetrics().height() + 6);
     const int valueWidth = Table->fontMetrics().horizontalAdvance("-00000.00") + 16;
-    Table->setColumnWidth(1, std::max(Table->columnWidth(1), valueWidth));
-    const int frame = 2 * Table->frameWidth();
-    int width = frame;
-    for (int c = 0; c < Table->columnCount(); ++c) width += Table->columnWidth(c);
-    const int height = frame + Table->horizontalHeader()->sizeHint().height() + Table->verticalHeader()->length();
-    const QMargins m = layout()->contentsMargins();
-    return QSize(width + m.left() + m.right(),
-                 height + Caption->sizeHint().height() + layout()->spacing() + m.top() + m.bottom());
+    int width = 2 * Table->frameWidth() + 8;
+    for (int c = 0; c < Table->columnCount(); ++c) {
+        int w = std::max(static_cast<const QAbstractItemView*>(Table)->sizeHintForColumn(c),
+                         Table->horizontalHeader()->sectionSizeHint(c));
+        if (c == 1) w = std::max(w, valueWidth);
+        Table->setColumnWidth(c, w);
+        width += w;
+    }
+    const int height = 2 * Table->frameWidth() + 8 + Table->horizontalHeader()->sizeHint().height() +
+                       Table->verticalHeader()->length();
+    // The window around the table, as its layout lays it out.
+    const QSize before = Table->minimumSize();
+    Table->setMinimumSize(width, height);
+    const QSize whole = layout()->totalMinimumSize();
+    Table->setMinimumSize(before);
+    return whole;
 }
 
 void TIndicesWindow::ShowSounding(const TSounding* Sounding, const std::string& Name)
@@ -184,7 +198,12 @@ std::string TIndicesWindow::ValueOf(const std::string& Name) const
 
 void TIndicesWindow::PlaceBeside(const QWidget& Main)
 {
-    PlaceBesideMain(*this, Main, ContentSize(), TSideOrder::RightFirst);
+    QSize size = ContentSize();
+    // A screen too low for all rows: room for the vertical scroll bar, so
+    // that it never pushes the units out of view.
+    if (Main.screen() && size.height() > Main.screen()->availableGeometry().height())
+        size.rwidth() += Table->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    PlaceBesideMain(*this, Main, size, TSideOrder::RightFirst);
 }
 
 TIndicesLink::TIndicesLink(IExtrasHost& Host) : host_(Host) {}

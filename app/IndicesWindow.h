@@ -35,7 +35,8 @@ public:
     // A place on the screen of Main: beside it (right first) where the
     // screen has room, always on the screen.
     void PlaceBeside(const QWidget& Main);
-    // The size that shows every row and column whole.
+    // Sizes the columns to their texts; the window size that shows every
+    // row and column whole.
     QSize ContentSize() const;
 };
 
