@@ -1,7 +1,10 @@
 #include "app/IndicesWindow.h"
 
 #include "app/Controls.h"
+#include "app/Application.h"
 #include "app/ExtrasHost.h"
+#include "app/WindowPlaces.h"
+#include "components/jtSysUtils.h"
 #include "sounding/DerivedLevels.h"
 #include "sounding/Indices.h"
 #include "sounding/LapseRates.h"
@@ -9,6 +12,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QScreen>
+#include <QStyle>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -65,6 +69,7 @@ constexpr TRow kRows[] = {
     {"Inversion strength", "C", 1},
 };
 constexpr int kRowCount = int(sizeof kRows / sizeof kRows[0]);
+constexpr const char* kCaption = "Launch Indices";
 
 // The values of a sounding in the order of kRows.
 std::vector<std::optional<double>> ValuesOf(const TSounding& Sounding)
@@ -131,26 +136,56 @@ TIndicesWindow::TIndicesWindow(QWidget* Parent) : QWidget(Parent, Qt::Window)
         Table->setItem(r, 1, value);
         Table->setItem(r, 2, new QTableWidgetItem(QString::fromLatin1(kRows[r].Unit)));
     }
-    Table->resizeColumnToContents(0);
-    Table->setColumnWidth(1, 80);
-    Table->horizontalHeader()->setStretchLastSection(true);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(Caption);
     layout->addWidget(Table, 1);
-    setWindowTitle("Launch Indices");
-    resize(420, 560);
+    setWindowTitle(kCaption);
     ShowSounding(nullptr);
+    resize(ContentSize());
 }
 
-void TIndicesWindow::ShowSounding(const TSounding* Sounding)
+QSize TIndicesWindow::ContentSize() const
 {
+    // The columns as wide as their texts (a value as wide as the widest a
+    // launch can give), the rows all in view.
+    // Measured as the window will be drawn: with its style and fonts.
+    ensurePolished();
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{Table, Table->horizontalHeader(), Table->verticalHeader(), Caption})
+        w->ensurePolished();
+    // Rows one line high: all 35 in view on a common screen.
+    Table->verticalHeader()->setDefaultSectionSize(Table->fontMetrics().height() + 6);
+    const int valueWidth = Table->fontMetrics().horizontalAdvance("-00000.00") + 16;
+    int width = 2 * Table->frameWidth() + 8;
+    for (int c = 0; c < Table->columnCount(); ++c) {
+        int w = std::max(static_cast<const QAbstractItemView*>(Table)->sizeHintForColumn(c),
+                         Table->horizontalHeader()->sectionSizeHint(c));
+        if (c == 1) w = std::max(w, valueWidth);
+        Table->setColumnWidth(c, w);
+        width += w;
+    }
+    const int height = 2 * Table->frameWidth() + 8 + Table->horizontalHeader()->sizeHint().height() +
+                       Table->verticalHeader()->length();
+    // The window around the table, as its layout lays it out.
+    const QSize before = Table->minimumSize();
+    Table->setMinimumSize(width, height);
+    const QSize whole = layout()->totalMinimumSize();
+    Table->setMinimumSize(before);
+    return whole;
+}
+
+void TIndicesWindow::ShowSounding(const TSounding* Sounding, const std::string& Name)
+{
+    const std::string caption = LaunchCaption(kCaption, Name, Sounding ? Sounding->Title : std::string());
+    if (windowTitle().toLocal8Bit().toStdString() != caption) setWindowTitle(QString::fromLocal8Bit(caption.c_str()));
     Caption->setText(Sounding ? QString::fromLocal8Bit(Sounding->Title.c_str()) : QString("No sounding"));
     const std::vector<std::optional<double>> values =
         Sounding ? ValuesOf(*Sounding) : std::vector<std::optional<double>>(kRowCount);
     for (int r = 0; r < kRowCount; ++r) {
         const std::optional<double>& v = values[std::size_t(r)];
-        Table->item(r, 1)->setText(!Sounding ? QString() : v ? QString::number(*v, 'f', kRows[r].Decimals) : "none");
+        // As the CSV files write them.
+        Table->item(r, 1)->setText(!Sounding ? QString() : v ? Q(FixedText(*v, kRows[r].Decimals)) : "none");
     }
 }
 
@@ -163,15 +198,12 @@ std::string TIndicesWindow::ValueOf(const std::string& Name) const
 
 void TIndicesWindow::PlaceBeside(const QWidget& Main)
 {
-    const QScreen* screen = Main.screen();
-    if (!screen) return;
-    const QRect available = screen->availableGeometry();
-    const QSize size(std::min(420, available.width() * 9 / 10), std::min(560, available.height() * 9 / 10));
-    resize(size);
-    const QRect main = Main.frameGeometry();
-    QRect frame(QPoint(main.right() + 1, main.top()), size);
-    if (frame.right() > available.right()) frame.moveTopLeft(main.topLeft() + QPoint(60, 60));
-    move(FitOnScreen(frame, available).topLeft());
+    QSize size = ContentSize();
+    // A screen too low for all rows: room for the vertical scroll bar, so
+    // that it never pushes the units out of view.
+    if (Main.screen() && size.height() > Main.screen()->availableGeometry().height())
+        size.rwidth() += Table->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    PlaceBesideMain(*this, Main, size, TSideOrder::RightFirst);
 }
 
 TIndicesLink::TIndicesLink(IExtrasHost& Host) : host_(Host) {}
@@ -182,7 +214,8 @@ void TIndicesLink::ShowWindow()
 {
     if (!window_) {
         window_ = std::make_unique<TIndicesWindow>(&host_.HostWindow());
-        window_->PlaceBeside(host_.HostWindow());
+        if (!RestorePlace(*window_)) window_->PlaceBeside(host_.HostWindow());
+        KeepPlaceOnClose(*window_);
     }
     ShowFrame();
     window_->show();
@@ -200,7 +233,12 @@ void TIndicesLink::ShowFrame()
     const TLapseRates* rates = host_.HostSoundings();
     const int frame = host_.HostFramePosition();
     const bool valid = rates && frame >= 0 && std::size_t(frame) < rates->Soundings.size();
-    window_->ShowSounding(valid ? &rates->Soundings[std::size_t(frame)] : nullptr);
+    window_->ShowSounding(valid ? &rates->Soundings[std::size_t(frame)] : nullptr, host_.HostShownName());
+}
+
+void TIndicesLink::MainClosing()
+{
+    if (window_) window_->close();
 }
 
 }  // namespace app

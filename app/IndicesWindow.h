@@ -23,16 +23,21 @@ public:
     QLabel* Caption = nullptr;      // the sounding's title, or "No sounding"
     QTableWidget* Table = nullptr;  // one row per value: name, value, unit
 
-    // Lists the values of Sounding; null empties the list. A value the
-    // sounding cannot give reads "none".
-    void ShowSounding(const TSounding* Sounding);
+    // Lists the values of Sounding (as the CSV files write them); null
+    // empties the list. A value the sounding cannot give reads "none". The
+    // caption names the launch and Name, what the main window's caption
+    // names.
+    void ShowSounding(const TSounding* Sounding, const std::string& Name = "");
 
     // The value text in the row named Name ("" when there is no such row).
     std::string ValueOf(const std::string& Name) const;
 
-    // A place on the screen of Main: beside its right edge when there is
-    // room, else over it, always on the screen.
+    // A place on the screen of Main: beside it (right first) where the
+    // screen has room, always on the screen.
     void PlaceBeside(const QWidget& Main);
+    // Sizes the columns to their texts; the window size that shows every
+    // row and column whole.
+    QSize ContentSize() const;
 };
 
 // The indices window beside the main one: opened (or raised) on demand, it
@@ -48,6 +53,8 @@ public:
 
     // The frame or the page changed.
     void FrameChanged();
+    // The main window closes: the window closes (keeping its place).
+    void MainClosing();
 
 private:
     void ShowFrame();

@@ -3,10 +3,10 @@
 #include "app/Application.h"
 #include "app/Controls.h"
 #include "app/ExtrasHost.h"
+#include "app/WindowPlaces.h"
 #include "chart/SkewT.h"
 #include "components/jtINI_File.h"
 #include "movie/SkewTPicture.h"
-#include "platform/ReplaceFile.h"
 #include "sounding/LapseRates.h"
 
 #include <QAction>
@@ -88,7 +88,7 @@ TSkewTWindow::TSkewTWindow(QWidget* Parent) : QWidget(Parent, Qt::Window)
 
 void TSkewTWindow::ShowSounding(const std::string& PageName, const TSounding* Sounding)
 {
-    const std::string caption = PageName.empty() ? std::string(kCaption) : std::string(kCaption) + " - " + PageName;
+    const std::string caption = LaunchCaption(kCaption, PageName, Sounding ? Sounding->Title : std::string());
     if (windowTitle().toLocal8Bit().toStdString() != caption) setWindowTitle(QString::fromLocal8Bit(caption.c_str()));
     Diagram->ShowSounding(Sounding, PageName.empty() ? "No page is open" : "No sounding to show");
 }
@@ -130,19 +130,7 @@ void TSkewTWindow::closeEvent(QCloseEvent* Event)
     if (OnClosed) OnClosed();
 }
 
-void TSkewTWindow::PlaceBeside(const QWidget& Main)
-{
-    const QScreen* screen = Main.screen();
-    if (!screen) return;
-    const QRect available = screen->availableGeometry();
-    const QSize size(std::min(width(), available.width() * 9 / 10), std::min(height(), available.height() * 9 / 10));
-    resize(size);
-    const QRect main = Main.frameGeometry();
-    // Right of the main window when there is room, else over it.
-    QRect frame(QPoint(main.right() + 1, main.top()), size);
-    if (frame.right() > available.right()) frame.moveTopLeft(main.topLeft() + QPoint(60, 20));
-    move(FitOnScreen(frame, available).topLeft());
-}
+void TSkewTWindow::PlaceBeside(const QWidget& Main) { PlaceBesideMain(*this, Main, size(), TSideOrder::RightFirst); }
 
 bool TSkewTWindow::PlaceFromSettings(TjtINI_File& Ini)
 {
@@ -160,15 +148,6 @@ bool TSkewTWindow::PlaceFromSettings(TjtINI_File& Ini)
     resize(frame.size());
     move(frame.topLeft());
     return true;
-}
-
-void TSkewTWindow::WritePlace(TjtINI_File& Ini) const
-{
-    const QPoint at = frameGeometry().topLeft();
-    Ini.WriteInteger(movie::SkewTSection, "Left", at.x());
-    Ini.WriteInteger(movie::SkewTSection, "Top", at.y());
-    Ini.WriteInteger(movie::SkewTSection, "Width", width());
-    Ini.WriteInteger(movie::SkewTSection, "Height", height());
 }
 
 // ---------------------------------------------------------------- link
@@ -189,13 +168,15 @@ void TSkewTLink::ShowWindow()
         window_ = new TSkewTWindow(&host_.HostWindow());
         TjtINI_File* ini = host_.HostSettings();
         if (ini) window_->SetNote(movie::ApplySkewTSettingsOrDefault(*ini, host_.HostChart(), *window_->Diagram));
-        if (!ini || !window_->PlaceFromSettings(*ini)) window_->PlaceBeside(host_.HostWindow());
+        // Where the user left it; else as the settings say; else beside.
+        if (!RestorePlace(*window_) && (!ini || !window_->PlaceFromSettings(*ini)))
+            window_->PlaceBeside(host_.HostWindow());
+        KeepPlaceOnClose(*window_);
         window_->OnStep = [this](int Step) {
             const TLapseRates* rates = host_.HostSoundings();
             if (!rates || rates->Count() < 1) return;
             host_.HostShowFrame(std::clamp(host_.HostFramePosition() + Step, 0, rates->Count() - 1));
         };
-        window_->OnClosed = [this] { SavePlace(); };
     }
     // A closed window missed the frames shown meanwhile.
     if (!window_->isVisible()) ShowFrame();
@@ -217,20 +198,7 @@ void TSkewTLink::ShowFrame()
     const int frame = host_.HostFramePosition();
     const TSounding* sounding =
         rates && frame >= 0 && frame < rates->Count() ? &rates->Soundings[std::size_t(frame)] : nullptr;
-    window_->ShowSounding(platform::NameOf(host_.HostPageFileName()), sounding);
-}
-
-void TSkewTLink::SavePlace()
-{
-    TjtINI_File* ini = host_.HostSettings();
-    if (!window_ || !ini || ini->FullFilename().empty()) return;
-    window_->WritePlace(*ini);
-    // The place is a convenience: a settings file that cannot be written
-    // (a program folder without write access) keeps the place it had.
-    try {
-        if (ini->Modified()) ini->FileSave();
-    } catch (const Exception&) {
-    }
+    window_->ShowSounding(host_.HostShownName(), sounding);
 }
 
 void TSkewTLink::MainClosing()

@@ -46,8 +46,9 @@ public:
     void SetNote(const std::string& Note);
     const std::string& Note() const { return note_; }
 
-    // The caption names the page; null or an empty launch shows an empty
-    // diagram with a note.
+    // The caption names the launch and what the main window's caption names
+    // (PageName: files, "+ N more", the date range or the station); null or
+    // an empty launch shows an empty diagram with a note.
     void ShowSounding(const std::string& PageName, const TSounding* Sounding);
 
     // A key asked for the launch before (-1) or after (+1). Skipped when empty.
@@ -57,12 +58,13 @@ public:
     // Opens the parcel menu at a global position; by default it pops up there.
     std::function<void(QMenu& Menu, QPoint Global)> PopupMenu;
 
-    // Below the main window when there is room, else over it; on the screen.
+    // Beside the main window where the screen has room; on the screen.
     void PlaceBeside(const QWidget& Main);
     // The place and size of section "Skew-T" (Left, Top, Width, Height), put
     // on the screen; false (nothing changes) when the settings hold none.
+    // The settings are only read: the place the user leaves the window at is
+    // kept in the user's configuration folder (app/WindowPlaces.h).
     bool PlaceFromSettings(TjtINI_File& Ini);
-    void WritePlace(TjtINI_File& Ini) const;
 
 protected:
     void keyPressEvent(QKeyEvent* Event) override;
@@ -83,8 +85,8 @@ public:
     ~TSkewTLink() override;
 
     QAction* Action = nullptr;  // "Skew-T log-p..."
-    // Opens the window (placed as the settings say, else beside the main
-    // window), or raises it when it is open already.
+    // Opens the window (where the user left it, else as the settings say,
+    // else beside the main window), or raises it when it is open already.
     void ShowWindow();
     // Null until first opened.
     TSkewTWindow* Window() const { return window_.data(); }
@@ -92,13 +94,11 @@ public:
     // The window calls these as it calls the year window's.
     void FrameChanged();
     void PageChanged();
-    // The main window closes: the window's place is kept in the settings
-    // and the window closes.
+    // The main window closes: the window closes (keeping its place).
     void MainClosing();
 
 private:
     void ShowFrame();
-    void SavePlace();
 
     IExtrasHost& host_;
     // Belongs to the main window; goes with this entry when it goes first.

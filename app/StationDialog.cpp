@@ -14,6 +14,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -151,7 +152,9 @@ TStationDialog::TStationDialog(QWidget* Parent) : QDialog(Parent), model_(std::m
     resize(920, 540);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel("Recent stations:", this));
+    Recent_Label = new QLabel("Recent stations:", this);
+    Recent_Label->setObjectName("Recent_Label");
+    layout->addWidget(Recent_Label);
     Recent_List = new QListWidget(this);
     Recent_List->setObjectName("Recent_List");
     Recent_List->setMaximumHeight(80);
@@ -245,6 +248,13 @@ void TStationDialog::SetStations(const std::vector<sounding::TStation>* Stations
 {
     model_->Stations = Stations;
     search_ = Stations ? std::make_unique<sounding::TStationSearch>(*Stations) : nullptr;
+    // The Id column as wide as the widest id (letters differ in width).
+    int idWidth = 0;
+    if (Stations)
+        for (const sounding::TStation& s : *Stations)
+            idWidth = std::max(idWidth, Station_Table->fontMetrics().horizontalAdvance(Q(s.Id)));
+    Station_Table->setColumnWidth(
+        cId, std::max(95, idWidth + 2 * Station_Table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 12));
     Search(Search_Edit->text().toUtf8().toStdString());
 }
 
@@ -266,6 +276,7 @@ void TStationDialog::SetRecent(const std::vector<std::string>& Recent)
         item->setData(Qt::UserRole, QString::fromStdString(entry));
     }
     Recent_List->setVisible(!Recent.empty());
+    Recent_Label->setVisible(!Recent.empty());
 }
 
 void TStationDialog::SetDateRange(const std::string& From, const std::string& To)
@@ -284,7 +295,8 @@ void TStationDialog::Search(const std::string& Text)
     const bool place = !model_->Hits.empty() && model_->Hits.front().DistanceKm;
     Station_Table->setColumnHidden(cDistance, !place);
     if (place) Station_Table->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
-    Count_Label->setText(QString("%1 stations").arg(model_->Hits.size()));
+    Count_Label->setText(model_->Hits.size() == 1 ? QString("1 station")
+                                                  : QString("%1 stations").arg(model_->Hits.size()));
     if (!model_->Hits.empty()) Station_Table->selectRow(0);
 }
 

@@ -46,6 +46,7 @@ public:
     std::function<void()> OnClearCache;
 
     // The controls, by their object names.
+    QLabel* Recent_Label = nullptr;  // "Recent stations:", hidden while there are none
     QListWidget* Recent_List = nullptr;
     QLineEdit* Search_Edit = nullptr;
     QTableView* Station_Table = nullptr;

@@ -191,6 +191,12 @@ void TStationOpener::OpenStation(const std::string& Id, download::TPeriod Period
         if (Result.Cancelled) return;
         if (!Result.Ok) {
             Tell(Result.Message);
+            // Back to the dialog as it was, to try again or choose another.
+            if (dialog_) {
+                dialog_->show();
+                dialog_->raise();
+                dialog_->activateWindow();
+            }
             return;
         }
         AddRecent(Id + " " + download::PeriodSwitch(Period));

@@ -2,7 +2,8 @@
 // "Open Station...": the station dialog, the download of the chosen
 // station's file into the cache (with a progress window; the window goes on
 // playing), and the file then shown as the window shows station files. A
-// failed download is told in words and the page on show stays. Also the
+// failed download is told in words, the page on show stays and the dialog
+// comes back with its search as it was. Also the
 // station list (the bundled one, or a newer one downloaded into the cache)
 // and the ten stations opened last.
 

@@ -118,10 +118,12 @@ std::string TWindowExtras::ReadoutAt(QPoint Pos) const { return tips_->TextAt(QP
 
 bool TWindowExtras::eventFilter(QObject* Watched, QEvent* Event)
 {
-    // The year and skew-T windows belong to the main window and go with it.
+    // The year, skew-T and indices windows belong to the main window and go
+    // with it.
     if (Watched == &host_.HostWindow() && Event->type() == QEvent::Close && Event->isAccepted()) {
         year_->MainClosing();
         skewT_->MainClosing();
+        indices_->MainClosing();
     }
     return false;
 }

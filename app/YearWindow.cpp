@@ -2,12 +2,12 @@
 
 #include "app/Controls.h"
 #include "app/ExtrasHost.h"
+#include "app/WindowPlaces.h"
 #include "chart/ColourSection.h"
 #include "movie/SectionPicture.h"
 #include "sounding/LapseRates.h"
 
 #include <QLabel>
-#include <QScreen>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -54,16 +54,7 @@ void TYearWindow::ShowSounding(int Sounding)
 
 void TYearWindow::PlaceBeside(const QWidget& Main)
 {
-    const QScreen* screen = Main.screen();
-    if (!screen) return;
-    const QRect available = screen->availableGeometry();
-    const QSize size(std::max(minimumWidth(), std::min(900, available.width() * 9 / 10)),
-                     std::max(minimumHeight(), std::min(500, available.height() * 9 / 10)));
-    resize(size);
-    const QRect main = Main.frameGeometry();
-    QRect frame(QPoint(main.left(), main.bottom() + 1), size);
-    if (frame.bottom() > available.bottom()) frame.moveTopLeft(main.topLeft() + QPoint(40, 40));
-    move(FitOnScreen(frame, available).topLeft());
+    app::PlaceBesideMain(*this, Main, QSize(900, 500), app::TSideOrder::BelowFirst);
 }
 
 namespace app {
@@ -77,7 +68,8 @@ void TYearLink::ShowWindow()
     if (!window_) {
         window_ = std::make_unique<TYearWindow>(&host_.HostWindow());
         window_->OnSoundingClick = [this](int Sounding) { host_.HostShowFrame(Sounding); };
-        window_->PlaceBeside(host_.HostWindow());
+        if (!RestorePlace(*window_)) window_->PlaceBeside(host_.HostWindow());
+        KeepPlaceOnClose(*window_);
     }
     // A closed window missed the pages read meanwhile.
     if (!window_->isVisible()) ShowPage();

@@ -35,8 +35,8 @@ public:
     // Skipped when empty.
     std::function<void(int Sounding)> OnSoundingClick;
 
-    // A size and place on the screen of Main: below it when there is room,
-    // else over it, always on the screen.
+    // A size and place on the screen of Main: beside it (below first) where
+    // the screen has room, always on the screen.
     void PlaceBeside(const QWidget& Main);
 };
 
@@ -45,7 +45,7 @@ namespace app {
 // The year window beside the main one: opened (or raised) on demand, shown
 // the page and the frame the main window shows while it is open; a click in
 // its map moves the movie to that sounding. It belongs to the main window
-// and closes with it.
+// and closes with it; it opens where the user left it last.
 class TYearLink {
 public:
     explicit TYearLink(IExtrasHost& Host);

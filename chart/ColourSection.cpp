@@ -33,6 +33,11 @@ QCPColorGradient ViridisGradient()
 QBrush NoDataBrush() { return QBrush(QColor("#9a9a9a"), Qt::BDiagPattern); }
 const QColor GroundColour("#8c6239");
 
+// The marker's line stands at the right edge of its pixel: drawn without
+// antialiasing, a 2-pixel pen at a whole pixel's edge covers the pixels on
+// both sides of it.
+constexpr double kMarkerOffset = 1.0;
+
 // "2016-01-01" from a title "94610 2016-01-01 00Z"; the title itself when it
 // carries no launch time.
 std::string DateOf(const std::string& Title)
@@ -104,6 +109,22 @@ private:
 };
 
 }  // namespace
+
+int TColourSection::ColumnOfPixel(int Pixel, int Columns, int Pixels)
+{
+    if (Columns < 1 || Pixels < 1) return -1;
+    return std::clamp(int(std::floor((Pixel + 0.5) * Columns / Pixels)), 0, Columns - 1);
+}
+
+int TColourSection::PixelOfColumn(int Column, int Columns, int Pixels)
+{
+    if (Columns < 1 || Pixels < 1) return -1;
+    // The pixels whose centres lie in the column.
+    const double Width = double(Pixels) / Columns;
+    const int First = int(std::ceil(Column * Width - 0.5)), Last = int(std::ceil((Column + 1) * Width - 0.5)) - 1;
+    if (Last < First) return std::clamp(int(std::lround((Column + 0.5) * Width - 0.5)), 0, Pixels - 1);
+    return std::clamp((First + Last) / 2, 0, Pixels - 1);
+}
 
 void TColourSection::DateTicks(const TTimeHeightSection& S, int Pixels, std::vector<double>& Columns,
                                std::vector<std::string>& Labels)
@@ -195,6 +216,9 @@ TColourSection::TColourSection(QWidget* Parent) : QWidget(Parent), plot_(new QCu
     // The map is filled at the size of its pixels (FillMap): drawn one to
     // one, never scaled, so a one-column gap shows at every height.
     map_->setInterpolate(false);
+    // An antialiased painter is shifted by half a pixel, which put every
+    // cell one pixel right of its place on the axis.
+    map_->setAntialiased(false);
     map_->setTightBoundary(false);
     scale_ = new QCPColorScale(plot_);
     plot_->plotLayout()->addElement(0, 1, scale_);
@@ -344,7 +368,7 @@ void TColourSection::FillMap()
     std::vector<int> Row(static_cast<std::size_t>(Rows));
     for (int Y = 0; Y < Rows; ++Y) Row[std::size_t(Y)] = section_.RowOf(double(Y) * section_.HeightMax / H);
     for (int X = 0; X < W; ++X) {
-        const int C = std::clamp(int(double(X) * Columns / W), 0, section_.Columns - 1);
+        const int C = ColumnOfPixel(X, section_.Columns, W);
         for (int Y = 0; Y < Rows; ++Y) Data->setCell(X, Y, section_.Cell(C, Row[std::size_t(Y)]));
     }
     map_->setData(Data, false);
@@ -374,13 +398,12 @@ void TColourSection::PlaceMarker()
     if (markerColumn_ >= section_.Columns) markerColumn_ = -1;
     marker_->setVisible(markerColumn_ >= 0);
     double X = markerColumn_;
-    // Kept two pixels inside the map: at the first or last launch it would
-    // otherwise sit on the axis line.
+    // On the middle pixel of its column (a column narrower than a pixel: the
+    // pixel nearest to it), as the map draws it and the read-out reads it.
     const QRect Rect = plot_->axisRect()->rect();
-    if (markerColumn_ >= 0 && Rect.width() > 8) {
-        const double Pixel = plot_->xAxis->coordToPixel(X);
-        X = plot_->xAxis->pixelToCoord(std::clamp(Pixel, Rect.left() + 2.0, Rect.right() - 1.0));
-    }
+    if (markerColumn_ >= 0 && Rect.width() > 1)
+        X = plot_->xAxis->pixelToCoord(Rect.left() + PixelOfColumn(markerColumn_, section_.Columns, Rect.width()) +
+                                       kMarkerOffset);
     marker_->point1->setCoords(X, 0);
     marker_->point2->setCoords(X, 1);
 }
@@ -398,9 +421,9 @@ QWidget* TColourSection::MouseSurface() const { return plot_; }
 int TColourSection::ColumnAt(QPoint Pos) const
 {
     const QPoint P = plot_->mapFrom(this, Pos);
-    if (section_.Columns < 1 || !plot_->axisRect()->rect().contains(P)) return -1;
-    const int C = int(std::floor(plot_->xAxis->pixelToCoord(P.x()) + 0.5));
-    return std::clamp(C, 0, section_.Columns - 1);
+    const QRect Rect = plot_->axisRect()->rect();
+    if (section_.Columns < 1 || !Rect.contains(P)) return -1;
+    return ColumnOfPixel(P.x() - Rect.left(), section_.Columns, Rect.width());
 }
 
 double TColourSection::HeightAt(QPoint Pos) const

@@ -54,6 +54,16 @@ public:
 
     // The column under a point of this widget; -1 outside the map.
     int ColumnAt(QPoint Pos) const;
+
+    // The one mapping of the map's pixels to its columns that the cells, the
+    // hatching, the read-out, the clicks and the marker all follow: pixel
+    // Pixel (0 at the map's left edge) of a map Pixels wide shows the column
+    // its centre lies in (the date ticks stand at the same places: column C
+    // spans -0.5 + C .. 0.5 + C on the axis). -1 for an empty map.
+    static int ColumnOfPixel(int Pixel, int Columns, int Pixels);
+    // The pixel the marker of Column stands on: the middle one of the
+    // column's pixels, or the nearest pixel when the column has none.
+    static int PixelOfColumn(int Column, int Columns, int Pixels);
     // The height under a point of this widget, in m (meaningful inside the map).
     double HeightAt(QPoint Pos) const;
 

@@ -252,3 +252,14 @@ std::string FormatFixed(long double Value, int Decimals, char Separator)
 std::string FormatFixed(long double Value, int Decimals) { return FormatFixed(Value, Decimals, DecimalSeparator()); }
 
 }  // namespace jt
+
+std::string FixedText(double Value, int Decimals)
+{
+    char buf[400];
+    const auto r = std::to_chars(buf, buf + sizeof buf, Value, std::chars_format::fixed, std::clamp(Decimals, 0, 60));
+    if (r.ec != std::errc()) return jt::FormatFixed(Value, Decimals, '.');
+    std::string text(buf, r.ptr);
+    // A small negative value rounds to "-0.0": the sign says nothing.
+    if (text.front() == '-' && text.find_first_not_of("-0.") == std::string::npos) text.erase(0, 1);
+    return text;
+}

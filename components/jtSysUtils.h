@@ -79,3 +79,9 @@ std::string FormatFixed(long double Value, int Decimals, char Separator);
 std::string FormatFixed(long double Value, int Decimals);
 
 }  // namespace jt
+
+// Value with a fixed number of decimals and a "." whatever the locale
+// ("12.3" for 12.34 and 1 decimal): the exact binary value rounded to the
+// nearest, a tie to the even digit, never "-0.0". The CSV files and the
+// windows that show the same values both write them so.
+std::string FixedText(double Value, int Decimals);

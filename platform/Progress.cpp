@@ -1,6 +1,7 @@
 #include "platform/Progress.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QProgressDialog>
 
 #include <algorithm>
@@ -38,6 +39,9 @@ public:
         : dialog_(QString::fromLocal8Bit(Text.c_str()), QStringLiteral("Cancel"), 0, 1000, QApplication::activeWindow())
     {
         dialog_.setObjectName("TransferProgress");
+        // A window of its own in the task bar: it says what it is.
+        const QString program = QGuiApplication::applicationDisplayName();
+        dialog_.setWindowTitle(program.isEmpty() ? QStringLiteral("Download") : "Download - " + program);
         dialog_.setWindowModality(Qt::NonModal);
         dialog_.setMinimumDuration(0);
         dialog_.setAutoClose(false);

@@ -233,18 +233,26 @@ std::vector<TStationHit> TStationSearch::Find(std::string_view Query) const
     const std::vector<std::string> typed = Words(FoldText(Query));
     const std::string upper = UpperAZ(Query);
     const bool country = upper.size() == 2 && IsIdChar(upper[0]) && IsIdChar(upper[1]);
+    // The stations the query names exactly (its country, its WMO number, its
+    // id) first, then those whose name matches, then ids and numbers that
+    // start with it; each group in list order.
+    std::vector<TStationHit> named, partial;
     for (int i = 0; i < int(stations_.size()); ++i) {
         const TStation& s = stations_[std::size_t(i)];
-        bool match = StartsWith(s.Id, upper) || (!s.Wmo.empty() && StartsWith(s.Wmo, upper)) ||
-                     (country && s.Id.compare(0, 2, upper) == 0);
-        if (!match && !typed.empty()) {
-            const std::vector<std::string>& words = words_[std::size_t(i)];
-            match = std::all_of(typed.begin(), typed.end(), [&words](const std::string& t) {
-                return std::any_of(words.begin(), words.end(), [&t](const std::string& w) { return StartsWith(w, t); });
-            });
+        if (s.Id == upper || s.Wmo == upper || (country && s.Id.compare(0, 2, upper) == 0)) {
+            hits.push_back({i, std::nullopt});
+            continue;
         }
-        if (match) hits.push_back({i, std::nullopt});
+        const std::vector<std::string>& words = words_[std::size_t(i)];
+        if (!typed.empty() && std::all_of(typed.begin(), typed.end(), [&words](const std::string& t) {
+                return std::any_of(words.begin(), words.end(), [&t](const std::string& w) { return StartsWith(w, t); });
+            }))
+            named.push_back({i, std::nullopt});
+        else if (StartsWith(s.Id, upper) || (!s.Wmo.empty() && StartsWith(s.Wmo, upper)))
+            partial.push_back({i, std::nullopt});
     }
+    hits.insert(hits.end(), named.begin(), named.end());
+    hits.insert(hits.end(), partial.begin(), partial.end());
     return hits;
 }
 

@@ -70,7 +70,9 @@ public:
     // station with a known place, nearest first; otherwise the stations
     // whose name holds each typed word at the start of one of its words
     // (case and accents ignored), whose id or WMO number starts with the
-    // query, or whose country code it is.
+    // query, or whose country code it is. The stations of a country code,
+    // WMO number or id typed whole come first, then the name matches, then
+    // the ids and numbers that only start with the query.
     std::vector<TStationHit> Find(std::string_view Query) const;
 
 private:

@@ -14,16 +14,6 @@
 #include <thread>
 #include <vector>
 
-std::string FixedText(double Value, int Decimals)
-{
-    char buf[64];
-    const auto r = std::to_chars(buf, buf + sizeof buf, Value, std::chars_format::fixed, Decimals);
-    std::string text(buf, r.ptr);
-    // A small negative value rounds to "-0.0": the sign says nothing.
-    if (text.front() == '-' && text.find_first_not_of("-0.") == std::string::npos) text.erase(0, 1);
-    return text;
-}
-
 std::string CsvField(std::string_view Text)
 {
     if (Text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(Text);

@@ -1,6 +1,7 @@
 #pragma once
 // The soundings of a page as CSV: a header, then one row per stored level.
 
+#include "components/jtSysUtils.h"
 #include "sounding/LapseRates.h"
 
 #include <functional>
@@ -11,9 +12,8 @@
 // (-9999 stays "-9999").
 std::string SingleText(float Value);
 
-// Value with a fixed number of decimals ("12.3" for 12.34 and 1 decimal),
-// rounded to the nearest, without a binary-float tail and never "-0.0".
-std::string FixedText(double Value, int Decimals);
+// FixedText (the fixed-decimal value texts) lives with the number texts of
+// components/jtSysUtils.h, shared with the windows.
 
 // A field as CSV needs it: quoted, with doubled quotes, when it holds a
 // comma, a quote or a line break; otherwise as it is.

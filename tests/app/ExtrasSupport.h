@@ -17,6 +17,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -40,12 +41,15 @@ protected:
         system.Program = Path("profilora");
         system.LongName = system.Program;
         guard = std::make_unique<platform::ScopedPlatform>(&prompts, &system, nullptr);
+        // The windows keep their places in the user's configuration folder.
+        setenv("XDG_CONFIG_HOME", Path("config").c_str(), 1);
     }
     void TearDown() override
     {
         form.reset();
         // Queued redraws of the window's charts go with the window.
         QCoreApplication::processEvents();
+        unsetenv("XDG_CONFIG_HOME");
     }
 
     std::string Path(const std::string& Name) const { return dir.filePath(QString::fromStdString(Name)).toStdString(); }

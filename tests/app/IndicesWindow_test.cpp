@@ -6,9 +6,14 @@
 
 #include "app/IndicesWindow.h"
 #include "support/TestFiles.h"
+#include "tools/IndicesCsv.h"
+#include "tools/LevelsCsv.h"
+
+#include <QTableWidget>
 
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTimer>
 
 #include <functional>
@@ -37,7 +42,7 @@ TEST_F(IndicesWindowTest, followsTheMovie)
     // From 1000 to 300 hPa, each launch with its own lapse rate.
     Load("five.html", MakePage(5, 8, [](int S, int L) { return 20 - (5.0 + S) * L; }));
     app::TIndicesWindow& w = Open();
-    EXPECT_EQ(w.windowTitle().toStdString(), "Launch Indices");
+    EXPECT_EQ(w.windowTitle().toStdString(), "Launch Indices - S0 - five.html");
     EXPECT_EQ(Caption(), "S0");
     std::string totals = w.ValueOf("Vertical totals index");
     EXPECT_NE(totals.find('.'), std::string::npos) << totals;
@@ -79,6 +84,60 @@ TEST_F(IndicesWindowTest, followsTheMovie)
     EXPECT_EQ(Caption(), "94610 2016-01-10 00Z");
     Open();
     EXPECT_EQ(Caption(), Shown());
+}
+
+// Every value of the Perth year reads in the window as the CSV files write
+// it (a tie rounded to even, never "-0.0"), and the window opens with every
+// row and column in view.
+TEST_F(IndicesWindowTest, readsAsTheCsvFilesAndShowsEveryRow)
+{
+    MakeForm();
+    std::vector<std::string> months;
+    for (const char* m : {"01", "02", "03", "04", "05", "06", "07", "08", "09", "10", "11", "12"})
+        months.push_back(std::string(PROFILORA_DATA_DIR) + "/wyoming_94610_2016_" + m + ".html");
+    form->Open_Files(months);
+    form->Animate_CheckBox->setChecked(false);
+    ASSERT_GT(form->LapseRates->Count(), 700);
+    app::TIndicesWindow& w = Open();
+    // The indices, then the derived levels the window lists.
+    const auto rows = [](const std::string& Csv) {
+        std::vector<std::vector<std::string>> table;
+        std::size_t at = Csv.find('\n') + 1;
+        while (at < Csv.size()) {
+            const std::size_t end = Csv.find('\n', at);
+            std::vector<std::string>& row = table.emplace_back();
+            for (std::size_t f = at; f <= end;) {
+                const std::size_t comma = std::min(Csv.find(',', f), end);
+                row.push_back(Csv.substr(f, comma - f));
+                f = comma + 1;
+            }
+            at = end + 1;
+        }
+        return table;
+    };
+    const auto indices = rows(tools::IndicesToCsv(*form->LapseRates));
+    const auto levels = rows(LevelsToCsv(*form->LapseRates));
+    const int levelFields[] = {2, 3, 7, 8, 10, 11, 12};
+    int differing = 0;
+    for (int f = 0; f < form->LapseRates->Count(); ++f) {
+        form->TrackBar1->SetPosition(f);
+        for (int r = 0; r < w.Table->rowCount(); ++r) {
+            const std::string csv = r < 28 ? indices[std::size_t(f)][std::size_t(r + 2)]
+                                           : levels[std::size_t(f)][std::size_t(levelFields[r - 28])];
+            const std::string shown = w.Table->item(r, 1)->text().toStdString();
+            if (shown != (csv.empty() ? "none" : csv) && ++differing < 5)
+                ADD_FAILURE() << form->LapseRates->Soundings[std::size_t(f)].Title << " row " << r << ": " << shown
+                              << " against " << csv;
+        }
+    }
+    EXPECT_EQ(differing, 0);
+
+    const QSize size = w.ContentSize();
+    w.resize(size);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(w.Table->horizontalScrollBar()->isVisible());
+    EXPECT_FALSE(w.Table->verticalScrollBar()->isVisible());
+    EXPECT_LT(size.width(), 600);
 }
 
 }  // namespace

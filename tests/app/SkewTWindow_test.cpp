@@ -1,6 +1,6 @@
 // The skew-T window: it follows every road of the movie and moves the movie
 // by its keys, shows each new page (an empty one as an empty diagram with a
-// note), closes with the main window, and keeps its place in the settings.
+// note), closes with the main window, and keeps its place.
 
 #include "ExtrasSupport.h"
 
@@ -45,7 +45,7 @@ TEST_F(SkewTWindowTest, followsTheMovieAndMovesItBothWays)
     MakeForm();
     Load("five.html", MakePage(5));
     app::TSkewTWindow& w = Open();
-    EXPECT_EQ(w.windowTitle().toStdString(), "Skew-T log-p - five.html");
+    EXPECT_EQ(w.windowTitle().toStdString(), "Skew-T log-p - S0 - five.html");
     EXPECT_EQ(Shown(), "S0");
 
     const std::pair<const char*, std::function<void()>> moves[] = {
@@ -104,7 +104,7 @@ TEST_F(SkewTWindowTest, followsEachPageAnEmptyOneWithANote)
     Load("five.html", MakePage(5));
     app::TSkewTWindow& w = Open();
     Load("eight.html", MakePage(8));
-    EXPECT_EQ(w.windowTitle().toStdString(), "Skew-T log-p - eight.html");
+    EXPECT_EQ(w.windowTitle().toStdString(), "Skew-T log-p - S0 - eight.html");
     EXPECT_EQ(Shown(), "S0");
     Load("empty.html", MakePage(0));
     EXPECT_TRUE(w.Diagram->NoteShown());
@@ -115,20 +115,22 @@ TEST_F(SkewTWindowTest, followsEachPageAnEmptyOneWithANote)
     EXPECT_EQ(Shown(), "S0");
 }
 
-TEST_F(SkewTWindowTest, keepsItsPlaceInTheSettings)
+// The settings' place is the first one; where the user leaves the window is
+// kept in the user's configuration folder, never in the settings.
+TEST_F(SkewTWindowTest, takesItsFirstPlaceFromTheSettingsAndKeepsItElsewhere)
 {
-    Write("profilora.ini",
-          "[Display at start]\nfile = none.html\n\n[Skew-T]\nLeft = 30\nTop = 40\nWidth = 500\nHeight = 520\n");
+    const std::string ini =
+        "[Display at start]\nfile = none.html\n\n[Skew-T]\nLeft = 30\nTop = 40\nWidth = 500\nHeight = 520\n";
+    Write("profilora.ini", ini);
     system.Program = Path("profilora");
     MakeForm();
     app::TSkewTWindow& w = Open();
     EXPECT_EQ(w.size(), QSize(500, 520));
     w.resize(520, 550);
     w.close();
-    const std::string saved = Read(Path("profilora.ini"));
-    EXPECT_NE(saved.find("Width = 520"), std::string::npos) << saved;
-    EXPECT_NE(saved.find("Height = 550"), std::string::npos) << saved;
-    EXPECT_NE(saved.find("[Display at start]"), std::string::npos) << saved;
+    EXPECT_EQ(Read(Path("profilora.ini")), ini);
+    const std::string kept = Read(Path("config/profilora/windows.ini"));
+    EXPECT_NE(kept.find("SkewTWindow=30,40,520,550"), std::string::npos) << kept;
 }
 
 // Under a still mouse the read-out follows each new launch, whichever road

@@ -9,7 +9,10 @@
 #include "app/StationOpener.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QTableView>
 #include <QRadioButton>
 #include <QTest>
 
@@ -131,11 +134,29 @@ TEST_F(StationWindow, FailuresAreToldAndThePageOnShowStays)
             ASSERT_EQ(prompts.Boxes.size(), 1u) << r.Query;
             EXPECT_NE(prompts.Boxes[0].Text.find(r.Box), std::string::npos) << prompts.Boxes[0].Text;
             EXPECT_EQ(Caption(), captionBefore);
+            // The dialog comes back as it was, to try again.
+            EXPECT_TRUE(Opener().Dialog()->isVisible()) << r.Query;
+            EXPECT_EQ(Opener().Dialog()->Search_Edit->text().toStdString(), r.Query);
         } else {
             EXPECT_TRUE(prompts.Boxes.empty()) << prompts.Boxes[0].Text;
         }
         EXPECT_NE(Caption().find(r.Caption), std::string::npos) << Caption();
     }
+}
+
+TEST_F(StationWindow, DialogCountsInWordsAndShowsWholeIds)
+{
+    form->Extras->StationAction->trigger();
+    app::TStationDialog& dialog = *Opener().Dialog();
+    // No recent stations yet: neither the list nor its label.
+    EXPECT_FALSE(dialog.Recent_Label->isVisible());
+    EXPECT_FALSE(dialog.Recent_List->isVisible());
+    QTest::keyClicks(dialog.Search_Edit, "STERLING va");
+    EXPECT_EQ(dialog.Count_Label->text().toStdString(), "1 station");
+    int widest = 0;
+    for (const sounding::TStation& s : Opener().Stations())
+        widest = std::max(widest, dialog.Station_Table->fontMetrics().horizontalAdvance(QString::fromStdString(s.Id)));
+    EXPECT_GT(dialog.Station_Table->columnWidth(0), widest + 8);
 }
 
 TEST_F(StationWindow, CancelLeavesNothingBehind)

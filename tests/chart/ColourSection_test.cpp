@@ -144,6 +144,58 @@ TEST_F(ColourSectionTest, firstColumnAndOneColumnFillTheMap)
             << Column;
 }
 
+// N columns, warm and cold in turn, so that every pixel tells which column
+// it shows.
+TTimeHeightSection Alternating(int N)
+{
+    TTimeHeightSection S = FiveColumns();
+    S.Columns = N;
+    S.Cells.assign(std::size_t(N) * 5, 30.0f);
+    for (int C = 1; C < N; C += 2)
+        for (int R = 0; R < 5; ++R) S.Cells[std::size_t(C) * 5 + R] = -70.0f;
+    S.FreezingLevel.assign(std::size_t(N), std::numeric_limits<float>::quiet_NaN());
+    S.TropopauseHeight = S.FreezingLevel;
+    S.Titles.assign(std::size_t(N), "94610 2016-01-01 00Z");
+    S.FirstSounding.resize(std::size_t(N) + 1);
+    for (int C = 0; C <= N; ++C) S.FirstSounding[std::size_t(C)] = C;
+    return S;
+}
+
+// Each pixel of the map shows the column the read-out and a click name
+// there, also at about a column per pixel; the last column shows, and the
+// marker stands on its own column's pixels, the last one's too.
+TEST_F(ColourSectionTest, mapMarkerAndReadoutShareOneColumnPerPixel)
+{
+    const int Y = At(0, 2500).y();
+    const int Left = View.MouseSurface()->mapFrom(&View, View.PointOf(-0.5, 2500)).x();
+    const int Pixels = View.MouseSurface()->mapFrom(&View, View.PointOf(4.5, 2500)).x() - Left;
+    ASSERT_GT(Pixels, 100);
+    for (const int N : {14, Pixels - 3, Pixels + 2, Pixels + 40}) {
+        View.SetSection(Alternating(N));
+        const QImage Image = View.RenderToImage(View.size());
+        int Wrong = 0, LastShown = 0;
+        // The left axis line covers the map's first pixel.
+        for (int X = Left + 1; X < Left + Pixels; ++X) {
+            const int C = View.ColumnAt(View.MouseSurface()->mapTo(&View, QPoint(X, Y)));
+            ASSERT_GE(C, 0) << N << " " << X;
+            const bool Warm = qGray(Image.pixel(X, Y)) > 128;
+            Wrong += Warm != (C % 2 == 0);
+            LastShown += C == N - 1 && Warm == ((N - 1) % 2 == 0);
+        }
+        EXPECT_EQ(Wrong, 0) << N << " columns on " << Pixels << " pixels";
+        EXPECT_GT(LastShown, 0) << N;
+        for (const int Column : {N - 2, N - 1, 0}) {
+            View.SetMarkerColumn(Column);
+            const QImage Marked = View.RenderToImage(View.size());
+            bool OnColumn = false;
+            for (int X = Left; X < Left + Pixels; ++X)
+                if (Marked.pixelColor(X, Y) == MarkerRed)
+                    OnColumn |= View.ColumnAt(View.MouseSurface()->mapTo(&View, QPoint(X, Y))) == Column;
+            EXPECT_TRUE(OnColumn) << N << " columns, marker at " << Column;
+        }
+    }
+}
+
 // Ticks at month starts for a year, at year starts for decades, at days for
 // a few weeks; labels never closer than the map's width allows.
 TEST(ColourSection, dateTicksFollowThePeriod)

@@ -105,6 +105,30 @@ TEST(StationSearch, FindsByNameNumberIdCountryAndPlace)
     EXPECT_EQ(Ids(search.Find("ling")), std::vector<std::string>{});
 }
 
+// A country code or a WMO number typed whole ranks its stations first, then
+// the names that match (Ushuaia for "US"), then ids that only start so.
+TEST(StationSearch, ExactCodeOrNumberComesFirst)
+{
+    const TStationSearch search(RealList().Stations);
+    struct Row {
+        const char* Query;
+        const char* Prefix;  // what the first hits' ids start with
+        std::size_t First;   // how many of them
+    };
+    const Row rows[] = {{"US", "US", 557}, {"us", "US", 557}, {"72403", "USM00072403", 1}, {"SZ", "SZ", 1}};
+    for (const Row& r : rows) {
+        const std::vector<std::string> ids = Ids(search.Find(r.Query));
+        ASSERT_GE(ids.size(), r.First) << r.Query;
+        for (std::size_t i = 0; i < ids.size(); ++i)
+            EXPECT_EQ(ids[i].rfind(r.Prefix, 0) == 0, i < r.First) << r.Query << " " << i << " " << ids[i];
+    }
+    // Name matches follow the country's stations.
+    const std::vector<std::string> us = Ids(search.Find("US"));
+    ASSERT_GT(us.size(), 557u);
+    EXPECT_EQ(us[557], "ARM00087938");  // USHUAIA
+    EXPECT_EQ(Ids(search.Find("bras\xC3\xADlia")), std::vector<std::string>{"BRM00083378"});
+}
+
 TEST(StationSearch, APlaceSortsByGreatCircleDistance)
 {
     const TStationSearch search(RealList().Stations);

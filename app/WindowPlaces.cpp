@@ -1,0 +1,193 @@
+#include "app/WindowPlaces.h"
+
+#include "app/Controls.h"
+#include "platform/Platform.h"
+#include "platform/ReplaceFile.h"
+
+#include <QDir>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QObject>
+#include <QScreen>
+#include <QWidget>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace app {
+
+namespace {
+
+constexpr char kSection[] = "[Window places]";
+
+// The file's lines, each "Name=left,top,width,height" under kSection.
+std::vector<std::string> KeptLines()
+{
+    std::vector<std::string> lines;
+    std::string text;
+    platform::FileError error;
+    if (!platform::files().ReadAll(WindowPlacesFile(), text, error)) return lines;
+    bool inSection = false;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        std::size_t end = text.find('\n', at);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(at, end - at);
+        at = end + 1;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!line.empty() && line.front() == '[')
+            inSection = line == kSection;
+        else if (inSection && line.find('=') != std::string::npos)
+            lines.push_back(line);
+    }
+    return lines;
+}
+
+std::string NameOf(const std::string& Line) { return Line.substr(0, Line.find('=')); }
+
+// A frame that can be kept: of a sensible size, not absurdly far off.
+bool Sensible(const QRect& R)
+{
+    constexpr int kFar = 1000000;
+    return R.width() >= 100 && R.height() >= 100 && R.width() < kFar && R.height() < kFar &&
+           std::abs(R.left()) < kFar && std::abs(R.top()) < kFar;
+}
+
+class TPlaceKeeper : public QObject {
+public:
+    explicit TPlaceKeeper(QWidget& Window) : QObject(&Window) { setObjectName("PlaceKeeper"); }
+
+protected:
+    bool eventFilter(QObject* Watched, QEvent* Event) override
+    {
+        if (Event->type() == QEvent::Close && Watched == parent()) KeepPlace(*static_cast<const QWidget*>(Watched));
+        return false;
+    }
+};
+
+}  // namespace
+
+std::string WindowPlacesFile()
+{
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    std::string base = xdg && xdg[0] == '/' ? std::string(xdg)
+                                            : std::string(std::getenv("HOME") ? std::getenv("HOME") : "") + "/.config";
+    if (base.back() != '/') base += '/';
+    return base + "profilora/windows.ini";
+}
+
+std::optional<QRect> KeptPlace(const std::string& Name)
+{
+    for (const std::string& line : KeptLines()) {
+        if (NameOf(line) != Name) continue;
+        int x = 0, y = 0, w = 0, h = 0;
+        char tail = 0;
+        if (std::sscanf(line.c_str() + Name.size() + 1, "%d,%d,%d,%d%c", &x, &y, &w, &h, &tail) != 4) return {};
+        const QRect place(x, y, w, h);
+        return Sensible(place) ? std::optional<QRect>(place) : std::nullopt;
+    }
+    return {};
+}
+
+void KeepPlace(const QWidget& Window)
+{
+    const std::string name = Window.objectName().toStdString();
+    const QRect place(Window.frameGeometry().topLeft(), Window.size());
+    if (name.empty() || !Sensible(place) || KeptPlace(name) == place) return;
+    std::string text = std::string(kSection) + "\n";
+    for (const std::string& line : KeptLines())
+        if (NameOf(line) != name) text += line + "\n";
+    text += name + "=" + std::to_string(place.left()) + "," + std::to_string(place.top()) + "," +
+            std::to_string(place.width()) + "," + std::to_string(place.height()) + "\n";
+    const std::string path = WindowPlacesFile();
+    platform::FileError ignored;
+    if (QDir().mkpath(QString::fromLocal8Bit(platform::DirectoryOf(path).c_str())))
+        platform::ReplaceFile(path, text, ignored);
+}
+
+bool RestorePlace(QWidget& Window)
+{
+    const std::optional<QRect> kept = KeptPlace(Window.objectName().toStdString());
+    if (!kept) return false;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect available = screen->availableGeometry();
+        const QRect shown = available & *kept;
+        // Enough of it to take hold of: else the screen it was on is gone.
+        if (shown.width() < std::min(kept->width(), 100) || shown.height() < std::min(kept->height(), 50)) continue;
+        const QSize size = kept->size().boundedTo(available.size()).expandedTo(Window.minimumSize());
+        const QRect frame = FitOnScreen(QRect(kept->topLeft(), size), available);
+        Window.resize(frame.size());
+        Window.move(frame.topLeft());
+        return true;
+    }
+    return false;
+}
+
+void KeepPlaceOnClose(QWidget& Window) { Window.installEventFilter(new TPlaceKeeper(Window)); }
+
+QRect PlaceBesideMain(QRect Main, QSize Size, QSize Minimum, QRect Available, TSideOrder Order)
+{
+    Minimum = Minimum.boundedTo(Available.size());
+    Size = Size.boundedTo(Available.size()).expandedTo(Minimum);
+    const QRect& a = Available;
+    enum Side { Right, Left, Below, Above };
+    const std::array<Side, 4> sides =
+        Order == TSideOrder::RightFirst ? std::array{Right, Left, Below, Above} : std::array{Below, Above, Right, Left};
+    const auto room = [&](Side S) {
+        switch (S) {
+        case Right:
+            return QRect(QPoint(Main.right() + 1, a.top()), a.bottomRight());
+        case Left:
+            return QRect(a.topLeft(), QPoint(Main.left() - 1, a.bottom()));
+        case Below:
+            return QRect(QPoint(a.left(), Main.bottom() + 1), a.bottomRight());
+        default:
+            return QRect(a.topLeft(), QPoint(a.right(), Main.top() - 1));
+        }
+    };
+    // A frame of size S against Main on side Side, moved along Main's edge
+    // onto the screen.
+    const auto against = [&](Side S, QSize Frame) {
+        const QRect r = room(S);
+        const QPoint at = S == Right   ? QPoint(r.left(), Main.top())
+                          : S == Left  ? QPoint(r.right() + 1 - Frame.width(), Main.top())
+                          : S == Below ? QPoint(Main.left(), r.top())
+                                       : QPoint(Main.left(), r.bottom() + 1 - Frame.height());
+        return FitOnScreen(QRect(at, Frame), a);
+    };
+    for (const Side s : sides)
+        if (room(s).width() >= Size.width() && room(s).height() >= Size.height()) return against(s, Size);
+    std::optional<Side> best;
+    QSize bestSize;
+    for (const Side s : sides) {
+        const QSize fits = Size.boundedTo(room(s).size());
+        if (fits.width() < Minimum.width() || fits.height() < Minimum.height()) continue;
+        if (!best || fits.width() * fits.height() > bestSize.width() * bestSize.height()) best = s, bestSize = fits;
+    }
+    if (best) return against(*best, bestSize);
+    return FitOnScreen(QRect(QPoint(a.right() + 1 - Size.width(), Main.top()), Size), a);
+}
+
+void PlaceBesideMain(QWidget& Window, const QWidget& Main, QSize Size, TSideOrder Order)
+{
+    const QScreen* screen = Main.screen();
+    if (!screen) return;
+    // Never narrowed below three fifths of its size or what its controls need.
+    const QSize minimum = Window.minimumSize().expandedTo(Window.minimumSizeHint()).expandedTo(Size * 0.6);
+    const QRect frame = PlaceBesideMain(Main.frameGeometry(), Size, minimum, screen->availableGeometry(), Order);
+    Window.resize(frame.size());
+    Window.move(frame.topLeft());
+}
+
+std::string LaunchCaption(const std::string& Window, const std::string& Name, const std::string& Launch)
+{
+    std::string caption = Window;
+    for (const std::string* part : {&Launch, &Name})
+        if (!part->empty()) caption += " - " + *part;
+    return caption;
+}
+
+}  // namespace app
