@@ -4,7 +4,6 @@
 #include "platform/OutputTarget.h"
 #include "platform/Platform.h"
 #include "platform/ReplaceFile.h"
-#include "platform/Version.h"
 #include "sounding/LapseRates.h"
 #include "tools/CsvExport.h"
 #include "tools/ExportInputs.h"
@@ -253,24 +252,10 @@ std::vector<std::string> OutputFiles(const ExportOptions& Options, int Count)
     return outputs;
 }
 
-// --version answers alone, whatever else the line holds (up to "--").
-bool AnsweredVersion(const std::vector<std::string>& Args, std::ostream& Out)
-{
-    for (const std::string& arg : Args) {
-        if (arg == "--") break;
-        if (arg == "--version") {
-            Out << platform::VersionText() << '\n';
-            return true;
-        }
-    }
-    return false;
-}
-
 }  // namespace
 
 int RunExport(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err)
 {
-    if (AnsweredVersion(Args, Out)) return kExportDone;
     ExportOptions options;
     const std::string problem = ParseExportArguments(Args, options);
     if (options.Help) {
