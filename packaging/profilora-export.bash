@@ -43,7 +43,7 @@ _profilora_export()
 
     if [[ $cur == -* ]]; then
         COMPREPLY=($(compgen -W '--csv --png --gif --ms --section --levels --indices --strict --from-date
-            --to-date --station --period --offline --settings --series --size --view --from --to --help
+            --to-date --station --period --offline --clear-cache --settings --series --size --view --from --to --help
             --version' -- "$cur"))
         return
     fi
