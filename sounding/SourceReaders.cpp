@@ -171,18 +171,9 @@ void TLineReaderBase::Close()
     // memory many times its size.
     std::vector<TSoundingLevel>& levels = sounding.Levels;
     if (levels.capacity() - levels.size() > 64) levels.shrink_to_fit();
-    // The surface may move while it gets a height: it is found again by its
-    // pressure and temperature.
-    TSoundingLevel surface;
-    if (surface_ >= 0) surface = levels[std::size_t(surface_)];
-    sounding.FixSurface();
-    if (surface_ >= 0) {
-        for (std::size_t i = 0; i < levels.size(); ++i)
-            if (levels[i].Pressure == surface.Pressure && levels[i].Temperature == surface.Temperature) {
-                sounding.Surface = int(i);
-                break;
-            }
-    }
+    // The surface keeps its place: a surface without a height gets one
+    // from the hypsometric equation like every other level.
+    sounding.Surface = surface_;
     surface_ = -1;
     sounding::ComputeHeights(sounding);
 }
