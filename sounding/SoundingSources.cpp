@@ -240,8 +240,9 @@ void FeedWhole(TSourceParser& Parser, TWholeText& Whole, std::size_t From, std::
     }
 }
 
-// Reads a text held whole into Result; a large IGRA text on two threads.
-void ReadWhole(TWholeText& Whole, TSourceResult& Result)
+}  // namespace
+
+void ReadSoundingText(TWholeText& Whole, TSourceResult& Result)
 {
     const std::string_view text = Whole.Text();
     std::size_t split = std::string_view::npos;
@@ -251,13 +252,20 @@ void ReadWhole(TWholeText& Whole, TSourceResult& Result)
         if (split != std::string_view::npos) ++split;
     }
     TSourceResult second;
+    // What the second reader throws (memory running out) is thrown on here,
+    // as the first reader's own would be.
+    std::exception_ptr secondError;
     std::jthread reader;  // joined also when this thread's reading throws
     if (split != std::string_view::npos) {
         try {
             reader = std::jthread([&] {
-                TSourceParser parser;
-                FeedWhole(parser, Whole, split, text.size());
-                parser.Finish(second);
+                try {
+                    TSourceParser parser;
+                    FeedWhole(parser, Whole, split, text.size());
+                    parser.Finish(second);
+                } catch (...) {
+                    secondError = std::current_exception();
+                }
             });
         } catch (const std::system_error&) {
             // No second thread: one reader reads it all.
@@ -273,6 +281,7 @@ void ReadWhole(TWholeText& Whole, TSourceResult& Result)
     FeedWhole(parser, Whole, 0, split);
     parser.Finish(Result);
     reader.join();
+    if (secondError) std::rethrow_exception(secondError);
     // The second half counted its lines from its own start ("line N: ...").
     for (std::string& warning : second.Warnings) {
         if (warning.compare(0, 5, "line ") != 0) continue;
@@ -292,6 +301,8 @@ void ReadWhole(TWholeText& Whole, TSourceResult& Result)
         Result.Error.clear();
     }
 }
+
+namespace {
 
 // A string held by the caller, as a whole text; nothing to hand back.
 class TBorrowedText : public TWholeText {
@@ -314,7 +325,7 @@ TSourceResult ReadSoundingSource(std::string_view Bytes, const TSourceLimits& Li
     bool whole = false;
     const TWholeSink wholeSink = [&](TWholeText& Text) {
         whole = true;
-        ReadWhole(Text, result);
+        ReadSoundingText(Text, result);
     };
     std::string error;
     if (LooksGzip(Bytes)) {
@@ -327,7 +338,7 @@ TSourceResult ReadSoundingSource(std::string_view Bytes, const TSourceLimits& Li
         error = InflateZip(Bytes, Limits, sink, &wholeSink);
     } else {
         TBorrowedText text(Bytes);
-        ReadWhole(text, result);
+        ReadSoundingText(text, result);
         return result;
     }
     if (whole) {
@@ -369,7 +380,7 @@ TSourceResult ReadSoundingFile(const std::string& Path, const TSourceLimits& Lim
     // Compressed bytes are read from the mapping too; only their inflated
     // text is made anew.
     if (LooksGzip(first) || LooksZip(first)) return ReadSoundingSource(mapped.Text(), Limits);
-    ReadWhole(mapped, result);
+    ReadSoundingText(mapped, result);
     return result;
 }
 
