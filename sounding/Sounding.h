@@ -58,6 +58,10 @@ public:
     // when the file marks none (a sounding page: its first level serves).
     int Surface = -1;
     sounding::TLaunchKey Launch;
+    // Levels a Wyoming page lists below the ground, with a pressure and a
+    // height but no temperature (1000 hPa at a high station): not levels of
+    // the sounding, but their heights serve the 1000-500 hPa thickness.
+    std::vector<TSoundingLevel> BelowGround;
 
     void Clear();
     void AddLevel(float Pressure, float Height, float Temperature, float DewPointDiff, float WindDirection,

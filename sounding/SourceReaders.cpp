@@ -421,8 +421,16 @@ void TWyomingReader::ReadLevel(std::string_view Text)
         level.DewPointDiff = ToSingle(std::round((temperature.Value - dewPoint.Value) * scale) / scale);
     }
     if (speed.Present) level.WindSpeed = ToSingle(speed.Value * speedFactor_);
-    // The first row of a block is the surface.
-    if (out_.back().AddReadLevel(level) && levelLines_ == 1) MarkSurface();
+    // The first row with a temperature is the surface; rows before it with
+    // a pressure and a height lie below the ground.
+    TSounding& sounding = out_.back();
+    if (sounding.AddReadLevel(level)) {
+        if (sounding.Levels.size() == 1) MarkSurface();
+    } else if (sounding.Levels.empty() && level.Pressure > 0 && level.Pressure <= 1100 && height.Present &&
+               level.Height >= -1000 && level.Height <= 100000) {
+        level.Temperature = level.DewPointDiff = MissingValue;
+        sounding.BelowGround.push_back(level);
+    }
 }
 
 void TWyomingReader::EndBlock()
