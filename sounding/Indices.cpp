@@ -126,25 +126,15 @@ double ValueAt(const TProfile& Profile, const std::vector<double>& Column, doubl
     return kNaN;
 }
 
-// The height of pressure P: from the profile, else, below its lowest level,
-// from the levels a page lists below the ground (linear in ln p between them
-// and the profile's lowest level).
-double HeightAt(const TSounding& Sounding, const TProfile& Profile, double P)
+// The height of 1000 hPa: from the profile, else the one a page gives it
+// below the ground.
+double Height1000(const TSounding& Sounding, const TProfile& Profile)
 {
-    const double z = ValueAt(Profile, Profile.Z, P);
-    if (!std::isnan(z) || Sounding.BelowGround.empty() || Profile.Size() == 0 || !(P > Profile.P[0])) return z;
-    // The nearest heights above and below P.
-    double aboveP = Profile.P[0], aboveZ = Profile.Z[0], belowP = kNaN, belowZ = kNaN;
-    for (const TSoundingLevel& l : Sounding.BelowGround) {
-        const double p = Value(l.Pressure), h = Value(l.Height);
-        if (std::isnan(p) || std::isnan(h)) continue;
-        if (p == P) return h;
-        if (p < P && p > aboveP) aboveP = p, aboveZ = h;
-        if (p > P && !(p >= belowP)) belowP = p, belowZ = h;
-    }
-    if (std::isnan(belowP)) return kNaN;
-    const double f = (std::log(P) - std::log(aboveP)) / (std::log(belowP) - std::log(aboveP));
-    return aboveZ + f * (belowZ - aboveZ);
+    const double z = ValueAt(Profile, Profile.Z, 1000);
+    if (!std::isnan(z) || Sounding.Height1000BelowGround == TSounding::kNoHeight || Profile.Size() == 0 ||
+        !(Profile.P[0] < 1000))
+        return z;
+    return Sounding.Height1000BelowGround;
 }
 
 std::optional<double> Optional(double V) { return std::isnan(V) ? std::nullopt : std::optional<double>(V); }
@@ -696,7 +686,7 @@ TIndices ComputeIndices(const TSounding& Sounding)
     x.BulkRichardson = BulkRichardson(x.Cape, profile);
     x.BulkRichardsonVirtual = BulkRichardson(x.CapeVirtual, profile);
 
-    x.Thickness1000To500 = Optional(ValueAt(profile, profile.Z, 500) - HeightAt(Sounding, profile, 1000));
+    x.Thickness1000To500 = Optional(ValueAt(profile, profile.Z, 500) - Height1000(Sounding, profile));
     x.PrecipitableWater = PrecipitableWater(profile);
     return x;
 }

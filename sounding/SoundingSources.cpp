@@ -152,6 +152,8 @@ std::uint64_t TSourceParser::LinesRead() const
 
 TSourceParser::~TSourceParser() = default;
 
+void TSourceParser::Reserve(std::size_t Launches) { impl_->soundings.reserve(Launches); }
+
 void TSourceParser::Feed(std::string_view Piece)
 {
     TImpl& s = *impl_;
@@ -251,6 +253,23 @@ void ReadSoundingText(TWholeText& Whole, TSourceResult& Result)
         split = text.find("\n#", text.size() / 2);
         if (split != std::string_view::npos) ++split;
     }
+    // Room for the launches: a vector that doubles as it fills holds its
+    // old and its new array at once, and joining the halves would copy the
+    // first once more. The count comes from the share of header lines in
+    // the first MiB (the reader reads it next, so looking costs nothing);
+    // never more than the shortest launch (a header and one level line,
+    // 89 bytes) allows.
+    std::size_t launches = 0;
+    if (text.size() >= kSplitBytes && split != std::string_view::npos) {
+        const std::string_view sample = text.substr(0, kFilePiece);
+        std::size_t headers = 0;
+        for (std::size_t at = 0; at < sample.size(); at = sample.find('\n', at) + 1) {
+            headers += sample[at] == '#';
+            if (sample.find('\n', at) == std::string_view::npos) break;
+        }
+        launches = std::min(text.size() / 89,
+                            std::size_t(double(headers) * double(text.size()) / double(sample.size()) * 1.125) + 16);
+    }
     TSourceResult second;
     // What the second reader throws (memory running out) is thrown on here,
     // as the first reader's own would be.
@@ -261,6 +280,7 @@ void ReadSoundingText(TWholeText& Whole, TSourceResult& Result)
             reader = std::jthread([&] {
                 try {
                     TSourceParser parser;
+                    parser.Reserve(std::size_t(double(launches) * double(text.size() - split) / double(text.size())));
                     FeedWhole(parser, Whole, split, text.size());
                     parser.Finish(second);
                 } catch (...) {
@@ -278,6 +298,7 @@ void ReadSoundingText(TWholeText& Whole, TSourceResult& Result)
         return;
     }
     TSourceParser parser;
+    parser.Reserve(launches);
     FeedWhole(parser, Whole, 0, split);
     parser.Finish(Result);
     reader.join();

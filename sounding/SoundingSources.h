@@ -68,6 +68,8 @@ public:
     TSourceParser& operator=(const TSourceParser&) = delete;
 
     void Feed(std::string_view Piece);
+    // Makes room for as many launches (the text's expected count).
+    void Reserve(std::size_t Launches);
     // The lines of a station file read so far.
     std::uint64_t LinesRead() const;
     // Ends the text; the soundings and the format go into Result, and an

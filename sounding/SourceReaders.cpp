@@ -421,15 +421,14 @@ void TWyomingReader::ReadLevel(std::string_view Text)
         level.DewPointDiff = ToSingle(std::round((temperature.Value - dewPoint.Value) * scale) / scale);
     }
     if (speed.Present) level.WindSpeed = ToSingle(speed.Value * speedFactor_);
-    // The first row with a temperature is the surface; rows before it with
-    // a pressure and a height lie below the ground.
+    // The first row with a temperature is the surface; a 1000 hPa row
+    // before it with a height lies below the ground.
     TSounding& sounding = out_.back();
     if (sounding.AddReadLevel(level)) {
         if (sounding.Levels.size() == 1) MarkSurface();
-    } else if (sounding.Levels.empty() && level.Pressure > 0 && level.Pressure <= 1100 && height.Present &&
-               level.Height >= -1000 && level.Height <= 100000) {
-        level.Temperature = level.DewPointDiff = MissingValue;
-        sounding.BelowGround.push_back(level);
+    } else if (sounding.Levels.empty() && level.Pressure == 1000 && height.Present &&
+               std::fabs(height.Value) <= 30000 && height.Value == std::round(height.Value)) {
+        sounding.Height1000BelowGround = std::int16_t(height.Value);
     }
 }
 
