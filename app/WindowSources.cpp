@@ -6,6 +6,7 @@
 #include "app/Application.h"
 #include "app/Profilora_frm.h"
 #include "components/jtSysUtils.h"
+#include "download/StationElevations.h"
 #include "platform/Platform.h"
 #include "platform/ReplaceFile.h"
 #include "sounding/LapseRates.h"
@@ -112,7 +113,7 @@ void TForm1::Load_Station_Files(const std::vector<std::string>& Paths, const std
     const std::uint64_t serial = ++loadSerial_;
     const bool playing = Animate_CheckBox->isChecked();
     Animate_CheckBox->setChecked(false);
-    TSoundingSet set = ReadSoundingFiles(Paths);
+    TSoundingSet set = ReadSoundingFiles(Paths, {}, download::StationElevations());
     if (set.Ok() && set.Soundings.empty()) set.Unknown = true;
     std::vector<TSounding> shown;
     std::vector<int> places;

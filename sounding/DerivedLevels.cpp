@@ -40,13 +40,14 @@ float Crossing(const TProfilePoint& A, const TProfilePoint& B, double Value)
     return float(A.Height + F * (double(B.Height) - A.Height));
 }
 
-// The first crossing from >= 0 C to < 0 C at or above point From; none when
-// the air stays at or above 0 C.
-std::optional<float> CoolingThroughZero(const std::vector<TProfilePoint>& Profile, std::size_t From)
+// The lowest height at or above point From (at or above 0 C) where the air
+// is at 0 C: From itself at exactly 0 C, else where it cools to 0 C; none
+// when the air above stays warmer.
+std::optional<float> CoolingToZero(const std::vector<TProfilePoint>& Profile, std::size_t From)
 {
+    if (Profile[From].Temperature == 0) return Profile[From].Height;
     for (std::size_t I = From + 1; I < Profile.size(); ++I)
-        if (Profile[I].Temperature < 0 && Profile[I - 1].Temperature >= 0)
-            return Crossing(Profile[I - 1], Profile[I], 0);
+        if (Profile[I].Temperature <= 0) return Crossing(Profile[I - 1], Profile[I], 0);
     return std::nullopt;
 }
 
@@ -121,7 +122,9 @@ std::optional<float> SurfaceHeight(const TSounding& Sounding)
     if (Sounding.Levels.empty()) return std::nullopt;
     const std::size_t Marked = std::size_t(Sounding.Surface);
     const std::size_t Index = Sounding.Surface >= 0 && Marked < Sounding.Levels.size() ? Marked : 0;
-    const float Z = Sounding.Levels[Index].Height;
+    // A surface the file gives no height has the one reckoned for it.
+    const TSoundingLevel& Level = Sounding.Levels[Index];
+    const float Z = Known(Level.Height) ? Level.Height : Level.Altitude;
     if (!Known(Z) || Z < LowestSurface || Z > HighestSurface) return std::nullopt;
     return Z;
 }
@@ -129,10 +132,10 @@ std::optional<float> SurfaceHeight(const TSounding& Sounding)
 std::optional<float> FreezingLevel(const std::vector<TProfilePoint>& Profile)
 {
     if (Profile.empty()) return std::nullopt;
-    if (Profile[0].Temperature >= 0) return CoolingThroughZero(Profile, 0);
+    if (Profile[0].Temperature >= 0) return CoolingToZero(Profile, 0);
     const std::size_t Warm = FirstWarm(Profile, 1);
     if (Warm == Profile.size()) return Profile[0].Height;
-    return CoolingThroughZero(Profile, Warm);
+    return CoolingToZero(Profile, Warm);
 }
 
 std::optional<TWarmLayer> WarmLayerAloft(const std::vector<TProfilePoint>& Profile)

@@ -43,14 +43,16 @@ struct TWarmLayer {
 
 struct TDerivedLevels {
     // The reported height of the surface level (the level the file marks as
-    // the surface, else the first level), when it lies within -500..6000 m.
+    // the surface, else the first level), else the height reckoned for it
+    // (LevelHeight), when it lies within -500..6000 m.
     std::optional<float> SurfaceHeight;
     // True when the lowest level of the profile lies below 0 C.
     bool SurfaceBelowFreezing = false;
-    // From the surface up, the first crossing from >= 0 C to < 0 C (linear
-    // in height). A sub-zero surface: the top of the warm layer above it, or
+    // From the surface up, the lowest height where the air is at 0 C: a
+    // level at exactly 0 C, else where warmer air cools to 0 C (linear in
+    // height). A sub-zero surface: the top of the warm layer above it, or
     // the lowest level of the profile when no air above is warmer than 0 C.
-    // None when the profile never turns sub-zero.
+    // None when the profile never reaches 0 C from above it.
     std::optional<float> FreezingLevel;
     // The lowest layer warmer than 0 C above a sub-zero level, closed by
     // sub-zero air above it.

@@ -158,3 +158,23 @@ void sounding::ComputeHeights(TSounding& Sounding)
         if (FitsSingle(height)) levels[node.Level].Altitude = float(height);
     }
 }
+
+bool sounding::WantsStationElevation(const TSounding& Sounding)
+{
+    const std::vector<TSoundingLevel>& levels = Sounding.Levels;
+    if (Sounding.Surface < 0 || std::size_t(Sounding.Surface) >= levels.size()) return false;
+    const TSoundingLevel& surface = levels[std::size_t(Sounding.Surface)];
+    if (Known(surface.Height) || !Known(surface.Pressure) || !(surface.Pressure > 0)) return false;
+    return std::none_of(levels.begin(), levels.end(), [](const TSoundingLevel& Level) {
+        return Known(Level.Height) && Known(Level.Pressure) && Level.Pressure > 500;
+    });
+}
+
+void sounding::UseStationElevation(TSounding& Sounding, float Elevation)
+{
+    if (!WantsStationElevation(Sounding) || !Known(Elevation)) return;
+    TSoundingLevel& surface = Sounding.Levels[std::size_t(Sounding.Surface)];
+    surface.Height = Elevation;
+    ComputeHeights(Sounding);
+    surface.Height = MissingValue;
+}

@@ -20,6 +20,16 @@ namespace sounding {
 
 void ComputeHeights(TSounding& Sounding);
 
+// Whether the surface of Sounding wants its station's elevation: the file
+// marks a surface level (Sounding.Surface) with a pressure and no height, and
+// no other level below 500 hPa (a pressure above 500 hPa) reports one, so
+// the surface would be reckoned down from far aloft.
+bool WantsStationElevation(const TSounding& Sounding);
+// Gives such a surface the station's Elevation (m) as its Altitude, and
+// reckons the levels without a height from it as from a reported one. The
+// surface's Height stays missing: outputs that repeat the file are unchanged.
+void UseStationElevation(TSounding& Sounding, float Elevation);
+
 // The height of a level as drawn and reckoned: its Altitude, else its
 // reported Height (for levels that ComputeHeights has not seen).
 inline float LevelHeight(const TSoundingLevel& Level)

@@ -126,10 +126,21 @@ double ValueAt(const TProfile& Profile, const std::vector<double>& Column, doubl
     return kNaN;
 }
 
+// The height of 1000 hPa: from the profile, else the one a page gives it
+// below the ground.
+double Height1000(const TSounding& Sounding, const TProfile& Profile)
+{
+    const double z = ValueAt(Profile, Profile.Z, 1000);
+    if (!std::isnan(z) || Sounding.Height1000BelowGround == TSounding::kNoHeight || Profile.Size() == 0 ||
+        !(Profile.P[0] < 1000))
+        return z;
+    return Sounding.Height1000BelowGround;
+}
+
 std::optional<double> Optional(double V) { return std::isnan(V) ? std::nullopt : std::optional<double>(V); }
 
 // Pressure-weighted means over the mixed layer, from the surface to 500 m
-// above it (its top interpolated between the levels around it): of the
+// above it (its top placed in ln p between the levels around it): of the
 // temperature and the dew point (the lifted parcel's start, at the
 // mid-layer pressure), and of the potential temperature and the mixing
 // ratio. Only levels with a height, a temperature and a dew point take part.
@@ -152,8 +163,9 @@ TLayerMean MixedLayer(const TProfile& Profile)
         double p = Profile.P[i], t = Profile.T[i], td = Profile.Td[i];
         const bool last = Profile.Z[i] >= top;
         if (last) {
+            // The top's place between the levels, in ln p as the heights go.
             const double f = (top - pz) / (Profile.Z[i] - pz);
-            p = pp + f * (p - pp);
+            p = std::exp(std::log(pp) + f * (Profile.LnP[i] - std::log(pp)));
             t = pt + f * (t - pt);
             td = ptd + f * (td - ptd);
         }
@@ -674,7 +686,7 @@ TIndices ComputeIndices(const TSounding& Sounding)
     x.BulkRichardson = BulkRichardson(x.Cape, profile);
     x.BulkRichardsonVirtual = BulkRichardson(x.CapeVirtual, profile);
 
-    x.Thickness1000To500 = Optional(ValueAt(profile, profile.Z, 500) - ValueAt(profile, profile.Z, 1000));
+    x.Thickness1000To500 = Optional(ValueAt(profile, profile.Z, 500) - Height1000(Sounding, profile));
     x.PrecipitableWater = PrecipitableWater(profile);
     return x;
 }

@@ -5,6 +5,7 @@
 #include "sounding/PlotSeries.h"
 
 #include <array>
+#include <climits>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -35,11 +36,12 @@ struct TSoundingLevel {
 namespace sounding {
 
 struct TLaunchKey {
+    // (In this order the key packs into 18 bytes, and a sounding into 80.)
     std::array<char, 11> Station{};  // blank-padded id ("USM00072403", "94610      ")
-    std::uint16_t Year = 0;          // 0: unknown
     std::uint8_t Month = 0;
     std::uint8_t Day = 0;
     std::uint8_t Hour = 99;     // 0..23, 99 when the file gives no nominal hour
+    std::uint16_t Year = 0;     // 0: unknown
     std::int16_t Release = -1;  // HHMM of the release, -1 unknown
 
     bool Known() const { return Year != 0; }
@@ -58,6 +60,12 @@ public:
     // when the file marks none (a sounding page: its first level serves).
     int Surface = -1;
     sounding::TLaunchKey Launch;
+    // The height (whole m) a Wyoming page gives 1000 hPa when that level
+    // lies below the ground (a row with a height but no temperature, at a
+    // high station): no level of the sounding, but the 1000-500 hPa
+    // thickness starts there. kNoHeight when the page gives none.
+    static constexpr std::int16_t kNoHeight = INT16_MIN;
+    std::int16_t Height1000BelowGround = kNoHeight;
 
     void Clear();
     void AddLevel(float Pressure, float Height, float Temperature, float DewPointDiff, float WindDirection,

@@ -2,6 +2,7 @@
 
 #include "components/jtCommon.h"
 #include "platform/ReplaceFile.h"
+#include "sounding/Heights.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -35,9 +36,23 @@ bool Matches(std::string_view Name, std::string_view Pattern)
     return p == Pattern.size();
 }
 
+// The surfaces reckoned from far aloft take their station's elevation.
+void UseStationElevations(std::vector<TSounding>& Soundings, const sounding::TElevationOf& Elevations)
+{
+    if (!Elevations) return;
+    for (TSounding& s : Soundings) {
+        if (!sounding::WantsStationElevation(s)) continue;
+        const sounding::TLaunchKey key = sounding::LaunchKeyOf(s);
+        std::string_view id(key.Station.data(), key.Station.size());
+        while (!id.empty() && (id.back() == ' ' || id.back() == '\0')) id.remove_suffix(1);
+        if (const std::optional<double> elevation = Elevations(id)) sounding::UseStationElevation(s, float(*elevation));
+    }
+}
+
 }  // namespace
 
-TSoundingSet ReadSoundingFiles(const std::vector<std::string>& Paths, const TSourceLimits& Limits)
+TSoundingSet ReadSoundingFiles(const std::vector<std::string>& Paths, const TSourceLimits& Limits,
+                               const sounding::TElevationOf& Elevations)
 {
     TSoundingSet set;
     std::vector<std::vector<TSounding>> read;
@@ -61,6 +76,7 @@ TSoundingSet ReadSoundingFiles(const std::vector<std::string>& Paths, const TSou
             if (one.Error == kBadDataFile && firstUnknown.empty()) firstUnknown = what;
             continue;
         }
+        if (one.Format != TSourceFormat::Page) UseStationElevations(one.Soundings, Elevations);
         read.push_back(std::move(one.Soundings));
     }
     if (read.empty()) {

@@ -6,6 +6,7 @@
 // file name with wildcards.
 
 #include "sounding/SoundingSources.h"
+#include "sounding/StationList.h"
 
 #include <string>
 #include <string_view>
@@ -32,8 +33,12 @@ struct TSoundingSet {
 // merged (MergeSoundings). Nothing is kept when a file fails to read, or is
 // none of the formats while another holds soundings; a file of a known
 // format without soundings only adds a warning. When no file holds a
-// sounding, Error names the first and NoData is set.
-TSoundingSet ReadSoundingFiles(const std::vector<std::string>& Paths, const TSourceLimits& Limits = {});
+// sounding, Error names the first and NoData is set. A station file's
+// launch whose surface has no height and no height below 500 hPa gets the
+// station's elevation from Elevations, when given and it knows the station
+// (sounding::UseStationElevation).
+TSoundingSet ReadSoundingFiles(const std::vector<std::string>& Paths, const TSourceLimits& Limits = {},
+                               const sounding::TElevationOf& Elevations = {});
 
 // Whether the first bytes of a file call for the station-file readers: an
 // IGRA v2 station file, a Wyoming page, or a .gz or .zip archive. A sounding

@@ -152,6 +152,8 @@ std::uint64_t TSourceParser::LinesRead() const
 
 TSourceParser::~TSourceParser() = default;
 
+void TSourceParser::Reserve(std::size_t Launches) { impl_->soundings.reserve(Launches); }
+
 void TSourceParser::Feed(std::string_view Piece)
 {
     TImpl& s = *impl_;
@@ -240,8 +242,9 @@ void FeedWhole(TSourceParser& Parser, TWholeText& Whole, std::size_t From, std::
     }
 }
 
-// Reads a text held whole into Result; a large IGRA text on two threads.
-void ReadWhole(TWholeText& Whole, TSourceResult& Result)
+}  // namespace
+
+void ReadSoundingText(TWholeText& Whole, TSourceResult& Result)
 {
     const std::string_view text = Whole.Text();
     std::size_t split = std::string_view::npos;
@@ -250,14 +253,39 @@ void ReadWhole(TWholeText& Whole, TSourceResult& Result)
         split = text.find("\n#", text.size() / 2);
         if (split != std::string_view::npos) ++split;
     }
+    // Room for the launches: a vector that doubles as it fills holds its
+    // old and its new array at once, and joining the halves would copy the
+    // first once more. The count comes from the share of header lines in
+    // the first MiB (the reader reads it next, so looking costs nothing);
+    // never more than the shortest launch (a header and one level line,
+    // 89 bytes) allows.
+    std::size_t launches = 0;
+    if (text.size() >= kSplitBytes && split != std::string_view::npos) {
+        const std::string_view sample = text.substr(0, kFilePiece);
+        std::size_t headers = 0;
+        for (std::size_t at = 0; at < sample.size(); at = sample.find('\n', at) + 1) {
+            headers += sample[at] == '#';
+            if (sample.find('\n', at) == std::string_view::npos) break;
+        }
+        launches = std::min(text.size() / 89,
+                            std::size_t(double(headers) * double(text.size()) / double(sample.size()) * 1.125) + 16);
+    }
     TSourceResult second;
+    // What the second reader throws (memory running out) is thrown on here,
+    // as the first reader's own would be.
+    std::exception_ptr secondError;
     std::jthread reader;  // joined also when this thread's reading throws
     if (split != std::string_view::npos) {
         try {
             reader = std::jthread([&] {
-                TSourceParser parser;
-                FeedWhole(parser, Whole, split, text.size());
-                parser.Finish(second);
+                try {
+                    TSourceParser parser;
+                    parser.Reserve(std::size_t(double(launches) * double(text.size() - split) / double(text.size())));
+                    FeedWhole(parser, Whole, split, text.size());
+                    parser.Finish(second);
+                } catch (...) {
+                    secondError = std::current_exception();
+                }
             });
         } catch (const std::system_error&) {
             // No second thread: one reader reads it all.
@@ -270,9 +298,11 @@ void ReadWhole(TWholeText& Whole, TSourceResult& Result)
         return;
     }
     TSourceParser parser;
+    parser.Reserve(launches);
     FeedWhole(parser, Whole, 0, split);
     parser.Finish(Result);
     reader.join();
+    if (secondError) std::rethrow_exception(secondError);
     // The second half counted its lines from its own start ("line N: ...").
     for (std::string& warning : second.Warnings) {
         if (warning.compare(0, 5, "line ") != 0) continue;
@@ -292,6 +322,8 @@ void ReadWhole(TWholeText& Whole, TSourceResult& Result)
         Result.Error.clear();
     }
 }
+
+namespace {
 
 // A string held by the caller, as a whole text; nothing to hand back.
 class TBorrowedText : public TWholeText {
@@ -314,7 +346,7 @@ TSourceResult ReadSoundingSource(std::string_view Bytes, const TSourceLimits& Li
     bool whole = false;
     const TWholeSink wholeSink = [&](TWholeText& Text) {
         whole = true;
-        ReadWhole(Text, result);
+        ReadSoundingText(Text, result);
     };
     std::string error;
     if (LooksGzip(Bytes)) {
@@ -327,7 +359,7 @@ TSourceResult ReadSoundingSource(std::string_view Bytes, const TSourceLimits& Li
         error = InflateZip(Bytes, Limits, sink, &wholeSink);
     } else {
         TBorrowedText text(Bytes);
-        ReadWhole(text, result);
+        ReadSoundingText(text, result);
         return result;
     }
     if (whole) {
@@ -369,7 +401,7 @@ TSourceResult ReadSoundingFile(const std::string& Path, const TSourceLimits& Lim
     // Compressed bytes are read from the mapping too; only their inflated
     // text is made anew.
     if (LooksGzip(first) || LooksZip(first)) return ReadSoundingSource(mapped.Text(), Limits);
-    ReadWhole(mapped, result);
+    ReadSoundingText(mapped, result);
     return result;
 }
 

@@ -48,6 +48,11 @@ TSourceFormat SourceFormatOf(std::string_view FirstBytes);
 
 // Reads the bytes of one file. Never throws for bad data.
 TSourceResult ReadSoundingSource(std::string_view Bytes, const TSourceLimits& Limits = {});
+// Reads a text held whole into Result, handing back the memory of what it
+// has read; a large IGRA text (32 MiB or more) is read in two halves, the
+// second on a thread of its own. An exception of either half (memory running
+// out, the text's own) is thrown on to the caller.
+void ReadSoundingText(TWholeText& Whole, TSourceResult& Result);
 // Reads a file from disk; the text is read piece by piece and each piece's
 // memory handed back once read, so only the soundings stay in memory. A
 // large IGRA station text is read on two threads, each taking one half.
@@ -63,6 +68,8 @@ public:
     TSourceParser& operator=(const TSourceParser&) = delete;
 
     void Feed(std::string_view Piece);
+    // Makes room for as many launches (the text's expected count).
+    void Reserve(std::size_t Launches);
     // The lines of a station file read so far.
     std::uint64_t LinesRead() const;
     // Ends the text; the soundings and the format go into Result, and an

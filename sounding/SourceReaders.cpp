@@ -171,18 +171,9 @@ void TLineReaderBase::Close()
     // memory many times its size.
     std::vector<TSoundingLevel>& levels = sounding.Levels;
     if (levels.capacity() - levels.size() > 64) levels.shrink_to_fit();
-    // The surface may move while it gets a height: it is found again by its
-    // pressure and temperature.
-    TSoundingLevel surface;
-    if (surface_ >= 0) surface = levels[std::size_t(surface_)];
-    sounding.FixSurface();
-    if (surface_ >= 0) {
-        for (std::size_t i = 0; i < levels.size(); ++i)
-            if (levels[i].Pressure == surface.Pressure && levels[i].Temperature == surface.Temperature) {
-                sounding.Surface = int(i);
-                break;
-            }
-    }
+    // The surface keeps its place: a surface without a height gets one
+    // from the hypsometric equation like every other level.
+    sounding.Surface = surface_;
     surface_ = -1;
     sounding::ComputeHeights(sounding);
 }
@@ -430,8 +421,15 @@ void TWyomingReader::ReadLevel(std::string_view Text)
         level.DewPointDiff = ToSingle(std::round((temperature.Value - dewPoint.Value) * scale) / scale);
     }
     if (speed.Present) level.WindSpeed = ToSingle(speed.Value * speedFactor_);
-    // The first row of a block is the surface.
-    if (out_.back().AddReadLevel(level) && levelLines_ == 1) MarkSurface();
+    // The first row with a temperature is the surface; a 1000 hPa row
+    // before it with a height lies below the ground.
+    TSounding& sounding = out_.back();
+    if (sounding.AddReadLevel(level)) {
+        if (sounding.Levels.size() == 1) MarkSurface();
+    } else if (sounding.Levels.empty() && level.Pressure == 1000 && height.Present &&
+               std::fabs(height.Value) <= 30000 && height.Value == std::round(height.Value)) {
+        sounding.Height1000BelowGround = std::int16_t(height.Value);
+    }
 }
 
 void TWyomingReader::EndBlock()

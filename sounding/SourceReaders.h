@@ -1,8 +1,10 @@
 #pragma once
 // The line readers of the two station formats. Each takes the text one line
 // at a time (without its line end) and appends finished soundings to Out:
-// levels in file order, a level without a temperature left out, the surface
-// fixed (TSounding::AddReadLevel and FixSurface).
+// levels in file order, a level without a temperature left out
+// (TSounding::AddReadLevel), every level given a height (ComputeHeights in
+// sounding/Heights.h; a surface without a height is reckoned like the other
+// levels, never by the sounding page's fix-up).
 //
 // A launch with a line that cannot be read (a damaged level line, a header
 // with an impossible date) is left out whole and counted, with a warning

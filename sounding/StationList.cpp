@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <memory>
 #include <numbers>
+#include <unordered_map>
 
 namespace sounding {
 
@@ -254,6 +256,21 @@ std::vector<TStationHit> TStationSearch::Find(std::string_view Query) const
     hits.insert(hits.end(), named.begin(), named.end());
     hits.insert(hits.end(), partial.begin(), partial.end());
     return hits;
+}
+
+TElevationOf ElevationsOf(const TStationList& List)
+{
+    auto elevations = std::make_shared<std::unordered_map<std::string, double>>();
+    for (const TStation& station : List.Stations) {
+        if (!station.Elevation) continue;
+        elevations->emplace(station.Id, *station.Elevation);
+        if (!station.Wmo.empty()) elevations->emplace(station.Wmo, *station.Elevation);
+    }
+    return [elevations](std::string_view Station) -> std::optional<double> {
+        const auto found = elevations->find(std::string(Station));
+        if (found == elevations->end()) return std::nullopt;
+        return found->second;
+    };
 }
 
 }  // namespace sounding

@@ -4,6 +4,7 @@
 // launches), and the search the station dialog runs as one types.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -39,6 +40,12 @@ TStationList ReadStationList(std::string_view Text);
 // Whether Text reads as a station list at all: at least MinStations stations
 // and more station lines than others.
 bool LooksLikeStationList(const TStationList& List, std::size_t MinStations = 100);
+
+// The elevation (m) of a station by the id its launches carry: an IGRA id,
+// or a 5-digit WMO number (Wyoming pages); empty when unknown.
+using TElevationOf = std::function<std::optional<double>(std::string_view Station)>;
+// The elevations List gives, looked up by IGRA id or WMO number.
+TElevationOf ElevationsOf(const TStationList& List);
 
 // The great-circle distance in km between two places (degrees), on a sphere
 // of the Earth's mean radius (6371.0088 km).

@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 
+#include "download/StationElevations.h"
 #include "download/StationFetch.h"
 #include "platform/Platform.h"
 #include "sounding/LapseRates.h"
@@ -58,7 +59,7 @@ bool ReadsAsStationInputs(const ExportOptions& Options)
 
 TSoundingSet ReadStationInputs(const ExportOptions& Options, TLapseRates& Set)
 {
-    TSoundingSet read = ReadSoundingFiles(Options.Inputs);
+    TSoundingSet read = ReadSoundingFiles(Options.Inputs, {}, download::StationElevations());
     if (read.Ok()) Set.SetSoundings(std::move(read.Soundings));
     return read;
 }

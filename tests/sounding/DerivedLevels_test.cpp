@@ -96,6 +96,12 @@ TEST(DerivedLevels, handMadeProfiles)
          0, false, 714.3f, TWarmLayer{1333.3f, 1625, 1}, std::nullopt, TInversion{1000, 1500, 3}},
         {"warm up to the top is no layer aloft", {{1000, 0, -3}, {950, 400, 2}}, 0, true, std::nullopt,
          std::nullopt, std::nullopt, TInversion{0, 400, 5}},
+        // A reading of exactly 0 C is where the air first is at 0 C.
+        {"a level at exactly 0 C below warmer air",
+         {{1000, 0, 5}, {850, 1544, 0}, {800, 2000, 0.5f}, {650, 3364, -3}},
+         0, false, 1544, std::nullopt, std::nullopt, TInversion{1544, 2000, 0.5f}},
+        {"a surface at exactly 0 C below warmer air", {{1000, 0, 0}, {900, 1000, 2}, {800, 2000, -4}}, 0, false, 0,
+         std::nullopt, std::nullopt, TInversion{0, 1000, 2}},
         {"all below freezing: the surface", {{1000, 0, -5}, {850, 1500, -15}, {500, 5500, -40}}, 0, true, 0,
          std::nullopt, std::nullopt, std::nullopt},
         {"all above freezing", {{1000, 0, 30}, {900, 1000, 25}}, 0, false, std::nullopt, std::nullopt, std::nullopt,

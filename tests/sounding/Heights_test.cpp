@@ -1,8 +1,15 @@
 // Heights for levels the file gives none: against the heights Sterling
 // reports at every level, and on hand-made soundings.
 
+#include "sounding/DerivedLevels.h"
 #include "sounding/Heights.h"
+#include "sounding/Indices.h"
+#include "sounding/SoundingSet.h"
 #include "sounding/SoundingSources.h"
+
+#include "support/TestFiles.h"
+
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -105,6 +112,74 @@ TEST(Heights, handMadeSoundings)
         else
             EXPECT_NEAR(S.Levels[C.Index].Altitude, C.Want, 0.1) << C.Name;
         EXPECT_EQ(S.Levels[C.Index].Height, C.Levels[C.Index].H) << C.Name << ": the reported height stays";
+    }
+}
+
+// Sterling's launches of January to October with the heights their surface
+// lines report taken out of the text: read as a station file, each surface
+// gets its height back from the levels above it and keeps its place, and the
+// derived levels and indices agree with those of the launch as reported.
+TEST(Heights, aSurfaceWithoutHeightInAStationFile)
+{
+    std::string Text;
+    const std::string Zip = testfiles::Slurp(std::string(PROFILORA_DATA_DIR) + "/USM00072403-data-beg2016.txt.zip");
+    ASSERT_EQ(InflateZip(Zip, {}, [&](std::string_view Piece) { Text.append(Piece); }), "");
+    Text.resize(Text.find("#USM00072403 2016 11 01"));
+    struct Case {
+        const char* Name;
+        float Below;  // hPa: heights at higher pressures go, and the surface's
+        bool KeepStandard;
+        float Tolerance;  // m, the surface and the levels derived
+    };
+    const Case Cases[] = {
+        {"the surface's height alone", 2000, false, 4},
+        {"heights at the standard levels only", 2000, true, 4},
+        // The station list's 88.4 m: Sterling's surfaces lie at 86..93 m.
+        {"no height below 500 hPa", 500, false, 4},
+    };
+    const TSourceResult Full = ReadSoundingSource(Text);
+    ASSERT_GT(Full.Soundings.size(), 500u);
+    QTemporaryDir Dir;
+    for (const Case& C : Cases) {
+        std::string Cut = Text;
+        for (std::size_t At = 0; At < Cut.size(); At = Cut.find('\n', At) + 1) {
+            if (Cut[At] == '#') continue;
+            const float P = std::stof(Cut.substr(At + 9, 6)) / 100;
+            if (Cut[At + 1] == '1' || P > C.Below || (C.KeepStandard ? !StandardLevel(P) : P < 0))
+                Cut.replace(At + 16, 5, "-9999");
+        }
+        const std::string Path = Dir.filePath("cut.txt").toStdString();
+        testfiles::Put(Path, Cut);
+        const TSoundingSet Read = ReadSoundingFiles({Path}, {}, [](std::string_view Id) {
+            return Id == "USM00072403" ? std::optional<double>(88.4) : std::nullopt;
+        });
+        ASSERT_EQ(Read.Soundings.size(), Full.Soundings.size()) << C.Name;
+        double Worst = 0;
+        std::string Where;
+        const auto Check = [&](const TSounding& S, const char* What, std::optional<double> Got,
+                               std::optional<double> Want) {
+            const double Miss = Got && Want ? std::fabs(*Got - *Want) : Got || Want ? 1e9 : 0;
+            if (Miss > Worst) Worst = Miss, Where = S.Title + " " + What;
+        };
+        for (std::size_t I = 0; I < Full.Soundings.size(); ++I) {
+            const TSounding& F = Full.Soundings[I];
+            const TSounding& S = Read.Soundings[I];
+            ASSERT_EQ(S.Surface, F.Surface) << C.Name << " " << F.Title;
+            if (F.Surface < 0 || F.Levels[std::size_t(F.Surface)].Height == M) continue;
+            for (std::size_t L = 0; L < F.Levels.size(); ++L)
+                ASSERT_EQ(S.Levels[L].Pressure, F.Levels[L].Pressure) << C.Name << " " << F.Title << " level " << L;
+            const TDerivedLevels DF = DeriveLevels(F), DS = DeriveLevels(S);
+            Check(F, "surface", DS.SurfaceHeight, DF.SurfaceHeight);
+            Check(F, "freezing level", DS.FreezingLevel, DF.FreezingLevel);
+            Check(F, "inversion base", DS.Inversion ? std::optional<double>(DS.Inversion->Base) : std::nullopt,
+                  DF.Inversion ? std::optional<double>(DF.Inversion->Base) : std::nullopt);
+            const sounding::TIndices XF = sounding::ComputeIndices(F), XS = sounding::ComputeIndices(S);
+            Check(F, "LCL (hPa x 10)", XS.LclPressure ? std::optional<double>(*XS.LclPressure * 10) : std::nullopt,
+                  XF.LclPressure ? std::optional<double>(*XF.LclPressure * 10) : std::nullopt);
+            Check(F, "most-unstable CIN", XS.CinMostUnstable, XF.CinMostUnstable);
+        }
+        EXPECT_LE(Worst, C.Tolerance) << C.Name << ": " << Where;
+        std::cout << C.Name << " " << Worst << " " << Where << "\n";
     }
 }
 

@@ -14,7 +14,9 @@
 #include <cstdint>
 #include <fstream>
 #include <sstream>
+#include <new>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -478,6 +480,41 @@ TEST(Sources, largeStationTextReadInHalves_equalsOneReader)
     EXPECT_EQ(halves.Skipped, 1u);
     ASSERT_EQ(halves.Warnings, one.Warnings);
     EXPECT_EQ(halves.Warnings[0].rfind("line " + std::to_string(line) + ": launch", 0), 0u) << halves.Warnings[0];
+}
+
+// Memory running out in either half of a large station text is thrown on
+// to the caller (who tells it and exits 1), never lost in its thread.
+TEST(Sources, largeStationTextReadInHalves_throwsEitherHalfsFailure)
+{
+    std::string text;
+    for (int launch = 0; text.size() < (std::size_t(33) << 20); ++launch) {
+        char header[96];
+        std::snprintf(header, sizeof header,
+                      "#USM00072403 %04d %02d %02d %02d 2302    3 ncdc-nws ncdc-nws  389767  -774864\n",
+                      1900 + launch / 720, launch / 60 % 12 + 1, launch / 2 % 28 + 1, launch % 2 * 12);
+        text += header;
+        text += kIgra.substr(kIgra.find('\n') + 1, kIgra.find('#', 1) - kIgra.find('\n') - 1);
+    }
+    // Handing back the memory of a piece read fails on one of the threads.
+    class TFailingText : public TWholeText {
+    public:
+        TFailingText(const std::string& Text, bool Second) : text_(Text), second_(Second) {}
+        std::string_view Text() const override { return text_; }
+        void Release(std::size_t, std::size_t) override
+        {
+            if ((std::this_thread::get_id() != main_) == second_) throw std::bad_alloc();
+        }
+
+    private:
+        const std::string& text_;
+        bool second_;
+        std::thread::id main_ = std::this_thread::get_id();
+    };
+    for (const bool second : {false, true}) {
+        TFailingText whole(text, second);
+        TSourceResult result;
+        EXPECT_THROW(ReadSoundingText(whole, result), std::bad_alloc) << (second ? "second half" : "first half");
+    }
 }
 
 TEST(WyomingReader, columnsAreFoundByName)
