@@ -60,7 +60,7 @@ TEST_F(WindowPlacesTest, settingsFileStaysAsItIsAndPlacesComeBackOnAScreen)
     for (const TWindow& w : Windows()) {
         QWidget* window = w.Open(*form);
         ASSERT_NE(window, nullptr) << w.Name;
-        window->resize(700 + 10 * n, 450 + 10 * n);
+        window->resize(700 + 10 * n, 540 + 5 * n);
         window->move(screen.left() + 20 + n, screen.top() + 30 + n);
         ++n;
     }
@@ -84,7 +84,7 @@ TEST_F(WindowPlacesTest, settingsFileStaysAsItIsAndPlacesComeBackOnAScreen)
         if (std::string(w.Name) == "IndicesWindow")
             EXPECT_TRUE(screen.intersects(place)) << w.Name;
         else
-            EXPECT_EQ(place, QRect(screen.left() + 20 + n, screen.top() + 30 + n, 700 + 10 * n, 450 + 10 * n))
+            EXPECT_EQ(place, QRect(screen.left() + 20 + n, screen.top() + 30 + n, 700 + 10 * n, 540 + 5 * n))
                 << w.Name;
         ++n;
     }
