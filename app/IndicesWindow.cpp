@@ -8,6 +8,7 @@
 #include "sounding/DerivedLevels.h"
 #include "sounding/Indices.h"
 #include "sounding/LapseRates.h"
+#include "sounding/Quantities.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -18,6 +19,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <vector>
 
 namespace app {
 
@@ -29,46 +31,20 @@ struct TRow {
     int Decimals;
 };
 
-// In the order of the Wyoming list, then the parcels forecasters add, then
-// the derived levels.
-constexpr TRow kRows[] = {
-    {"Showalter index", "", 2},
-    {"Lifted index", "", 2},
-    {"Lifted index (virtual temperature)", "", 2},
-    {"SWEAT index", "", 2},
-    {"K index", "", 2},
-    {"Cross totals index", "", 2},
-    {"Vertical totals index", "", 2},
-    {"Totals totals index", "", 2},
-    {"CAPE", "J/kg", 1},
-    {"CAPE (virtual temperature)", "J/kg", 1},
-    {"CIN", "J/kg", 1},
-    {"CIN (virtual temperature)", "J/kg", 1},
-    {"Equilibrium level", "hPa", 2},
-    {"Equilibrium level (virtual temperature)", "hPa", 2},
-    {"Level of free convection", "hPa", 2},
-    {"Level of free convection (virtual temperature)", "hPa", 2},
-    {"Bulk Richardson number", "", 2},
-    {"Bulk Richardson number (virtual CAPE)", "", 2},
-    {"LCL temperature", "K", 2},
-    {"LCL pressure", "hPa", 2},
-    {"Mixed-layer potential temperature", "K", 2},
-    {"Mixed-layer mixing ratio", "g/kg", 2},
-    {"1000-500 hPa thickness", "m", 1},
-    {"Precipitable water", "mm", 2},
-    {"Surface-based CAPE", "J/kg", 1},
-    {"Surface-based CIN", "J/kg", 1},
-    {"Most-unstable CAPE", "J/kg", 1},
-    {"Most-unstable CIN", "J/kg", 1},
-    {"Surface height", "m", 1},
-    {"Freezing level", "m", 1},
-    {"Tropopause height", "m", 1},
-    {"Tropopause temperature", "C", 1},
-    {"Inversion base", "m", 1},
-    {"Inversion top", "m", 1},
-    {"Inversion strength", "C", 1},
-};
-constexpr int kRowCount = int(sizeof kRows / sizeof kRows[0]);
+// The indices, then the derived levels the window lists, in the order of
+// their tables.
+std::vector<TRow> Rows()
+{
+    std::vector<TRow> rows;
+    for (const sounding::TIndexQuantity& q : sounding::IndexQuantities())
+        if (q.Listed) rows.push_back({q.Label, q.Unit, q.Decimals});
+    for (const sounding::TLevelQuantity& q : sounding::LevelQuantities())
+        if (q.Listed) rows.push_back({q.Label, q.Unit, q.Decimals});
+    return rows;
+}
+
+const std::vector<TRow> kRows = Rows();
+const int kRowCount = int(kRows.size());
 constexpr const char* kCaption = "Launch Indices";
 
 // The values of a sounding in the order of kRows.
@@ -76,42 +52,12 @@ std::vector<std::optional<double>> ValuesOf(const TSounding& Sounding)
 {
     const sounding::TIndices x = sounding::ComputeIndices(Sounding);
     const TDerivedLevels d = DeriveLevels(Sounding);
-    auto f = [](const std::optional<float>& V) { return V ? std::optional<double>(*V) : std::nullopt; };
-    std::vector<std::optional<double>> v = {x.Showalter,
-                                            x.LiftedIndex,
-                                            x.LiftedIndexVirtual,
-                                            x.Sweat,
-                                            x.KIndex,
-                                            x.CrossTotals,
-                                            x.VerticalTotals,
-                                            x.TotalsTotals,
-                                            x.Cape,
-                                            x.CapeVirtual,
-                                            x.Cin,
-                                            x.CinVirtual,
-                                            x.EquilibriumLevel,
-                                            x.EquilibriumLevelVirtual,
-                                            x.Lfc,
-                                            x.LfcVirtual,
-                                            x.BulkRichardson,
-                                            x.BulkRichardsonVirtual,
-                                            x.LclTemperature,
-                                            x.LclPressure,
-                                            x.MixedLayerTheta,
-                                            x.MixedLayerMixingRatio,
-                                            x.Thickness1000To500,
-                                            x.PrecipitableWater,
-                                            x.CapeSurface,
-                                            x.CinSurface,
-                                            x.CapeMostUnstable,
-                                            x.CinMostUnstable,
-                                            f(d.SurfaceHeight),
-                                            f(d.FreezingLevel)};
-    v.push_back(d.Tropopause ? std::optional<double>(d.Tropopause->Height) : std::nullopt);
-    v.push_back(d.Tropopause ? std::optional<double>(d.Tropopause->Temperature) : std::nullopt);
-    v.push_back(d.Inversion ? std::optional<double>(d.Inversion->Base) : std::nullopt);
-    v.push_back(d.Inversion ? std::optional<double>(d.Inversion->Top) : std::nullopt);
-    v.push_back(d.Inversion ? std::optional<double>(d.Inversion->Strength) : std::nullopt);
+    std::vector<std::optional<double>> v;
+    v.reserve(kRows.size());
+    for (const sounding::TIndexQuantity& q : sounding::IndexQuantities())
+        if (q.Listed) v.push_back(q.Of(x));
+    for (const sounding::TLevelQuantity& q : sounding::LevelQuantities())
+        if (q.Listed) v.push_back(q.Of(d));
     return v;
 }
 
@@ -130,11 +76,11 @@ TIndicesWindow::TIndicesWindow(QWidget* Parent) : QWidget(Parent, Qt::Window)
     Table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Table->setSelectionMode(QAbstractItemView::NoSelection);
     for (int r = 0; r < kRowCount; ++r) {
-        Table->setItem(r, 0, new QTableWidgetItem(QString::fromLatin1(kRows[r].Name)));
+        Table->setItem(r, 0, new QTableWidgetItem(QString::fromLatin1(kRows[std::size_t(r)].Name)));
         auto* value = new QTableWidgetItem;
         value->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
         Table->setItem(r, 1, value);
-        Table->setItem(r, 2, new QTableWidgetItem(QString::fromLatin1(kRows[r].Unit)));
+        Table->setItem(r, 2, new QTableWidgetItem(QString::fromLatin1(kRows[std::size_t(r)].Unit)));
     }
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
@@ -185,14 +131,16 @@ void TIndicesWindow::ShowSounding(const TSounding* Sounding, const std::string& 
     for (int r = 0; r < kRowCount; ++r) {
         const std::optional<double>& v = values[std::size_t(r)];
         // As the CSV files write them.
-        Table->item(r, 1)->setText(!Sounding ? QString() : v ? Q(FixedText(*v, kRows[r].Decimals)) : "none");
+        Table->item(r, 1)->setText(!Sounding ? QString()
+                                   : v       ? Q(FixedText(*v, kRows[std::size_t(r)].Decimals))
+                                             : "none");
     }
 }
 
 std::string TIndicesWindow::ValueOf(const std::string& Name) const
 {
     for (int r = 0; r < kRowCount; ++r)
-        if (Name == kRows[r].Name) return Table->item(r, 1)->text().toStdString();
+        if (Name == kRows[std::size_t(r)].Name) return Table->item(r, 1)->text().toStdString();
     return {};
 }
 

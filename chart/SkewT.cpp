@@ -1,6 +1,7 @@
 #include "chart/SkewT.h"
 
 #include "sounding/Heights.h"
+#include "sounding/Quantities.h"
 #include "sounding/Thermo.h"
 
 #include <qcustomplot.h>
@@ -12,6 +13,7 @@
 #include <cstdio>
 #include <limits>
 #include <numeric>
+#include <utility>
 
 namespace chart {
 
@@ -34,6 +36,10 @@ std::string Fixed(double V, int Decimals)
     std::snprintf(buffer, sizeof buffer, "%.*f", Decimals, V);
     return buffer;
 }
+
+// The indices of the launch the box lists: short name and CSV column.
+constexpr std::pair<const char*, const char*> kBoxIndices[] = {
+    {"K", "k_index"}, {"TT", "totals_totals"}, {"PW", "precipitable_water"}};
 
 std::string Number(const std::optional<double>& V, int Decimals, const char* Unit = "")
 {
@@ -589,14 +595,11 @@ void TSkewT::SetBoxShown(bool V)
 std::vector<std::string> TSkewT::BoxLines() const
 {
     const sounding::TParcel& pc = parcel_;
-    std::string name = "Mixed-layer parcel";
+    std::string name = sounding::ParcelName(kind_);
     if (layerMark_)
         name += " (" + Fixed(layerMark_->first, 0) + "-" + Fixed(layerMark_->second, 0) + " hPa)";
-    else if (kind_ == sounding::TParcelKind::SurfaceBased)
-        name = "Surface-based parcel";
-    else if (kind_ == sounding::TParcelKind::MostUnstable)
-        name = "Most-unstable parcel";
-    if (kind_ != sounding::TParcelKind::MixedLayer && pc.Valid) name += " (" + Fixed(pc.StartPressure, 0) + " hPa)";
+    else if (kind_ != sounding::TParcelKind::MixedLayer && pc.Valid)
+        name += " (" + Fixed(pc.StartPressure, 0) + " hPa)";
     auto valid = [&](const std::optional<double>& V) { return pc.Valid ? V : std::nullopt; };
     // The lifted index of this parcel: the air at 500 hPa less the parcel
     // lifted there along its saturated adiabat.
@@ -607,13 +610,20 @@ std::vector<std::string> TSkewT::BoxLines() const
         const double v = ProfileAt(p_, t_, 500) - sounding::SaturatedTemperature(thetaE, 500, kNaN);
         if (!std::isnan(v)) li = v;
     }
+    // The launch's indices under the parcel's, by their short names, to 0.1.
+    std::string indices;
+    for (const auto& [shortName, column] : kBoxIndices) {
+        const sounding::TIndexQuantity& q = *sounding::IndexQuantity(column);
+        const std::string unit = *q.Unit ? std::string(" ") + q.Unit : std::string();
+        indices +=
+            (indices.empty() ? "" : "  ") + std::string(shortName) + " " + Number(q.Of(indices_), 1, unit.c_str());
+    }
     return {sounding_.Title,
             name,
             "CAPE " + Number(valid(pc.Cape), 0, " J/kg") + "  CIN " + Number(valid(pc.Cin), 0, " J/kg"),
             "LI " + Number(li, 1) + "  LCL " + Number(valid(pc.LclPressure), 0, " hPa"),
             "LFC " + Number(valid(pc.LfcPressure), 0, " hPa") + "  EL " + Number(valid(pc.ElPressure), 0, " hPa"),
-            "K " + Number(indices_.KIndex, 1) + "  TT " + Number(indices_.TotalsTotals, 1) + "  PW " +
-                Number(indices_.PrecipitableWater, 1, " mm")};
+            indices};
 }
 
 std::string TSkewT::BoxText() const

@@ -577,6 +577,8 @@ std::optional<double> PrecipitableWater(const TProfile& Profile)
     return sum / kGravity / 10.0;
 }
 
+TParcelResult ResultOf(const TParcel& P) { return {P.Cape, P.Cin, P.ElPressure, P.LfcPressure}; }
+
 }  // namespace
 
 TParcel LiftParcel(const TSounding& Sounding, TParcelKind Kind, bool Virtual, double TopPressure)
@@ -671,20 +673,12 @@ TIndices ComputeIndices(const TSounding& Sounding)
             Convect(path, true, buffer, mu);
         }
     }
-    x.Cape = ml.Cape;
-    x.Cin = ml.Cin;
-    x.Lfc = ml.LfcPressure;
-    x.EquilibriumLevel = ml.ElPressure;
-    x.CapeVirtual = mlv.Cape;
-    x.CinVirtual = mlv.Cin;
-    x.LfcVirtual = mlv.LfcPressure;
-    x.EquilibriumLevelVirtual = mlv.ElPressure;
-    x.CapeSurface = sb.Cape;
-    x.CinSurface = sb.Cin;
-    x.CapeMostUnstable = mu.Cape;
-    x.CinMostUnstable = mu.Cin;
-    x.BulkRichardson = BulkRichardson(x.Cape, profile);
-    x.BulkRichardsonVirtual = BulkRichardson(x.CapeVirtual, profile);
+    x.MixedLayer = ResultOf(ml);
+    x.MixedLayerVirtual = ResultOf(mlv);
+    x.SurfaceBased = ResultOf(sb);
+    x.MostUnstable = ResultOf(mu);
+    x.BulkRichardson = BulkRichardson(x.MixedLayer.Cape, profile);
+    x.BulkRichardsonVirtual = BulkRichardson(x.MixedLayerVirtual.Cape, profile);
 
     x.Thickness1000To500 = Optional(ValueAt(profile, profile.Z, 500) - Height1000(Sounding, profile));
     x.PrecipitableWater = PrecipitableWater(profile);

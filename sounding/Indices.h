@@ -57,6 +57,14 @@ struct TParcel {
 // an EL nor a CAPE (the positive area goes on beyond the data).
 TParcel LiftParcel(const TSounding& Sounding, TParcelKind Kind, bool Virtual = false, double TopPressure = 100);
 
+// What a lifted parcel gives.
+struct TParcelResult {
+    std::optional<double> Cape;              // J/kg
+    std::optional<double> Cin;               // J/kg, <= 0
+    std::optional<double> EquilibriumLevel;  // hPa
+    std::optional<double> Lfc;               // hPa, level of free convection
+};
+
 struct TIndices {
     std::optional<double> Showalter;
     std::optional<double> LiftedIndex;
@@ -66,14 +74,12 @@ struct TIndices {
     std::optional<double> CrossTotals;
     std::optional<double> VerticalTotals;
     std::optional<double> TotalsTotals;
-    std::optional<double> Cape;
-    std::optional<double> CapeVirtual;
-    std::optional<double> Cin;
-    std::optional<double> CinVirtual;
-    std::optional<double> EquilibriumLevel;         // hPa
-    std::optional<double> EquilibriumLevelVirtual;  // hPa
-    std::optional<double> Lfc;                      // hPa
-    std::optional<double> LfcVirtual;               // hPa
+    // A result per parcel: the mixed-layer parcel without and with virtual
+    // temperature, the surface-based and most-unstable parcels with it.
+    TParcelResult MixedLayer;
+    TParcelResult MixedLayerVirtual;
+    TParcelResult SurfaceBased;
+    TParcelResult MostUnstable;
     std::optional<double> BulkRichardson;
     std::optional<double> BulkRichardsonVirtual;
     std::optional<double> LclTemperature;         // K
@@ -82,11 +88,6 @@ struct TIndices {
     std::optional<double> MixedLayerMixingRatio;  // g/kg
     std::optional<double> Thickness1000To500;     // m
     std::optional<double> PrecipitableWater;      // mm
-    // Surface-based and most-unstable parcels, with virtual temperature.
-    std::optional<double> CapeSurface;
-    std::optional<double> CinSurface;
-    std::optional<double> CapeMostUnstable;
-    std::optional<double> CinMostUnstable;
 };
 
 // Pressures in hPa, wind speeds in m/s. The lifted index and the CAPE come

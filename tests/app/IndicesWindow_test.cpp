@@ -5,6 +5,7 @@
 #include "ExtrasSupport.h"
 
 #include "app/IndicesWindow.h"
+#include "sounding/Quantities.h"
 #include "support/TestFiles.h"
 #include "tools/IndicesCsv.h"
 #include "tools/LevelsCsv.h"
@@ -117,13 +118,24 @@ TEST_F(IndicesWindowTest, readsAsTheCsvFilesAndShowsEveryRow)
     };
     const auto indices = rows(tools::IndicesToCsv(*form->LapseRates));
     const auto levels = rows(LevelsToCsv(*form->LapseRates));
-    const int levelFields[] = {2, 3, 7, 8, 10, 11, 12};
+    // Each row's CSV file and field, found by the row's name in the tables.
+    std::vector<std::pair<const std::vector<std::vector<std::string>>*, std::size_t>> fields;
+    const auto find = [&](const auto& Table, const auto& Csv, const std::string& Name) {
+        for (std::size_t c = 0; c < Table.size(); ++c)
+            if (Name == Table[c].Label && Table[c].Listed) fields.push_back({&Csv, c + 2});
+    };
+    for (int r = 0; r < w.Table->rowCount(); ++r) {
+        const std::string name = w.Table->item(r, 0)->text().toStdString();
+        find(sounding::IndexQuantities(), indices, name);
+        find(sounding::LevelQuantities(), levels, name);
+        ASSERT_EQ(fields.size(), std::size_t(r + 1)) << name;
+    }
     int differing = 0;
     for (int f = 0; f < form->LapseRates->Count(); ++f) {
         form->TrackBar1->SetPosition(f);
         for (int r = 0; r < w.Table->rowCount(); ++r) {
-            const std::string csv = r < 28 ? indices[std::size_t(f)][std::size_t(r + 2)]
-                                           : levels[std::size_t(f)][std::size_t(levelFields[r - 28])];
+            const auto [csvFile, field] = fields[std::size_t(r)];
+            const std::string csv = (*csvFile)[std::size_t(f)][field];
             const std::string shown = w.Table->item(r, 1)->text().toStdString();
             if (shown != (csv.empty() ? "none" : csv) && ++differing < 5)
                 ADD_FAILURE() << form->LapseRates->Soundings[std::size_t(f)].Title << " row " << r << ": " << shown

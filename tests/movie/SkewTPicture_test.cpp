@@ -56,7 +56,7 @@ TEST(SkewTPicture, parcelShadingAndBoxComeFromTheIndices)
     int best = -1;
     double bestCape = -1;
     for (int k = 0; k < rates.Count(); ++k) {
-        const auto cape = sounding::ComputeIndices(rates.Soundings[std::size_t(k)]).Cape;
+        const auto cape = sounding::ComputeIndices(rates.Soundings[std::size_t(k)]).MixedLayer.Cape;
         if (cape && *cape > bestCape) {
             bestCape = *cape;
             best = k;

@@ -3,6 +3,7 @@
 // what cannot be reckoned.
 
 #include "sounding/Indices.h"
+#include "sounding/Quantities.h"
 #include "sounding/SoundingSources.h"
 #include "sounding/Thermo.h"
 
@@ -47,7 +48,7 @@ TEST(Indices, agreeWithTheWyomingPages)
 {
     struct TCheck {
         const char* Wyoming;
-        std::optional<double> TIndices::*Member;
+        const char* Column;  // of the indices CSV
         double Absolute, Relative;
         int Within = 0, Count = 0;
         // Two launches whose mixed-layer parcel barely turns buoyant have an
@@ -55,30 +56,30 @@ TEST(Indices, agreeWithTheWyomingPages)
         double Share = 0.99;
     };
     TCheck checks[] = {
-        {"Showalter index", &TIndices::Showalter, 0.05, 0},
-        {"Lifted index", &TIndices::LiftedIndex, 0.05, 0},
-        {"LIFT computed using virtual temperature", &TIndices::LiftedIndexVirtual, 0.05, 0},
-        {"SWEAT index", &TIndices::Sweat, 0.5, 0},
-        {"K index", &TIndices::KIndex, 0.05, 0},
-        {"Cross totals index", &TIndices::CrossTotals, 0.05, 0},
-        {"Vertical totals index", &TIndices::VerticalTotals, 0.05, 0},
-        {"Totals totals index", &TIndices::TotalsTotals, 0.05, 0},
-        {"Convective Available Potential Energy", &TIndices::Cape, 10, 0.08},
-        {"CAPE using virtual temperature", &TIndices::CapeVirtual, 10, 0.08},
-        {"Convective Inhibition", &TIndices::Cin, 10, 0.03},
-        {"CINS using virtual temperature", &TIndices::CinVirtual, 10, 0.03},
-        {"Equilibrum Level", &TIndices::EquilibriumLevel, 10, 0},
-        {"Equilibrum Level using virtual temperature", &TIndices::EquilibriumLevelVirtual, 10, 0},
-        {"Level of Free Convection", &TIndices::Lfc, 5, 0, 0, 0, 0.985},
-        {"LFCT using virtual temperature", &TIndices::LfcVirtual, 5, 0},
-        {"Bulk Richardson Number", &TIndices::BulkRichardson, 0.5, 0.08},
-        {"Bulk Richardson Number using CAPV", &TIndices::BulkRichardsonVirtual, 0.5, 0.08},
-        {"Temp [K] of the Lifted Condensation Level", &TIndices::LclTemperature, 0.1, 0},
-        {"Pres [hPa] of the Lifted Condensation Level", &TIndices::LclPressure, 1, 0},
-        {"Mean mixed layer potential temperature", &TIndices::MixedLayerTheta, 0.05, 0},
-        {"Mean mixed layer mixing ratio", &TIndices::MixedLayerMixingRatio, 0.05, 0},
-        {"1000 hPa to 500 hPa thickness", &TIndices::Thickness1000To500, 0.5, 0},
-        {"Precipitable water [mm] for entire sounding", &TIndices::PrecipitableWater, 0.05, 0},
+        {"Showalter index", "showalter", 0.05, 0},
+        {"Lifted index", "lifted_index", 0.05, 0},
+        {"LIFT computed using virtual temperature", "lifted_index_virtual", 0.05, 0},
+        {"SWEAT index", "sweat", 0.5, 0},
+        {"K index", "k_index", 0.05, 0},
+        {"Cross totals index", "cross_totals", 0.05, 0},
+        {"Vertical totals index", "vertical_totals", 0.05, 0},
+        {"Totals totals index", "totals_totals", 0.05, 0},
+        {"Convective Available Potential Energy", "cape", 10, 0.08},
+        {"CAPE using virtual temperature", "cape_virtual", 10, 0.08},
+        {"Convective Inhibition", "cin", 10, 0.03},
+        {"CINS using virtual temperature", "cin_virtual", 10, 0.03},
+        {"Equilibrum Level", "equilibrium_level", 10, 0},
+        {"Equilibrum Level using virtual temperature", "equilibrium_level_virtual", 10, 0},
+        {"Level of Free Convection", "lfc", 5, 0, 0, 0, 0.985},
+        {"LFCT using virtual temperature", "lfc_virtual", 5, 0},
+        {"Bulk Richardson Number", "bulk_richardson", 0.5, 0.08},
+        {"Bulk Richardson Number using CAPV", "bulk_richardson_virtual", 0.5, 0.08},
+        {"Temp [K] of the Lifted Condensation Level", "lcl_temperature", 0.1, 0},
+        {"Pres [hPa] of the Lifted Condensation Level", "lcl_pressure", 1, 0},
+        {"Mean mixed layer potential temperature", "mixed_layer_theta", 0.05, 0},
+        {"Mean mixed layer mixing ratio", "mixed_layer_mixing_ratio", 0.05, 0},
+        {"1000 hPa to 500 hPa thickness", "thickness_1000_500", 0.5, 0},
+        {"Precipitable water [mm] for entire sounding", "precipitable_water", 0.05, 0},
     };
     const TYear& year = PerthYear();
     ASSERT_EQ(year.Soundings.size(), 726u);
@@ -89,7 +90,7 @@ TEST(Indices, agreeWithTheWyomingPages)
         const TIndices x = ComputeIndices(s);
         for (TCheck& c : checks) {
             const auto want = oracle->second.Indices.find(c.Wyoming);
-            const std::optional<double>& got = x.*c.Member;
+            const std::optional<double> got = IndexQuantity(c.Column)->Of(x);
             ++c.Count;
             const bool ok = want == oracle->second.Indices.end()
                                 ? !got
@@ -163,39 +164,35 @@ TEST(Indices, emptyWhereTheSoundingCannotGiveThem)
     for (const TSounding& s : year.Soundings)
         if (s.Title == "94610 2016-12-12 00Z") source = &s;
     ASSERT_NE(source, nullptr);
-    using M = std::optional<double> TIndices::*;
     struct TCase {
         const char* Name;
         std::function<bool(TSoundingLevel&)> Keep;  // may change the level
-        std::vector<M> Empty, Present;
+        std::vector<const char*> Empty, Present;    // columns of the indices CSV
     } cases[] = {
         {"a high station: the data begin at 820 hPa",
          [](TSoundingLevel& l) { return l.Pressure <= 820; },
-         {&TIndices::Showalter, &TIndices::KIndex, &TIndices::CrossTotals, &TIndices::VerticalTotals,
-          &TIndices::TotalsTotals, &TIndices::Sweat, &TIndices::Thickness1000To500},
-         {&TIndices::LiftedIndex, &TIndices::MixedLayerTheta, &TIndices::PrecipitableWater, &TIndices::Cape}},
+         {"showalter", "k_index", "cross_totals", "vertical_totals", "totals_totals", "sweat", "thickness_1000_500"},
+         {"lifted_index", "mixed_layer_theta", "precipitable_water", "cape"}},
         {"no dew points",
          [](TSoundingLevel& l) { return l.DewPointDiff = MissingValue, true; },
-         {&TIndices::Showalter, &TIndices::LiftedIndex, &TIndices::KIndex, &TIndices::CrossTotals, &TIndices::Cape,
-          &TIndices::Cin, &TIndices::CapeSurface, &TIndices::CapeMostUnstable, &TIndices::LclPressure,
-          &TIndices::PrecipitableWater, &TIndices::BulkRichardson},
-         {&TIndices::VerticalTotals, &TIndices::Thickness1000To500}},
+         {"showalter", "lifted_index", "k_index", "cross_totals", "cape", "cin", "cape_surface", "cape_most_unstable",
+          "lcl_pressure", "precipitable_water", "bulk_richardson"},
+         {"vertical_totals", "thickness_1000_500"}},
         {"the balloon burst at 600 hPa",
          [](TSoundingLevel& l) { return l.Pressure >= 600; },
-         {&TIndices::Showalter, &TIndices::LiftedIndex, &TIndices::KIndex, &TIndices::Thickness1000To500,
-          &TIndices::Cape, &TIndices::EquilibriumLevel},
-         {&TIndices::Lfc, &TIndices::Cin, &TIndices::LclPressure, &TIndices::PrecipitableWater}},
+         {"showalter", "lifted_index", "k_index", "thickness_1000_500", "cape", "equilibrium_level"},
+         {"lfc", "cin", "lcl_pressure", "precipitable_water"}},
         {"winds only near the ground and above 300 hPa: none between to interpolate",
          [](TSoundingLevel& l) {
              if (l.Pressure < 1000 && l.Pressure > 300) l.WindSpeed = MissingValue;
              return true;
          },
-         {&TIndices::Sweat, &TIndices::BulkRichardson, &TIndices::BulkRichardsonVirtual},
-         {&TIndices::KIndex, &TIndices::Cape}},
+         {"sweat", "bulk_richardson", "bulk_richardson_virtual"},
+         {"k_index", "cape"}},
         {"no winds",
          [](TSoundingLevel& l) { return l.WindSpeed = MissingValue, true; },
-         {&TIndices::Sweat, &TIndices::BulkRichardson, &TIndices::BulkRichardsonVirtual},
-         {&TIndices::KIndex, &TIndices::Cape}},
+         {"sweat", "bulk_richardson", "bulk_richardson_virtual"},
+         {"k_index", "cape"}},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -205,8 +202,9 @@ TEST(Indices, emptyWhereTheSoundingCannotGiveThem)
             if (c.Keep(l)) cut.Levels.push_back(l);
         cut.Surface = 0;
         const TIndices x = ComputeIndices(cut);
-        for (std::size_t i = 0; i < c.Empty.size(); ++i) EXPECT_FALSE(x.*c.Empty[i]) << "empty #" << i;
-        for (std::size_t i = 0; i < c.Present.size(); ++i) EXPECT_TRUE(x.*c.Present[i]) << "present #" << i;
+        for (std::size_t i = 0; i < c.Empty.size(); ++i) EXPECT_FALSE(IndexQuantity(c.Empty[i])->Of(x)) << c.Empty[i];
+        for (std::size_t i = 0; i < c.Present.size(); ++i)
+            EXPECT_TRUE(IndexQuantity(c.Present[i])->Of(x)) << c.Present[i];
     }
 }
 
@@ -218,13 +216,13 @@ TEST(Indices, parcelPathMeetsTheIndices)
     for (const TSounding& s : PerthYear().Soundings) {
         if (checked == 40) break;
         const TIndices x = ComputeIndices(s);
-        if (!x.LiftedIndex || !x.Cape) continue;
+        if (!x.LiftedIndex || !x.MixedLayer.Cape) continue;
         ++checked;
         const TParcel p = LiftParcel(s, TParcelKind::MixedLayer, false, 100);
         ASSERT_TRUE(p.Valid) << s.Title;
         EXPECT_NEAR(p.LclPressure, *x.LclPressure, 1e-9);
-        EXPECT_EQ(p.Cape, x.Cape);
-        EXPECT_EQ(p.LfcPressure, x.Lfc);
+        EXPECT_EQ(p.Cape, x.MixedLayer.Cape);
+        EXPECT_EQ(p.LfcPressure, x.MixedLayer.Lfc);
         ASSERT_GT(p.Path.size(), 50u);
         EXPECT_EQ(p.Path.back().Pressure, 100);
         bool lcl = false, at500 = false;
