@@ -8,7 +8,7 @@
 #include <cstring>
 #include <condition_variable>
 #include <exception>
-#include <future>
+#include <memory>
 #include <mutex>
 #include <system_error>
 #include <thread>
@@ -236,25 +236,14 @@ bool Hand(std::string_view Text, const TCsvSink& Sink, std::size_t PieceBytes)
 
 }  // namespace
 
-bool WriteSoundingsCsv(const TLapseRates& Set, const TCsvSink& Sink, std::size_t PieceBytes)
+bool WriteRunsOnTwoCores(std::string_view Header, const std::vector<std::size_t>& Bounds,
+                         const std::function<TRowMaker()>& MakeRows, const TCsvSink& Sink, std::size_t PieceBytes)
 {
     if (PieceBytes == 0) PieceBytes = 1;
-    if (!Sink("sounding,title,pressure,height,temperature,dewpoint_diff,wind_direction,wind_speed\n")) return false;
-    // The soundings go in runs of about kRunLevels rows (a few MB of text),
-    // so that no more than two runs of text are ever held.
-    constexpr std::size_t kRunLevels = 32768;
-    std::vector<std::size_t> bounds{0};
-    std::size_t rows = 0;
-    for (std::size_t i = 0; i < Set.Soundings.size(); ++i) {
-        rows += std::max<std::size_t>(1, Set.Soundings[i].Levels.size());
-        if (rows >= kRunLevels || i + 1 == Set.Soundings.size()) {
-            bounds.push_back(i + 1);
-            rows = 0;
-        }
-    }
+    if (!Sink(Header)) return false;
     // Two threads take the runs in turn: each formats its next run while the
     // other hands its own on, and hands its text on when its turn comes.
-    const std::size_t runs = bounds.size() - 1;
+    const std::size_t runs = Bounds.empty() ? 0 : Bounds.size() - 1;
     std::mutex turnLock;
     std::condition_variable turnChanged;
     std::size_t turn = 0;
@@ -263,10 +252,10 @@ bool WriteSoundingsCsv(const TLapseRates& Set, const TCsvSink& Sink, std::size_t
     const auto work = [&](std::size_t First, std::size_t Step) {
         try {
             std::string text;
-            TTextCache texts;
+            const TRowMaker rows = MakeRows();
             for (std::size_t run = First; run < runs; run += Step) {
                 text.clear();
-                AppendRows(Set, bounds[run], bounds[run + 1], texts, text);
+                rows(Bounds[run], Bounds[run + 1], text);
                 std::unique_lock<std::mutex> lock(turnLock);
                 turnChanged.wait(lock, [&] { return turn == run || failed; });
                 if (failed) return;
@@ -294,28 +283,52 @@ bool WriteSoundingsCsv(const TLapseRates& Set, const TCsvSink& Sink, std::size_t
     return !failed;
 }
 
-std::string RowsOnTwoCores(std::size_t Count, const TRowMaker& Rows)
+std::vector<std::size_t> RunBounds(std::size_t Count, std::size_t RunItems)
 {
-    std::string out;
-    if (Count < 64) {
-        Rows(0, Count, out);
-        return out;
+    std::vector<std::size_t> bounds{0};
+    for (std::size_t at = 0; at < Count;) {
+        at += std::min(std::max<std::size_t>(RunItems, 1), Count - at);
+        bounds.push_back(at);
     }
-    const std::size_t half = Count / 2;
-    std::string second;
-    auto other = std::async(std::launch::async | std::launch::deferred, [&] { Rows(half, Count, second); });
-    Rows(0, half, out);
-    other.get();
-    out += second;
-    return out;
+    return bounds;
 }
 
-std::string SoundingsToCsv(const TLapseRates& Set)
+bool WriteSoundingsCsv(const TLapseRates& Set, const TCsvSink& Sink, std::size_t PieceBytes)
+{
+    // The soundings go in runs of about kRunLevels rows (a few MB of text),
+    // so that no more than two runs of text are ever held.
+    constexpr std::size_t kRunLevels = 32768;
+    std::vector<std::size_t> bounds{0};
+    std::size_t rows = 0;
+    for (std::size_t i = 0; i < Set.Soundings.size(); ++i) {
+        rows += std::max<std::size_t>(1, Set.Soundings[i].Levels.size());
+        if (rows >= kRunLevels || i + 1 == Set.Soundings.size()) {
+            bounds.push_back(i + 1);
+            rows = 0;
+        }
+    }
+    // Each thread keeps the texts of the values it met last.
+    const auto makeRows = [&Set]() -> TRowMaker {
+        auto texts = std::make_shared<TTextCache>();
+        return [&Set, texts](std::size_t First, std::size_t Last, std::string& Out) {
+            AppendRows(Set, First, Last, *texts, Out);
+        };
+    };
+    return WriteRunsOnTwoCores("sounding,title,pressure,height,temperature,dewpoint_diff,wind_direction,wind_speed\n",
+                               bounds, makeRows, Sink, PieceBytes);
+}
+
+std::string CsvText(const std::function<bool(const TCsvSink&)>& Write)
 {
     std::string text;
-    WriteSoundingsCsv(Set, [&text](std::string_view Piece) {
+    Write([&text](std::string_view Piece) {
         text.append(Piece);
         return true;
     });
     return text;
+}
+
+std::string SoundingsToCsv(const TLapseRates& Set)
+{
+    return CsvText([&Set](const TCsvSink& Sink) { return WriteSoundingsCsv(Set, Sink); });
 }

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The shortest text that reads back to the same single-precision value
 // (-9999 stays "-9999").
@@ -33,8 +34,17 @@ std::string SoundingsToCsv(const TLapseRates& Set);
 using TCsvSink = std::function<bool(std::string_view Piece)>;
 bool WriteSoundingsCsv(const TLapseRates& Set, const TCsvSink& Sink, std::size_t PieceBytes = std::size_t(256) << 10);
 
-// The text of Rows(0, Count), made as Rows(0, half) on this thread and
-// Rows(half, Count) on another, joined in order; Rows appends the rows of
-// the items First..Last-1 to Out. A few items are made on this thread alone.
+// Rows(First, Last, Out) appends the rows of the items First..Last-1.
 using TRowMaker = std::function<void(std::size_t First, std::size_t Last, std::string& Out)>;
-std::string RowsOnTwoCores(std::size_t Count, const TRowMaker& Rows);
+// Header, then the rows of the runs of items Bounds[k]..Bounds[k+1]-1 handed
+// to Sink as WriteSoundingsCsv hands its text: two threads format the runs
+// in turn, each with the row maker MakeRows gives it, so no more than two
+// runs of text are held; false as soon as Sink refuses a piece. What a
+// row maker throws is thrown on here.
+bool WriteRunsOnTwoCores(std::string_view Header, const std::vector<std::size_t>& Bounds,
+                         const std::function<TRowMaker()>& MakeRows, const TCsvSink& Sink,
+                         std::size_t PieceBytes = std::size_t(256) << 10);
+// 0, RunItems, 2 RunItems, ..., Count: the bounds of runs of RunItems items.
+std::vector<std::size_t> RunBounds(std::size_t Count, std::size_t RunItems);
+// The whole text that Write hands to its sink.
+std::string CsvText(const std::function<bool(const TCsvSink&)>& Write);

@@ -176,22 +176,13 @@ bool CannotWrite(const std::string& Path, const platform::FileError& Error, std:
     return false;
 }
 
-// Text for standard output (an empty path) or for a file.
-bool WriteText(const std::string& Path, const std::string& Text, std::ostream& Out, std::ostream& Err)
+// A CSV text, written piece by piece as Write formats it: to standard output
+// (an empty path) or to a file.
+bool WriteCsv(const std::string& Path, const std::function<bool(const TCsvSink&)>& Write, std::ostream& Out,
+              std::ostream& Err)
 {
     if (Path.empty()) {
-        Out.write(Text.data(), static_cast<std::streamsize>(Text.size()));
-        return Flushed(Out, Err);
-    }
-    platform::FileError error;
-    return platform::ReplaceFile(Path, Text, error) || CannotWrite(Path, error, Err);
-}
-
-// The soundings as CSV, written piece by piece as they are formatted.
-bool WriteCsv(const std::string& Path, const TLapseRates& Set, std::ostream& Out, std::ostream& Err)
-{
-    if (Path.empty()) {
-        WriteSoundingsCsv(Set, [&Out](std::string_view Piece) {
+        Write([&Out](std::string_view Piece) {
             Out.write(Piece.data(), static_cast<std::streamsize>(Piece.size()));
             return bool(Out);
         });
@@ -199,8 +190,7 @@ bool WriteCsv(const std::string& Path, const TLapseRates& Set, std::ostream& Out
     }
     platform::TReplacement file;
     platform::FileError error;
-    return (file.Open(Path, error) &&
-            WriteSoundingsCsv(Set, [&](std::string_view Piece) { return file.Write(Piece, error); }) &&
+    return (file.Open(Path, error) && Write([&](std::string_view Piece) { return file.Write(Piece, error); }) &&
             file.Commit(error)) ||
            CannotWrite(Path, error, Err);
 }
@@ -381,11 +371,15 @@ int RunExport(const std::vector<std::string>& Args, std::ostream& Out, std::ostr
 
     for (const ExportTarget& target : options.Targets) {
         if (target.Format == ExportFormat::Levels) {
-            if (!WriteText(target.Path, LevelsToCsv(set), Out, Err)) return kExportFailed;
+            if (!WriteCsv(
+                    target.Path, [&set](const TCsvSink& Sink) { return WriteLevelsCsv(set, Sink); }, Out, Err))
+                return kExportFailed;
             continue;
         }
         if (target.Format == ExportFormat::Indices) {
-            if (!WriteText(target.Path, tools::IndicesToCsv(set), Out, Err)) return kExportFailed;
+            if (!WriteCsv(
+                    target.Path, [&set](const TCsvSink& Sink) { return tools::WriteIndicesCsv(set, Sink); }, Out, Err))
+                return kExportFailed;
             continue;
         }
 #ifdef PROFILORA_EXPORT_PICTURES
@@ -403,7 +397,9 @@ int RunExport(const std::vector<std::string>& Args, std::ostream& Out, std::ostr
             continue;
         }
 #endif
-        if (!WriteCsv(target.Path, set, Out, Err)) return kExportFailed;
+        if (!WriteCsv(
+                target.Path, [&set](const TCsvSink& Sink) { return WriteSoundingsCsv(set, Sink); }, Out, Err))
+            return kExportFailed;
     }
     return kExportDone;
 }

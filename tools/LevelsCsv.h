@@ -2,6 +2,7 @@
 // The derived levels of a page's soundings as CSV: one row per sounding.
 
 #include "sounding/LapseRates.h"
+#include "tools/CsvExport.h"
 
 #include <string>
 
@@ -11,3 +12,6 @@
 // "." whatever the locale; a level the sounding does not give leaves its
 // field empty.
 std::string LevelsToCsv(const TLapseRates& Set);
+// The same text handed to Sink in pieces as it is made, on two cores, a run
+// of launches at a time: the whole text is never held.
+bool WriteLevelsCsv(const TLapseRates& Set, const TCsvSink& Sink);

@@ -1,6 +1,8 @@
 #include "tools/CsvExport.h"
 #include "tools/Export.h"
 #include "tools/ExportOptions.h"
+#include "tools/IndicesCsv.h"
+#include "tools/LevelsCsv.h"
 
 #include "platform/Fakes.h"
 
@@ -195,6 +197,32 @@ TEST(CsvText, largeSetMadeOnTwoThreads_keepsTheOrderAndStopsAtARefusal)
         EXPECT_FALSE(WriteSoundingsCsv(
             set, [&](std::string_view) { return ++calls != refused; }, 65536));
         EXPECT_EQ(calls, refused);
+    }
+}
+
+// The levels and indices of more launches than two runs hold (the last run
+// a short one) come out whole and in order, and a refused piece stops them.
+TEST(CsvText, levelsAndIndicesOfManyLaunches_keepEveryLaunchInOrder)
+{
+    TLapseRates set;
+    set.Soundings.resize(5000);
+    for (std::size_t i = 0; i < set.Soundings.size(); ++i) set.Soundings[i].Title = "L" + std::to_string(i);
+    using TWriter = bool (*)(const TLapseRates&, const TCsvSink&);
+    for (const TWriter write : {TWriter(&WriteLevelsCsv), TWriter(&tools::WriteIndicesCsv)}) {
+        std::vector<std::string> rows;
+        std::string text;
+        EXPECT_TRUE(write(set, [&](std::string_view Piece) {
+            text.append(Piece);
+            return true;
+        }));
+        std::istringstream lines(text);
+        for (std::string line; std::getline(lines, line);) rows.push_back(line);
+        ASSERT_EQ(rows.size(), set.Soundings.size() + 1);
+        for (std::size_t i = 0; i < set.Soundings.size(); ++i)
+            ASSERT_EQ(rows[i + 1].rfind(std::to_string(i) + ",L" + std::to_string(i) + ",", 0), 0u) << rows[i + 1];
+        int calls = 0;
+        EXPECT_FALSE(write(set, [&](std::string_view) { return ++calls != 2; }));
+        EXPECT_EQ(calls, 2);
     }
 }
 
