@@ -1,15 +1,17 @@
 #pragma once
-// The window as its additions (TWindowExtras and its parts) see it: the few things they
-// read and the one command they give, so that either side changes alone.
+// The window as its additions (TWindowExtras and its parts) see it: the
+// window, its chart, what it shows (app/ShownSet.h) and the commands that
+// open pages, so that either side changes alone.
 
 #include <string>
-#include <utility>
 #include <vector>
 
 class QWidget;
 class TChart;
-class TLapseRates;
 class TjtINI_File;
+namespace app {
+class TShownSet;
+}
 
 // What the additions need of the window, and nothing more.
 class IExtrasHost {
@@ -18,22 +20,12 @@ public:
     // The window itself: pages dropped on it are opened.
     virtual QWidget& HostWindow() = 0;
     virtual TChart& HostChart() = 0;
-    // The soundings of the page on show; null before any page is read.
-    virtual const TLapseRates* HostSoundings() const = 0;
-    // The page's file name, the frame on show and the frame interval.
-    virtual std::string HostPageFileName() const = 0;
-    // What the window's caption names: the page, "first + N more" files or
-    // a catalogue entry, with the date range in force ("name (from..to)").
-    virtual std::string HostShownName() const { return HostPageFileName(); }
-    // The top of the time-height section, in m ([Year] HeightMax of the
-    // chart's settings).
-    virtual double HostSectionHeightMax() = 0;
-    virtual int HostFramePosition() const = 0;
+    // What the window shows: the set, its name and range, the frame.
+    virtual app::TShownSet& HostShownSet() = 0;
+    // The frame interval, in ms.
     virtual int HostFrameIntervalMs() const = 0;
     // Opens a page as the window's Open command does.
     virtual void HostOpenPage(const std::string& Path) = 0;
-    // Moves the movie to a frame as the track bar does.
-    virtual void HostShowFrame(int Frame) = 0;
     // The files the window reads (the page on show, the settings): what it
     // exports never takes the place of one of them.
     virtual std::vector<std::string> HostInputFiles() const = 0;
@@ -49,6 +41,9 @@ public:
         (void)Name, (void)KeepRange;
         HostOpenPage(Path);
     }
+    // Asks for the date range to narrow the soundings to ("Date Range..."
+    // on the chart's menu); by default there is none to ask for.
+    virtual void HostShowDateRange() {}
     // A value of the window's settings, or Default.
     virtual std::string HostSetting(const std::string& Section, const std::string& Key,
                                     const std::string& Default) const
@@ -56,16 +51,7 @@ public:
         (void)Section, (void)Key;
         return Default;
     }
-    // Asks for the date range to narrow the soundings to ("Date Range..."
-    // on the chart's menu); by default there is none to ask for.
-    virtual void HostShowDateRange() {}
-    // The date range the window narrows its soundings to ("" = open).
-    virtual std::string HostDateFrom() const { return {}; }
-    virtual std::string HostDateTo() const { return {}; }
-    // The controls without a caption of their own, with the name a screen
-    // reader should give each.
-    virtual std::vector<std::pair<QWidget*, std::string>> HostUncaptionedControls() const = 0;
     // The settings the chart is read from (the skew-T window keeps its
-    // place there); null when there are none.
+    // place there, the year window its height); null when there are none.
     virtual TjtINI_File* HostSettings() { return nullptr; }
 };

@@ -3,6 +3,7 @@
 #include "app/Controls.h"
 #include "app/Application.h"
 #include "app/ExtrasHost.h"
+#include "app/ShownSet.h"
 #include "app/WindowPlaces.h"
 #include "components/jtSysUtils.h"
 #include "sounding/DerivedLevels.h"
@@ -154,7 +155,7 @@ void TIndicesWindow::PlaceBeside(const QWidget& Main)
     PlaceBesideMain(*this, Main, size, TSideOrder::RightFirst);
 }
 
-TIndicesLink::TIndicesLink(IExtrasHost& Host) : host_(Host) {}
+TIndicesLink::TIndicesLink(IExtrasHost& Host) : TFollower(Host) {}
 
 TIndicesLink::~TIndicesLink() = default;
 
@@ -176,13 +177,7 @@ void TIndicesLink::FrameChanged()
     if (window_ && window_->isVisible()) ShowFrame();
 }
 
-void TIndicesLink::ShowFrame()
-{
-    const TLapseRates* rates = host_.HostSoundings();
-    const int frame = host_.HostFramePosition();
-    const bool valid = rates && frame >= 0 && std::size_t(frame) < rates->Soundings.size();
-    window_->ShowSounding(valid ? &rates->Soundings[std::size_t(frame)] : nullptr, host_.HostShownName());
-}
+void TIndicesLink::ShowFrame() { window_->ShowSounding(shown_.SoundingAt(shown_.Frame()), shown_.CaptionName()); }
 
 void TIndicesLink::MainClosing()
 {

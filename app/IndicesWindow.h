@@ -3,6 +3,8 @@
 // indices of the sounding on show, each with its unit, and its derived
 // levels. It only shows; the window's additions tell it which sounding.
 
+#include "app/Follower.h"
+
 #include <QWidget>
 
 #include <memory>
@@ -42,24 +44,21 @@ public:
 
 // The indices window beside the main one: opened (or raised) on demand, it
 // lists the indices of the frame on show while it is open.
-class TIndicesLink {
+class TIndicesLink : public TFollower {
 public:
     explicit TIndicesLink(IExtrasHost& Host);
-    ~TIndicesLink();
+    ~TIndicesLink() override;
 
     void ShowWindow();
     // Null until first opened.
     TIndicesWindow* Window() const { return window_.get(); }
 
-    // The frame or the page changed.
-    void FrameChanged();
-    // The main window closes: the window closes (keeping its place).
-    void MainClosing();
-
 private:
+    void FrameChanged() override;
+    // The main window closes: the window closes (keeping its place).
+    void MainClosing() override;
     void ShowFrame();
 
-    IExtrasHost& host_;
     std::unique_ptr<TIndicesWindow> window_;
 };
 

@@ -2,6 +2,7 @@
 
 #include "app/Application.h"
 #include "app/ExtrasHost.h"
+#include "app/ShownSet.h"
 #include "app/WindowMovie.h"
 #include "platform/LocalNames.h"
 #include "platform/OutputTarget.h"
@@ -22,7 +23,7 @@ TPictureSaver::TPictureSaver(IExtrasHost& Host) : host_(Host) {}
 
 std::string TPictureSaver::PageBaseName() const
 {
-    std::string name = host_.HostPageFileName();
+    std::string name = host_.HostShownSet().PageFile();
     const size_t dot = name.rfind('.');
     if (dot != std::string::npos && dot > 0) name.erase(dot);
     return name;
@@ -63,7 +64,7 @@ std::string TPictureSaver::AskTarget(const std::string& Title, const std::string
 void TPictureSaver::SaveFrameAsPng()
 {
     const std::string base = PageBaseName();
-    const std::string frame = FrameFileName(host_.HostFramePosition());
+    const std::string frame = FrameFileName(host_.HostShownSet().Frame());
     const std::string target = AskTarget("Save Frame as PNG", "PNG images (*.png)|*.png|All files (*.*)|*.*", ".png",
                                          base.empty() ? frame : base + " " + frame);
     if (target.empty()) return;
@@ -72,7 +73,7 @@ void TPictureSaver::SaveFrameAsPng()
 
 void TPictureSaver::ExportMovieAsGif(bool WithTrail)
 {
-    const TLapseRates* rates = host_.HostSoundings();
+    const TLapseRates* rates = host_.HostShownSet().Movie();
     if (!rates || rates->Count() < 1) throw EExportError("There are no soundings to export");
     const std::string base = PageBaseName();
     const std::string target = AskTarget("Export Movie as GIF", "GIF images (*.gif)|*.gif|All files (*.*)|*.*", ".gif",

@@ -96,40 +96,30 @@ TForm1::TForm1(QWidget* Parent) : QWidget(Parent)
     setMinimumSize(770, 410);
     anchors_.Apply(size());
 
+    ShownSet.OnAskFrame = [this](int Frame) { TrackBar1->SetPosition(Frame); };
     Extras = std::make_unique<TWindowExtras>(static_cast<IExtrasHost&>(*this));
     DateRange_Action = Extras->DateRangeAction;
+    // The controls without a caption get the name a screen reader gives.
+    for (const auto& [control, name] : UncaptionedControls())
+        if (control) control->setAccessibleName(Q(name));
 
     app::RunHandler([this] { FormCreate(this); });
 }
-
-std::string TForm1::HostPageFileName() const { return jtFile_IO_html->Filename(); }
-
-std::string TForm1::HostShownName() const
-{
-    const std::string name = platform::NameOf(shownName_.empty() ? jtFile_IO_html->Filename() : shownName_);
-    const std::string range = range_.Text();
-    return range.empty() ? name : name + " (" + range + ")";
-}
-
-double TForm1::HostSectionHeightMax() { return SectionHeightMax(*jtINI_File1); }
-
-int TForm1::HostFramePosition() const { return TrackBar1->Position(); }
 
 int TForm1::HostFrameIntervalMs() const { return jtSpinEdit1->AsInt(); }
 
 void TForm1::HostOpenPage(const std::string& Path) { jtFile_IO1Open(jtFile_IO1, Path); }
 
-void TForm1::HostShowFrame(int Frame) { TrackBar1->SetPosition(Frame); }
 std::vector<std::string> TForm1::HostInputFiles() const
 {
-    std::vector<std::string> files = shownFiles_;
+    std::vector<std::string> files = ShownSet.Files();
     for (const std::string& f :
          {jtFile_IO_html->FullFilename(), jtINI_File1->FullFilename(), jtINI_File2->FullFilename()})
         files.push_back(f);
     return files;
 }
 
-std::vector<std::pair<QWidget*, std::string>> TForm1::HostUncaptionedControls() const
+std::vector<std::pair<QWidget*, std::string>> TForm1::UncaptionedControls() const
 {
     std::vector<std::pair<QWidget*, std::string>> names{
         {TrackBar1, "Frame"},
@@ -262,20 +252,34 @@ void TForm1::CreateControls()
     jtSpinEdit1->setObjectName("jtSpinEdit1");
     jtSpinEdit1->SetLoading(true);
     place(jtSpinEdit1, "jtSpinEdit1");
+    CreateSpinEdit();
+
+    CreatePageText();
+    WireControls();
+}
+
+void TForm1::CreatePageText()
+{
+    // Holds the text of the page read last; never shown.
+    html_UIRichEdit = new TRichEdit(this);
+    html_UIRichEdit->setObjectName("html_UIRichEdit");
+    html_UIRichEdit->SetText("html_UIRichEdit");
+    html_UIRichEdit->setGeometry(512, 360, 145, 105);
+    html_UIRichEdit->setVisible(false);
+}
+
+void TForm1::CreateSpinEdit()
+{
     jtSpinEdit1->setText("1");
     jtSpinEdit1->SetValueMin(1);
     jtSpinEdit1->SetValueMax(1000);
     jtSpinEdit1->SetValueDefault(1);
     jtSpinEdit1->SetValue(1);
     jtSpinEdit1->SetLimitValue(true);
+}
 
-    html_UIRichEdit = new TRichEdit(this);
-    html_UIRichEdit->setObjectName("html_UIRichEdit");
-    html_UIRichEdit->SetText("html_UIRichEdit");
-    html_UIRichEdit->setGeometry(512, 360, 145, 105);
-    html_UIRichEdit->setVisible(false);
-
-    // Events.
+void TForm1::WireControls()
+{
     QObject::connect(TrackBar1, &QSlider::valueChanged, this,
                      [this] { app::RunHandler([this] { TrackBar1Change(TrackBar1); }); });
     Wire(Animate_CheckBox, &QCheckBox::toggled, this, &TForm1::Animate_CheckBoxClick);
@@ -386,6 +390,7 @@ void TForm1::FormCreate(QObject*)
 {
     LapseRates = std::make_unique<TLapseRates>();
     LapseRates->ProcessMessages = [this] { ProcessPendingMessages(); };
+    ShownSet.SetMovie(LapseRates.get());
     // A page named on the command line (as a desktop entry names the file
     // it opens) is loaded as "Read File..." loads one, instead of the start
     // page of the catalogue.
@@ -540,8 +545,9 @@ void TForm1::Show_Extra_Series()
         // into a slot that is not there.
         if (TLineSeries* series = SeriesAt(TagOf(box))) LapseRates->PlotQuantity(kind, *series);
     }
-    // The trail, when shown, follows the frame as the extra series do.
-    if (Extras) Extras->FrameChanged();
+    // The trail, when shown, follows the frame as the extra series do; so
+    // do the windows beside this one.
+    ShownSet.ShowFrame(TrackBar1->Position());
 }
 
 void TForm1::Animate_CheckBoxClick(QObject* Sender)
@@ -661,7 +667,7 @@ void TForm1::Load_Sounding_File(const std::string& AFilename)
         bool Armed = true;
         ~PageShown()
         {
-            if (Armed && Form.Extras) Form.Extras->PageChanged();
+            if (Armed) Form.ShownSet.PageShown();
         }
     } shown{*this};
 
@@ -681,6 +687,7 @@ void TForm1::Load_Sounding_File(const std::string& AFilename)
     }
     const std::uint64_t serial = ++loadSerial_;
     Animate_CheckBox->setChecked(false);
+    ShownSet.SetPageFile(jt::ExtractFileName(AFilename));
     jtFile_IO_html->OpenFile(AFilename);
     // Holding the text keeps it alive even if a load started from inside this
     // one (through the pending messages) replaces the control's text.
@@ -695,15 +702,15 @@ void TForm1::Load_Sounding_File(const std::string& AFilename)
     if (read == TPageLoad::MissingData)
         platform::prompts().MessageBox(kMissingDataText, kMissingDataCaption, platform::MsgButtons::OK,
                                        platform::MsgIcon::None);
-    Forget_Date_Range();
+    ShownSet.ForgetRange();
     TrackBar1->SetMax(LapseRates->Count() - 1);
     TrackBar1->SetFrequency(TrackBar1->Max() / 12 + 1);
     // A page that cannot be read or has no soundings is not shown: the
     // caption keeps naming the page the chart shows.
     if (LapseRates->Count() > 0) {
         setWindowTitle(Q("Profilora - " + AFilename));
-        shownFiles_ = {jtFile_IO_html->FullFilename()};
-        shownName_ = AFilename;
+        ShownSet.SetFiles({jtFile_IO_html->FullFilename()});
+        ShownSet.SetName(AFilename);
         Animate_CheckBox->setChecked(true);
     }
 }

@@ -5,6 +5,7 @@
 
 #include "app/Controls.h"
 #include "app/ExtrasHost.h"
+#include "app/ShownSet.h"
 #include "components/jtForm.h"
 #include "sounding/DateRange.h"
 #include "sounding/Sounding.h"
@@ -85,6 +86,9 @@ public:
 
     // The soundings of the page on show; created by FormCreate.
     std::unique_ptr<TLapseRates> LapseRates;
+    // What the window shows, as the windows beside it follow it: the set,
+    // its name, range and files, and the frame on show.
+    app::TShownSet ShownSet;
 
     // The chart's menu (export, trail), pages dropped or named on the
     // command line, accessible names and the point read-out: all beside the
@@ -95,24 +99,15 @@ private:
     // What the additions see of the window.
     QWidget& HostWindow() override { return *this; }
     TChart& HostChart() override { return *Chart1; }
-    const TLapseRates* HostSoundings() const override { return LapseRates.get(); }
-    std::string HostPageFileName() const override;
-    std::string HostShownName() const override;
-    double HostSectionHeightMax() override;
-    int HostFramePosition() const override;
+    app::TShownSet& HostShownSet() override { return ShownSet; }
     int HostFrameIntervalMs() const override;
     void HostOpenPage(const std::string& Path) override;
-    void HostShowFrame(int Frame) override;
     std::vector<std::string> HostInputFiles() const override;
-    std::vector<std::string> shownFiles_;  // the files the chart shows
     void HostOpenPages(const std::vector<std::string>& Paths) override;
     void HostOpenStationFile(const std::string& Path, const std::string& Name, bool KeepRange) override;
     void HostShowDateRange() override;
     std::string HostSetting(const std::string& Section, const std::string& Key,
                             const std::string& Default) const override;
-    std::string HostDateFrom() const override { return range_.From(); }
-    std::string HostDateTo() const override { return range_.To(); }
-    std::vector<std::pair<QWidget*, std::string>> HostUncaptionedControls() const override;
     TjtINI_File* HostSettings() override { return jtINI_File1; }
 
 public:
@@ -157,7 +152,7 @@ public:
     // start after the end, no soundings in it.
     std::string DateRangeFault(const std::string& From, const std::string& To) const;
     // The range of days on show; whole when none narrows the set.
-    const sounding::TDateRange& DateRange() const { return range_; }
+    const sounding::TDateRange& DateRange() const { return ShownSet.Range(); }
 
     // The anchors a control was given (for tests and for the layout).
     TAnchors AnchorsOf(const QWidget* Control) const { return anchors_.AnchorsOf(Control); }
@@ -179,6 +174,12 @@ protected:
 
 private:
     void CreateControls();
+    void CreateSpinEdit();
+    void CreatePageText();
+    void WireControls();
+    // The controls without a caption, with the name a screen reader should
+    // give each.
+    std::vector<std::pair<QWidget*, std::string>> UncaptionedControls() const;
     void CreateComponents();
     void FinishLoading();
     void Read_Profile(const std::string& Section);
@@ -193,7 +194,6 @@ private:
     void Load_Station_Files(const std::vector<std::string>& Paths, const std::string& Name,
                             const std::string& From = "", const std::string& To = "");
     void Show_Loaded_Set();
-    void Forget_Date_Range();
     TLineSeries* SeriesAt(int Index) const;
     void ProcessPendingMessages();
 
@@ -202,13 +202,6 @@ private:
     bool autoScroll_ = false;
     std::string fontName_;
     qint64 lastMessagePump_ = 0;
-    // While a date range narrows the set: the whole set, the range and the
-    // name the caption gives the files.
-    std::vector<TSounding> wholeSet_;
-    std::vector<int> shownPlaces_;  // where each sounding on show lies in wholeSet_
-    bool narrowed_ = false;
-    sounding::TDateRange range_;
-    std::string shownName_;
     // Counts the loads begun, so that a load that a newer one overtook
     // (through the pending messages) leaves the caption and the set alone.
     std::uint64_t loadSerial_ = 0;

@@ -3,6 +3,7 @@
 #include "app/Application.h"
 #include "app/Controls.h"
 #include "app/ExtrasHost.h"
+#include "app/ShownSet.h"
 #include "app/WindowPlaces.h"
 #include "chart/SkewT.h"
 #include "components/jtINI_File.h"
@@ -152,7 +153,7 @@ bool TSkewTWindow::PlaceFromSettings(TjtINI_File& Ini)
 
 // ---------------------------------------------------------------- link
 
-TSkewTLink::TSkewTLink(IExtrasHost& Host, QMenu& Menu) : QObject(&Menu), host_(Host)
+TSkewTLink::TSkewTLink(IExtrasHost& Host, QMenu& Menu) : TFollower(Host)
 {
     setObjectName("SkewTLink");
     Action = Menu.addAction("Skew-T log-p...");
@@ -173,9 +174,9 @@ void TSkewTLink::ShowWindow()
             window_->PlaceBeside(host_.HostWindow());
         KeepPlaceOnClose(*window_);
         window_->OnStep = [this](int Step) {
-            const TLapseRates* rates = host_.HostSoundings();
+            const TLapseRates* rates = shown_.Movie();
             if (!rates || rates->Count() < 1) return;
-            host_.HostShowFrame(std::clamp(host_.HostFramePosition() + Step, 0, rates->Count() - 1));
+            shown_.AskFrame(std::clamp(shown_.Frame() + Step, 0, rates->Count() - 1));
         };
     }
     // A closed window missed the frames shown meanwhile.
@@ -190,16 +191,7 @@ void TSkewTLink::FrameChanged()
     if (window_ && window_->isVisible()) ShowFrame();
 }
 
-void TSkewTLink::PageChanged() { FrameChanged(); }
-
-void TSkewTLink::ShowFrame()
-{
-    const TLapseRates* rates = host_.HostSoundings();
-    const int frame = host_.HostFramePosition();
-    const TSounding* sounding =
-        rates && frame >= 0 && frame < rates->Count() ? &rates->Soundings[std::size_t(frame)] : nullptr;
-    window_->ShowSounding(host_.HostShownName(), sounding);
-}
+void TSkewTLink::ShowFrame() { window_->ShowSounding(shown_.CaptionName(), shown_.SoundingAt(shown_.Frame())); }
 
 void TSkewTLink::MainClosing()
 {

@@ -7,6 +7,8 @@
 // the year window does; Left and Right (or Page Up and Page Down) move the
 // movie a launch back or on.
 
+#include "app/Follower.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
@@ -78,7 +80,7 @@ private:
 
 // The "Skew-T log-p..." entry of the chart's menu and the window it opens:
 // the window shows the frame on show and each new page while it is open.
-class TSkewTLink : public QObject {
+class TSkewTLink : public TFollower {
 public:
     // Adds the entry at the end of Menu.
     TSkewTLink(IExtrasHost& Host, QMenu& Menu);
@@ -91,16 +93,12 @@ public:
     // Null until first opened.
     TSkewTWindow* Window() const { return window_.data(); }
 
-    // The window calls these as it calls the year window's.
-    void FrameChanged();
-    void PageChanged();
-    // The main window closes: the window closes (keeping its place).
-    void MainClosing();
-
 private:
+    void FrameChanged() override;
+    // The main window closes: the window closes (keeping its place).
+    void MainClosing() override;
     void ShowFrame();
 
-    IExtrasHost& host_;
     // Belongs to the main window; goes with this entry when it goes first.
     QPointer<TSkewTWindow> window_;
 };

@@ -2,6 +2,7 @@
 
 #include "app/Application.h"
 #include "app/ExtrasHost.h"
+#include "app/ShownSet.h"
 #include "app/StationDialog.h"
 #include "platform/Platform.h"
 #include "platform/ReplaceFile.h"
@@ -133,7 +134,7 @@ void TStationOpener::Show()
     ReadRecent();
     dialog_->SetStations(&list_.Stations);
     dialog_->SetRecent(recent_);
-    dialog_->SetDateRange(host_.HostDateFrom(), host_.HostDateTo());
+    dialog_->SetDateRange(host_.HostShownSet().Range().From(), host_.HostShownSet().Range().To());
     dialog_->show();
     dialog_->raise();
     dialog_->activateWindow();

@@ -1,9 +1,10 @@
 #include "app/Trail.h"
 
+#include "app/ExtrasHost.h"
+#include "app/ShownSet.h"
 #include "chart/Chart.h"
 #include "chart/Series.h"
 #include "sounding/LapseRates.h"
-
 
 TColor TrailTint(TColor Temperature, int Step)
 {
@@ -85,3 +86,14 @@ void TTrail::Update(const TLapseRates* Rates, bool Shown)
         }
     }
 }
+
+namespace app {
+
+TTrailLink::TTrailLink(IExtrasHost& Host, std::function<bool()> Shown)
+    : TFollower(Host), trail_(Host.HostChart()), shownNow_(std::move(Shown))
+{
+}
+
+void TTrailLink::Update() { trail_.Update(shown_.Movie(), shownNow_ && shownNow_()); }
+
+}  // namespace app

@@ -5,8 +5,10 @@
 // every other series of the chart (the first time the trail is shown), so no
 // series changes its index; while the trail is off they stay hidden.
 
+#include "app/Follower.h"
 #include "components/jtComponent.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -51,3 +53,25 @@ private:
     TChart& chart_;
     std::vector<TLineSeries*> series_;
 };
+
+namespace app {
+
+// The trail on the window's chart: it follows the frame on show while
+// Shown says it is on (a new page alone does not move it).
+class TTrailLink : public TFollower {
+public:
+    TTrailLink(IExtrasHost& Host, std::function<bool()> Shown);
+
+    TTrail& Trail() { return trail_; }
+    // Draws the trail of the frame on show, or hides it.
+    void Update();
+
+private:
+    void PageChanged() override {}
+    void FrameChanged() override { Update(); }
+
+    TTrail trail_;
+    std::function<bool()> shownNow_;
+};
+
+}  // namespace app

@@ -5,6 +5,7 @@
 #include "app/PageDrops.h"
 #include "app/PictureSaver.h"
 #include "app/PointReadout.h"
+#include "app/ShownSet.h"
 #include "app/SkewTWindow.h"
 #include "app/StationOpener.h"
 #include "app/YearWindow.h"
@@ -12,13 +13,12 @@
 #include "sounding/LapseRates.h"
 
 #include <QAction>
-#include <QEvent>
 #include <QMenu>
 #include <QWidget>
 
 TWindowExtras::TWindowExtras(IExtrasHost& Host)
     : host_(Host),
-      trail_(Host.HostChart()),
+      trail_(std::make_unique<app::TTrailLink>(Host, [this] { return TrailShown(); })),
       pictures_(std::make_unique<app::TPictureSaver>(Host)),
       year_(std::make_unique<app::TYearLink>(Host)),
       indices_(std::make_unique<app::TIndicesLink>(Host)),
@@ -28,17 +28,13 @@ TWindowExtras::TWindowExtras(IExtrasHost& Host)
     setObjectName("WindowExtras");
     PopupMenu = [](QMenu& Menu, QPoint Global) { Menu.popup(Global); };
     CreateMenu();
-    // The controls without a caption get the name a screen reader gives.
-    for (const auto& [control, name] : host_.HostUncaptionedControls())
-        if (control) control->setAccessibleName(app::Q(name));
-    host_.HostWindow().installEventFilter(this);
 }
 
 TWindowExtras::~TWindowExtras()
 {
     year_.reset();
+    skewT_.reset();
     Stations.reset();
-    host_.HostWindow().removeEventFilter(this);
     host_.HostChart().OnContextMenu = nullptr;
 }
 
@@ -54,7 +50,7 @@ void TWindowExtras::CreateMenu()
     ShowTrailAction->setChecked(false);
     ChartMenu->addSeparator();
     YearAction = ChartMenu->addAction("Year at a Glance...");
-    skewT_ = new app::TSkewTLink(host_, *ChartMenu);
+    skewT_ = std::make_unique<app::TSkewTLink>(host_, *ChartMenu);
     IndicesAction = ChartMenu->addAction("Launch Indices...");
     IndicesAction->setObjectName("IndicesAction");
     StationAction = ChartMenu->addAction("Open Station...");
@@ -74,14 +70,15 @@ void TWindowExtras::CreateMenu()
     on(YearAction, [this] { ShowYearWindow(); });
     on(IndicesAction, [this] { ShowIndicesWindow(); });
     on(DateRangeAction, [this] { host_.HostShowDateRange(); });
-    connect(ShowTrailAction, &QAction::toggled, this, [this] { app::RunHandler([this] { FrameChanged(); }); });
+    connect(ShowTrailAction, &QAction::toggled, this, [this] { app::RunHandler([this] { trail_->Update(); }); });
 
     host_.HostChart().OnContextMenu = [this](QPoint Global) { ShowMenu(Global); };
 }
 
 void TWindowExtras::ShowMenu(QPoint Global)
 {
-    ExportMovieAction->setEnabled(host_.HostSoundings() && host_.HostSoundings()->Count() > 0);
+    const TLapseRates* rates = host_.HostShownSet().Movie();
+    ExportMovieAction->setEnabled(rates && rates->Count() > 0);
     if (PopupMenu) PopupMenu(*ChartMenu, Global);
 }
 
@@ -89,22 +86,9 @@ void TWindowExtras::SaveFrameAsPng() { pictures_->SaveFrameAsPng(); }
 
 void TWindowExtras::ExportMovieAsGif() { pictures_->ExportMovieAsGif(TrailShown()); }
 
-bool TWindowExtras::TrailShown() const { return ShowTrailAction->isChecked(); }
+bool TWindowExtras::TrailShown() const { return ShowTrailAction && ShowTrailAction->isChecked(); }
 
-void TWindowExtras::FrameChanged()
-{
-    trail_.Update(host_.HostSoundings(), TrailShown());
-    year_->FrameChanged();
-    skewT_->FrameChanged();
-    indices_->FrameChanged();
-}
-
-void TWindowExtras::PageChanged()
-{
-    year_->PageChanged();
-    skewT_->PageChanged();
-    indices_->FrameChanged();
-}
+TTrail& TWindowExtras::Trail() { return trail_->Trail(); }
 
 void TWindowExtras::ShowYearWindow() { year_->ShowWindow(); }
 
@@ -115,15 +99,3 @@ void TWindowExtras::ShowIndicesWindow() { indices_->ShowWindow(); }
 app::TIndicesWindow* TWindowExtras::IndicesWindow() const { return indices_->Window(); }
 
 std::string TWindowExtras::ReadoutAt(QPoint Pos) const { return tips_->TextAt(QPointF(Pos)); }
-
-bool TWindowExtras::eventFilter(QObject* Watched, QEvent* Event)
-{
-    // The year, skew-T and indices windows belong to the main window and go
-    // with it.
-    if (Watched == &host_.HostWindow() && Event->type() == QEvent::Close && Event->isAccepted()) {
-        year_->MainClosing();
-        skewT_->MainClosing();
-        indices_->MainClosing();
-    }
-    return false;
-}

@@ -4,9 +4,9 @@
 // year, skew-T and indices windows, opening a station and narrowing the
 // dates; besides the menu, pages dropped on the window, a read-out of the
 // point under the mouse and accessible names for the controls without a
-// caption. Each job is a class of its own; this one builds the menu and
-// tells them when the frame or the page changes. None of it changes what
-// the window shows until the user asks for it.
+// caption. Each job is a class of its own; this one builds the menu. The
+// trail and the windows follow the shown set themselves. None of it changes
+// what the window shows until the user asks for it.
 
 #include "app/ExtrasHost.h"
 #include "app/Trail.h"
@@ -19,7 +19,6 @@
 #include <string>
 
 class QAction;
-class QEvent;
 class QMenu;
 class TYearWindow;
 namespace app {
@@ -30,6 +29,7 @@ class TPictureSaver;
 class TPointTips;
 class TSkewTLink;
 class TStationOpener;
+class TTrailLink;
 class TYearLink;
 }  // namespace app
 
@@ -58,13 +58,6 @@ public:
     void SaveFrameAsPng();
     void ExportMovieAsGif();
 
-    // The trail and the open windows follow the frame on show; the window
-    // calls this whenever the frame changes.
-    void FrameChanged();
-    // The window calls this after each page read (also a failed one): the
-    // open windows show the new page.
-    void PageChanged();
-
     // Opens the year window, or raises it when it is open already.
     void ShowYearWindow();
     // The year window; null until it is first opened.
@@ -73,7 +66,7 @@ public:
     void ShowIndicesWindow();
     app::TIndicesWindow* IndicesWindow() const;
     bool TrailShown() const;
-    TTrail& Trail() { return trail_; }
+    TTrail& Trail();
     // "Skew-T log-p..." on the chart's menu and its window.
     app::TSkewTLink& SkewT() const { return *skewT_; }
 
@@ -81,19 +74,16 @@ public:
     // when no shown point lies near it.
     std::string ReadoutAt(QPoint Pos) const;
 
-protected:
-    bool eventFilter(QObject* Watched, QEvent* Event) override;
-
 private:
     void CreateMenu();
     void ShowMenu(QPoint Global);
 
     IExtrasHost& host_;
-    TTrail trail_;
+    std::unique_ptr<app::TTrailLink> trail_;
     std::unique_ptr<app::TPictureSaver> pictures_;
     std::unique_ptr<app::TYearLink> year_;
     std::unique_ptr<app::TIndicesLink> indices_;
     std::unique_ptr<app::TPageDrops> drops_;
     std::unique_ptr<app::TPointTips> tips_;
-    app::TSkewTLink* skewT_ = nullptr;  // owned by the menu
+    std::unique_ptr<app::TSkewTLink> skewT_;
 };

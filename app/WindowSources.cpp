@@ -24,19 +24,11 @@
 namespace {
 
 using app::Q;
+using app::SoundingsAt;
 
 void Tell(const std::string& Text)
 {
     platform::prompts().MessageBox(Text, app::ProgramTitle(), platform::MsgButtons::OK, platform::MsgIcon::Error);
-}
-
-// Copies of the soundings at Places of Whole.
-std::vector<TSounding> SoundingsAt(const std::vector<TSounding>& Whole, const std::vector<int>& Places)
-{
-    std::vector<TSounding> kept;
-    kept.reserve(Places.size());
-    for (const int place : Places) kept.push_back(Whole[std::size_t(place)]);
-    return kept;
 }
 
 std::string NoSoundingsText(const std::string& From, const std::string& To)
@@ -60,8 +52,8 @@ void TForm1::HostOpenPages(const std::vector<std::string>& Paths) { Open_Files(P
 void TForm1::HostOpenStationFile(const std::string& Path, const std::string& Name, bool KeepRange)
 {
     // Copies: the load forgets the range before it sets the new one.
-    const std::string from = KeepRange ? range_.From() : std::string();
-    const std::string to = KeepRange ? range_.To() : std::string();
+    const std::string from = KeepRange ? ShownSet.Range().From() : std::string();
+    const std::string to = KeepRange ? ShownSet.Range().To() : std::string();
     Name_UIComboBox->setCurrentIndex(-1);
     Load_Station_Files({Path}, Name, from, to);
 }
@@ -148,18 +140,16 @@ void TForm1::Load_Station_Files(const std::vector<std::string>& Paths, const std
         Animate_CheckBox->setChecked(playing);
         return;
     }
-    Forget_Date_Range();
+    ShownSet.ForgetRange();
     if (!range.Whole()) {
-        wholeSet_ = std::move(set.Soundings);
-        shownPlaces_ = std::move(places);
-        narrowed_ = true;
-        range_ = range;
+        ShownSet.KeepWhole(std::move(set.Soundings), std::move(places), range);
         set.Soundings = std::move(shown);
     }
     // The names the window's additions give exported files follow the file.
     jtFile_IO_html->SetFilename(Paths.front());
-    shownName_ = Name;
-    shownFiles_ = Paths;
+    ShownSet.SetPageFile(jtFile_IO_html->Filename());
+    ShownSet.SetName(Name);
+    ShownSet.SetFiles(Paths);
     LapseRates->SetSoundings(std::move(set.Soundings));
     Show_Loaded_Set();
     // Launches with a damaged line were left out: one message for all.
@@ -176,28 +166,19 @@ void TForm1::Show_Loaded_Set()
 {
     TrackBar1->SetMax(LapseRates->Count() - 1);
     TrackBar1->SetFrequency(TrackBar1->Max() / 12 + 1);
-    // The additions (the year window) follow the set on show.
-    if (Extras) Extras->PageChanged();
+    // The windows beside this one (the year window) follow the set on show.
+    ShownSet.PageShown();
     if (LapseRates->Count() < 1) return;
-    const std::string range = range_.Text();
-    setWindowTitle(Q("Profilora - " + shownName_ + (range.empty() ? std::string() : " (" + range + ")")));
+    const std::string range = ShownSet.Range().Text();
+    setWindowTitle(Q("Profilora - " + ShownSet.Name() + (range.empty() ? std::string() : " (" + range + ")")));
     Animate_CheckBox->setChecked(true);
-}
-
-void TForm1::Forget_Date_Range()
-{
-    wholeSet_.clear();
-    wholeSet_.shrink_to_fit();
-    shownPlaces_.clear();
-    narrowed_ = false;
-    range_.Clear();
 }
 
 void TForm1::DateRange_ActionClick(QObject*)
 {
-    if (!LapseRates || (LapseRates->Count() < 1 && !narrowed_)) return;
-    std::string from = range_.From();
-    std::string to = range_.To();
+    if (!LapseRates || (LapseRates->Count() < 1 && !ShownSet.Narrowed())) return;
+    std::string from = ShownSet.Range().From();
+    std::string to = ShownSet.Range().To();
     // A range that cannot be shown is told while the dialog stays open.
     const auto check = [this](const std::string& From, const std::string& To) { return DateRangeFault(From, To); };
     if (!platform::prompts().CheckedDateRangeDialog(from, to, check, app::ProgramTitle())) return;
@@ -209,7 +190,7 @@ std::string TForm1::DateRangeFault(const std::string& From, const std::string& T
     sounding::TDateRange range;
     if (!range.Set(From, To)) return sounding::TDateRange::Fault(From, To);
     if (range.Whole()) return "";
-    if (range.PlacesIn(narrowed_ ? wholeSet_ : LapseRates->Soundings).empty()) return NoSoundingsText(From, To);
+    if (range.PlacesIn(ShownSet.WholeSet()).empty()) return NoSoundingsText(From, To);
     return "";
 }
 
@@ -219,33 +200,20 @@ void TForm1::SetDateRange(const std::string& From, const std::string& To)
         Tell(fault);
         return;
     }
-    if (From.empty() && To.empty() && !narrowed_) return;
+    if (From.empty() && To.empty() && !ShownSet.Narrowed()) return;
     const bool playing = Animate_CheckBox->isChecked();
     Animate_CheckBox->setChecked(false);
     int current = 0;
     if (From.empty() && To.empty()) {
         // The whole set comes back, at the launch on show.
-        const int on = LapseRates->Current;
-        if (on >= 0 && on < int(shownPlaces_.size())) current = shownPlaces_[std::size_t(on)];
-        std::vector<TSounding> whole = std::move(wholeSet_);
-        Forget_Date_Range();
-        LapseRates->SetSoundings(std::move(whole));
+        current = ShownSet.Widen();
     } else {
         sounding::TDateRange range;
         range.Set(From, To);
-        const std::vector<TSounding>& whole = narrowed_ ? wholeSet_ : LapseRates->Soundings;
-        std::vector<int> places = range.PlacesIn(whole);
-        std::vector<TSounding> kept = SoundingsAt(whole, places);
-        if (!narrowed_) {
-            wholeSet_ = std::move(LapseRates->Soundings);
-            narrowed_ = true;
-        }
-        shownPlaces_ = std::move(places);
-        range_ = range;
-        LapseRates->SetSoundings(std::move(kept));
+        ShownSet.Narrow(range);
     }
     // A page keeps its caption's name.
-    if (shownName_.empty()) shownName_ = jtFile_IO_html->Filename();
+    if (ShownSet.Name().empty()) ShownSet.SetName(jtFile_IO_html->Filename());
     LapseRates->Current = current;
     Show_Loaded_Set();
     Show_Frame_Info();

@@ -2,10 +2,12 @@
 
 #include "app/Controls.h"
 #include "app/ExtrasHost.h"
+#include "app/ShownSet.h"
 #include "app/WindowPlaces.h"
 #include "chart/ColourSection.h"
 #include "movie/SectionPicture.h"
 #include "sounding/LapseRates.h"
+#include "sounding/TimeHeightSection.h"
 
 #include <QLabel>
 #include <QVBoxLayout>
@@ -59,7 +61,7 @@ void TYearWindow::PlaceBeside(const QWidget& Main)
 
 namespace app {
 
-TYearLink::TYearLink(IExtrasHost& Host) : host_(Host) {}
+TYearLink::TYearLink(IExtrasHost& Host) : TFollower(Host) {}
 
 TYearLink::~TYearLink() = default;
 
@@ -67,7 +69,7 @@ void TYearLink::ShowWindow()
 {
     if (!window_) {
         window_ = std::make_unique<TYearWindow>(&host_.HostWindow());
-        window_->OnSoundingClick = [this](int Sounding) { host_.HostShowFrame(Sounding); };
+        window_->OnSoundingClick = [this](int Sounding) { shown_.AskFrame(Sounding); };
         if (!RestorePlace(*window_)) window_->PlaceBeside(host_.HostWindow());
         KeepPlaceOnClose(*window_);
     }
@@ -80,7 +82,7 @@ void TYearLink::ShowWindow()
 
 void TYearLink::FrameChanged()
 {
-    if (window_ && window_->isVisible()) window_->ShowSounding(host_.HostFramePosition());
+    if (window_ && window_->isVisible()) window_->ShowSounding(shown_.Frame());
 }
 
 void TYearLink::PageChanged()
@@ -96,10 +98,12 @@ void TYearLink::MainClosing()
 void TYearLink::ShowPage()
 {
     static const std::vector<TSounding> kNoSoundings;
-    const TLapseRates* rates = host_.HostSoundings();
+    const TLapseRates* rates = shown_.Movie();
     const std::vector<TSounding>& soundings = rates ? rates->Soundings : kNoSoundings;
-    window_->ShowPage(host_.HostShownName(), soundings, host_.HostSectionHeightMax());
-    window_->ShowSounding(soundings.empty() ? -1 : host_.HostFramePosition());
+    TjtINI_File* settings = host_.HostSettings();
+    window_->ShowPage(shown_.CaptionName(), soundings,
+                      settings ? SectionHeightMax(*settings) : TSectionSize().HeightMax);
+    window_->ShowSounding(soundings.empty() ? -1 : shown_.Frame());
 }
 
 }  // namespace app

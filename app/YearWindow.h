@@ -3,6 +3,8 @@
 // the page on show, a marker at the frame on show and a read-out of the
 // point under the mouse. It only shows; the window's additions tell it what.
 
+#include "app/Follower.h"
+
 #include <QWidget>
 
 #include <functional>
@@ -46,23 +48,21 @@ namespace app {
 // the page and the frame the main window shows while it is open; a click in
 // its map moves the movie to that sounding. It belongs to the main window
 // and closes with it; it opens where the user left it last.
-class TYearLink {
+class TYearLink : public TFollower {
 public:
     explicit TYearLink(IExtrasHost& Host);
-    ~TYearLink();
+    ~TYearLink() override;
 
     void ShowWindow();
     // Null until first opened.
     TYearWindow* Window() const { return window_.get(); }
 
-    void FrameChanged();
-    void PageChanged();
-    void MainClosing();
-
 private:
+    void FrameChanged() override;
+    void PageChanged() override;
+    void MainClosing() override;
     void ShowPage();
 
-    IExtrasHost& host_;
     std::unique_ptr<TYearWindow> window_;
 };
 
