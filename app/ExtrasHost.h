@@ -2,6 +2,8 @@
 // The window as its additions (TWindowExtras and its parts) see it: the few things they
 // read and the one command they give, so that either side changes alone.
 
+#include "components/ProgramSettings.h"
+
 #include <string>
 #include <utility>
 #include <vector>
@@ -49,12 +51,12 @@ public:
         (void)Name, (void)KeepRange;
         HostOpenPage(Path);
     }
-    // A value of the window's settings, or Default.
-    virtual std::string HostSetting(const std::string& Section, const std::string& Key,
-                                    const std::string& Default) const
+    // The program's settings (profilora.ini) as the window read them; by
+    // default the built-in values alone.
+    virtual const settings::TProgramSettings& HostProgramSettings() const
     {
-        (void)Section, (void)Key;
-        return Default;
+        static const settings::TProgramSettings none;
+        return none;
     }
     // Asks for the date range to narrow the soundings to ("Date Range..."
     // on the chart's menu); by default there is none to ask for.
