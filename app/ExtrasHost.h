@@ -3,6 +3,8 @@
 // window, its chart, what it shows (app/ShownSet.h) and the commands that
 // open pages, so that either side changes alone.
 
+#include "components/ProgramSettings.h"
+
 #include <string>
 #include <vector>
 
@@ -44,12 +46,12 @@ public:
     // Asks for the date range to narrow the soundings to ("Date Range..."
     // on the chart's menu); by default there is none to ask for.
     virtual void HostShowDateRange() {}
-    // A value of the window's settings, or Default.
-    virtual std::string HostSetting(const std::string& Section, const std::string& Key,
-                                    const std::string& Default) const
+    // The program's settings (profilora.ini) as the window read them; by
+    // default the built-in values alone.
+    virtual const settings::TProgramSettings& HostProgramSettings() const
     {
-        (void)Section, (void)Key;
-        return Default;
+        static const settings::TProgramSettings none;
+        return none;
     }
     // The settings the chart is read from (the skew-T window keeps its
     // place there, the year window its height); null when there are none.

@@ -443,49 +443,13 @@ void TForm1::Read_Profile(const std::string& Section) { ReadProfile(*jtINI_File1
 
 void TForm1::jtINI_File2ReadComplete(QObject*)
 {
-    const std::string start = jtINI_File2->ReadString("Display at start", "file");
-    jtSpinEdit1->SetAsInt(jtINI_File2->ReadInteger("Display at start", "ms_per_frame", jtSpinEdit1->AsInt()));
+    // The settings file is read once more, into the one settings object the
+    // window and its parts take their values from.
+    settings_ = settings::TProgramSettings::FromFile(jtINI_File2->FullFilename(), ::CatalogueDefaults());
+    const std::string start = settings_.StartPage();
+    jtSpinEdit1->SetAsInt(settings_.IntervalMs(jtSpinEdit1->AsInt()));
     std::vector<std::string> pages;
-    jtINI_File2->ReadSection("soundings", pages);
-    // An entry with an absolute path starts with "/", which the settings
-    // read as a comment: the file's own lines give those entries.
-    absoluteEntries_.clear();
-    std::vector<std::string> listed;
-    bool inCatalogue = false;
-    std::vector<std::string> lines;
-    if (platform::files().FileExists(jtINI_File2->FullFilename())) {
-        try {
-            TTextFile in(jtINI_File2->FullFilename());
-            in.Reset();
-            while (!in.Eof()) lines.push_back(in.ReadLine());
-            in.Close();
-        } catch (const Exception&) {
-            lines.clear();  // the settings were read; only such entries are missed
-        }
-    }
-    for (const std::string& line : lines) {
-        const std::string t = jt::Trim(line);
-        if (!t.empty() && t[0] == '[') {
-            inCatalogue = jt::SameTextAZ(t, "[soundings]");
-            continue;
-        }
-        if (!inCatalogue || t.empty()) continue;
-        const std::size_t eq = t.find('=');
-        const std::string key = jt::Trim(t.substr(0, eq));
-        if (key.size() >= 2 && key[0] == '/' && key[1] != '/' && key[1] != ' ' &&
-            (eq != std::string::npos || platform::files().FileExists(key))) {
-            absoluteEntries_.emplace_back(key, eq == std::string::npos ? std::string() : jt::Trim(t.substr(eq + 1)));
-            listed.push_back(key);
-        } else if (std::find(pages.begin(), pages.end(), key) != pages.end() &&
-                   std::find(listed.begin(), listed.end(), key) == listed.end()) {
-            listed.push_back(key);
-        }
-    }
-    // Entries the file's lines did not give (set in code) keep their order, after those.
-    for (const std::string& p : pages)
-        if (std::find(listed.begin(), listed.end(), p) == listed.end()) listed.push_back(p);
-    pages = std::move(listed);
-    if (pages.empty()) jtINI_File2->ReadSection("soundings-internal", pages);
+    for (const settings::TCatalogueEntry& entry : settings_.Catalogue()) pages.push_back(entry.Name);
     Name_UIComboBox->clear();
     // Each entry keeps its name's bytes: shown as text, opened as written.
     for (const std::string& p : pages) Name_UIComboBox->addItem(Q(p), QByteArray(p.data(), qsizetype(p.size())));
@@ -618,11 +582,11 @@ void TForm1::Name_UIComboBoxChange(QObject*)
     Open_Catalogue_Entry(name, CatalogueValue(name));
 }
 
-std::string TForm1::CatalogueValue(const std::string& Name)
+std::string TForm1::CatalogueValue(const std::string& Name) const
 {
-    for (const auto& [key, value] : absoluteEntries_)
-        if (key == Name) return value;
-    return jtINI_File2->ReadString("soundings", Name, "");
+    for (const settings::TCatalogueEntry& entry : settings_.Catalogue())
+        if (jt::SameTextAZ(entry.Name, Name)) return entry.Value;
+    return {};
 }
 
 void TForm1::Button2Click(QObject*)

@@ -106,8 +106,7 @@ private:
     void HostOpenPages(const std::vector<std::string>& Paths) override;
     void HostOpenStationFile(const std::string& Path, const std::string& Name, bool KeepRange) override;
     void HostShowDateRange() override;
-    std::string HostSetting(const std::string& Section, const std::string& Key,
-                            const std::string& Default) const override;
+    const settings::TProgramSettings& HostProgramSettings() const override { return settings_; }
     TjtINI_File* HostSettings() override { return jtINI_File1; }
 
 public:
@@ -205,8 +204,7 @@ private:
     // Counts the loads begun, so that a load that a newer one overtook
     // (through the pending messages) leaves the caption and the set alone.
     std::uint64_t loadSerial_ = 0;
-    // The catalogue's entries with an absolute path: their values (the
-    // settings' format reads a line that starts with "/" as a comment).
-    std::vector<std::pair<std::string, std::string>> absoluteEntries_;
-    std::string CatalogueValue(const std::string& Name);
+    // The program's settings, read once when the window is created.
+    settings::TProgramSettings settings_;
+    std::string CatalogueValue(const std::string& Name) const;
 };

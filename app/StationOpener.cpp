@@ -16,7 +16,7 @@ namespace app {
 namespace {
 
 constexpr std::size_t kRecentCount = 10;
-constexpr char kRecentSection[] = "[Recent stations]";
+constexpr char kRecentSection[] = "Recent stations";
 
 void Tell(const std::string& Text, platform::MsgIcon Icon = platform::MsgIcon::Error)
 {
@@ -25,7 +25,8 @@ void Tell(const std::string& Text, platform::MsgIcon Icon = platform::MsgIcon::E
 
 }  // namespace
 
-TStationOpener::TStationOpener(IExtrasHost& Host) : host_(Host)
+TStationOpener::TStationOpener(IExtrasHost& Host, const settings::TProgramSettings& Settings)
+    : host_(Host), settings_(Settings)
 {
     setObjectName("StationOpener");
     fetch_.OnProgress = [this](std::uint64_t Done, std::optional<std::uint64_t> Total) { Progressed(Done, Total); };
@@ -81,21 +82,13 @@ void TStationOpener::ReadRecent()
     std::string text;
     platform::FileError error;
     if (!platform::files().ReadAll(RecentFile(), text, error)) return;
-    bool inSection = false;
-    std::size_t at = 0;
-    while (at < text.size() && recent_.size() < kRecentCount) {
-        std::size_t end = text.find('\n', at);
-        if (end == std::string::npos) end = text.size();
-        std::string line = text.substr(at, end - at);
-        at = end + 1;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (!line.empty() && line.front() == '[') {
-            inSection = line == kRecentSection;
-            continue;
-        }
-        const std::size_t equals = line.find('=');
-        if (!inSection || equals == std::string::npos) continue;
-        const std::string entry = line.substr(equals + 1);
+    TjtINI_Document recent;
+    recent.ParseWholeText(std::move(text));
+    const T_jt_ini_Records* records = recent.FindSection(kRecentSection);
+    if (!records) return;
+    for (const T_jt_ini_Record& r : *records) {
+        if (recent_.size() >= kRecentCount) break;
+        const std::string entry = r.Value.str();
         const std::size_t space = entry.find(' ');
         if (space != std::string::npos && download::IsStationId(entry.substr(0, space)) &&
             download::PeriodOfSwitch(entry.substr(space + 1)))
@@ -108,7 +101,7 @@ void TStationOpener::AddRecent(const std::string& Entry)
     std::erase(recent_, Entry);
     recent_.insert(recent_.begin(), Entry);
     if (recent_.size() > kRecentCount) recent_.resize(kRecentCount);
-    std::string text = std::string(kRecentSection) + "\n";
+    std::string text = "[" + std::string(kRecentSection) + "]\n";
     for (std::size_t i = 0; i < recent_.size(); ++i) text += std::to_string(i + 1) + "=" + recent_[i] + "\n";
     std::string error;
     // A list that cannot be kept costs nothing but the list.
@@ -145,8 +138,7 @@ void TStationOpener::Show()
 download::TStationRequest TStationOpener::Request() const
 {
     download::TStationRequest request;
-    request.Base = host_.HostSetting("Sources", "IGRA", download::kDefaultIgraBase);
-    if (request.Base.empty()) request.Base = download::kDefaultIgraBase;
+    request.Base = settings_.IgraBase();
     return request;
 }
 

@@ -7,6 +7,7 @@
 // station list (the bundled one, or a newer one downloaded into the cache)
 // and the ten stations opened last.
 
+#include "components/ProgramSettings.h"
 #include "download/StationFetch.h"
 #include "sounding/StationList.h"
 
@@ -29,7 +30,8 @@ class TStationDialog;
 
 class TStationOpener : public QObject {
 public:
-    explicit TStationOpener(IExtrasHost& Host);
+    // Settings: the program's settings, which outlive the opener.
+    TStationOpener(IExtrasHost& Host, const settings::TProgramSettings& Settings);
     ~TStationOpener() override;
 
     // Shows the dialog (not modal), reading the station list first.
@@ -64,6 +66,7 @@ private:
     std::string StationName(const std::string& Id) const;
 
     IExtrasHost& host_;
+    const settings::TProgramSettings& settings_;
     std::unique_ptr<TStationDialog> dialog_;
     download::TStationFetch fetch_;
     std::unique_ptr<platform::TransferProgress> progress_;

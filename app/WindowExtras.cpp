@@ -57,7 +57,7 @@ void TWindowExtras::CreateMenu()
     StationAction->setObjectName("StationAction");
     StationAction->setShortcut(QKeySequence("Ctrl+Shift+O"));
     host_.HostWindow().addAction(StationAction);
-    Stations = std::make_unique<app::TStationOpener>(host_);
+    Stations = std::make_unique<app::TStationOpener>(host_, host_.HostProgramSettings());
     DateRangeAction = ChartMenu->addAction("Date Range...");
     DateRangeAction->setObjectName("DateRange_Action");
 

@@ -1,6 +1,7 @@
 #include "app/WindowPlaces.h"
 
 #include "app/Controls.h"
+#include "components/jtINI_Document.h"
 #include "platform/Platform.h"
 #include "platform/ReplaceFile.h"
 
@@ -15,38 +16,28 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 namespace app {
 
 namespace {
 
-constexpr char kSection[] = "[Window places]";
+constexpr char kSection[] = "Window places";
 
-// The file's lines, each "Name=left,top,width,height" under kSection.
-std::vector<std::string> KeptLines()
+// The places the file keeps: each window's name and "left,top,width,height".
+std::vector<std::pair<std::string, std::string>> KeptLines()
 {
-    std::vector<std::string> lines;
+    std::vector<std::pair<std::string, std::string>> lines;
     std::string text;
     platform::FileError error;
     if (!platform::files().ReadAll(WindowPlacesFile(), text, error)) return lines;
-    bool inSection = false;
-    std::size_t at = 0;
-    while (at < text.size()) {
-        std::size_t end = text.find('\n', at);
-        if (end == std::string::npos) end = text.size();
-        std::string line = text.substr(at, end - at);
-        at = end + 1;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (!line.empty() && line.front() == '[')
-            inSection = line == kSection;
-        else if (inSection && line.find('=') != std::string::npos)
-            lines.push_back(line);
-    }
+    TjtINI_Document places;
+    places.ParseWholeText(std::move(text));
+    if (const T_jt_ini_Records* records = places.FindSection(kSection))
+        for (const T_jt_ini_Record& r : *records) lines.emplace_back(r.Key.str(), r.Value.str());
     return lines;
 }
-
-std::string NameOf(const std::string& Line) { return Line.substr(0, Line.find('=')); }
 
 // A frame that can be kept: of a sensible size, not absurdly far off.
 bool Sensible(const QRect& R)
@@ -81,11 +72,11 @@ std::string WindowPlacesFile()
 
 std::optional<QRect> KeptPlace(const std::string& Name)
 {
-    for (const std::string& line : KeptLines()) {
-        if (NameOf(line) != Name) continue;
+    for (const auto& [name, value] : KeptLines()) {
+        if (name != Name) continue;
         int x = 0, y = 0, w = 0, h = 0;
         char tail = 0;
-        if (std::sscanf(line.c_str() + Name.size() + 1, "%d,%d,%d,%d%c", &x, &y, &w, &h, &tail) != 4) return {};
+        if (std::sscanf(value.c_str(), "%d,%d,%d,%d%c", &x, &y, &w, &h, &tail) != 4) return {};
         const QRect place(x, y, w, h);
         return Sensible(place) ? std::optional<QRect>(place) : std::nullopt;
     }
@@ -97,9 +88,9 @@ void KeepPlace(const QWidget& Window)
     const std::string name = Window.objectName().toStdString();
     const QRect place(Window.frameGeometry().topLeft(), Window.size());
     if (name.empty() || !Sensible(place) || KeptPlace(name) == place) return;
-    std::string text = std::string(kSection) + "\n";
-    for (const std::string& line : KeptLines())
-        if (NameOf(line) != name) text += line + "\n";
+    std::string text = "[" + std::string(kSection) + "]\n";
+    for (const auto& [other, value] : KeptLines())
+        if (other != name) text += other + "=" + value + "\n";
     text += name + "=" + std::to_string(place.left()) + "," + std::to_string(place.top()) + "," +
             std::to_string(place.width()) + "," + std::to_string(place.height()) + "\n";
     const std::string path = WindowPlacesFile();

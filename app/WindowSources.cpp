@@ -58,11 +58,6 @@ void TForm1::HostOpenStationFile(const std::string& Path, const std::string& Nam
     Load_Station_Files({Path}, Name, from, to);
 }
 
-std::string TForm1::HostSetting(const std::string& Section, const std::string& Key, const std::string& Default) const
-{
-    return jtINI_File2 ? jtINI_File2->ReadString(Section, Key, Default) : Default;
-}
-
 void TForm1::Open_Files(const std::vector<std::string>& Paths)
 {
     if (Paths.empty()) return;

@@ -1,10 +1,12 @@
 #include "components/jtINI_Document.h"
 
 #include "components/jtCommon.h"
+#include "components/jtSysUtils.h"
 #include "platform/Platform.h"
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <iterator>
@@ -19,6 +21,24 @@ std::string UpperAZ(std::string_view S)
     for (char& c : out)
         if (c >= 'a' && c <= 'z') c = char(c - 32);
     return out;
+}
+
+long double NumberOf(const std::string& Text)
+{
+    long double v = 0;
+    const char separator = jt::DecimalSeparator();
+    if (jt::TryTextToFloat(Text, separator, v)) return v;
+    if (separator != '.' && jt::TryTextToFloat(Text, '.', v)) return v;
+    return 0.0L;
+}
+
+// A value beyond 64 bits has no such result and fails like the processor's
+// conversion would.
+std::int32_t Truncate32(long double X)
+{
+    if (!(std::fabs(X) < 9223372036854775808.0L)) throw EInvalidOperation("Invalid floating point operation");
+    const std::int64_t t = static_cast<std::int64_t>(X);
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(t)));
 }
 
 }  // namespace jtini
@@ -58,7 +78,7 @@ void T_jt_ini_Text::Assign(std::string_view S)
 
 void T_jt_ini_Text::Release()
 {
-    if (Own()) delete[] (chars_ - 1 - sizeof(std::size_t));
+    if (Own()) delete[](chars_ - 1 - sizeof(std::size_t));
 }
 
 T_jt_ini_Text T_jt_ini_Text::Kept(const char* Chars, std::size_t Size)
@@ -118,7 +138,7 @@ std::uint64_t FoldAZ(std::uint64_t W)
     constexpr std::uint64_t ones = 0x0101010101010101ull;
     constexpr std::uint64_t high = 0x8080808080808080ull;
     const std::uint64_t low7 = W & ~high;
-    const std::uint64_t fromA = low7 + (0x80 - 'a') * ones;    // high bit: at least 'a'
+    const std::uint64_t fromA = low7 + (0x80 - 'a') * ones;      // high bit: at least 'a'
     const std::uint64_t pastZ = low7 + (0x80 - 'z' - 1) * ones;  // high bit: beyond 'z'
     const std::uint64_t small = fromA & ~pastZ & ~W & high;
     return W - (small >> 2);  // 0x80 >> 2 is the 0x20 between the cases
@@ -326,18 +346,24 @@ void TjtINI_Document::ParseKeptLine(char* First, char* Last, const char* Text, P
 {
     while (First < Last && Blank(*First)) ++First;
     while (Last > First && Blank(Last[-1])) --Last;
-    if (First == Last || std::strchr(kCommentStarts, *First) != nullptr) return;
+    if (First == Last) return;
+    const std::string_view slashKey = SlashKey(First, Last);
+    if (slashKey.empty() && std::strchr(kCommentStarts, *First) != nullptr) return;
     if (*First == '[') {
         // The last character goes whatever it is: "[Temperature" names "Temperatur".
         CurrentSectionName = Last - First >= 2 ? std::string(First + 1, Last - 1) : std::string();
         State.Known = false;
         return;
     }
-    char* const eq = static_cast<char*>(std::memchr(First, '=', size_t(Last - First)));
-    if (!eq) return;
+    char* eq = static_cast<char*>(std::memchr(First, '=', size_t(Last - First)));
+    if (!eq) {
+        // A slash key alone (a file named by its path) keeps no value.
+        if (slashKey.empty() || !keepWithoutValue_ || !keepWithoutValue_(slashKey)) return;
+        eq = Last;
+    }
     char* keyLast = eq;
     while (keyLast > First && Blank(keyLast[-1])) --keyLast;
-    char* valueFirst = eq + 1;
+    char* valueFirst = eq < Last ? eq + 1 : Last;
     while (valueFirst < Last && Blank(*valueFirst)) ++valueFirst;
 
     if (!State.Known) {
@@ -369,6 +395,16 @@ void TjtINI_Document::ParseKeptLine(char* First, char* Last, const char* Text, P
     if (created) R = &State.Section->Add(keep(First, keyLast), State.Section->Records.size() + State.Left);
     if (State.Left > 0) --State.Left;
     Load(*R, keep(valueFirst, Last), created, LoadingDefaults);
+}
+
+std::string_view TjtINI_Document::SlashKey(const char* First, const char* Last) const
+{
+    if (!slashKeys_ || Last - First < 2 || First[0] != '/' || First[1] == '/' || First[1] == ' ') return {};
+    const char* eq = static_cast<const char*>(std::memchr(First, '=', size_t(Last - First)));
+    const char* keyLast = eq ? eq : Last;
+    while (keyLast > First && Blank(keyLast[-1])) --keyLast;
+    if (keyLast - First < 2) return {};
+    return {First, size_t(keyLast - First)};
 }
 
 void TjtINI_Document::ParseLines(const std::string* Lines, std::size_t Count)
@@ -408,12 +444,14 @@ void TjtINI_Document::ParseStrings(const std::vector<std::string>& Lines)
     ParseLines(Lines.data(), Lines.size());
 }
 
-void TjtINI_Document::ParseText(TTextFile& F)
+void TjtINI_Document::ParseText(TTextFile& F) { ParseWholeText(F.TakeRest()); }
+
+void TjtINI_Document::ParseWholeText(std::string Text)
 {
     CurrentSectionName = StartOfFile;
-    // The file's text is taken over, not copied; a NUL after it ends the
-    // last line as the others end.
-    auto text = std::make_unique<std::string>(F.TakeRest());
+    // The text is taken over, not copied; a NUL after it ends the last line
+    // as the others end.
+    auto text = std::make_unique<std::string>(std::move(Text));
     text->push_back('\0');
     char* const begin = text->data();
     char* const end = begin + text->size() - 1;

@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <iterator>
 #include <memory>
 #include <ostream>
@@ -198,6 +199,12 @@ private:
 namespace jtini {
 // Letters a-z upper-cased, nothing else changed.
 std::string UpperAZ(std::string_view S);
+// A value's text as an extended number with the user's decimal separator
+// or with "." (a settings file moves between machines), 0 when it is not one.
+long double NumberOf(const std::string& Text);
+// Truncated toward zero, then the low 32 bits of the 64-bit result; a value
+// beyond 64 bits raises EInvalidOperation.
+std::int32_t Truncate32(long double X);
 }  // namespace jtini
 
 bool SameKeyAZ(std::string_view A, std::string_view B);
@@ -225,11 +232,25 @@ public:
     bool WindowsCompatible() const { return windowsCompatible_; }
     void SetWindowsCompatible(bool V) { windowsCompatible_ = V; }
 
+    // Keys that start with "/" (an absolute path) instead of reading such a
+    // line as a comment; "//" and "/ " still start comments, and the key
+    // has at least two characters. Such a line without "=" is a key with an
+    // empty value when KeepWithoutValue(key) says so.
+    using TKeyTest = std::function<bool(std::string_view Key)>;
+    bool SlashKeys() const { return slashKeys_; }
+    void SetSlashKeys(bool V, TKeyTest KeepWithoutValue = {})
+    {
+        slashKeys_ = V;
+        keepWithoutValue_ = std::move(KeepWithoutValue);
+    }
+
     void ParseLine(const std::string& Line);
     virtual void ParseStrings(const std::vector<std::string>& Lines);
     // Parses the unread lines of a file opened for reading; the document
     // keeps their text.
     void ParseText(TTextFile& F);
+    // Parses a whole text (LF, CR LF or CR line ends); the document keeps it.
+    void ParseWholeText(std::string Text);
     void StoreValue(const std::string& Section, const std::string& Key, const std::string& Value);
 
     T_jt_ini_Records* FindSection(const std::string& Name);
@@ -255,5 +276,10 @@ private:
     // records may share its characters, which gain NULs around them.
     void ParseKeptLine(char* First, char* Last, const char* Text, ParseState& State);
 
+    // A slash key on the line [First, Last), or an empty view.
+    std::string_view SlashKey(const char* First, const char* Last) const;
+
     bool windowsCompatible_ = false;
+    bool slashKeys_ = false;
+    TKeyTest keepWithoutValue_;
 };

@@ -258,16 +258,7 @@ void TjtINI_File::SetCmdLineValue(const std::string& Section, const std::string&
 
 // ---------------------------------------------------------------- typed values
 
-long double TjtINI_File::NumberOf(const std::string& Text)
-{
-    // A settings file moves between machines: "." is read whatever the
-    // user's own separator is.
-    long double v = 0;
-    const char separator = jt::DecimalSeparator();
-    if (jt::TryTextToFloat(Text, separator, v)) return v;
-    if (separator != '.' && jt::TryTextToFloat(Text, '.', v)) return v;
-    return 0.0L;
-}
+long double TjtINI_File::NumberOf(const std::string& Text) { return jtini::NumberOf(Text); }
 
 std::string TjtINI_File::ReadString(const std::string& Section, const std::string& Key)
 {
@@ -291,17 +282,7 @@ std::string TjtINI_File::ReadString(const std::string& Section, const std::strin
     return Default;
 }
 
-namespace {
-// Truncated toward zero, then the low 32 bits of the 64-bit result. A value
-// beyond 64 bits has no such result and fails like the processor's
-// conversion would.
-std::int32_t Truncate32(long double X)
-{
-    if (!(std::fabs(X) < 9223372036854775808.0L)) throw EInvalidOperation("Invalid floating point operation");
-    const std::int64_t t = static_cast<std::int64_t>(X);
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(t)));
-}
-}  // namespace
+using jtini::Truncate32;
 
 std::int32_t TjtINI_File::ReadInteger(const std::string& Section, const std::string& Key)
 {

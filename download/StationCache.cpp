@@ -320,38 +320,6 @@ bool ClearCache(const std::string& Directory, std::string& Error)
     return true;
 }
 
-std::string IgraBaseOf(const std::string& SettingsText)
-{
-    auto lower = [](std::string T) {
-        for (char& c : T)
-            if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-        return T;
-    };
-    auto trim = [](std::string T) {
-        const std::size_t first = T.find_first_not_of(" \t\r");
-        if (first == std::string::npos) return std::string();
-        return T.substr(first, T.find_last_not_of(" \t\r") - first + 1);
-    };
-    bool inSources = false;
-    std::size_t at = 0;
-    while (at < SettingsText.size()) {
-        std::size_t end = SettingsText.find('\n', at);
-        if (end == std::string::npos) end = SettingsText.size();
-        const std::string line = trim(SettingsText.substr(at, end - at));
-        at = end + 1;
-        if (!line.empty() && line.front() == '[') {
-            inSources = lower(line) == "[sources]";
-            continue;
-        }
-        const std::size_t equals = line.find('=');
-        if (inSources && equals != std::string::npos && lower(trim(line.substr(0, equals))) == "igra") {
-            const std::string value = trim(line.substr(equals + 1));
-            if (!value.empty()) return value;
-        }
-    }
-    return kDefaultIgraBase;
-}
-
 std::string TodayText() { return QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-dd")).toStdString(); }
 
 int ThisYear() { return QDateTime::currentDateTimeUtc().date().year(); }

@@ -6,6 +6,8 @@
 // and the day it was fetched); the archive's addresses below the base
 // address of the settings.
 
+#include "components/ProgramSettings.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,8 +15,8 @@
 
 namespace download {
 
-// The archive's address as NOAA NCEI serves it.
-inline constexpr char kDefaultIgraBase[] = "https://www.ncei.noaa.gov/data/integrated-global-radiosonde-archive/";
+// The archive's address as NOAA NCEI serves it (the settings' default).
+inline constexpr const char* kDefaultIgraBase = settings::kDefaultIgraBase;
 
 enum class TPeriod { WholeRecord, ThisYear };
 
@@ -79,10 +81,6 @@ std::string CheckStationListCopy(const std::string& Path);
 // Removes the station files, the downloaded list, their ".meta" files and
 // leftover temporary files from Directory; false with the first failure.
 bool ClearCache(const std::string& Directory, std::string& Error);
-
-// The archive's address a settings text names ([Sources] IGRA=, section
-// and key in any case), or kDefaultIgraBase.
-std::string IgraBaseOf(const std::string& SettingsText);
 
 // Today's date (UTC), "YYYY-MM-DD", and this year.
 std::string TodayText();

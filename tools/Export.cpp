@@ -1,5 +1,6 @@
 #include "tools/Export.h"
 
+#include "components/ProgramSettings.h"
 #include "download/StationCache.h"
 #include "components/jtSysUtils.h"
 #include "platform/OutputTarget.h"
@@ -81,13 +82,13 @@ private:
 class PictureJob {
 public:
     PictureJob(const ExportOptions& Options, TLapseRates& Set, std::ostream& Err)
-        : options_(Options), settings_(nullptr), catalogue_(nullptr), renderer_(chart_, Set), err_(Err)
+        : options_(Options), settings_(nullptr), renderer_(chart_, Set), err_(Err)
     {
         if (!Options.SettingsPath.empty() && !platform::files().FileExists(Options.SettingsPath))
             throw Exception("cannot read settings '" + Options.SettingsPath + "': no such file");
         try {
             ReadExportSettings(settings_, ProfileDefaults(), Options.SettingsPath);
-            ReadExportSettings(catalogue_, CatalogueDefaults(), Options.SettingsPath);
+            catalogue_ = settings::TProgramSettings::FromFile(Options.SettingsPath, CatalogueDefaults());
         } catch (const Exception& e) {
             throw Exception("settings" + Where() + ": " + e.Message());
         }
@@ -110,10 +111,7 @@ public:
             throw Exception("frames " + std::to_string(span_.First) + " to " + std::to_string(span_.Last) +
                             " are not on the page; its frames are 0 to " + std::to_string(count - 1));
 
-        delayMs_ = Options.Ms > 0
-                       ? Options.Ms
-                       : std::clamp(int(catalogue_.ReadInteger("Display at start", "ms_per_frame", kSpinMin)), kSpinMin,
-                                    kSpinMax);
+        delayMs_ = Options.Ms > 0 ? Options.Ms : std::clamp(int(catalogue_.IntervalMs(kSpinMin)), kSpinMin, kSpinMax);
     }
 
     void Write(const ExportTarget& Target)
@@ -140,7 +138,7 @@ private:
 
     const ExportOptions& options_;
     TjtINI_File settings_;
-    TjtINI_File catalogue_;
+    settings::TProgramSettings catalogue_;
     TChart chart_;
     TFrameRenderer renderer_;
     std::unique_ptr<movie::TSkewTPictures> skewT_;  // --view skewt
@@ -255,13 +253,24 @@ bool ClearDownloadCache(std::ostream& Err)
     return true;
 }
 
-}  // namespace
+// The program's objects that live through a run: the widget application
+// and the chart of the pictures, and the event loop of the downloads.
+struct ExportRun {
+#ifdef PROFILORA_EXPORT_PICTURES
+    // The pictures are drawn by one chart for all picture outputs.
+    std::unique_ptr<PictureApplication> application;
+    std::unique_ptr<PictureJob> pictures;
+#endif
+    std::unique_ptr<QCoreApplication> eventLoop;
+};
 
-int RunExport(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err)
+// The options of Args; the exit code when the run ends here (help, a
+// refused option, a cache cleared with nothing else to do).
+std::optional<int> ParseOptions(const std::vector<std::string>& Args, ExportOptions& Options, std::ostream& Out,
+                                std::ostream& Err)
 {
-    ExportOptions options;
-    const std::string problem = ParseExportArguments(Args, options);
-    if (options.Help) {
+    const std::string problem = ParseExportArguments(Args, Options);
+    if (Options.Help) {
         Out << ExportUsage();
         return kExportDone;
     }
@@ -269,11 +278,11 @@ int RunExport(const std::vector<std::string>& Args, std::ostream& Out, std::ostr
         Err << kProgram << problem << "\n\n" << ExportUsage();
         return kExportFailed;
     }
-    if (options.ClearCache && !ClearDownloadCache(Err)) return kExportFailed;
-    if (options.ClearCache && options.Inputs.empty() && options.Stations.empty() && options.Targets.empty())
+    if (Options.ClearCache && !ClearDownloadCache(Err)) return kExportFailed;
+    if (Options.ClearCache && Options.Inputs.empty() && Options.Stations.empty() && Options.Targets.empty())
         return kExportDone;
 #ifndef PROFILORA_EXPORT_PICTURES
-    for (const ExportTarget& target : options.Targets) {
+    for (const ExportTarget& target : Options.Targets) {
         if (target.Format != ExportFormat::Csv && target.Format != ExportFormat::Levels &&
             target.Format != ExportFormat::Indices) {
             Err << kProgram
@@ -283,51 +292,52 @@ int RunExport(const std::vector<std::string>& Args, std::ostream& Out, std::ostr
         }
     }
 #endif
+    return std::nullopt;
+}
 
-#ifdef PROFILORA_EXPORT_PICTURES
-    // The pictures are drawn by one chart for all picture outputs.
-    std::unique_ptr<PictureApplication> application;
-    std::unique_ptr<PictureJob> pictures;
-#endif
+// Downloads the stations the options name; false, told on Err, when that
+// failed.
+bool FetchStations(ExportOptions& Options, ExportRun& Run, std::ostream& Err)
+{
     // Stations are downloaded in an event loop, which needs an application
     // object: the pictures' own when there will be pictures.
-    std::unique_ptr<QCoreApplication> eventLoop;
-    if (!options.Stations.empty()) {
-        if (!Told(Err, [&] {
+    if (!Told(Err, [&] {
 #ifdef PROFILORA_EXPORT_PICTURES
-                if (options.WantsPictures() && !application) application = std::make_unique<PictureApplication>();
+            if (Options.WantsPictures() && !Run.application) Run.application = std::make_unique<PictureApplication>();
 #endif
-                if (!QCoreApplication::instance()) {
-                    static int argc = 1;
-                    static char name[] = "profilora-export";
-                    static char* argv[] = {name, nullptr};
-                    eventLoop = std::make_unique<QCoreApplication>(argc, argv);
-                }
-            }))
-            return kExportFailed;
-        if (!FetchStationInputs(options, Err, ::isatty(2) == 1)) return kExportFailed;
-    }
+            if (!QCoreApplication::instance()) {
+                static int argc = 1;
+                static char name[] = "profilora-export";
+                static char* argv[] = {name, nullptr};
+                Run.eventLoop = std::make_unique<QCoreApplication>(argc, argv);
+            }
+        }))
+        return false;
+    return FetchStationInputs(Options, Err, ::isatty(2) == 1);
+}
 
+// Reads the inputs into Set, narrowed to the options' dates; the exit code
+// when the run ends here.
+std::optional<int> ReadInputs(const ExportOptions& Options, TLapseRates& Set, std::ostream& Err)
+{
     // Station files, Wyoming pages and several files go to the station-file
     // readers; one sounding page (or other content) is read as a page.
-    const bool stationInputs = ReadsAsStationInputs(options);
+    const bool stationInputs = ReadsAsStationInputs(Options);
     std::string page;
     platform::FileError readError;
-    if (!stationInputs && !platform::files().ReadAll(options.PagePath, page, readError)) {
+    if (!stationInputs && !platform::files().ReadAll(Options.PagePath, page, readError)) {
         Err << kProgram << readError.Message << '\n';
         return kExportFailed;
     }
-
     // The whole page is read before anything is written, so a failure
     // leaves no half-written output behind.
-    TLapseRates set;
     TPageLoad loaded = TPageLoad::Read;
     std::optional<TSoundingSet> read;
     if (!Told(Err, [&] {
             if (stationInputs)
-                read = ReadStationInputs(options, set);
+                read = ReadStationInputs(Options, Set);
             else
-                loaded = set.LoadPage(page);
+                loaded = Set.LoadPage(page);
         }))
         return kExportFailed;
     if (read) {
@@ -336,7 +346,7 @@ int RunExport(const std::vector<std::string>& Args, std::ostream& Out, std::ostr
             Err << kProgram << read->Error << '\n';
             return read->NoData ? kExportNoData : kExportFailed;
         }
-        if (options.Strict && read->Skipped > 0) {
+        if (Options.Strict && read->Skipped > 0) {
             Err << kProgram << "--strict: nothing written\n";
             return kExportFailed;
         }
@@ -345,61 +355,75 @@ int RunExport(const std::vector<std::string>& Args, std::ostream& Out, std::ostr
         Err << kProgram << kMissingDataCaption << ": " << WithoutCarriageReturns(kMissingDataText) << '\n';
         return kExportNoData;
     }
-    if (!ApplyDateOptions(options, set)) {
+    if (!ApplyDateOptions(Options, Set)) {
         Err << kProgram << "no sounding was launched from "
-            << (options.FromDate.empty() ? "the first" : options.FromDate) << " to "
-            << (options.ToDate.empty() ? "the last" : options.ToDate) << '\n';
+            << (Options.FromDate.empty() ? "the first" : Options.FromDate) << " to "
+            << (Options.ToDate.empty() ? "the last" : Options.ToDate) << '\n';
         return kExportNoData;
     }
-
     // The same page ends the same way whatever the outputs.
-    if (set.Count() < 1) {
+    if (Set.Count() < 1) {
         Err << kProgram << "the page holds no soundings\n";
         return kExportNoData;
     }
+    return std::nullopt;
+}
 
-    // An output never takes the place of what it is made from, nor of a
-    // file the user protected; nothing is written when one of them would.
-    const std::vector<std::string> inputs = InputFiles(options);
-    for (const std::string& output : OutputFiles(options, set.Count())) {
+// An output never takes the place of what it is made from, nor of a file
+// the user protected; false, told on Err, when one of them would.
+bool OutputsAllowed(const ExportOptions& Options, int Count, std::ostream& Err)
+{
+    const std::vector<std::string> inputs = InputFiles(Options);
+    for (const std::string& output : OutputFiles(Options, Count)) {
         const std::string refused = platform::RefusedOutput(output, inputs);
         if (!refused.empty()) {
             Err << kProgram << refused << '\n';
-            return kExportFailed;
+            return false;
         }
     }
+    return true;
+}
 
-    for (const ExportTarget& target : options.Targets) {
-        if (target.Format == ExportFormat::Levels) {
-            if (!WriteCsv(
-                    target.Path, [&set](const TCsvSink& Sink) { return WriteLevelsCsv(set, Sink); }, Out, Err))
-                return kExportFailed;
-            continue;
-        }
-        if (target.Format == ExportFormat::Indices) {
-            if (!WriteCsv(
-                    target.Path, [&set](const TCsvSink& Sink) { return tools::WriteIndicesCsv(set, Sink); }, Out, Err))
-                return kExportFailed;
-            continue;
-        }
+// Writes one output of Set; false, told on Err, when it failed.
+bool WriteTarget(const ExportOptions& Options, TLapseRates& Set, const ExportTarget& Target, ExportRun& Run,
+                 std::ostream& Out, std::ostream& Err)
+{
+    if (Target.Format == ExportFormat::Levels)
+        return WriteCsv(Target.Path, [&Set](const TCsvSink& Sink) { return WriteLevelsCsv(Set, Sink); }, Out, Err);
+    if (Target.Format == ExportFormat::Indices)
+        return WriteCsv(
+            Target.Path, [&Set](const TCsvSink& Sink) { return tools::WriteIndicesCsv(Set, Sink); }, Out, Err);
 #ifdef PROFILORA_EXPORT_PICTURES
-        if (target.Format != ExportFormat::Csv) {
-            if (!Told(Err, [&] {
-                    if (!application) application = std::make_unique<PictureApplication>();
-                    if (target.Format == ExportFormat::Section) {
-                        WriteSectionTarget(options, set, target);
-                        return;
-                    }
-                    if (!pictures) pictures = std::make_unique<PictureJob>(options, set, Err);
-                    pictures->Write(target);
-                }))
-                return kExportFailed;
-            continue;
-        }
-#endif
-        if (!WriteCsv(
-                target.Path, [&set](const TCsvSink& Sink) { return WriteSoundingsCsv(set, Sink); }, Out, Err))
-            return kExportFailed;
+    if (Target.Format != ExportFormat::Csv) {
+        return Told(Err, [&] {
+            if (!Run.application) Run.application = std::make_unique<PictureApplication>();
+            if (Target.Format == ExportFormat::Section) {
+                WriteSectionTarget(Options, Set, Target);
+                return;
+            }
+            if (!Run.pictures) Run.pictures = std::make_unique<PictureJob>(Options, Set, Err);
+            Run.pictures->Write(Target);
+        });
     }
+#else
+    (void)Options;
+    (void)Run;
+#endif
+    return WriteCsv(Target.Path, [&Set](const TCsvSink& Sink) { return WriteSoundingsCsv(Set, Sink); }, Out, Err);
+}
+
+}  // namespace
+
+int RunExport(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err)
+{
+    ExportOptions options;
+    if (const std::optional<int> done = ParseOptions(Args, options, Out, Err)) return *done;
+    ExportRun run;
+    if (!options.Stations.empty() && !FetchStations(options, run, Err)) return kExportFailed;
+    TLapseRates set;
+    if (const std::optional<int> done = ReadInputs(options, set, Err)) return *done;
+    if (!OutputsAllowed(options, set.Count(), Err)) return kExportFailed;
+    for (const ExportTarget& target : options.Targets)
+        if (!WriteTarget(options, set, target, run, Out, Err)) return kExportFailed;
     return kExportDone;
 }

@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 
+#include "components/ProgramSettings.h"
 #include "download/StationElevations.h"
 #include "download/StationFetch.h"
 #include "platform/Platform.h"
@@ -19,7 +20,7 @@ bool FetchStationInputs(ExportOptions& Options, std::ostream& Err, bool Terminal
             Err << "profilora-export: cannot read settings '" << Options.SettingsPath << "': " << error.Message << '\n';
             return false;
         }
-        request.Base = download::IgraBaseOf(text);
+        request.Base = settings::TProgramSettings(text).IgraBase();
     }
     request.Period = Options.Period == "por" ? download::TPeriod::WholeRecord : download::TPeriod::ThisYear;
     request.Offline = Options.Offline;

@@ -307,103 +307,125 @@ std::string ExportUsage()
            "dates (nothing is written).\n";
 }
 
-std::string ParseExportArguments(const std::vector<std::string>& Args, ExportOptions& Options)
+namespace {
+
+// Where a reading of the arguments stands: the argument at I and what was
+// read before it.
+struct ArgumentReader {
+    const std::vector<std::string>& Args;
+    ExportOptions& Options;
+    std::size_t I = 0;
+    bool PageNamed = false;
+    bool OptionsEnded = false;
+    std::vector<std::string_view> Given;  // the options that take a value, as given
+
+    // The value after "=" in the argument, else the next argument (then
+    // read); false when there is none.
+    bool Value(std::size_t Equals, std::string& Text)
+    {
+        const std::string& arg = Args[I];
+        if (Equals != std::string::npos)
+            Text = arg.substr(Equals + 1);
+        else if (I + 1 < Args.size())
+            Text = Args[++I];
+        else
+            return false;
+        return true;
+    }
+
+    std::string Station(std::size_t Equals);
+    std::string Valued(const ValueSwitch& Switch, const std::string& Name, std::size_t Equals);
+    std::string Output(const FormatSwitch& Format, const std::string& Name, std::size_t Equals);
+    std::string Next();
+};
+
+// Any number of stations.
+std::string ArgumentReader::Station(std::size_t Equals)
 {
-    Options = ExportOptions();
-    bool pageNamed = false;
-    bool optionsEnded = false;
-    std::vector<std::string_view> given;
-    for (std::size_t i = 0; i < Args.size(); ++i) {
-        const std::string& arg = Args[i];
-        const bool looksLikeSwitch = !optionsEnded && arg.size() > 1 && arg[0] == '-';
-        if (!looksLikeSwitch) {
-            if (!pageNamed) Options.PagePath = arg;
-            Options.Inputs.push_back(arg);
-            pageNamed = true;
-            continue;
-        }
-        if (arg == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        if (arg == "-h" || arg == "--help") {
-            Options.Help = true;
-            continue;
-        }
-        if (arg == "--strict" || arg == "--offline" || arg == "--clear-cache") {
-            (arg == "--strict" ? Options.Strict : arg == "--offline" ? Options.Offline : Options.ClearCache) = true;
-            continue;
-        }
-        const std::size_t equals = arg.find('=');
-        const std::string name = arg.substr(0, equals);
-        // Any number of stations.
-        if (name == "--station") {
-            std::string value;
-            if (equals != std::string::npos)
-                value = arg.substr(equals + 1);
-            else if (i + 1 < Args.size())
-                value = Args[++i];
-            else
-                return "--station needs a station id";
-            std::string id;
-            if (!ReadStationId(value, id))
-                return "--station '" + value + "' is not an IGRA station id (11 letters and digits, e.g. USM00072403)";
-            Options.Stations.push_back(id);
-            continue;
-        }
+    std::string value;
+    if (!Value(Equals, value)) return "--station needs a station id";
+    std::string id;
+    if (!ReadStationId(value, id))
+        return "--station '" + value + "' is not an IGRA station id (11 letters and digits, e.g. USM00072403)";
+    Options.Stations.push_back(id);
+    return {};
+}
 
-        if (const ValueSwitch* value = FindValue(name)) {
-            for (std::string_view g : given)
-                if (g == value->Name) return std::string(value->Name) + " given more than once";
-            given.push_back(value->Name);
-            std::string text;
-            if (equals != std::string::npos) {
-                text = arg.substr(equals + 1);
-            } else if (i + 1 < Args.size()) {
-                text = Args[++i];
-            } else {
-                return name + " needs a value";
-            }
-            const std::string problem = value->Apply(text, Options);
-            if (!problem.empty()) return problem;
-            continue;
-        }
+std::string ArgumentReader::Valued(const ValueSwitch& Switch, const std::string& Name, std::size_t Equals)
+{
+    for (std::string_view g : Given)
+        if (g == Switch.Name) return std::string(Switch.Name) + " given more than once";
+    Given.push_back(Switch.Name);
+    std::string text;
+    if (!Value(Equals, text)) return Name + " needs a value";
+    return Switch.Apply(text, Options);
+}
 
-        const FormatSwitch* format = FindFormat(name);
-        if (!format) return "unknown option '" + arg + "'";
-        ExportTarget target;
-        target.Format = format->Format;
-        if (equals != std::string::npos) {
-            target.Path = format->NeedsPath ? arg.substr(equals + 1) : OutputPath(arg.substr(equals + 1));
-        } else if (format->NeedsPath) {
-            if (i + 1 < Args.size()) target.Path = Args[++i];
-        } else if ((pageNamed || !Options.Stations.empty()) && i + 1 < Args.size() && !Args[i + 1].empty() &&
-                   (Args[i + 1] == "-" || Args[i + 1][0] != '-')) {
-            // The output file follows its switch; before the page (or a
-            // station) is named a plain argument is the page ("--csv PAGE.html").
-            target.Path = OutputPath(Args[++i]);
-        }
-        if (format->NeedsPath && target.Path.empty())
-            return name + (format->Format == ExportFormat::Png ? " needs a directory" : " needs a file name");
-        // "-" is standard output for every output but the frames' folder.
-        if (target.Path == "-") {
-            if (format->Format == ExportFormat::Png) return name + " needs a directory, not standard output";
-            target.Path = format->Format == ExportFormat::Levels || format->Format == ExportFormat::Indices
-                              ? std::string()
-                              : std::string("/dev/stdout");
-        }
-        Options.Targets.push_back(target);
+std::string ArgumentReader::Output(const FormatSwitch& Format, const std::string& Name, std::size_t Equals)
+{
+    const std::string& arg = Args[I];
+    ExportTarget target;
+    target.Format = Format.Format;
+    if (Equals != std::string::npos) {
+        target.Path = Format.NeedsPath ? arg.substr(Equals + 1) : OutputPath(arg.substr(Equals + 1));
+    } else if (Format.NeedsPath) {
+        if (I + 1 < Args.size()) target.Path = Args[++I];
+    } else if ((PageNamed || !Options.Stations.empty()) && I + 1 < Args.size() && !Args[I + 1].empty() &&
+               (Args[I + 1] == "-" || Args[I + 1][0] != '-')) {
+        // The output file follows its switch; before the page (or a
+        // station) is named a plain argument is the page ("--csv PAGE.html").
+        target.Path = OutputPath(Args[++I]);
     }
-    if (Options.Help) return {};
-    if (Options.ClearCache && !pageNamed && Options.Stations.empty() && Options.Targets.empty()) return {};
-    const bool sectionWanted = std::any_of(Options.Targets.begin(), Options.Targets.end(),
-                                           [](const ExportTarget& T) { return T.Format == ExportFormat::Section; });
-    if (Options.View == ExportView::SkewT && !sectionWanted &&
-        std::find(given.begin(), given.end(), "--size") == given.end()) {
-        Options.Width = SkewTFrameWidth;
-        Options.Height = SkewTFrameHeight;
+    if (Format.NeedsPath && target.Path.empty())
+        return Name + (Format.Format == ExportFormat::Png ? " needs a directory" : " needs a file name");
+    // "-" is standard output for every output but the frames' folder.
+    if (target.Path == "-") {
+        if (Format.Format == ExportFormat::Png) return Name + " needs a directory, not standard output";
+        target.Path = Format.Format == ExportFormat::Levels || Format.Format == ExportFormat::Indices
+                          ? std::string()
+                          : std::string("/dev/stdout");
     }
-    if ((!pageNamed || Options.PagePath.empty()) && Options.Stations.empty()) return "no page given";
+    Options.Targets.push_back(target);
+    return {};
+}
+
+// Reads the argument at I (and the value it takes); what is wrong with it,
+// or nothing.
+std::string ArgumentReader::Next()
+{
+    const std::string& arg = Args[I];
+    const bool looksLikeSwitch = !OptionsEnded && arg.size() > 1 && arg[0] == '-';
+    if (!looksLikeSwitch) {
+        if (!PageNamed) Options.PagePath = arg;
+        Options.Inputs.push_back(arg);
+        PageNamed = true;
+        return {};
+    }
+    if (arg == "--") {
+        OptionsEnded = true;
+        return {};
+    }
+    if (arg == "-h" || arg == "--help") {
+        Options.Help = true;
+        return {};
+    }
+    if (arg == "--strict" || arg == "--offline" || arg == "--clear-cache") {
+        (arg == "--strict" ? Options.Strict : arg == "--offline" ? Options.Offline : Options.ClearCache) = true;
+        return {};
+    }
+    const std::size_t equals = arg.find('=');
+    const std::string name = arg.substr(0, equals);
+    if (name == "--station") return Station(equals);
+    if (const ValueSwitch* value = FindValue(name)) return Valued(*value, name, equals);
+    const FormatSwitch* format = FindFormat(name);
+    if (!format) return "unknown option '" + arg + "'";
+    return Output(*format, name, equals);
+}
+
+// What is wrong with the options read as a whole, or nothing.
+std::string CheckTogether(ExportOptions& Options, bool PageNamed, const std::vector<std::string_view>& Given)
+{
+    if ((!PageNamed || Options.PagePath.empty()) && Options.Stations.empty()) return "no page given";
     if (Options.Stations.empty() && (Options.Offline || !Options.Period.empty()))
         return std::string(Options.Offline ? "--offline" : "--period") + " applies to --station only";
     if (Options.Targets.empty()) return "no output chosen (--csv, --png, --gif, --section, --levels or --indices)";
@@ -415,7 +437,7 @@ std::string ParseExportArguments(const std::vector<std::string>& Args, ExportOpt
     }
     if (toStdout > 1) return "only one output can go to standard output";
     if (!Options.WantsPictures())
-        for (std::string_view g : given)
+        for (std::string_view g : Given)
             if (!ForEveryOutput(g, !Options.Stations.empty()))
                 return std::string(g) + " applies to --png, --gif and --section only";
     if (!Options.FromDate.empty() && !Options.ToDate.empty() && Options.FromDate > Options.ToDate)
@@ -424,4 +446,26 @@ std::string ParseExportArguments(const std::vector<std::string>& Args, ExportOpt
     if (Options.From >= 0 && Options.To >= 0 && Options.From > Options.To)
         return "--from " + std::to_string(Options.From) + " lies after --to " + std::to_string(Options.To);
     return {};
+}
+
+}  // namespace
+
+std::string ParseExportArguments(const std::vector<std::string>& Args, ExportOptions& Options)
+{
+    Options = ExportOptions();
+    ArgumentReader reader{Args, Options, 0, false, false, {}};
+    for (; reader.I < Args.size(); ++reader.I) {
+        const std::string problem = reader.Next();
+        if (!problem.empty()) return problem;
+    }
+    if (Options.Help) return {};
+    if (Options.ClearCache && !reader.PageNamed && Options.Stations.empty() && Options.Targets.empty()) return {};
+    const bool sectionWanted = std::any_of(Options.Targets.begin(), Options.Targets.end(),
+                                           [](const ExportTarget& T) { return T.Format == ExportFormat::Section; });
+    if (Options.View == ExportView::SkewT && !sectionWanted &&
+        std::find(reader.Given.begin(), reader.Given.end(), "--size") == reader.Given.end()) {
+        Options.Width = SkewTFrameWidth;
+        Options.Height = SkewTFrameHeight;
+    }
+    return CheckTogether(Options, reader.PageNamed, reader.Given);
 }
