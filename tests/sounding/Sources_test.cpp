@@ -3,6 +3,7 @@
 // hand.
 
 #include "support/TestFiles.h"
+#include "support/ZipFiles.h"
 #include "sounding/LapseRates.h"
 #include "sounding/SoundingSources.h"
 #include "sounding/TimeHeightSection.h"
@@ -57,43 +58,8 @@ std::string Deflate(const std::string& Data, int WindowBits)
 
 std::string Gzip(const std::string& Data) { return Deflate(Data, 31); }
 
-void Put(std::string& Out, std::uint32_t Value, int Bytes)
-{
-    for (int i = 0; i < Bytes; ++i) Out += char((Value >> (8 * i)) & 0xff);
-}
-
-// A zip archive of deflated members, with its central directory.
-std::string Zip(const std::vector<std::pair<std::string, std::string>>& Members)
-{
-    std::string out, directory;
-    for (const auto& [name, data] : Members) {
-        const std::string packed = Deflate(data, -15);
-        const auto crc = static_cast<std::uint32_t>(
-            crc32(0, reinterpret_cast<const Bytef*>(data.data()), static_cast<uInt>(data.size())));
-        const auto offset = static_cast<std::uint32_t>(out.size());
-        auto common = [&](std::string& To) {
-            Put(To, 20, 2), Put(To, 0, 2), Put(To, 8, 2), Put(To, 0, 4);  // version, flags, deflate, time
-            Put(To, crc, 4), Put(To, std::uint32_t(packed.size()), 4), Put(To, std::uint32_t(data.size()), 4);
-            Put(To, std::uint32_t(name.size()), 2), Put(To, 0, 2);
-        };
-        out += "PK\x03\x04";
-        common(out);
-        out += name + packed;
-        directory += "PK\x01\x02";
-        Put(directory, 20, 2);
-        common(directory);
-        Put(directory, 0, 2), Put(directory, 0, 2), Put(directory, 0, 2), Put(directory, 0, 4);
-        Put(directory, offset, 4);
-        directory += name;
-    }
-    const auto at = static_cast<std::uint32_t>(out.size());
-    out += directory;
-    out += std::string("PK\x05\x06", 4);
-    Put(out, 0, 4);
-    Put(out, std::uint32_t(Members.size()), 2), Put(out, std::uint32_t(Members.size()), 2);
-    Put(out, std::uint32_t(directory.size()), 4), Put(out, at, 4), Put(out, 0, 2);
-    return out;
-}
+using testzip::Put;
+using testzip::Zip;
 
 // Two IGRA launches; the first header announces 3 levels and has 3, the
 // third level without a temperature.
