@@ -40,23 +40,7 @@ void ExpectLevel(const TSoundingLevel& L, const LevelValues& E)
     EXPECT_NEAR(L.WindSpeed, E.WindSpeed, 1e-4);
 }
 
-// Deflate Data: WindowBits -15 gives a raw stream (zip), 31 a gzip file.
-std::string Deflate(const std::string& Data, int WindowBits)
-{
-    z_stream z{};
-    deflateInit2(&z, 9, Z_DEFLATED, WindowBits, 8, Z_DEFAULT_STRATEGY);
-    std::string out(deflateBound(&z, Data.size()), '\0');
-    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(Data.data()));
-    z.avail_in = static_cast<uInt>(Data.size());
-    z.next_out = reinterpret_cast<Bytef*>(out.data());
-    z.avail_out = static_cast<uInt>(out.size());
-    deflate(&z, Z_FINISH);
-    out.resize(z.total_out);
-    deflateEnd(&z);
-    return out;
-}
-
-std::string Gzip(const std::string& Data) { return Deflate(Data, 31); }
+std::string Gzip(const std::string& Data) { return testzip::Deflate(Data, 31); }
 
 using testzip::Put;
 using testzip::Zip;

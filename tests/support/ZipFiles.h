@@ -11,10 +11,12 @@
 
 namespace testzip {
 
-inline std::string Deflate(const std::string& Data)
+// Deflate Data: WindowBits -15 gives a raw stream (a zip member), 31 a gzip
+// file.
+inline std::string Deflate(const std::string& Data, int WindowBits = -15)
 {
     z_stream z{};
-    deflateInit2(&z, 9, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
+    deflateInit2(&z, 9, Z_DEFLATED, WindowBits, 8, Z_DEFAULT_STRATEGY);
     std::string out(deflateBound(&z, uLong(Data.size())), '\0');
     z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(Data.data()));
     z.avail_in = static_cast<uInt>(Data.size());
