@@ -6,10 +6,10 @@
 #include "app/ShownSet.h"
 #include "app/WindowPlaces.h"
 #include "components/jtSysUtils.h"
-#include "sounding/DerivedLevels.h"
-#include "sounding/Indices.h"
+#include "analysis/DerivedLevels.h"
+#include "analysis/Indices.h"
 #include "sounding/LapseRates.h"
-#include "sounding/Quantities.h"
+#include "analysis/Quantities.h"
 
 #include <QHeaderView>
 #include <QLabel>

@@ -7,7 +7,7 @@
 #include "chart/ColourSection.h"
 #include "movie/SectionPicture.h"
 #include "sounding/LapseRates.h"
-#include "sounding/TimeHeightSection.h"
+#include "analysis/TimeHeightSection.h"
 
 #include <QLabel>
 #include <QVBoxLayout>

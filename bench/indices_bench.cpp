@@ -1,9 +1,9 @@
 // The stability indices of a year of launches (the twelve Wyoming months of
 // Perth 2016, 726 launches), alone and together with what the year view
 // reckons for every launch first: the heights and the derived levels.
-#include "sounding/DerivedLevels.h"
+#include "analysis/DerivedLevels.h"
 #include "sounding/Heights.h"
-#include "sounding/Indices.h"
+#include "analysis/Indices.h"
 #include "sounding/SoundingSources.h"
 
 #include "BenchMain.h"

@@ -5,9 +5,9 @@
 // three times the one-year budget.
 // (Both lay their columns out by launch time.)
 #include "chart/ColourSection.h"
-#include "sounding/DerivedLevels.h"
+#include "analysis/DerivedLevels.h"
 #include "sounding/LapseRates.h"
-#include "sounding/TimeHeightSection.h"
+#include "analysis/TimeHeightSection.h"
 
 #include "BenchMain.h"
 

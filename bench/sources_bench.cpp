@@ -15,7 +15,7 @@
 //   sources_bench --benchmark_filter=Igra80Years
 //   sources_bench --benchmark_filter=HeightsAndLevels80Years
 
-#include "sounding/DerivedLevels.h"
+#include "analysis/DerivedLevels.h"
 #include "sounding/Heights.h"
 #include "sounding/LapseRates.h"
 #include "sounding/SoundingSources.h"

@@ -8,7 +8,7 @@
 // marker at one column. The marker lives on a layer of its own, so moving it
 // redraws that layer only.
 
-#include "sounding/TimeHeightSection.h"
+#include "analysis/TimeHeightSection.h"
 
 #include <QImage>
 #include <QPoint>

@@ -1,8 +1,8 @@
 #include "chart/SkewT.h"
 
 #include "sounding/Heights.h"
-#include "sounding/Quantities.h"
-#include "sounding/Thermo.h"
+#include "analysis/Quantities.h"
+#include "analysis/Thermo.h"
 
 #include <qcustomplot.h>
 

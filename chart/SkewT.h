@@ -10,7 +10,7 @@
 // buffer that is drawn again only when the size or the pressure range
 // changes; a new launch redraws the data's buffer alone.
 
-#include "sounding/Indices.h"
+#include "analysis/Indices.h"
 #include "sounding/Sounding.h"
 
 #include <QColor>

@@ -1,7 +1,7 @@
 #include "tools/IndicesCsv.h"
 
-#include "sounding/Indices.h"
-#include "sounding/Quantities.h"
+#include "analysis/Indices.h"
+#include "analysis/Quantities.h"
 #include "tools/CsvExport.h"
 
 #include <optional>

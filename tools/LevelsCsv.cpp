@@ -1,7 +1,7 @@
 #include "tools/LevelsCsv.h"
 
-#include "sounding/DerivedLevels.h"
-#include "sounding/Quantities.h"
+#include "analysis/DerivedLevels.h"
+#include "analysis/Quantities.h"
 #include "tools/CsvExport.h"
 
 #include <optional>

@@ -5,7 +5,7 @@
 #include "ExtrasSupport.h"
 
 #include "app/IndicesWindow.h"
-#include "sounding/Quantities.h"
+#include "analysis/Quantities.h"
 #include "support/TestFiles.h"
 #include "tools/IndicesCsv.h"
 #include "tools/LevelsCsv.h"

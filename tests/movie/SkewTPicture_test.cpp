@@ -7,7 +7,7 @@
 
 #include "chart/Chart.h"
 #include "components/jtINI_File.h"
-#include "sounding/Indices.h"
+#include "analysis/Indices.h"
 #include "sounding/SoundingSources.h"
 
 #include <gtest/gtest.h>

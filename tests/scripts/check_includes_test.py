@@ -9,14 +9,15 @@ import sys
 import tempfile
 
 SOURCE = sys.argv[1]
-FOLDERS = ["platform", "components", "sounding", "download", "tools", "chart", "movie", "app"]
+FOLDERS = ["platform", "components", "sounding", "analysis", "download", "tools", "chart", "movie", "app"]
 CASES = [  # (file, planted line, expected to pass)
     ("sounding/Sounding.h", "#include <QWidget>", False),
     ("components/jtINI_Document.h", "#include <QtWidgets/QLabel>", False),
     ("platform/CorePlatform.cpp", "#include <QPainter>", False),
-    ("sounding/Thermo.cpp", "#include <QNetworkReply>", False),
+    ("analysis/Thermo.cpp", "#include <QNetworkReply>", False),
+    ("sounding/Sounding.cpp", '#include "analysis/Indices.h"', False),
     ("movie/GifMovie.cpp", '#include "qcustomplot.h"', False),
-    ("sounding/Thermo.cpp", '#include "chart/Chart.h"', False),
+    ("analysis/Thermo.cpp", '#include "chart/Chart.h"', False),
     ("download/Downloader.cpp", "#include <QNetworkReply>", True),
     ("components/jtControls.cpp", "#include <QWidget>", True),
 ]

@@ -2,10 +2,10 @@
 // Perth and Sterling launches whose values were read off the files by hand; the
 // time-height grid of a few soundings.
 
-#include "sounding/DerivedLevels.h"
+#include "analysis/DerivedLevels.h"
 #include "sounding/LapseRates.h"
 #include "sounding/SoundingSources.h"
-#include "sounding/TimeHeightSection.h"
+#include "analysis/TimeHeightSection.h"
 
 #include "platform/Fakes.h"
 

@@ -1,9 +1,9 @@
 // Heights for levels the file gives none: against the heights Sterling
 // reports at every level, and on hand-made soundings.
 
-#include "sounding/DerivedLevels.h"
+#include "analysis/DerivedLevels.h"
 #include "sounding/Heights.h"
-#include "sounding/Indices.h"
+#include "analysis/Indices.h"
 #include "sounding/SoundingSet.h"
 #include "sounding/SoundingSources.h"
 

@@ -2,10 +2,10 @@
 // under each of its 726 Perth launches of 2016, and on profiles cut to show
 // what cannot be reckoned.
 
-#include "sounding/Indices.h"
-#include "sounding/Quantities.h"
+#include "analysis/Indices.h"
+#include "analysis/Quantities.h"
 #include "sounding/SoundingSources.h"
-#include "sounding/Thermo.h"
+#include "analysis/Thermo.h"
 
 #include "WyomingIndices.h"
 #include "support/TestFiles.h"

@@ -1,6 +1,6 @@
 // The tables of quantities write the CSV headers the files have always had:
 // a column moved, renamed or dropped from a table changes stored files.
-#include "sounding/Quantities.h"
+#include "analysis/Quantities.h"
 
 #include <gtest/gtest.h>
 

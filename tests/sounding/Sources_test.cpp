@@ -6,7 +6,7 @@
 #include "support/ZipFiles.h"
 #include "sounding/LapseRates.h"
 #include "sounding/SoundingSources.h"
-#include "sounding/TimeHeightSection.h"
+#include "analysis/TimeHeightSection.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>

@@ -3,7 +3,7 @@
 // potential temperature), and the saturated adiabats against their
 // defining property.
 
-#include "sounding/Thermo.h"
+#include "analysis/Thermo.h"
 
 #include "WyomingIndices.h"
 #include "support/TestFiles.h"

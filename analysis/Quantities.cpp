@@ -1,4 +1,4 @@
-#include "sounding/Quantities.h"
+#include "analysis/Quantities.h"
 
 namespace sounding {
 

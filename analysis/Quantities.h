@@ -4,8 +4,8 @@
 // from. The CSV files, the indices window and the skew-T box read these
 // tables, so that a new column is a line here (besides its computation).
 
-#include "sounding/DerivedLevels.h"
-#include "sounding/Indices.h"
+#include "analysis/DerivedLevels.h"
+#include "analysis/Indices.h"
 
 #include <optional>
 #include <span>

@@ -1,4 +1,4 @@
-#include "sounding/DerivedLevels.h"
+#include "analysis/DerivedLevels.h"
 
 #include "sounding/Heights.h"
 

@@ -1,7 +1,7 @@
-#include "sounding/Indices.h"
+#include "analysis/Indices.h"
 
 #include "sounding/Heights.h"
-#include "sounding/Thermo.h"
+#include "analysis/Thermo.h"
 
 #include <algorithm>
 #include <cmath>

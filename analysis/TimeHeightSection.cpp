@@ -1,8 +1,8 @@
-#include "sounding/TimeHeightSection.h"
+#include "analysis/TimeHeightSection.h"
 
 #include "sounding/SourceReaders.h"
 
-#include "sounding/DerivedLevels.h"
+#include "analysis/DerivedLevels.h"
 #include "sounding/Heights.h"
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "sounding/Thermo.h"
+#include "analysis/Thermo.h"
 
 #include <algorithm>
 #include <cmath>
