@@ -1,7 +1,5 @@
 #include "analysis/TimeHeightSection.h"
 
-#include "sounding/SourceReaders.h"
-
 #include "analysis/DerivedLevels.h"
 #include "sounding/Heights.h"
 
@@ -50,40 +48,15 @@ void AddProfile(const std::vector<TProfilePoint>& Profile, const TTimeHeightSect
     }
 }
 
-bool Digits(const std::string& T, std::size_t At, std::size_t Count)
-{
-    for (std::size_t I = At; I < At + Count; ++I)
-        if (T[I] < '0' || T[I] > '9') return false;
-    return true;
-}
-
-int Number(const std::string& T, std::size_t At, std::size_t Count)
-{
-    int V = 0;
-    for (std::size_t I = At; I < At + Count; ++I) V = V * 10 + (T[I] - '0');
-    return V;
-}
-
-// Days since 1970-01-01 of a date of the proleptic Gregorian calendar.
-std::int64_t DaysFromCivil(std::int64_t Y, int M, int D)
-{
-    Y -= M <= 2;
-    const std::int64_t Era = (Y >= 0 ? Y : Y - 399) / 400;
-    const std::int64_t YearOfEra = Y - Era * 400;
-    const std::int64_t DayOfYear = (153 * (M + (M > 2 ? -3 : 9)) + 2) / 5 + D - 1;
-    const std::int64_t DayOfEra = YearOfEra * 365 + YearOfEra / 4 - YearOfEra / 100 + DayOfYear;
-    return Era * 146097 + DayOfEra - 719468;
-}
-
-// Where each sounding goes: by launch time when every title has one and they
-// never go back, otherwise by index. Fills Columns, FirstSounding and the
-// titles of empty columns.
+// Where each sounding goes: by launch time when every sounding has one and
+// they never go back, otherwise by index. Fills Columns, FirstSounding and
+// the titles of empty columns.
 void LayOutColumns(const std::vector<TSounding>& Soundings, int MaxColumns, TTimeHeightSection& S)
 {
     const int N = int(Soundings.size());
     std::vector<std::int64_t> Hours;
     for (const TSounding& Sounding : Soundings) {
-        const std::optional<std::int64_t> H = LaunchHour(Sounding.Title);
+        const std::optional<std::int64_t> H = sounding::LaunchHour(Sounding.Launch);
         if (!H || (!Hours.empty() && *H < Hours.back())) break;
         Hours.push_back(*H);
     }
@@ -116,47 +89,11 @@ void LayOutColumns(const std::vector<TSounding>& Soundings, int MaxColumns, TTim
     for (int C = S.Columns - 1; C >= 0; --C) {
         if (S.FirstSounding[C] > S.FirstSounding[C + 1]) S.FirstSounding[C] = S.FirstSounding[C + 1];
         if (S.FirstSounding[C] == S.FirstSounding[C + 1])
-            S.Titles[C] = LaunchHourText(Hours.front() + std::int64_t(C) * Span / S.Columns);
+            S.Titles[C] = sounding::HourText(Hours.front() + std::int64_t(C) * Span / S.Columns);
     }
 }
 
 }  // namespace
-
-std::optional<std::int64_t> LaunchHour(const std::string& Title)
-{
-    // "YYYY-MM-DD HHZ": 14 characters.
-    for (std::size_t P = 0; P + 14 <= Title.size(); ++P) {
-        if (!Digits(Title, P, 4) || Title[P + 4] != '-' || !Digits(Title, P + 5, 2) || Title[P + 7] != '-' ||
-            !Digits(Title, P + 8, 2) || Title[P + 10] != ' ' || !Digits(Title, P + 11, 2) || Title[P + 13] != 'Z')
-            continue;
-        const int M = Number(Title, P + 5, 2), D = Number(Title, P + 8, 2);
-        int H = Number(Title, P + 11, 2);
-        if (!IsCalendarDate(Number(Title, P, 4), M, D) || (H > 23 && H != 99)) return std::nullopt;
-        // 99: the file gave no nominal hour; the launch goes last in its day,
-        // where the merged time line puts it.
-        if (H == 99) H = 23;
-        return DaysFromCivil(Number(Title, P, 4), M, D) * 24 + H;
-    }
-    return std::nullopt;
-}
-
-std::string LaunchHourText(std::int64_t Hours)
-{
-    // The inverse of DaysFromCivil.
-    const std::int64_t Z = (Hours >= 0 ? Hours / 24 : (Hours - 23) / 24) + 719468;
-    const int Hour = int(Hours - (Z - 719468) * 24);
-    const std::int64_t Era = (Z >= 0 ? Z : Z - 146096) / 146097;
-    const std::int64_t DayOfEra = Z - Era * 146097;
-    const std::int64_t YearOfEra = (DayOfEra - DayOfEra / 1460 + DayOfEra / 36524 - DayOfEra / 146096) / 365;
-    const std::int64_t DayOfYear = DayOfEra - (365 * YearOfEra + YearOfEra / 4 - YearOfEra / 100);
-    const std::int64_t MP = (5 * DayOfYear + 2) / 153;
-    const int Day = int(DayOfYear - (153 * MP + 2) / 5 + 1);
-    const int Month = int(MP < 10 ? MP + 3 : MP - 9);
-    const std::int64_t Year = YearOfEra + Era * 400 + (Month <= 2);
-    char Text[32];
-    std::snprintf(Text, sizeof Text, "%04lld-%02d-%02d %02dZ", static_cast<long long>(Year), Month, Day, Hour);
-    return Text;
-}
 
 int TTimeHeightSection::SoundingOf(int Column) const
 {
@@ -201,6 +138,7 @@ TTimeHeightSection BuildSection(const std::vector<TSounding>& Soundings, const T
     S.FreezingLevel.assign(std::size_t(S.Columns), NoValue);
     S.TropopauseHeight.assign(std::size_t(S.Columns), NoValue);
     S.SurfaceHeight.assign(std::size_t(S.Columns), NoValue);
+    S.Launches.assign(std::size_t(S.Columns), sounding::TLaunchKey());
 
     // Each sampled sounding is copied with its levels at the heights they
     // are drawn at, so that levels with a computed height take part too.
@@ -213,7 +151,10 @@ TTimeHeightSection BuildSection(const std::vector<TSounding>& Soundings, const T
         std::fill(Count.begin(), Count.end(), 0);
         double Freezing = 0, Tropopause = 0, Surface = 0;
         int Freezings = 0, Tropopauses = 0, Surfaces = 0;
-        if (S.FirstSounding[C] < S.FirstSounding[C + 1]) S.Titles[C] = Soundings[std::size_t(S.FirstSounding[C])].Title;
+        if (S.FirstSounding[C] < S.FirstSounding[C + 1]) {
+            S.Titles[C] = Soundings[std::size_t(S.FirstSounding[C])].Title;
+            S.Launches[C] = Soundings[std::size_t(S.FirstSounding[C])].Launch;
+        }
         // A long run is sampled at most SamplesPerColumn times, evenly, so an
         // 80-year page costs about what a few years cost.
         const int First = S.FirstSounding[C], Run = S.FirstSounding[C + 1] - First;
@@ -247,8 +188,9 @@ std::string SectionHeading(const TTimeHeightSection& Section, const std::string&
     std::string First, Last, Station;
     for (int C = 0; C < Section.Columns; ++C) {
         const std::string& Title = Section.Titles[std::size_t(C)];
-        if (Section.SoundingOf(C) < 0 || !LaunchHour(Title)) continue;
-        const std::string Date = LaunchHourText(*LaunchHour(Title)).substr(0, 10);
+        const sounding::TLaunchKey Launch = Section.LaunchOf(C);
+        if (Section.SoundingOf(C) < 0 || !sounding::LaunchHour(Launch)) continue;
+        const std::string Date = sounding::DateText(Launch.Date());
         if (First.empty()) {
             First = Date;
             // The station is what the title holds before its date.

@@ -1,9 +1,9 @@
 #pragma once
 // The temperature of a whole page as a time-height grid: one column per
 // launch time (or per run of launch times when there are more than columns
-// to show), one row per height from 0 to a maximum. When every title carries
-// its launch time ("94610 2016-01-01 00Z") in order, the columns follow the
-// clock, one per usual interval between launches, so a missing launch leaves
+// to show), one row per height from 0 to a maximum. When every sounding has
+// a known launch (sounding/Launch.h) and they come in order, the columns
+// follow the clock, one per usual interval between launches, so a missing launch leaves
 // an empty column; otherwise there is one column per sounding. A cell holds a
 // temperature only where a sounding has levels on both sides of its height
 // no more than a gap limit apart; everything else stays NaN. Nothing is
@@ -16,12 +16,6 @@
 #include <optional>
 #include <string>
 #include <vector>
-
-// Hours since 1970-01-01 00Z of the "YYYY-MM-DD HHZ" in a title; none when
-// the title has no such date.
-std::optional<std::int64_t> LaunchHour(const std::string& Title);
-// "YYYY-MM-DD HHZ" for hours since 1970-01-01 00Z.
-std::string LaunchHourText(std::int64_t Hours);
 
 struct TSectionSize {
     // More launch times (or soundings) than this are shown in runs, one
@@ -58,6 +52,9 @@ public:
     // The title of the first sounding of each column; for a column without a
     // launch, the "YYYY-MM-DD HHZ" of its time.
     std::vector<std::string> Titles;
+    // The launch of the first sounding of each column; not known for a
+    // column without a launch.
+    std::vector<sounding::TLaunchKey> Launches;
 
     float Cell(int Column, int Row) const { return Cells[std::size_t(Column) * Rows + Row]; }
     // The height of a row's centre.
@@ -70,6 +67,13 @@ public:
     // and for a column out of range.
     int SoundingOf(int Column) const;
     int SoundingCount() const { return FirstSounding.empty() ? 0 : FirstSounding.back(); }
+    // The launch a column shows first; not known for a column without a
+    // launch and for one out of range.
+    sounding::TLaunchKey LaunchOf(int Column) const
+    {
+        return Column >= 0 && std::size_t(Column) < Launches.size() ? Launches[std::size_t(Column)]
+                                                                    : sounding::TLaunchKey();
+    }
 
     // "title, height m, temperature C" for a point of the grid, with "no data"
     // for an empty cell; "" outside the grid.

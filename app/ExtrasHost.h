@@ -10,7 +10,6 @@
 
 class QWidget;
 class TChart;
-class TjtINI_File;
 namespace app {
 class TShownSet;
 }
@@ -53,7 +52,8 @@ public:
         static const settings::TProgramSettings none;
         return none;
     }
-    // The settings the chart is read from (the skew-T window keeps its
-    // place there, the year window its height); null when there are none.
-    virtual TjtINI_File* HostSettings() { return nullptr; }
+    // The settings the chart is read from (profilora.ini, or the file
+    // "/ini" names): the skew-T window keeps its range and place there, the
+    // year window its height; null when there are none.
+    virtual const settings::TProgramSettings* HostChartSettings() const { return nullptr; }
 };

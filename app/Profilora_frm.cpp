@@ -353,6 +353,10 @@ void TForm1::CreateComponents()
     jtINI_File2->SetCmdLineParms("/ini");
     jtINI_File2->SetIgnore_CmdLine(true);
     jtINI_File2->SetINI_Default(::CatalogueDefaults());
+    // A line naming a file by its full path is a catalogue entry, not a
+    // comment.
+    jtINI_File2->SetSlashKeys(true,
+                              [](std::string_view Key) { return platform::files().FileExists(std::string(Key)); });
     jtINI_File2->OnReadComplete = [this](QObject* s) { jtINI_File2ReadComplete(s); };
 }
 
@@ -426,6 +430,7 @@ void TForm1::jtINI_File1ReadComplete(QObject*)
 {
     // A whole new range is applied at once, so any range with min <= max is
     // accepted whatever the range before it.
+    chartSettings_ = settings::TProgramSettings::Over(*jtINI_File1);
     ApplyAxisRanges(*jtINI_File1, *Chart1);
     for (const char* section : {"International_Standard_Atmosphere 1976", "DALR", "ELR", "SALR"}) Read_Profile(section);
     Points_CheckBoxClick(Points_CheckBox);
@@ -443,9 +448,9 @@ void TForm1::Read_Profile(const std::string& Section) { ReadProfile(*jtINI_File1
 
 void TForm1::jtINI_File2ReadComplete(QObject*)
 {
-    // The settings file is read once more, into the one settings object the
-    // window and its parts take their values from.
-    settings_ = settings::TProgramSettings::FromFile(jtINI_File2->FullFilename(), ::CatalogueDefaults());
+    // The one settings object the window and its parts take their values
+    // from, over what jtINI_File2 read.
+    settings_ = settings::TProgramSettings::Over(*jtINI_File2);
     const std::string start = settings_.StartPage();
     jtSpinEdit1->SetAsInt(settings_.IntervalMs(jtSpinEdit1->AsInt()));
     std::vector<std::string> pages;

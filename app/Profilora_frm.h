@@ -107,7 +107,7 @@ private:
     void HostOpenStationFile(const std::string& Path, const std::string& Name, bool KeepRange) override;
     void HostShowDateRange() override;
     const settings::TProgramSettings& HostProgramSettings() const override { return settings_; }
-    TjtINI_File* HostSettings() override { return jtINI_File1; }
+    const settings::TProgramSettings* HostChartSettings() const override { return &chartSettings_; }
 
 public:
     // ---- event handlers
@@ -205,6 +205,9 @@ private:
     // (through the pending messages) leaves the caption and the set alone.
     std::uint64_t loadSerial_ = 0;
     // The program's settings, read once when the window is created.
+    // profilora.ini as jtINI_File2 read it, and the chart's settings as
+    // jtINI_File1 read them (the same file unless "/ini" names another).
     settings::TProgramSettings settings_;
+    settings::TProgramSettings chartSettings_;
     std::string CatalogueValue(const std::string& Name) const;
 };

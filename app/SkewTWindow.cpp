@@ -6,7 +6,6 @@
 #include "app/ShownSet.h"
 #include "app/WindowPlaces.h"
 #include "chart/SkewT.h"
-#include "components/jtINI_File.h"
 #include "movie/SkewTPicture.h"
 #include "sounding/LapseRates.h"
 
@@ -133,14 +132,11 @@ void TSkewTWindow::closeEvent(QCloseEvent* Event)
 
 void TSkewTWindow::PlaceBeside(const QWidget& Main) { PlaceBesideMain(*this, Main, size(), TSideOrder::RightFirst); }
 
-bool TSkewTWindow::PlaceFromSettings(TjtINI_File& Ini)
+bool TSkewTWindow::PlaceFromSettings(const settings::TProgramSettings& Settings)
 {
-    const int w = Ini.ReadInteger(movie::SkewTSection, "Width", 0);
-    const int h = Ini.ReadInteger(movie::SkewTSection, "Height", 0);
-    if (w < 100 || h < 100) return false;
-    const int left = Ini.ReadInteger(movie::SkewTSection, "Left", 0);
-    const int top = Ini.ReadInteger(movie::SkewTSection, "Top", 0);
-    QRect frame(left, top, w, h);
+    const settings::TProgramSettings::TPlace place = Settings.SkewTPlace();
+    if (place.Width < 100 || place.Height < 100) return false;
+    QRect frame(place.Left, place.Top, place.Width, place.Height);
     if (const QScreen* s = screen()) {
         const QRect available = s->availableGeometry();
         frame.setSize(frame.size().boundedTo(available.size()));
@@ -167,7 +163,7 @@ void TSkewTLink::ShowWindow()
 {
     if (!window_) {
         window_ = new TSkewTWindow(&host_.HostWindow());
-        TjtINI_File* ini = host_.HostSettings();
+        const settings::TProgramSettings* ini = host_.HostChartSettings();
         if (ini) window_->SetNote(movie::ApplySkewTSettingsOrDefault(*ini, host_.HostChart(), *window_->Diagram));
         // Where the user left it; else as the settings say; else beside.
         if (!RestorePlace(*window_) && (!ini || !window_->PlaceFromSettings(*ini)))

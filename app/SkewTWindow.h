@@ -21,7 +21,9 @@ class IExtrasHost;
 class QAction;
 class QLabel;
 class QMenu;
-class TjtINI_File;
+namespace settings {
+class TProgramSettings;
+}
 class TSounding;
 
 namespace chart {
@@ -66,7 +68,7 @@ public:
     // on the screen; false (nothing changes) when the settings hold none.
     // The settings are only read: the place the user leaves the window at is
     // kept in the user's configuration folder (app/WindowPlaces.h).
-    bool PlaceFromSettings(TjtINI_File& Ini);
+    bool PlaceFromSettings(const settings::TProgramSettings& Settings);
 
 protected:
     void keyPressEvent(QKeyEvent* Event) override;

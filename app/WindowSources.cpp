@@ -74,7 +74,7 @@ void TForm1::Open_Catalogue_Entry(const std::string& Name, const std::string& Va
     std::string from;
     std::string to;
     // Values other than a date range were never read; they stay ignored.
-    if (!ParseDateRange(Value, from, to)) from.clear(), to.clear();
+    if (!sounding::ParseDateRange(Value, from, to)) from.clear(), to.clear();
     if (HasWildcard(Name)) {
         const std::string full = Sounding_Path(Name);
         const std::vector<std::string> files = MatchingFiles(jt::ExtractFilePath(full), jt::ExtractFileName(full));

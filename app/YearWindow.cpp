@@ -100,7 +100,7 @@ void TYearLink::ShowPage()
     static const std::vector<TSounding> kNoSoundings;
     const TLapseRates* rates = shown_.Movie();
     const std::vector<TSounding>& soundings = rates ? rates->Soundings : kNoSoundings;
-    TjtINI_File* settings = host_.HostSettings();
+    const settings::TProgramSettings* settings = host_.HostChartSettings();
     window_->ShowPage(shown_.CaptionName(), soundings,
                       settings ? SectionHeightMax(*settings) : TSectionSize().HeightMax);
     window_->ShowSounding(soundings.empty() ? -1 : shown_.Frame());

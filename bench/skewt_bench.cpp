@@ -12,6 +12,7 @@
 #include "chart/Chart.h"
 #include "chart/SkewT.h"
 #include "components/jtFile_IO.h"
+#include "components/ProgramSettings.h"
 #include "components/jtINI_File.h"
 #include "movie/GifMovie.h"
 #include "movie/MovieExport.h"
@@ -113,7 +114,7 @@ struct TDefaultPictures {
         Ini.SetIgnore_CmdLine(true);
         Ini.SetOpenOnLoad(false);
         Ini.Loaded();
-        Pictures = std::make_unique<movie::TSkewTPictures>(Ini, Chart, Page());
+        Pictures = std::make_unique<movie::TSkewTPictures>(settings::TProgramSettings::Over(Ini), Chart, Page());
     }
 };
 

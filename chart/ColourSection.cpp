@@ -6,7 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
+#include <chrono>
 
 namespace {
 
@@ -38,22 +38,20 @@ const QColor GroundColour("#8c6239");
 // both sides of it.
 constexpr double kMarkerOffset = 1.0;
 
-// "2016-01-01" from a title "94610 2016-01-01 00Z"; the title itself when it
-// carries no launch time.
-std::string DateOf(const std::string& Title)
+// The launch date of a column ("2016-01-01"); its title when its launch is
+// not known.
+std::string DateOf(const TTimeHeightSection& S, int Column)
 {
-    const std::optional<std::int64_t> Hour = LaunchHour(Title);
-    return Hour ? LaunchHourText(*Hour).substr(0, 10) : Title;
+    const sounding::TLaunchKey Launch = S.LaunchOf(Column);
+    return sounding::LaunchHour(Launch) ? sounding::DateText(Launch.Date()) : S.Titles[std::size_t(Column)];
 }
 
 const char* const MonthNames[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
-// Hours since 1970-01-01 00Z of the start of a day.
-std::int64_t DayStart(int Year, int Month, int Day)
+// Hours since 1970-01-01 00Z of the start of the first day of a month.
+std::int64_t MonthStart(int Year, int Month)
 {
-    char Text[24];
-    std::snprintf(Text, sizeof Text, "%04d-%02d-%02d 00Z", Year, Month, Day);
-    return LaunchHour(Text).value_or(0);
+    return sounding::DayStartHour(std::chrono::year{Year} / std::chrono::month{unsigned(Month)} / 1);
 }
 
 // A legend key drawn as the reader needs it: a patch of a fill, or a light
@@ -138,14 +136,14 @@ void TColourSection::DateTicks(const TTimeHeightSection& S, int Pixels, std::vec
         for (int I = 0; I < N; ++I) {
             const int C = N > 1 ? int(std::lround(double(I) * (S.Columns - 1) / (N - 1))) : 0;
             Columns.push_back(C);
-            Labels.push_back(DateOf(S.Titles[std::size_t(C)]));
+            Labels.push_back(DateOf(S, C));
         }
         return;
     }
     const double Begin = double(S.FirstHour), End = S.FirstHour + S.Columns * S.HoursPerColumn;
     const auto X = [&S](double Hour) { return (Hour - double(S.FirstHour)) / S.HoursPerColumn - 0.5; };
-    const std::string First = LaunchHourText(S.FirstHour);
-    const int Year0 = std::stoi(First.substr(0, 4)), Month0 = std::stoi(First.substr(5, 2));
+    const std::chrono::year_month_day First = sounding::DayOfHour(S.FirstHour);
+    const int Year0 = int(First.year()), Month0 = int(unsigned(First.month()));
 
     struct Start {
         double Hour;
@@ -153,7 +151,7 @@ void TColourSection::DateTicks(const TTimeHeightSection& S, int Pixels, std::vec
     };
     std::vector<Start> Months;
     for (int Y = Year0, M = Month0;; M == 12 ? (M = 1, ++Y) : ++M) {
-        const double Hour = double(DayStart(Y, M, 1));
+        const double Hour = double(MonthStart(Y, M));
         if (Hour > End) break;
         if (Hour >= Begin) Months.push_back({Hour, Y, M});
     }
@@ -187,14 +185,13 @@ void TColourSection::DateTicks(const TTimeHeightSection& S, int Pixels, std::vec
             break;
         }
     for (double Hour = FirstDay; Hour <= End; Hour += 24.0 * Step) {
-        const std::string Date = LaunchHourText(std::int64_t(Hour));
+        const std::chrono::year_month_day Date = sounding::DayOfHour(std::int64_t(Hour));
         Columns.push_back(X(Hour));
-        Labels.push_back(MonthNames[std::stoi(Date.substr(5, 2)) - 1] +
-                         (" " + std::to_string(std::stoi(Date.substr(8, 2)))));
+        Labels.push_back(MonthNames[unsigned(Date.month()) - 1] + (" " + std::to_string(unsigned(Date.day()))));
     }
     if (Columns.empty()) {
         Columns.push_back(0);
-        Labels.push_back(DateOf(S.Titles[0]));
+        Labels.push_back(DateOf(S, 0));
     }
 }
 

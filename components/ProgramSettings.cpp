@@ -1,6 +1,10 @@
 #include "components/ProgramSettings.h"
 
+#include "components/jtSysUtils.h"
 #include "platform/Platform.h"
+
+#include <cmath>
+#include <utility>
 
 namespace settings {
 
@@ -22,6 +26,8 @@ TProgramSettings TProgramSettings::FromFile(const std::string& Path, const std::
         text.clear();
     return TProgramSettings(text, Defaults);
 }
+
+TProgramSettings::TProgramSettings(std::shared_ptr<TjtINI_Document> Document) : document_(std::move(Document)) {}
 
 const T_jt_ini_Text* TProgramSettings::Value(const std::string& Section, const std::string& Key) const
 {
@@ -56,6 +62,46 @@ std::string TProgramSettings::IgraBase() const
 {
     const T_jt_ini_Text* value = Value("Sources", "IGRA");
     return value && !value->empty() ? value->str() : std::string(kDefaultIgraBase);
+}
+
+}  // namespace settings
+
+namespace settings {
+
+double TProgramSettings::Bounded(const std::string& Section, const std::string& Key, double Default, double Min,
+                                 double Max, const std::string& What) const
+{
+    const T_jt_ini_Text* value = Value(Section, Key);
+    if (!value || value->empty()) return Default;
+    const std::string text = value->str();
+    double number = 0;
+    try {
+        number = double(jtini::NumberOf(text));
+    } catch (const Exception&) {
+        number = std::nan("");
+    }
+    if (!(number >= Min && number <= Max))
+        throw Exception("[" + Section + "] " + Key + " must be " + What + ", not \"" + text + "\"");
+    return number;
+}
+
+double TProgramSettings::SectionHeightMax(double Default) const
+{
+    return Bounded("Year", "HeightMax", Default, 1000, 100000, "a height from 1000 to 100000 m");
+}
+
+double TProgramSettings::SkewTPressure(const std::string& Key, double Default) const
+{
+    return Bounded("Skew-T", Key, Default, 1, 1100, "a pressure from 1 to 1100 hPa");
+}
+
+TProgramSettings::TPlace TProgramSettings::SkewTPlace() const
+{
+    const auto number = [this](const char* Key) {
+        const T_jt_ini_Text* value = Value("Skew-T", Key);
+        return jtini::Truncate32(jtini::NumberOf(value ? value->str() : std::string("0")));
+    };
+    return {number("Left"), number("Top"), number("Width"), number("Height")};
 }
 
 }  // namespace settings

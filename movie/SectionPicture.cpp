@@ -1,24 +1,10 @@
 #include "movie/SectionPicture.h"
 
-#include "components/jtINI_File.h"
-#include "components/jtSysUtils.h"
+#include "components/ProgramSettings.h"
 
-#include <cmath>
-
-double SectionHeightMax(TjtINI_File& Settings)
+double SectionHeightMax(const settings::TProgramSettings& Settings)
 {
-    const TSectionSize Usual;
-    const std::string Text = Settings.ReadString("Year", "HeightMax", "");
-    if (Text.empty()) return Usual.HeightMax;
-    double Top = 0;
-    try {
-        Top = double(Settings.ReadFloat("Year", "HeightMax", Usual.HeightMax));
-    } catch (const Exception&) {
-        Top = std::nan("");
-    }
-    if (!(Top >= 1000 && Top <= 100000))
-        throw Exception("[Year] HeightMax must be a height from 1000 to 100000 m, not \"" + Text + "\"");
-    return Top;
+    return Settings.SectionHeightMax(TSectionSize().HeightMax);
 }
 
 TTimeHeightSection PageSection(const std::vector<TSounding>& Soundings, double HeightMax)

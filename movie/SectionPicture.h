@@ -12,12 +12,14 @@
 #include <string>
 #include <vector>
 
-class TjtINI_File;
+namespace settings {
+class TProgramSettings;
+}
 
 // The top of the section, in m: [Year] HeightMax of the settings, 20000
 // when the key is absent. A value that is no number, or outside 1000 ..
 // 100000 m, raises Exception naming the key.
-double SectionHeightMax(TjtINI_File& Settings);
+double SectionHeightMax(const settings::TProgramSettings& Settings);
 
 // The grid of a page's soundings up to HeightMax.
 TTimeHeightSection PageSection(const std::vector<TSounding>& Soundings, double HeightMax);

@@ -2,7 +2,7 @@
 
 #include "chart/Chart.h"
 #include "chart/Series.h"
-#include "components/jtINI_File.h"
+#include "components/ProgramSettings.h"
 #include "components/jtSysUtils.h"
 
 #include <algorithm>
@@ -15,23 +15,6 @@ static_assert(SkewTFrameWidth == chart::SkewTWidth && SkewTFrameHeight == chart:
 namespace movie {
 
 namespace {
-
-// The value of Key as a pressure of the diagram, Default when missing.
-double PressureOf(TjtINI_File& Ini, const char* Key, double Default)
-{
-    const std::string text = Ini.ReadString(SkewTSection, Key, "");
-    if (text.empty()) return Default;
-    double p = 0;
-    try {
-        p = double(Ini.ReadFloat(SkewTSection, Key, Default));
-    } catch (const Exception&) {
-        p = std::nan("");
-    }
-    if (!(p >= 1 && p <= 1100))
-        throw Exception(std::string("[Skew-T] ") + Key + " must be a pressure from 1 to 1100 hPa, not \"" + text +
-                        "\"");
-    return p;
-}
 
 std::string Pressure(double P)
 {
@@ -50,30 +33,31 @@ void ApplyColours(const TChart& Chart, chart::TSkewT& Diagram)
 
 }  // namespace
 
-TSkewTRange SkewTPressureRange(TjtINI_File& Ini)
+TSkewTRange SkewTPressureRange(const settings::TProgramSettings& Settings)
 {
     TSkewTRange range;
-    range.Bottom = PressureOf(Ini, "PressureBottom", range.Bottom);
-    range.Top = PressureOf(Ini, "PressureTop", range.Top);
+    range.Bottom = Settings.SkewTPressure("PressureBottom", range.Bottom);
+    range.Top = Settings.SkewTPressure("PressureTop", range.Top);
     if (!(range.Top < range.Bottom))
         throw Exception("[Skew-T] PressureTop must be a lower pressure than PressureBottom (" + Pressure(range.Bottom) +
                         " hPa), not \"" + Pressure(range.Top) + "\"");
     return range;
 }
 
-void ApplySkewTSettings(TjtINI_File& Ini, const TChart& Chart, chart::TSkewT& Diagram)
+void ApplySkewTSettings(const settings::TProgramSettings& Settings, const TChart& Chart, chart::TSkewT& Diagram)
 {
-    const TSkewTRange range = SkewTPressureRange(Ini);
+    const TSkewTRange range = SkewTPressureRange(Settings);
     Diagram.SetPressureRange(range.Bottom, range.Top);
     ApplyColours(Chart, Diagram);
 }
 
-std::string ApplySkewTSettingsOrDefault(TjtINI_File& Ini, const TChart& Chart, chart::TSkewT& Diagram)
+std::string ApplySkewTSettingsOrDefault(const settings::TProgramSettings& Settings, const TChart& Chart,
+                                        chart::TSkewT& Diagram)
 {
     std::string note;
     TSkewTRange range;
     try {
-        range = SkewTPressureRange(Ini);
+        range = SkewTPressureRange(Settings);
     } catch (const Exception& e) {
         range = TSkewTRange{};
         note = e.Message() + "; the diagram shows " + Pressure(range.Bottom) + " to " + Pressure(range.Top) + " hPa.";
@@ -83,12 +67,14 @@ std::string ApplySkewTSettingsOrDefault(TjtINI_File& Ini, const TChart& Chart, c
     return note;
 }
 
-TSkewTPictures::TSkewTPictures(TjtINI_File& Ini, const TChart& Chart, const TLapseRates& Rates) : rates_(Rates)
+TSkewTPictures::TSkewTPictures(const settings::TProgramSettings& Settings, const TChart& Chart,
+                               const TLapseRates& Rates)
+    : rates_(Rates)
 {
     // Hundreds of frames in 256 colours: plain lines draw faster and keep
     // the palette small.
     diagram_.SetSmooth(false);
-    ApplySkewTSettings(Ini, Chart, diagram_);
+    ApplySkewTSettings(Settings, Chart, diagram_);
 }
 
 QImage TSkewTPictures::RenderFrame(int K, QSize Size)

@@ -15,11 +15,11 @@
 #include <string>
 
 class TChart;
-class TjtINI_File;
+namespace settings {
+class TProgramSettings;
+}
 
 namespace movie {
-
-inline constexpr const char* SkewTSection = "Skew-T";
 
 // The pressure range of section "Skew-T" (PressureBottom, PressureTop; the
 // default 1050 and 100 hPa for a key that is missing or empty). A value that
@@ -29,22 +29,23 @@ struct TSkewTRange {
     double Bottom = chart::SkewTPressureBottom;
     double Top = chart::SkewTPressureTop;
 };
-TSkewTRange SkewTPressureRange(TjtINI_File& Ini);
+TSkewTRange SkewTPressureRange(const settings::TProgramSettings& Settings);
 
 // Sets Diagram up from the settings: the pressure range of section "Skew-T"
 // (a range refused raises Exception) and the temperature and dew point
 // colours of Chart (set up as the window's chart).
-void ApplySkewTSettings(TjtINI_File& Ini, const TChart& Chart, chart::TSkewT& Diagram);
+void ApplySkewTSettings(const settings::TProgramSettings& Settings, const TChart& Chart, chart::TSkewT& Diagram);
 // The same for the window: a range refused leaves the default range, and
 // the note returned says why (empty when the range was taken).
-std::string ApplySkewTSettingsOrDefault(TjtINI_File& Ini, const TChart& Chart, chart::TSkewT& Diagram);
+std::string ApplySkewTSettingsOrDefault(const settings::TProgramSettings& Settings, const TChart& Chart,
+                                        chart::TSkewT& Diagram);
 
 // The soundings of a page drawn as skew-T diagrams, with plain (not
 // antialiased) lines. Only the diagram's own layer is drawn again from one
 // frame to the next at the same size.
 class TSkewTPictures : public TFramePictures {
 public:
-    TSkewTPictures(TjtINI_File& Ini, const TChart& Chart, const TLapseRates& Rates);
+    TSkewTPictures(const settings::TProgramSettings& Settings, const TChart& Chart, const TLapseRates& Rates);
 
     int FrameCount() const override { return rates_.Count(); }
     QImage RenderFrame(int K, QSize Size) override;

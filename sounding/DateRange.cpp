@@ -1,8 +1,5 @@
 #include "sounding/DateRange.h"
 
-#include "sounding/SoundingSet.h"
-#include "sounding/SoundingSources.h"
-
 namespace sounding {
 
 std::string TDateRange::Fault(const std::string& From, const std::string& To)
@@ -18,6 +15,8 @@ bool TDateRange::Set(const std::string& From, const std::string& To)
     if (!Fault(From, To).empty()) return false;
     from_ = From;
     to_ = To;
+    fromDay_ = DateOfText(From);
+    toDay_ = DateOfText(To);
     return true;
 }
 
@@ -26,8 +25,10 @@ std::string TDateRange::Text() const { return DateRangeText(from_, to_); }
 bool TDateRange::Contains(const TSounding& Sounding) const
 {
     if (Whole()) return true;
-    const TLaunchTime launch = LaunchOfTitle(Sounding.Title);
-    return launch.Valid && (from_.empty() || launch.Date >= from_) && (to_.empty() || launch.Date <= to_);
+    const TLaunchKey& launch = Sounding.Launch;
+    if (!launch.Known()) return false;
+    const std::chrono::year_month_day day = launch.Date();
+    return (!fromDay_ || day >= *fromDay_) && (!toDay_ || day <= *toDay_);
 }
 
 std::vector<int> TDateRange::PlacesIn(const std::vector<TSounding>& Soundings) const

@@ -5,6 +5,8 @@
 
 #include "sounding/Sounding.h"
 
+#include <chrono>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,17 +21,21 @@ public:
     static std::string Fault(const std::string& From, const std::string& To);
     // Takes From .. To when it is a range; false (and the range kept) else.
     bool Set(const std::string& From, const std::string& To);
-    void Clear() { from_.clear(), to_.clear(); }
+    void Clear()
+    {
+        from_.clear(), to_.clear();
+        fromDay_.reset(), toDay_.reset();
+    }
 
     const std::string& From() const { return from_; }
     const std::string& To() const { return to_; }
-    // Both ends open: every launch, also one whose title names no date.
+    // Both ends open: every launch, also one without a known launch.
     bool Whole() const { return from_.empty() && to_.empty(); }
     // "FROM..TO", or "" for the whole set.
     std::string Text() const;
 
-    // Whether the sounding's launch day lies in the range; a sounding whose
-    // title names no day lies in the whole range only.
+    // Whether the sounding's launch day lies in the range; a sounding
+    // without a known launch lies in the whole range only.
     bool Contains(const TSounding& Sounding) const;
     // Where the soundings in the range lie in Soundings, in order.
     std::vector<int> PlacesIn(const std::vector<TSounding>& Soundings) const;
@@ -37,6 +43,8 @@ public:
 private:
     std::string from_;
     std::string to_;
+    // The days of from_ and to_; none for an open end.
+    std::optional<std::chrono::year_month_day> fromDay_, toDay_;
 };
 
 }  // namespace sounding

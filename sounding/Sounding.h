@@ -2,9 +2,9 @@
 // One balloon launch: its levels and its label, and how a sounding draws one
 // of its quantities into a chart series.
 
+#include "sounding/Launch.h"
 #include "sounding/PlotSeries.h"
 
-#include <array>
 #include <climits>
 #include <cstdint>
 #include <string>
@@ -29,25 +29,6 @@ struct TSoundingLevel {
     // Outputs that repeat the file (the CSV) keep writing Height.
     float Altitude = MissingValue;  // m
 };
-
-// What tells one launch from another: the station's full id, the date, the
-// nominal hour (99: none given) and the release time. Station files fill it
-// as they read; for a sounding page it comes from the title (LaunchOfTitle).
-namespace sounding {
-
-struct TLaunchKey {
-    // (In this order the key packs into 18 bytes, and a sounding into 80.)
-    std::array<char, 11> Station{};  // blank-padded id ("USM00072403", "94610      ")
-    std::uint8_t Month = 0;
-    std::uint8_t Day = 0;
-    std::uint8_t Hour = 99;     // 0..23, 99 when the file gives no nominal hour
-    std::uint16_t Year = 0;     // 0: unknown
-    std::int16_t Release = -1;  // HHMM of the release, -1 unknown
-
-    bool Known() const { return Year != 0; }
-};
-
-}  // namespace sounding
 
 class TSounding {
 public:

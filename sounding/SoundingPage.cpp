@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace {
 
@@ -30,6 +31,29 @@ constexpr char kRowStart[] = "<TR>";
 constexpr char kRowEnd[] = "</TR>";
 constexpr char kCellStart[] = "center'>";
 constexpr char kCellEnd[] = "</TD>";
+
+bool IsDigit(char C) { return C >= '0' && C <= '9'; }
+
+// The launch a page's title names ("94610 2016-01-01 00Z"): the first date
+// and hour "YYYY-MM-DD HHZ" in it (hour 00..23, or 99 for none), with what
+// stands before them as the station; not known when the title has no such
+// text, or its first one is no date of the calendar or no hour.
+sounding::TLaunchKey LaunchOfTitle(std::string_view Title)
+{
+    for (std::size_t p = 0; p + 14 <= Title.size(); ++p) {
+        const std::string_view at = Title.substr(p, 14);
+        bool shape = at[4] == '-' && at[7] == '-' && at[10] == ' ' && at[13] == 'Z';
+        for (std::size_t i : {0, 1, 2, 3, 5, 6, 8, 9, 11, 12}) shape = shape && IsDigit(at[i]);
+        if (!shape) continue;
+        const std::optional<std::chrono::year_month_day> date = sounding::DateOfText(at.substr(0, 10));
+        const int hour = (at[11] - '0') * 10 + (at[12] - '0');
+        if (!date || (hour > 23 && hour != 99)) return {};
+        std::string_view station = jt::TrimView(Title.substr(0, p));
+        while (!station.empty() && station.back() == ',') station = jt::TrimView(station.substr(0, station.size() - 1));
+        return sounding::LaunchKey(station, *date, hour);
+    }
+    return {};
+}
 
 template <std::size_t N>
 constexpr std::size_t Length(const char (&)[N])
@@ -182,6 +206,7 @@ void TLapseRates::ParseTitle(TSounding& Sounding, std::string_view Row)
         if (end != npos) title = Row.substr(from, end - from);
     }
     Sounding.Title = std::string(title);
+    Sounding.Launch = LaunchOfTitle(Sounding.Title);
 }
 
 void TLapseRates::ParseLevel(TSounding& Sounding, std::string_view Row, char Separator)

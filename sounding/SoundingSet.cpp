@@ -1,6 +1,5 @@
 #include "sounding/SoundingSet.h"
 
-#include "components/jtCommon.h"
 #include "platform/ReplaceFile.h"
 #include "sounding/Heights.h"
 
@@ -42,9 +41,7 @@ void UseStationElevations(std::vector<TSounding>& Soundings, const sounding::TEl
     if (!Elevations) return;
     for (TSounding& s : Soundings) {
         if (!sounding::WantsStationElevation(s)) continue;
-        const sounding::TLaunchKey key = sounding::LaunchKeyOf(s);
-        std::string_view id(key.Station.data(), key.Station.size());
-        while (!id.empty() && (id.back() == ' ' || id.back() == '\0')) id.remove_suffix(1);
+        const std::string_view id = sounding::StationOf(s.Launch);
         if (const std::optional<double> elevation = Elevations(id)) sounding::UseStationElevation(s, float(*elevation));
     }
 }
@@ -117,31 +114,6 @@ bool IsStationFile(const std::string& Path)
     std::string first(kFirstBytes, '\0');
     first.resize(std::fread(first.data(), 1, first.size(), file.get()));
     return IsStationSource(first);
-}
-
-bool ParseDateRange(std::string_view Text, std::string& From, std::string& To)
-{
-    Text = jt::TrimView(Text);
-    if (Text.empty()) {
-        From.clear();
-        To.clear();
-        return true;
-    }
-    const std::size_t dots = Text.find("..");
-    if (dots == std::string_view::npos) return false;
-    const std::string_view from = jt::TrimView(Text.substr(0, dots));
-    const std::string_view to = jt::TrimView(Text.substr(dots + 2));
-    if ((!from.empty() && !IsDateText(from)) || (!to.empty() && !IsDateText(to))) return false;
-    if (!from.empty() && !to.empty() && from > to) return false;
-    From = std::string(from);
-    To = std::string(to);
-    return true;
-}
-
-std::string DateRangeText(std::string_view From, std::string_view To)
-{
-    if (From.empty() && To.empty()) return {};
-    return std::string(From) + ".." + std::string(To);
 }
 
 bool HasWildcard(std::string_view Name) { return Name.find_first_of("*?") != std::string_view::npos; }

@@ -2,8 +2,8 @@
 // The soundings of several files as one set, as the window and the exporter
 // open them: each file read by the reader its content calls for, the files
 // merged into one time line (sounding/DateRange.h narrows it to a range of
-// days). Also the texts that name such a set: a date range "YYYY-MM-DD..YYYY-MM-DD" and a
-// file name with wildcards.
+// days; sounding/Launch.h reads and writes its text). Also a file name with
+// wildcards that names such a set.
 
 #include "sounding/SoundingSources.h"
 #include "sounding/StationList.h"
@@ -47,13 +47,6 @@ bool IsStationSource(std::string_view FirstBytes);
 // The same for a file on disk (its first 64 KiB); false when it cannot be
 // read.
 bool IsStationFile(const std::string& Path);
-
-// A date range "FROM..TO", each side "YYYY-MM-DD" or empty (open), spaces
-// around allowed; "" is the whole set. False for any other text, and when
-// FROM lies after TO.
-bool ParseDateRange(std::string_view Text, std::string& From, std::string& To);
-// "FROM..TO", or "" for the whole set.
-std::string DateRangeText(std::string_view From, std::string_view To);
 
 // Whether a file name holds a wildcard (* or ?).
 bool HasWildcard(std::string_view Name);

@@ -405,65 +405,9 @@ TSourceResult ReadSoundingFile(const std::string& Path, const TSourceLimits& Lim
     return result;
 }
 
-// ---- launch times ----
-
-bool IsDateText(std::string_view Text)
-{
-    if (Text.size() != 10 || Text[4] != '-' || Text[7] != '-') return false;
-    for (std::size_t i : {0, 1, 2, 3, 5, 6, 8, 9})
-        if (!IsDigit(Text[i])) return false;
-    const int year = (Text[0] - '0') * 1000 + (Text[1] - '0') * 100 + (Text[2] - '0') * 10 + (Text[3] - '0');
-    const int month = (Text[5] - '0') * 10 + (Text[6] - '0');
-    const int day = (Text[8] - '0') * 10 + (Text[9] - '0');
-    return IsCalendarDate(year, month, day);
-}
-
-TLaunchTime LaunchOfTitle(std::string_view Title)
-{
-    TLaunchTime launch;
-    const std::size_t space = Title.find(' ');
-    if (space == 0 || space == std::string_view::npos) return launch;
-    const std::string_view rest = Title.substr(space + 1);
-    if (rest.size() != 14 || rest[10] != ' ' || rest[13] != 'Z' || !IsDigit(rest[11]) || !IsDigit(rest[12]) ||
-        !IsDateText(rest.substr(0, 10)))
-        return launch;
-    const int hour = (rest[11] - '0') * 10 + (rest[12] - '0');
-    if (hour > 23 && hour != 99) return launch;
-    launch.Valid = true;
-    launch.Station = std::string(Title.substr(0, space));
-    launch.Date = std::string(rest.substr(0, 10));
-    launch.Hour = hour;
-    return launch;
-}
-
-sounding::TLaunchKey sounding::LaunchKeyOfTitle(std::string_view Title)
-{
-    TLaunchKey key;
-    const TLaunchTime launch = LaunchOfTitle(Title);
-    if (!launch.Valid) return key;
-    key.Station.fill(' ');
-    launch.Station.copy(key.Station.data(), std::min(launch.Station.size(), key.Station.size()));
-    const std::string& d = launch.Date;
-    key.Year = std::uint16_t((d[0] - '0') * 1000 + (d[1] - '0') * 100 + (d[2] - '0') * 10 + (d[3] - '0'));
-    key.Month = std::uint8_t((d[5] - '0') * 10 + (d[6] - '0'));
-    key.Day = std::uint8_t((d[8] - '0') * 10 + (d[9] - '0'));
-    key.Hour = std::uint8_t(launch.Hour);
-    return key;
-}
-
-sounding::TLaunchKey sounding::LaunchKeyOf(const TSounding& Sounding)
-{
-    return Sounding.Launch.Known() ? Sounding.Launch : LaunchKeyOfTitle(Sounding.Title);
-}
-
 namespace {
 
-std::string_view StationOf(const sounding::TLaunchKey& Key)
-{
-    std::string_view id(Key.Station.data(), Key.Station.size());
-    while (!id.empty() && (id.back() == ' ' || id.back() == '\0')) id.remove_suffix(1);
-    return id;
-}
+using sounding::StationOf;
 
 // The WMO number an IGRA id of the WMO network carries ("USM00072403" ->
 // "72403"), or "".
@@ -495,7 +439,7 @@ std::vector<TSounding> MergeSoundings(std::vector<std::vector<TSounding>> Sets)
     std::unordered_map<std::string, std::string> igraOfWmo;
     for (auto& set : Sets)
         for (TSounding& s : set) {
-            items.push_back({sounding::LaunchKeyOf(s), &s});
+            items.push_back({s.Launch, &s});
             const std::string_view id = StationOf(items.back().Key);
             const std::string_view wmo = WmoOfIgraId(id);
             if (!wmo.empty()) igraOfWmo.emplace(std::string(wmo), std::string(id));
@@ -517,7 +461,7 @@ std::vector<TSounding> MergeSoundings(std::vector<std::vector<TSounding>> Sets)
     // time, or either release time is unknown.
     std::unordered_map<std::string, std::vector<std::int16_t>> seen;
     for (TItem& item : items) {
-        if (item.Key.Known()) {
+        if (item.Key.Known() && !StationOf(item.Key).empty()) {
             std::string station(StationOf(item.Key));
             if (IsWmoNumber(station))
                 if (const auto found = igraOfWmo.find(station); found != igraOfWmo.end()) station = found->second;

@@ -81,37 +81,17 @@ private:
     std::unique_ptr<TImpl> impl_;
 };
 
-// The launch a title names: "<station> <YYYY-MM-DD> <HH>Z", as the page, the
-// IGRA and the Wyoming readers write them. Valid is false for other titles.
-struct TLaunchTime {
-    bool Valid = false;
-    std::string Station;
-    std::string Date;  // "YYYY-MM-DD"
-    int Hour = 0;      // 0..99 (99: the file gave no nominal hour)
-};
-TLaunchTime LaunchOfTitle(std::string_view Title);
-namespace sounding {
-// The launch key a title names (station as written, release unknown); not
-// Known() for other titles.
-TLaunchKey LaunchKeyOfTitle(std::string_view Title);
-// A sounding's launch key: the one its reader filled, else its title's.
-TLaunchKey LaunchKeyOf(const TSounding& Sounding);
-}  // namespace sounding
-
-// Whether Text is a date "YYYY-MM-DD" that exists in the calendar.
-bool IsDateText(std::string_view Text);
-
 // The soundings of several files as one time line: ordered by date, nominal
 // hour (99 last in its day) and release time (a stable order, so equal
 // times keep the files' order), the same launch kept once (the first met):
 // the same full station id, date, nominal hour and release time (an unknown
 // release matches any). A five-digit WMO number (Wyoming pages, sounding
 // pages) stands for the IGRA id of the WMO network that ends in it.
-// Soundings whose title names no launch time come last, in their order, all
-// kept.
+// Soundings without a known launch come last, in their order, all kept, as
+// are launches without a station.
 std::vector<TSounding> MergeSoundings(std::vector<std::vector<TSounding>> Sets);
 
 // The soundings launched From .. To, both "YYYY-MM-DD" and inclusive; an
-// empty bound is open. Soundings whose title names no date are left out
-// when a bound is given.
+// empty bound is open. Soundings without a known launch are left out when a
+// bound is given.
 std::vector<TSounding> FilterByDate(std::vector<TSounding> Soundings, std::string_view From, std::string_view To);

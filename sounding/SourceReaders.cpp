@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <optional>
 
 namespace {
 
@@ -114,14 +115,6 @@ bool Digits(std::string_view Text)
 }
 
 }  // namespace
-
-bool IsCalendarDate(int Year, int Month, int Day)
-{
-    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (Year < 1 || Month < 1 || Month > 12 || Day < 1) return false;
-    const bool leap = (Year % 4 == 0 && Year % 100 != 0) || Year % 400 == 0;
-    return Day <= kDays[Month - 1] + (Month == 2 && leap ? 1 : 0);
-}
 
 void TLineReaderBase::Warn(const std::string& What)
 {
@@ -232,7 +225,7 @@ void TIgraReader::Line(std::string_view Text)
         const int releaseMinute = releaseKnown ? Number(release.substr(2, 2)) : 0;
         const bool releaseOk = (release == "9999" || (Digits(release) && (releaseHour <= 23 || releaseHour == 99) &&
                                                       (releaseMinute <= 59 || releaseMinute == 99)));
-        if (!IsCalendarDate(year, month, day) || (hour > 23 && hour != 99) || !releaseOk) {
+        if (!sounding::IsCalendarDate(year, month, day) || (hour > 23 && hour != 99) || !releaseOk) {
             SkipLaunch(std::string(Text.substr(1, 11)) + " " + std::string(Text.substr(13, 13)),
                        "a header with an impossible date or hour");
             return;
@@ -298,40 +291,27 @@ namespace {
 constexpr std::string_view kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
-// "94610 YPPH Perth Airport Observations at 00Z 01 Jan 2016" ->
-// "94610 2016-01-01 00Z"; "" when the line does not read so.
-std::string WyomingTitle(std::string_view Heading)
+// The launch of a heading "94610 YPPH Perth Airport Observations at 00Z 01
+// Jan 2016" (station 94610, 2016-01-01, 00Z); none when the line does not
+// read so.
+std::optional<sounding::TLaunchKey> WyomingLaunch(std::string_view Heading)
 {
     const std::size_t space = Heading.find(' ');
     const std::size_t at = Heading.rfind(" at ");
-    if (space == std::string_view::npos || at == std::string_view::npos || at < space) return {};
+    if (space == std::string_view::npos || at == std::string_view::npos || at < space) return std::nullopt;
     const std::string_view station = Heading.substr(0, space);
     std::string_view when = jt::TrimView(Heading.substr(at + 4));  // "00Z 01 Jan 2016"
-    if (when.size() != 15 || when[2] != 'Z' || when[3] != ' ' || when[6] != ' ' || when[10] != ' ') return {};
+    if (when.size() != 15 || when[2] != 'Z' || when[3] != ' ' || when[6] != ' ' || when[10] != ' ') return std::nullopt;
     const std::string_view hour = when.substr(0, 2), day = when.substr(4, 2), month = when.substr(7, 3),
                            year = when.substr(11, 4);
-    if (!Digits(hour) || !Digits(day) || !Digits(year) || !Digits(station)) return {};
+    if (!Digits(hour) || !Digits(day) || !Digits(year) || !Digits(station)) return std::nullopt;
     int m = 0;
     while (m < 12 && kMonths[m] != month) ++m;
-    if (m == 12) return {};
-    auto number = [](std::string_view D) {
-        int v = 0;
-        for (char c : D) v = v * 10 + (c - '0');
-        return v;
-    };
-    if (!IsCalendarDate(number(year), m + 1, number(day)) || number(hour) > 23) return {};
-    std::string title(station);
-    title += ' ';
-    title.append(year);
-    title += '-';
-    title += char('0' + (m + 1) / 10);
-    title += char('0' + (m + 1) % 10);
-    title += '-';
-    title.append(day);
-    title += ' ';
-    title.append(hour);
-    title += 'Z';
-    return title;
+    if (m == 12) return std::nullopt;
+    if (!sounding::IsCalendarDate(Number(year), m + 1, Number(day)) || Number(hour) > 23) return std::nullopt;
+    const std::chrono::year_month_day date{std::chrono::year{Number(year)}, std::chrono::month{unsigned(m + 1)},
+                                           std::chrono::day{unsigned(Number(day))}};
+    return sounding::LaunchKey(station, date, Number(hour));
 }
 
 bool StartsWithNoCase(std::string_view Text, std::string_view Prefix)
@@ -450,14 +430,15 @@ void TWyomingReader::Line(std::string_view Text)
         std::string_view heading = trimmed.substr(4);
         const std::size_t close = heading.find("</");
         if (close != std::string_view::npos) heading = heading.substr(0, close);
-        std::string title = WyomingTitle(jt::TrimView(heading));
-        if (title.empty()) {
-            SkipLaunch("'" + std::string(jt::TrimView(heading)) + "'",
-                       "a heading without station, hour and a date that exists");
+        heading = jt::TrimView(heading);
+        const std::optional<sounding::TLaunchKey> launch = WyomingLaunch(heading);
+        if (!launch) {
+            SkipLaunch("'" + std::string(heading) + "'", "a heading without station, hour and a date that exists");
             return;
         }
-        TSounding& sounding = Open(std::move(title));
-        sounding.Launch = sounding::LaunchKeyOfTitle(sounding.Title);
+        // Titled "94610 2016-01-01 00Z", the station as the heading gives it.
+        TSounding& sounding = Open(sounding::LaunchTitle(heading.substr(0, heading.find(' ')), *launch));
+        sounding.Launch = *launch;
         state_ = State::Head;
         return;
     }

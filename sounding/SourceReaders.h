@@ -81,9 +81,6 @@ private:
 
 inline bool IsDigit(char C) { return C >= '0' && C <= '9'; }
 
-// Whether Year-Month-Day exists in the Gregorian calendar.
-bool IsCalendarDate(int Year, int Month, int Day);
-
 // University of Wyoming TEXT:LIST pages: per launch an <H2> line ("94610 YPPH
 // Perth Airport Observations at 00Z 01 Jan 2016") and a <PRE> block of
 // 7-character columns named in its head (PRES HGHT TEMP DWPT ... DRCT SKNT);

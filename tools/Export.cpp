@@ -10,6 +10,7 @@
 #include "tools/CsvExport.h"
 #include "tools/ExportInputs.h"
 #include "tools/ExportOptions.h"
+#include "tools/ExportSettings.h"
 #include "tools/IndicesCsv.h"
 #include "tools/LevelsCsv.h"
 
@@ -19,7 +20,6 @@
 #include "movie/MovieExport.h"
 #include "movie/SkewTPicture.h"
 #include "movie/SoundingChart.h"
-#include "tools/ExportSettings.h"
 #include "tools/SectionExport.h"
 
 #include <QApplication>
@@ -81,25 +81,17 @@ private:
 // The chart of the window, as its settings and the chosen series make it.
 class PictureJob {
 public:
-    PictureJob(const ExportOptions& Options, TLapseRates& Set, std::ostream& Err)
-        : options_(Options), settings_(nullptr), renderer_(chart_, Set), err_(Err)
+    PictureJob(const ExportOptions& Options, const TExportSettings& Settings, TLapseRates& Set, std::ostream& Err)
+        : renderer_(chart_, Set), err_(Err)
     {
-        if (!Options.SettingsPath.empty() && !platform::files().FileExists(Options.SettingsPath))
-            throw Exception("cannot read settings '" + Options.SettingsPath + "': no such file");
-        try {
-            ReadExportSettings(settings_, ProfileDefaults(), Options.SettingsPath);
-            catalogue_ = settings::TProgramSettings::FromFile(Options.SettingsPath, CatalogueDefaults());
-        } catch (const Exception& e) {
-            throw Exception("settings" + Where() + ": " + e.Message());
-        }
         chart_.resize(Options.Width, Options.Height);
         SetupChart1(chart_);
         try {
-            ReadChartSettings(settings_, chart_);
+            ReadChartSettings(*Settings.Chart(), chart_);
             if (Options.View == ExportView::SkewT)
-                skewT_ = std::make_unique<movie::TSkewTPictures>(settings_, chart_, Set);
+                skewT_ = std::make_unique<movie::TSkewTPictures>(Settings.Values(), chart_, Set);
         } catch (const Exception& e) {
-            throw Exception("settings" + Where() + ": " + e.Message());
+            throw Exception("settings" + Settings.Where() + ": " + e.Message());
         }
         ApplySeriesChoice(chart_, Options.Series);
 
@@ -111,7 +103,8 @@ public:
             throw Exception("frames " + std::to_string(span_.First) + " to " + std::to_string(span_.Last) +
                             " are not on the page; its frames are 0 to " + std::to_string(count - 1));
 
-        delayMs_ = Options.Ms > 0 ? Options.Ms : std::clamp(int(catalogue_.IntervalMs(kSpinMin)), kSpinMin, kSpinMax);
+        delayMs_ =
+            Options.Ms > 0 ? Options.Ms : std::clamp(int(Settings.Values().IntervalMs(kSpinMin)), kSpinMin, kSpinMax);
     }
 
     void Write(const ExportTarget& Target)
@@ -131,14 +124,6 @@ public:
     }
 
 private:
-    std::string Where() const
-    {
-        return options_.SettingsPath.empty() ? std::string() : " '" + options_.SettingsPath + "'";
-    }
-
-    const ExportOptions& options_;
-    TjtINI_File settings_;
-    settings::TProgramSettings catalogue_;
     TChart chart_;
     TFrameRenderer renderer_;
     std::unique_ptr<movie::TSkewTPictures> skewT_;  // --view skewt
@@ -262,7 +247,17 @@ struct ExportRun {
     std::unique_ptr<PictureJob> pictures;
 #endif
     std::unique_ptr<QCoreApplication> eventLoop;
+    // The settings, read once when first wanted.
+    std::unique_ptr<TExportSettings> settings;
 };
+
+// The run's settings, read when first wanted; raises Exception when they
+// cannot be read.
+const TExportSettings& SettingsOf(const ExportOptions& Options, ExportRun& Run)
+{
+    if (!Run.settings) Run.settings = std::make_unique<TExportSettings>(Options.SettingsPath);
+    return *Run.settings;
+}
 
 // The options of Args; the exit code when the run ends here (help, a
 // refused option, a cache cleared with nothing else to do).
@@ -313,7 +308,9 @@ bool FetchStations(ExportOptions& Options, ExportRun& Run, std::ostream& Err)
             }
         }))
         return false;
-    return FetchStationInputs(Options, Err, ::isatty(2) == 1);
+    std::string base;
+    if (!Told(Err, [&] { base = SettingsOf(Options, Run).Values().IgraBase(); })) return false;
+    return FetchStationInputs(Options, base, Err, ::isatty(2) == 1);
 }
 
 // Reads the inputs into Set, narrowed to the options' dates; the exit code
@@ -389,7 +386,8 @@ bool WriteTarget(const ExportOptions& Options, TLapseRates& Set, const ExportTar
                  std::ostream& Out, std::ostream& Err)
 {
     if (Target.Format == ExportFormat::Levels)
-        return WriteCsv(Target.Path, [&Set](const TCsvSink& Sink) { return WriteLevelsCsv(Set, Sink); }, Out, Err);
+        return WriteCsv(
+            Target.Path, [&Set](const TCsvSink& Sink) { return WriteLevelsCsv(Set, Sink); }, Out, Err);
     if (Target.Format == ExportFormat::Indices)
         return WriteCsv(
             Target.Path, [&Set](const TCsvSink& Sink) { return tools::WriteIndicesCsv(Set, Sink); }, Out, Err);
@@ -398,10 +396,10 @@ bool WriteTarget(const ExportOptions& Options, TLapseRates& Set, const ExportTar
         return Told(Err, [&] {
             if (!Run.application) Run.application = std::make_unique<PictureApplication>();
             if (Target.Format == ExportFormat::Section) {
-                WriteSectionTarget(Options, Set, Target);
+                WriteSectionTarget(Options, SettingsOf(Options, Run), Set, Target);
                 return;
             }
-            if (!Run.pictures) Run.pictures = std::make_unique<PictureJob>(Options, Set, Err);
+            if (!Run.pictures) Run.pictures = std::make_unique<PictureJob>(Options, SettingsOf(Options, Run), Set, Err);
             Run.pictures->Write(Target);
         });
     }
@@ -409,7 +407,8 @@ bool WriteTarget(const ExportOptions& Options, TLapseRates& Set, const ExportTar
     (void)Options;
     (void)Run;
 #endif
-    return WriteCsv(Target.Path, [&Set](const TCsvSink& Sink) { return WriteSoundingsCsv(Set, Sink); }, Out, Err);
+    return WriteCsv(
+        Target.Path, [&Set](const TCsvSink& Sink) { return WriteSoundingsCsv(Set, Sink); }, Out, Err);
 }
 
 }  // namespace

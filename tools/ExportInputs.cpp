@@ -2,26 +2,17 @@
 
 #include <QElapsedTimer>
 
-#include "components/ProgramSettings.h"
 #include "download/StationElevations.h"
 #include "download/StationFetch.h"
 #include "platform/Platform.h"
 #include "sounding/LapseRates.h"
 #include "sounding/SoundingSet.h"
 
-bool FetchStationInputs(ExportOptions& Options, std::ostream& Err, bool Terminal)
+bool FetchStationInputs(ExportOptions& Options, const std::string& IgraBase, std::ostream& Err, bool Terminal)
 {
     if (Options.Stations.empty()) return true;
     download::TStationRequest request;
-    if (!Options.SettingsPath.empty()) {
-        std::string text;
-        platform::FileError error;
-        if (!platform::files().ReadAll(Options.SettingsPath, text, error)) {
-            Err << "profilora-export: cannot read settings '" << Options.SettingsPath << "': " << error.Message << '\n';
-            return false;
-        }
-        request.Base = settings::TProgramSettings(text).IgraBase();
-    }
+    request.Base = IgraBase;
     request.Period = Options.Period == "por" ? download::TPeriod::WholeRecord : download::TPeriod::ThisYear;
     request.Offline = Options.Offline;
     for (const std::string& id : Options.Stations) {

@@ -7,13 +7,15 @@
 #include "tools/ExportOptions.h"
 
 #include <ostream>
+#include <string>
 
 class TLapseRates;
 
 // Brings every --station into the cache (or finds it there with --offline)
-// and adds the copies to the inputs; progress goes to Err when it is a
-// terminal. False, with the message on Err, when one cannot be had.
-bool FetchStationInputs(ExportOptions& Options, std::ostream& Err, bool Terminal);
+// from the archive at IgraBase (the settings' [Sources] IGRA) and adds the
+// copies to the inputs; progress goes to Err when it is a terminal. False,
+// with the message on Err, when one cannot be had.
+bool FetchStationInputs(ExportOptions& Options, const std::string& IgraBase, std::ostream& Err, bool Terminal);
 
 // Whether the inputs go to the station-file readers: several files, or one
 // whose content is a station file, a Wyoming page or an archive.

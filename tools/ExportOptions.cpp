@@ -1,7 +1,7 @@
 #include "tools/ExportOptions.h"
 
 #include "components/jtCommon.h"
-#include "sounding/SoundingSources.h"
+#include "sounding/Launch.h"
 
 #include <algorithm>
 #include <charconv>
@@ -118,7 +118,7 @@ std::string ApplyPeriod(const std::string& Value, ExportOptions& Options)
 
 std::string ApplyDate(const char* Name, const std::string& Value, std::string& Date)
 {
-    if (!IsDateText(Value)) return std::string(Name) + " '" + Value + "' is not a date YYYY-MM-DD";
+    if (!sounding::IsDateText(Value)) return std::string(Name) + " '" + Value + "' is not a date YYYY-MM-DD";
     Date = Value;
     return {};
 }

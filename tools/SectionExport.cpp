@@ -1,6 +1,5 @@
 #include "tools/SectionExport.h"
 
-#include "components/jtINI_File.h"
 #include "components/jtSysUtils.h"
 #include "movie/MovieExport.h"
 #include "movie/SectionPicture.h"
@@ -15,30 +14,26 @@ namespace {
 
 // The section's top as the settings make it, read as the year window reads
 // it ([Year] HeightMax).
-double SettingsHeightMax(const std::string& SettingsPath)
+double SettingsHeightMax(const TExportSettings& Settings)
 {
-    const std::string where = SettingsPath.empty() ? std::string() : " '" + SettingsPath + "'";
-    if (!SettingsPath.empty() && !platform::files().FileExists(SettingsPath))
-        throw Exception("cannot read settings '" + SettingsPath + "': no such file");
-    TjtINI_File settings(nullptr);
     try {
-        ReadExportSettings(settings, ProfileDefaults(), SettingsPath);
-        return SectionHeightMax(settings);
+        return SectionHeightMax(Settings.Values());
     } catch (const Exception& e) {
-        throw Exception("settings" + where + ": " + e.Message());
+        throw Exception("settings" + Settings.Where() + ": " + e.Message());
     }
 }
 
 }  // namespace
 
-void WriteSectionTarget(const ExportOptions& Options, const TLapseRates& Set, const ExportTarget& Target)
+void WriteSectionTarget(const ExportOptions& Options, const TExportSettings& Settings, const TLapseRates& Set,
+                        const ExportTarget& Target)
 {
     // RunExport has refused a target that is one of the inputs or the
     // settings, by any name.
     std::string name = Options.Inputs.empty() ? std::string() : platform::NameOf(Options.Inputs.front());
     if (Options.Inputs.size() > 1) name += " + " + std::to_string(Options.Inputs.size() - 1) + " more";
-    const QImage picture = RenderSectionPicture(Set.Soundings, SettingsHeightMax(Options.SettingsPath),
-                                                QSize(Options.Width, Options.Height), name);
+    const QImage picture =
+        RenderSectionPicture(Set.Soundings, SettingsHeightMax(Settings), QSize(Options.Width, Options.Height), name);
     if (picture.isNull()) throw Exception("cannot draw the section");
     platform::FileError error;
     if (!platform::ReplaceFile(Target.Path, EncodePng(picture), error))

@@ -7,8 +7,11 @@
 #include "sounding/LapseRates.h"
 #include "tools/ExportOptions.h"
 
-// Writes one --section target. The section reaches up to the
-// altitude maximum of the settings the pictures use (--settings or the
-// built-in ones) and has the size of --size. Failures raise Exception; the
-// section needs a widget application.
-void WriteSectionTarget(const ExportOptions& Options, const TLapseRates& Set, const ExportTarget& Target);
+class TExportSettings;
+
+// Writes one --section target. The section reaches up to the height
+// maximum of the run's settings (--settings or the built-in ones) and has
+// the size of --size. Failures raise Exception; the section needs a widget
+// application.
+void WriteSectionTarget(const ExportOptions& Options, const TExportSettings& Settings, const TLapseRates& Set,
+                        const ExportTarget& Target);

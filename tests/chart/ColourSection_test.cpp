@@ -30,7 +30,10 @@ TTimeHeightSection FiveColumns()
     S.FirstSounding = {0, 1, 2, 3, 4, 5};
     S.FreezingLevel.assign(5, std::numeric_limits<float>::quiet_NaN());
     S.TropopauseHeight.assign(5, std::numeric_limits<float>::quiet_NaN());
-    for (int C = 0; C < 5; ++C) S.Titles.push_back("94610 2016-01-0" + std::to_string(C + 1) + " 00Z");
+    for (int C = 0; C < 5; ++C) {
+        S.Launches.push_back(sounding::LaunchKey("94610", std::chrono::year{2016} / 1 / (C + 1), 0));
+        S.Titles.push_back(sounding::LaunchTitle("94610", S.Launches.back()));
+    }
     return S;
 }
 
@@ -207,16 +210,16 @@ TEST(ColourSection, dateTicksFollowThePeriod)
         std::vector<std::string> Start;  // the first labels
         std::size_t Most;
     } Cases[] = {
-        {"2016-01-01 00Z", 366, 1000, {"Jan 2016", "Feb", "Mar"}, 13},
-        {"2016-01-01 00Z", 366, 400, {"Jan 2016", "Apr", "Jul"}, 5},
-        {"1940-01-01 00Z", 80 * 365.25, 800, {"1940", "1950", "1960"}, 16},
-        {"2016-06-01 00Z", 20, 800, {"Jun 1", "Jun 3", "Jun 5"}, 13},
-        {"2016-06-01 00Z", 20, 2000, {"Jun 1", "Jun 2", "Jun 3"}, 21},
+        {"2016-01-01", 366, 1000, {"Jan 2016", "Feb", "Mar"}, 13},
+        {"2016-01-01", 366, 400, {"Jan 2016", "Apr", "Jul"}, 5},
+        {"1940-01-01", 80 * 365.25, 800, {"1940", "1950", "1960"}, 16},
+        {"2016-06-01", 20, 800, {"Jun 1", "Jun 3", "Jun 5"}, 13},
+        {"2016-06-01", 20, 2000, {"Jun 1", "Jun 2", "Jun 3"}, 21},
     };
     for (const auto& C : Cases) {
         TTimeHeightSection S;
         S.Columns = 500;
-        S.FirstHour = *LaunchHour(C.First);
+        S.FirstHour = sounding::DayStartHour(*sounding::DateOfText(C.First));
         S.HoursPerColumn = C.Days * 24 / S.Columns;
         std::vector<double> Columns;
         std::vector<std::string> Labels;

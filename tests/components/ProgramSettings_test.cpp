@@ -2,9 +2,14 @@
 // exporter read it from the bundled settings file and from files users write.
 #include "support/TestFiles.h"
 #include "components/ProgramSettings.h"
+#include "components/jtSysUtils.h"
+#include "components/jtTextFile.h"
+#include "platform/Platform.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -33,7 +38,41 @@ struct Case {
     std::string Start;
     int Interval;
     std::string Igra;
+    // [Year] HeightMax, [Skew-T] PressureBottom and PressureTop (NaN: refused),
+    // and the skew-T window's place.
+    double HeightMax = 20000, Bottom = 1050, Top = 100;
+    settings::TProgramSettings::TPlace Place{};
 };
+
+// What a settings value says: its number, or the message it is refused with.
+template <typename Read>
+std::string Said(Read R)
+{
+    try {
+        return std::to_string(R());
+    } catch (const Exception& e) {
+        return e.Message();
+    }
+}
+
+// The settings of a document read as the window's settings components read
+// their file (a text file parsed whole, over the default text), shared.
+settings::TProgramSettings ReadAsTheWindowDoes(const std::string& Text, const std::vector<std::string>& Defaults)
+{
+    auto document = std::make_shared<TjtINI_Document>();
+    document->SetSlashKeys(true, [](std::string_view Key) { return platform::files().FileExists(std::string(Key)); });
+    document->LoadingDefaults = true;
+    document->ParseStrings(Defaults);
+    document->LoadingDefaults = false;
+    if (Text.empty()) {
+        TTextFile file(kBundled);
+        file.Reset();
+        document->ParseText(file);
+    } else {
+        document->ParseWholeText(Text);
+    }
+    return settings::TProgramSettings(document);
+}
 
 TEST(ProgramSettings, ValuesAsTheWindowAndTheExporterReadThem)
 {
@@ -68,6 +107,26 @@ TEST(ProgramSettings, ValuesAsTheWindowAndTheExporterReadThem)
          "rel.html",
          12,
          mirror},
+        {"section height, skew-T range and place",
+         "[Year]\nHeightMax = 16000\n[skew-t]\nPressureBottom = 1000\nPressureTop=\nLeft = 30\nTop = 40.9\nWidth = "
+         "500\nHeight = x\n",
+         {{"Anchorage 2006.html", ""}, {"Denver 2006.html", ""}},
+         "xTucson 2006.html",
+         1,
+         settings::kDefaultIgraBase,
+         16000,
+         1000,
+         100,
+         {30, 40, 500, 0}},
+        {"values refused",
+         "[Year]\nHeightMax = 500\n[Skew-T]\nPressureBottom = nan\nPressureTop = 1200\n",
+         {{"Anchorage 2006.html", ""}, {"Denver 2006.html", ""}},
+         "xTucson 2006.html",
+         1,
+         settings::kDefaultIgraBase,
+         std::nan(""),
+         std::nan(""),
+         std::nan("")},
         {"interval no number, empty archive, archive of another section",
          "[Display at start]\nms_per_frame = fast\n[Sources]\nIGRA=\n[Other]\nIGRA=" + mirror + "\n",
          {{"Anchorage 2006.html", ""}, {"Denver 2006.html", ""}},
@@ -79,11 +138,27 @@ TEST(ProgramSettings, ValuesAsTheWindowAndTheExporterReadThem)
         SCOPED_TRACE(c.Name);
         const settings::TProgramSettings s = c.Text.empty() ? settings::TProgramSettings::FromFile(kBundled, kDefaults)
                                                             : settings::TProgramSettings(c.Text, kDefaults);
-        EXPECT_EQ(s.Catalogue(), c.Catalogue);
-        EXPECT_EQ(s.StartPage(), c.Start);
-        EXPECT_EQ(s.IntervalMs(1000), c.Interval);
-        EXPECT_EQ(s.IgraBase(), c.Igra);
+        // Read once by the window's component and handed on, the same values.
+        for (const settings::TProgramSettings& read : {s, ReadAsTheWindowDoes(c.Text, kDefaults)}) {
+            EXPECT_EQ(read.Catalogue(), c.Catalogue);
+            EXPECT_EQ(read.StartPage(), c.Start);
+            EXPECT_EQ(read.IntervalMs(1000), c.Interval);
+            EXPECT_EQ(read.IgraBase(), c.Igra);
+            const auto said = [](double V) { return std::isnan(V) ? std::string("refused") : std::to_string(V); };
+            const auto refusedOr = [](std::string T) { return T.find(" must be ") != T.npos ? "refused" : T; };
+            EXPECT_EQ(refusedOr(Said([&] { return read.SectionHeightMax(20000); })), said(c.HeightMax));
+            EXPECT_EQ(refusedOr(Said([&] { return read.SkewTPressure("PressureBottom", 1050); })), said(c.Bottom));
+            EXPECT_EQ(refusedOr(Said([&] { return read.SkewTPressure("PressureTop", 100); })), said(c.Top));
+            const settings::TProgramSettings::TPlace place = read.SkewTPlace();
+            EXPECT_EQ(std::vector<int>({place.Left, place.Top, place.Width, place.Height}),
+                      std::vector<int>({c.Place.Left, c.Place.Top, c.Place.Width, c.Place.Height}));
+        }
     }
+    // A value refused is named as the key's section and name, and as written.
+    EXPECT_EQ(Said([] {
+                  return settings::TProgramSettings("[Skew-T]\nPressureTop = abc\n").SkewTPressure("PressureTop", 100);
+              }),
+              "[Skew-T] PressureTop must be a pressure from 1 to 1100 hPa, not \"abc\"");
     // Without the built-in text a missing interval is the caller's default.
     EXPECT_EQ(settings::TProgramSettings("[soundings]\n").IntervalMs(250), 250);
 }

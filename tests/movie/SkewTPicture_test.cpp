@@ -3,6 +3,7 @@
 // shaded red between its LFC and EL), the barbs stand at levels with wind,
 // and the settings' pressure range is used when the diagram can show it.
 
+#include "components/ProgramSettings.h"
 #include "movie/SkewTPicture.h"
 
 #include "chart/Chart.h"
@@ -47,6 +48,8 @@ struct Settings {
         Ini.SetOpenOnLoad(false);
         Ini.Loaded();
     }
+    // The settings as the pictures take them.
+    settings::TProgramSettings Values() { return settings::TProgramSettings::Over(Ini); }
 };
 
 TEST(SkewTPicture, parcelShadingAndBoxComeFromTheIndices)
@@ -68,7 +71,7 @@ TEST(SkewTPicture, parcelShadingAndBoxComeFromTheIndices)
 
     Settings settings({});
     TChart chart;
-    movie::TSkewTPictures pictures(settings.Ini, chart, rates);
+    movie::TSkewTPictures pictures(settings.Values(), chart, rates);
     const QImage image = pictures.RenderFrame(best, QSize(SkewTFrameWidth, SkewTFrameHeight));
     const chart::TSkewT& d = pictures.Diagram();
     const sounding::TParcel parcel = sounding::LiftParcel(s, sounding::TParcelKind::MixedLayer, false, 100);
@@ -122,7 +125,7 @@ TEST(SkewTPicture, pressureRangeFromTheSettings)
         if (*c.Top) lines.push_back(std::string("PressureTop = ") + c.Top);
         if (*c.Bottom) lines.push_back(std::string("PressureBottom = ") + c.Bottom);
         Settings settings(lines);
-        movie::TSkewTPictures pictures(settings.Ini, chart, rates);
+        movie::TSkewTPictures pictures(settings.Values(), chart, rates);
         EXPECT_EQ(pictures.Diagram().PressureTop(), c.ExpectTop) << c.Top;
         EXPECT_EQ(pictures.Diagram().PressureBottom(), c.ExpectBottom) << c.Top;
     }
@@ -137,7 +140,7 @@ TEST(SkewTPicture, theBoxGivesTheChosenParcelsValues)
     const TSounding& s = rates.Soundings[std::size_t(k)];
     Settings settings({});
     TChart chart;
-    movie::TSkewTPictures pictures(settings.Ini, chart, rates);
+    movie::TSkewTPictures pictures(settings.Values(), chart, rates);
     const struct {
         sounding::TParcelKind Kind;
         const char* Name;
@@ -179,7 +182,7 @@ TEST(SkewTPicture, theLaunchStaysInViewAtEverySize)
           {"wyoming_94610_2016_07.html", "94610 2016-07-15 00Z"}}) {
         TLapseRates rates = Month(file);
         const int k = FrameOf(rates, title);
-        movie::TSkewTPictures pictures(settings.Ini, chart, rates);
+        movie::TSkewTPictures pictures(settings.Values(), chart, rates);
         const chart::TSkewT& d = pictures.Diagram();
         for (QSize size : {QSize(420, 1000), QSize(1270, 600), QSize(SkewTFrameWidth, SkewTFrameHeight),
                            QSize(chart::SkewTMinimumWidth, chart::SkewTMinimumHeight)}) {

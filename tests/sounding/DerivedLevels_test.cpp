@@ -16,8 +16,18 @@
 #include <fstream>
 #include <optional>
 #include <sstream>
+#include <tuple>
+#include <utility>
 
 namespace {
+
+// Gives a sounding the launch of Station at Date ("YYYY-MM-DD") and Hour,
+// and the title a reader gives it.
+void Launch(TSounding& S, const char* Station, const char* Date, int Hour)
+{
+    S.Launch = sounding::LaunchKey(Station, *sounding::DateOfText(Date), Hour);
+    S.Title = sounding::LaunchTitle(Station, S.Launch);
+}
 
 constexpr float M = MissingValue;
 
@@ -315,10 +325,10 @@ TEST(TimeHeightSection, binsMoreSoundingsThanColumns)
 TEST(TimeHeightSection, missingLaunchLeavesAnEmptyColumn)
 {
     std::vector<TSounding> Soundings;
-    for (const char* Title : {"94610 2016-02-28 12Z", "94610 2016-02-29 00Z", "94610 2016-02-29 12Z",
-                              "94610 2016-03-01 12Z", "94610 2016-03-01 18Z"}) {
+    for (const auto& [Date, Hour] : std::vector<std::pair<const char*, int>>{
+             {"2016-02-28", 12}, {"2016-02-29", 0}, {"2016-02-29", 12}, {"2016-03-01", 12}, {"2016-03-01", 18}}) {
         Soundings.push_back(Make({{1000, 0, 10}, {900, 1000, 4}}));
-        Soundings.back().Title = Title;
+        Launch(Soundings.back(), "94610", Date, Hour);
     }
     TSectionSize Size;
     Size.Rows = 2;
@@ -337,9 +347,10 @@ TEST(TimeHeightSection, missingLaunchLeavesAnEmptyColumn)
 
     // A title without a time, or times going back, fall back to one column
     // per sounding.
-    Soundings[4].Title = "94610 2016-03-01 06Z";
+    Launch(Soundings[4], "94610", "2016-03-01", 6);
     EXPECT_EQ(BuildSection(Soundings, Size).FirstSounding, (std::vector<int>{0, 1, 2, 3, 4, 5}));
     Soundings[4].Title = "launch";
+    Soundings[4].Launch = {};
     EXPECT_EQ(BuildSection(Soundings, Size).Columns, 5);
     EXPECT_EQ(BuildSection(Soundings, Size).SoundingOf(3), 3);
 }
@@ -364,8 +375,8 @@ TEST(TimeHeightSection, drawnHeightsGroundAndHeading)
         std::vector<TSounding> Soundings(2, Make(C.Levels));
         if (C.AltitudeOfSecond != M)
             Soundings[0].Levels[1].Altitude = Soundings[1].Levels[1].Altitude = C.AltitudeOfSecond;
-        Soundings[0].Title = "72403 2016-02-28 12Z";
-        Soundings[1].Title = "72403 2016-02-29 00Z";
+        Launch(Soundings[0], "72403", "2016-02-28", 12);
+        Launch(Soundings[1], "72403", "2016-02-29", 0);
         TSectionSize Size;
         Size.Rows = 3;
         Size.HeightMax = 2000;
@@ -377,7 +388,7 @@ TEST(TimeHeightSection, drawnHeightsGroundAndHeading)
             EXPECT_TRUE(std::isnan(S.Cell(1, 1))) << C.Name;
         else
             EXPECT_FLOAT_EQ(S.Cell(1, 1), C.CellAt1000) << C.Name;
-        EXPECT_EQ(S.FirstHour, *LaunchHour("2016-02-28 12Z")) << C.Name;
+        EXPECT_EQ(S.FirstHour, *sounding::LaunchHour(Soundings[0].Launch)) << C.Name;
         EXPECT_DOUBLE_EQ(S.HoursPerColumn, 12) << C.Name;
         EXPECT_EQ(SectionHeading(S, "x.html"), "Station 72403, 2016-02-28 to 2016-02-29") << C.Name;
     }
@@ -388,13 +399,20 @@ TEST(TimeHeightSection, drawnHeightsGroundAndHeading)
 
 TEST(TimeHeightSection, launchHoursReadAndWriteDates)
 {
-    EXPECT_EQ(LaunchHour("76225 1970-01-01 00Z"), 0);
-    EXPECT_EQ(*LaunchHour("94610 2016-03-01 00Z") - *LaunchHour("94610 2016-02-28 12Z"), 36);
-    EXPECT_EQ(*LaunchHour("x 2001-01-01 00Z") - *LaunchHour("x 2000-01-01 00Z"), 366 * 24);
-    for (const char* Bad : {"94610 2016-13-01 00Z", "94610 2016-01-01 24Z", "94610 2016-01-01", ""})
-        EXPECT_FALSE(LaunchHour(Bad)) << Bad;
-    for (const char* Date : {"1900-03-01 06Z", "2016-02-29 12Z", "2015-12-31 23Z", "1969-12-31 18Z"})
-        EXPECT_EQ(LaunchHourText(*LaunchHour(Date)), Date);
+    const auto Hour = [](const char* Date, int H) {
+        return sounding::LaunchHour(sounding::LaunchKey("x", *sounding::DateOfText(Date), H));
+    };
+    EXPECT_EQ(Hour("1970-01-01", 0), 0);
+    EXPECT_EQ(*Hour("2016-03-01", 0) - *Hour("2016-02-28", 12), 36);
+    EXPECT_EQ(*Hour("2001-01-01", 0) - *Hour("2000-01-01", 0), 366 * 24);
+    EXPECT_FALSE(Hour("2016-01-01", 24));
+    EXPECT_FALSE(sounding::LaunchHour(sounding::TLaunchKey()));
+    for (const auto& [Date, H, Text] :
+         std::vector<std::tuple<const char*, int, const char*>>{{"1900-03-01", 6, "1900-03-01 06Z"},
+                                                                {"2016-02-29", 12, "2016-02-29 12Z"},
+                                                                {"2015-12-31", 23, "2015-12-31 23Z"},
+                                                                {"1969-12-31", 18, "1969-12-31 18Z"}})
+        EXPECT_EQ(sounding::HourText(*Hour(Date, H)), Text);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // the date filter, and bad input. Expected levels were read off the files by
 // hand.
 
+#include "support/PageBuilder.h"
 #include "support/TestFiles.h"
 #include "support/ZipFiles.h"
 #include "sounding/LapseRates.h"
@@ -55,6 +56,16 @@ const std::string kIgra =
     "#USM00072403 2016 01 01 12 1105    2 ncdc-nws ncdc-nws  389767  -774864\n"
     "21     0 100986B   88    44B  640 -8888     0     0 \n"
     "20     1 100937A   92B   45B  558    80   306     2 \n";
+
+// A sounding launched at Station, Date ("YYYY-MM-DD") and Hour, titled as
+// the readers title one.
+TSounding Launched(const char* Station, const char* Date, int Hour)
+{
+    TSounding s;
+    s.Launch = sounding::LaunchKey(Station, *sounding::DateOfText(Date), Hour);
+    s.Title = sounding::LaunchTitle(Station, s.Launch);
+    return s;
+}
 
 }  // namespace
 
@@ -139,19 +150,16 @@ TEST(Sources, twelveWyomingMonths_equalTheStationPage)
 
 TEST(Sources, merge_ordersByLaunchTimeAndKeepsEachLaunchOnce)
 {
-    auto set = [](std::vector<std::string> Titles) {
-        std::vector<TSounding> out;
-        for (auto& t : Titles) {
-            out.emplace_back();
-            out.back().Title = t;
-            out.back().AddLevel(float(out.size()), 0, 0, 0, 0, 0);
-        }
-        return out;
+    auto set = [](std::vector<TSounding> Soundings) {
+        for (std::size_t i = 0; i < Soundings.size(); ++i) Soundings[i].AddLevel(float(i + 1), 0, 0, 0, 0, 0);
+        return Soundings;
     };
+    TSounding timeless;
+    timeless.Title = "no time here";
     std::vector<std::vector<TSounding>> sets;
-    sets.push_back(set({"94610 2016-02-01 00Z", "no time here", "94610 2016-01-31 12Z"}));
-    sets.push_back(
-        set({"94610 2016-01-31 12Z", "72403 2016-01-31 12Z", "94610 2016-01-01 99Z", "94610 2015-12-31 23Z"}));
+    sets.push_back(set({Launched("94610", "2016-02-01", 0), timeless, Launched("94610", "2016-01-31", 12)}));
+    sets.push_back(set({Launched("94610", "2016-01-31", 12), Launched("72403", "2016-01-31", 12),
+                        Launched("94610", "2016-01-01", 99), Launched("94610", "2015-12-31", 23)}));
     const std::vector<TSounding> merged = MergeSoundings(std::move(sets));
     std::vector<std::string> titles;
     for (const auto& s : merged) titles.push_back(s.Title);
@@ -168,12 +176,10 @@ TEST(Sources, merge_ordersByLaunchTimeAndKeepsEachLaunchOnce)
                           Case{"", "2015-12-31", 1}, Case{"2017-01-01", "", 0}}) {
         EXPECT_EQ(FilterByDate(merged, c.From, c.To).size(), c.Kept) << c.From << ".." << c.To;
     }
-    EXPECT_TRUE(LaunchOfTitle("94610 2016-01-01 00Z").Valid);
-    EXPECT_FALSE(LaunchOfTitle("94610 2016-13-01 00Z").Valid);
-    EXPECT_FALSE(IsDateText("2016-1-01"));
-    for (const char* date : {"2016-02-30", "2016-04-31", "2015-02-29", "1900-02-29", "2016-12-32"})
-        EXPECT_FALSE(IsDateText(date)) << date;
-    for (const char* date : {"2016-02-29", "2000-02-29", "2016-04-30"}) EXPECT_TRUE(IsDateText(date)) << date;
+    EXPECT_FALSE(sounding::IsDateText("2016-1-01"));
+    for (const char* date : {"2016-02-30", "2016-04-31", "2015-02-29", "1900-02-29", "2016-12-32", "0000-01-01"})
+        EXPECT_FALSE(sounding::IsDateText(date)) << date;
+    for (const char* date : {"2016-02-29", "2000-02-29", "2016-04-30"}) EXPECT_TRUE(sounding::IsDateText(date)) << date;
 }
 
 // A launch is its full station id, date, nominal hour and release time:
@@ -212,19 +218,14 @@ TEST(Sources, merge_keysLaunchesByFullIdHourAndReleaseTime)
          1},
         {"a Wyoming page and the IGRA file",
          {launch("ASM00094610", 0, 2315, "94610 2016-01-01 00Z")},
-         {[] {
-             TSounding s;
-             s.Title = "94610 2016-01-01 00Z";
-             return s;
-         }()},
+         {Launched("94610", "2016-01-01", 0)},
          1},
+        {"pages without a station", {Launched("", "2016-01-01", 0)}, {Launched("", "2016-01-01", 0)}, 2},
     };
     for (const Case& c : cases) {
         std::vector<std::vector<TSounding>> sets{c.First, c.Second};
         EXPECT_EQ(MergeSoundings(std::move(sets)).size(), c.Kept) << c.Name;
     }
-    // The section's clock takes a launch without a nominal hour, last in its day.
-    EXPECT_EQ(LaunchHour("72403 2016-01-01 99Z"), LaunchHour("72403 2016-01-01 23Z"));
 }
 
 TEST(Sources, announcedLevelCountAndLineEnds_doNotChangeTheLevels)
@@ -500,4 +501,58 @@ TEST(Sources, readySetDuringAPageLoad_winsOverThePage)
     set.LoadPage(Slurp(kData + "/Perth 2016.html"));
     ASSERT_EQ(set.Count(), 2);
     EXPECT_EQ(set.Soundings[0].Title, "72403 2016-01-01 00Z");
+}
+
+// Every reader fills the launch key as it reads: the full station id, the
+// date (29 February of a leap year, the last hour of a year), the nominal
+// hour (99: none, last in its day on the clock) and the release time; the
+// section's clock runs on across a year's end.
+TEST(Sources, everyReaderFillsTheLaunchKey)
+{
+    const auto table = [](const char* Title) {
+        return pages::Table(pages::Row(Title, {"1000", "100", "15", "2", "90", "5"}));
+    };
+    const auto wyoming = [](const char* When) {
+        return std::string("<H2>94610 YPPH Perth Airport Observations at ") + When +
+               "</H2>\n<PRE>\n---------------------\n   PRES   HGHT   TEMP\n    hPa     m      C\n"
+               "---------------------\n 1000.0    100   15.0\n</PRE>\n";
+    };
+    struct Case {
+        const char* Name;
+        std::string Text;
+        // "<station>|<date> <HH>Z|<release>" per launch ("-" for no key).
+        std::vector<std::string> Keys;
+    };
+    const Case cases[] = {
+        {"page",
+         pages::Page(table("94610 2016-02-29 12Z") + table("Perth, 2015-12-31 23Z") + table("94610 2016-01-01 99Z") +
+                     table("94610 2015-02-29 00Z") + table("launch 7")),
+         {"94610|2016-02-29 12Z|-1", "Perth|2015-12-31 23Z|-1", "94610|2016-01-01 99Z|-1", "-", "-"}},
+        {"IGRA",
+         "#USM00072403 2016 02 29 99 0530    1 x\n21     0 100982B   88    94B  627    67   340    10 \n"
+         "#USM00072403 2015 12 31 23 9999    1 x\n21     0 100982B   88    94B  627    67   340    10 \n"
+         "#USM00072403 2015 02 29 00 9999    1 x\n21     0 100982B   88    94B  627    67   340    10 \n",
+         {"USM00072403|2016-02-29 99Z|530", "USM00072403|2015-12-31 23Z|-1"}},
+        {"Wyoming",
+         wyoming("12Z 29 Feb 2016") + wyoming("23Z 31 Dec 2015") + wyoming("00Z 29 Feb 2015"),
+         {"94610|2016-02-29 12Z|-1", "94610|2015-12-31 23Z|-1"}},
+    };
+    for (const Case& c : cases) {
+        const TSourceResult r = ReadSoundingSource(c.Text);
+        std::vector<std::string> keys;
+        for (const TSounding& s : r.Soundings) {
+            const sounding::TLaunchKey& k = s.Launch;
+            keys.push_back(k.Known() ? std::string(sounding::StationOf(k)) + "|" +
+                                           sounding::LaunchTitle("", k).substr(1) + "|" + std::to_string(k.Release)
+                                     : "-");
+        }
+        EXPECT_EQ(keys, c.Keys) << c.Name;
+    }
+    const auto hour = [](const char* Date, int Hour) {
+        return *sounding::LaunchHour(sounding::LaunchKey("x", *sounding::DateOfText(Date), Hour));
+    };
+    EXPECT_EQ(hour("2016-01-01", 0) - hour("2015-12-31", 23), 1);
+    EXPECT_EQ(hour("2016-01-01", 99), hour("2016-01-01", 23));
+    EXPECT_EQ(hour("2016-03-01", 0) - hour("2016-02-28", 0), 48);
+    EXPECT_EQ(hour("2015-03-01", 0) - hour("2015-02-28", 0), 24);
 }
