@@ -3,6 +3,7 @@
 #include "components/ProgramSettings.h"
 #include "download/StationCache.h"
 #include "components/jtSysUtils.h"
+#include "platform/MappedFile.h"
 #include "platform/OutputTarget.h"
 #include "platform/Platform.h"
 #include "platform/ReplaceFile.h"
@@ -316,6 +317,28 @@ bool FetchStations(ExportOptions& Options, ExportRun& Run, std::ostream& Err)
     return FetchStationInputs(Options, Err, ::isatty(2) == 1);
 }
 
+// The bytes of a sounding page: the file mapped as it is, or, where it
+// cannot be mapped, read into memory (which also tells why it cannot be
+// read).
+class TPageBytes {
+public:
+    // False, told on Err, when the file cannot be read.
+    bool Read(const std::string& Path, std::ostream& Err)
+    {
+        platform::FileError error;
+        mapped_ = platform::files().MapFile(Path, error);
+        if (mapped_) return true;
+        if (platform::files().ReadAll(Path, text_, error)) return true;
+        Err << kProgram << error.Message << '\n';
+        return false;
+    }
+    std::string_view Bytes() const { return mapped_ ? mapped_->Bytes() : std::string_view(text_); }
+
+private:
+    std::unique_ptr<platform::Mapping> mapped_;
+    std::string text_;
+};
+
 // Reads the inputs into Set, narrowed to the options' dates; the exit code
 // when the run ends here.
 std::optional<int> ReadInputs(const ExportOptions& Options, TLapseRates& Set, std::ostream& Err)
@@ -323,12 +346,8 @@ std::optional<int> ReadInputs(const ExportOptions& Options, TLapseRates& Set, st
     // Station files, Wyoming pages and several files go to the station-file
     // readers; one sounding page (or other content) is read as a page.
     const bool stationInputs = ReadsAsStationInputs(Options);
-    std::string page;
-    platform::FileError readError;
-    if (!stationInputs && !platform::files().ReadAll(Options.PagePath, page, readError)) {
-        Err << kProgram << readError.Message << '\n';
-        return kExportFailed;
-    }
+    TPageBytes page;
+    if (!stationInputs && !page.Read(Options.PagePath, Err)) return kExportFailed;
     // The whole page is read before anything is written, so a failure
     // leaves no half-written output behind.
     TPageLoad loaded = TPageLoad::Read;
@@ -337,7 +356,7 @@ std::optional<int> ReadInputs(const ExportOptions& Options, TLapseRates& Set, st
             if (stationInputs)
                 read = ReadStationInputs(Options, Set);
             else
-                loaded = Set.LoadPage(page);
+                loaded = Set.LoadPage(page.Bytes());
         }))
         return kExportFailed;
     if (read) {
@@ -389,7 +408,8 @@ bool WriteTarget(const ExportOptions& Options, TLapseRates& Set, const ExportTar
                  std::ostream& Out, std::ostream& Err)
 {
     if (Target.Format == ExportFormat::Levels)
-        return WriteCsv(Target.Path, [&Set](const TCsvSink& Sink) { return WriteLevelsCsv(Set, Sink); }, Out, Err);
+        return WriteCsv(
+            Target.Path, [&Set](const TCsvSink& Sink) { return WriteLevelsCsv(Set, Sink); }, Out, Err);
     if (Target.Format == ExportFormat::Indices)
         return WriteCsv(
             Target.Path, [&Set](const TCsvSink& Sink) { return tools::WriteIndicesCsv(Set, Sink); }, Out, Err);
@@ -409,7 +429,8 @@ bool WriteTarget(const ExportOptions& Options, TLapseRates& Set, const ExportTar
     (void)Options;
     (void)Run;
 #endif
-    return WriteCsv(Target.Path, [&Set](const TCsvSink& Sink) { return WriteSoundingsCsv(Set, Sink); }, Out, Err);
+    return WriteCsv(
+        Target.Path, [&Set](const TCsvSink& Sink) { return WriteSoundingsCsv(Set, Sink); }, Out, Err);
 }
 
 }  // namespace
