@@ -34,7 +34,8 @@ namespace {
 std::string PagePath()
 {
     if (const char* P = std::getenv("PROFILORA_BENCH_PAGE")) return P;
-    return (std::filesystem::path(__FILE__).parent_path().parent_path() / "data" / "Perth 2016.html").string();
+    // The source tree's data folder, wherever the program runs from.
+    return std::string(PROFILORA_DATA_DIR) + "/Perth 2016.html";
 }
 
 // The soundings of the page, read once.
