@@ -5,6 +5,7 @@
 
 #include "app/Controls.h"
 #include "app/ExtrasHost.h"
+#include "app/OffThread.h"
 #include "app/ShownSet.h"
 #include "components/jtForm.h"
 #include "sounding/DateRange.h"
@@ -152,6 +153,8 @@ public:
     std::string DateRangeFault(const std::string& From, const std::string& To) const;
     // The range of days on show; whole when none narrows the set.
     const sounding::TDateRange& DateRange() const { return ShownSet.Range(); }
+    // Where station files are read: a thread of their own.
+    app::TOffThread StationReads;
 
     // The anchors a control was given (for tests and for the layout).
     TAnchors AnchorsOf(const QWidget* Control) const { return anchors_.AnchorsOf(Control); }
@@ -188,8 +191,10 @@ private:
     static std::string FalseArchiveText(const std::string& Path);
     // The full path a name opens: a bare name lies in the pages' folder.
     std::string Sounding_Path(const std::string& AFilename) const;
-    // Reads files with the station-file readers and shows them under Name,
-    // narrowed to From .. To; on failure the window keeps what it shows.
+    // Reads files with the station-file readers, on a thread of their own
+    // (a read of over a second offers a Cancel), and shows them under
+    // Name, narrowed to From .. To; on failure or a Cancel the window keeps
+    // what it shows.
     void Load_Station_Files(const std::vector<std::string>& Paths, const std::string& Name,
                             const std::string& From = "", const std::string& To = "");
     void Show_Loaded_Set();

@@ -100,7 +100,15 @@ void TForm1::Load_Station_Files(const std::vector<std::string>& Paths, const std
     const std::uint64_t serial = ++loadSerial_;
     const bool playing = Animate_CheckBox->isChecked();
     Animate_CheckBox->setChecked(false);
-    TSoundingSet set = ReadSoundingFiles(Paths, {}, download::StationElevations());
+    // Read on a thread of its own while the window goes on; a cancelled
+    // read leaves the set on show as it was.
+    std::optional<TSoundingSet> read = StationReads.Run<TSoundingSet>(
+        "Reading " + Name + "...", [Paths] { return ReadSoundingFiles(Paths, {}, download::StationElevations()); });
+    if (!read) {
+        Animate_CheckBox->setChecked(playing);
+        return;
+    }
+    TSoundingSet& set = *read;
     if (set.Ok() && set.Soundings.empty()) set.Unknown = true;
     std::vector<TSounding> shown;
     std::vector<int> places;
@@ -130,7 +138,7 @@ void TForm1::Load_Station_Files(const std::vector<std::string>& Paths, const std
         Animate_CheckBox->setChecked(playing);
         return;
     }
-    // A load started meanwhile (through the pending messages) has the last word.
+    // A load started meanwhile (from another window) has the last word.
     if (serial != loadSerial_) {
         Animate_CheckBox->setChecked(playing);
         return;

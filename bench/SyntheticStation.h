@@ -1,9 +1,10 @@
 #pragma once
 // The station files the benchmarks read: the real IGRA v2 station file of
-// data/ and an 80-year station file generated from it.
+// data/ and 30- and 80-year station files generated from it.
 
 #include "sounding/Archive.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -38,11 +39,11 @@ inline const std::string& StationText()
     return text;
 }
 
-// 60,000 launches, two a day from 1940 on, made of the real launches in
+// 750 launches a year, two a day from 1940 on, made of the real launches in
 // turn, each cut to its first 62 % of levels as older launches are shorter:
-// about 400 MB, handed to Sink line by line.
+// about 5 MB a year (80 years about 400 MB), handed to Sink line by line.
 template <typename Sink>
-void MakeEightyYears(Sink&& Write)
+void MakeYears(int Years, Sink&& Write)
 {
     std::vector<std::vector<std::string_view>> launches;  // header and levels
     std::string_view text = StationText();
@@ -57,7 +58,7 @@ void MakeEightyYears(Sink&& Write)
     using namespace std::chrono;
     const sys_days start = year(1940) / January / 1;
     std::string header;
-    for (int i = 0; i < 60000; ++i) {
+    for (int i = 0; i < Years * 750; ++i) {
         const auto& launch = launches[std::size_t(i) % launches.size()];
         const std::size_t levels = (launch.size() - 1) * 62 / 100 + 1;
         const year_month_day day{start + days(i / 2)};
@@ -90,16 +91,24 @@ struct TFingerprint {
     bool operator==(const TFingerprint&) const = default;
 };
 
-// The 80-year file in the temporary folder, written anew whenever its
-// contents (not only its size) differ from what MakeEightyYears makes.
-inline std::string EightyYearFile()
+template <typename Sink>
+void MakeEightyYears(Sink&& Write)
 {
-    const std::filesystem::path path = std::filesystem::temp_directory_path() / "profilora_igra_80_years.txt";
-    static bool checked = false;
-    if (checked) return path.string();
-    checked = true;
+    MakeYears(80, Write);
+}
+
+// The file of Years years in the temporary folder
+// (profilora_igra_<Years>_years.txt), written anew whenever its contents
+// (not only its size) differ from what MakeYears makes.
+inline std::string YearsFile(int Years)
+{
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() / ("profilora_igra_" + std::to_string(Years) + "_years.txt");
+    static std::vector<int> checked;
+    if (std::find(checked.begin(), checked.end(), Years) != checked.end()) return path.string();
+    checked.push_back(Years);
     TFingerprint expected;
-    MakeEightyYears(expected);
+    MakeYears(Years, expected);
     std::error_code ec;
     if (std::filesystem::file_size(path, ec) == expected.Size && !ec) {
         TFingerprint found;
@@ -110,9 +119,12 @@ inline std::string EightyYearFile()
         if (found == expected) return path.string();
     }
     std::FILE* out = std::fopen(path.string().c_str(), "wb");
-    MakeEightyYears([out](std::string_view Piece) { std::fwrite(Piece.data(), 1, Piece.size(), out); });
+    MakeYears(Years, [out](std::string_view Piece) { std::fwrite(Piece.data(), 1, Piece.size(), out); });
     std::fclose(out);
     return path.string();
 }
+
+inline std::string EightyYearFile() { return YearsFile(80); }
+inline std::string ThirtyYearFile() { return YearsFile(30); }
 
 }  // namespace synthetic_station

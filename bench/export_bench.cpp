@@ -34,7 +34,8 @@ namespace {
 std::string PagePath()
 {
     if (const char* P = std::getenv("PROFILORA_BENCH_PAGE")) return P;
-    return (std::filesystem::path(__FILE__).parent_path().parent_path() / "data" / "Perth 2016.html").string();
+    // The source tree's data folder, wherever the program runs from.
+    return std::string(PROFILORA_DATA_DIR) + "/Perth 2016.html";
 }
 
 // The soundings of the page, read once.
@@ -208,6 +209,60 @@ void BM_Export80Years(benchmark::State& State)
     State.SetBytesProcessed(std::int64_t(State.iterations()) * std::int64_t(std::filesystem::file_size(plain)));
 }
 BENCHMARK(BM_Export80Years)->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+
+// --csv against a plain pass over the same bytes: a line-counting pass
+// (std::getline over the file, as the simplest reader of lines would go),
+// --csv of the 30-year station text, the one-year page parsed from memory
+// and --csv of that page; all in wall time, the output to /dev/null.
+void BM_CountLines30Years(benchmark::State& State)
+{
+    const std::string path = synthetic_station::ThirtyYearFile();
+    std::size_t lines = 0;
+    for (auto _ : State) {
+        std::ifstream in(path, std::ios::binary);
+        std::string line;
+        lines = 0;
+        while (std::getline(in, line)) ++lines;
+        benchmark::DoNotOptimize(lines);
+    }
+    State.counters["lines"] = double(lines);
+    State.SetBytesProcessed(std::int64_t(State.iterations()) * std::int64_t(std::filesystem::file_size(path)));
+}
+BENCHMARK(BM_CountLines30Years)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_Csv30Years(benchmark::State& State)
+{
+    const std::string path = synthetic_station::ThirtyYearFile();
+    const std::vector<std::string> args = {path, "--csv", "/dev/null"};
+    for (auto _ : State) {
+        std::ostringstream out, err;
+        if (RunExport(args, out, err) != 0) State.SkipWithError(err.str().c_str());
+    }
+    State.SetBytesProcessed(std::int64_t(State.iterations()) * std::int64_t(std::filesystem::file_size(path)));
+}
+BENCHMARK(BM_Csv30Years)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_PageParse(benchmark::State& State)
+{
+    const std::string text = synthetic_station::ReadBytes(PagePath());
+    for (auto _ : State) {
+        TLapseRates set;
+        set.LoadPage(text);
+        benchmark::DoNotOptimize(set.Soundings.data());
+    }
+    State.SetBytesProcessed(std::int64_t(State.iterations()) * std::int64_t(text.size()));
+}
+BENCHMARK(BM_PageParse)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_PageCsv(benchmark::State& State)
+{
+    const std::vector<std::string> args = {PagePath(), "--csv", "/dev/null"};
+    for (auto _ : State) {
+        std::ostringstream out, err;
+        if (RunExport(args, out, err) != 0) State.SkipWithError(err.str().c_str());
+    }
+}
+BENCHMARK(BM_PageCsv)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int argc, char** argv)
 {

@@ -18,6 +18,8 @@
 
 namespace platform {
 
+class Mapping;
+
 // ---------------------------------------------------------------- prompts
 
 enum class MsgButtons { OK, YesNoCancel };
@@ -150,6 +152,16 @@ public:
     // Writes Bytes completely to an open file (the pieces of a file written
     // piece by piece); false when a write fails.
     virtual bool WriteTo(int Fd, std::string_view Bytes, FileError& Error);
+
+    // The whole file mapped read only (MappedFile.h). Refuses folders and
+    // anything that is not a regular file, never blocking on a FIFO; null
+    // then, with Error telling why in a sentence of its own ("The file
+    // cannot be opened (...)", "It is a folder, not a file", "It is not a
+    // regular file (a pipe or a device)", "The file cannot be read").
+    virtual std::unique_ptr<Mapping> MapFile(const std::string& Path, FileError& Error);
+    // Size bytes of fresh zeroed memory to fill; null when the system
+    // refuses.
+    virtual std::unique_ptr<Mapping> MapMemory(std::size_t Size);
 };
 
 // ---------------------------------------------------------------- access

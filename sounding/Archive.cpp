@@ -4,15 +4,11 @@
 #include <zip.h>
 #include <zlib.h>
 
-#include <sys/mman.h>
-#include <unistd.h>
+#include "platform/Platform.h"
 
 #include <algorithm>
-#include <atomic>
 #include <limits>
 #include <memory>
-#include <system_error>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -26,31 +22,17 @@ std::string TooLarge(std::uint64_t Budget)
 
 }  // namespace
 
-TMappedText::TMappedText(std::size_t Size) : size_(Size)
-{
-    if (Size == 0) return;
-    void* p = ::mmap(nullptr, Size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (p != MAP_FAILED) data_ = static_cast<char*>(p);
-}
+TMappedText::TMappedText(std::size_t Size) : memory_(platform::files().MapMemory(Size)) {}
 
-TMappedText::TMappedText(int Fd, std::size_t Size) : size_(Size)
-{
-    if (Size == 0) return;
-    void* p = ::mmap(nullptr, Size, PROT_READ, MAP_PRIVATE, Fd, 0);
-    if (p != MAP_FAILED) data_ = static_cast<char*>(p);
-}
+TMappedText::TMappedText(int Fd, std::size_t Size) : memory_(platform::MapOpenFile(Fd, Size)) {}
 
-TMappedText::~TMappedText()
-{
-    if (data_) ::munmap(data_, size_);
-}
+TMappedText::TMappedText(std::unique_ptr<platform::Mapping> Memory) : memory_(std::move(Memory)) {}
+
+TMappedText::~TMappedText() = default;
 
 void TMappedText::Release(std::size_t From, std::size_t To)
 {
-    const std::size_t page = std::size_t(::sysconf(_SC_PAGESIZE));
-    const std::size_t from = (From + page - 1) / page * page;
-    const std::size_t to = To >= size_ ? size_ : To / page * page;
-    if (to > from) ::madvise(data_ + from, to - from, MADV_DONTNEED);
+    if (memory_) memory_->Release(From, To);
 }
 
 std::uint64_t TSourceLimits::InflateBudget(std::uint64_t Compressed) const
@@ -95,36 +77,6 @@ public:
     }
 };
 
-// Maps the pages of a buffer on another core while this one inflates into
-// it, so that the inflating does not stop at each new page; stops at the
-// end of its scope (or when the system cannot do it) and never touches the
-// bytes.
-class TPrefault {
-public:
-    explicit TPrefault(TMappedText& Buffer)
-    {
-        // Without a second thread the inflating faults its pages itself.
-        try {
-            worker_ = std::thread([this, &Buffer] {
-                constexpr std::size_t kStep = std::size_t(8) << 20;
-                for (std::size_t at = 0; at < Buffer.Size() && !stop_; at += kStep)
-                    if (::madvise(Buffer.Data() + at, std::min(kStep, Buffer.Size() - at), MADV_POPULATE_WRITE) != 0)
-                        break;
-            });
-        } catch (const std::system_error&) {
-        }
-    }
-    ~TPrefault()
-    {
-        stop_ = true;
-        if (worker_.joinable()) worker_.join();
-    }
-
-private:
-    std::atomic<bool> stop_{false};
-    std::thread worker_;
-};
-
 using TDecompressor = std::unique_ptr<libdeflate_decompressor, void (*)(libdeflate_decompressor*)>;
 
 TDecompressor NewDecompressor() { return {libdeflate_alloc_decompressor(), libdeflate_free_decompressor}; }
@@ -146,9 +98,11 @@ bool InflateWhole(std::string_view Compressed, std::uint64_t Budget, const TChun
     std::size_t in = 0, produced = 0;
     libdeflate_result result;
     {
-        TPrefault prefault(out);
+        // The pages are faulted in on another core while this one inflates.
+        platform::ReadAhead ahead(out.Memory());
         result = libdeflate_gzip_decompress_ex(d.get(), Compressed.data(), Compressed.size(), out.Data(), out.Size(),
                                                &in, &produced);
+        ahead.Finish();
     }
     if (result != LIBDEFLATE_SUCCESS || in != Compressed.size() || produced != out.Size()) return false;
     out.Feed(Sink, Whole);
@@ -184,8 +138,9 @@ bool InflateZipWhole(zip_t* Archive, zip_uint64_t Member, const zip_stat_t& Stat
     std::size_t produced = 0;
     libdeflate_result result;
     {
-        TPrefault prefault(out);
+        platform::ReadAhead ahead(out.Memory());
         result = libdeflate_deflate_decompress(d.get(), packed.get(), packedSize, out.Data(), out.Size(), &produced);
+        ahead.Finish();
     }
     if (result != LIBDEFLATE_SUCCESS || produced != out.Size() ||
         libdeflate_crc32(0, out.Data(), out.Size()) != Stat.crc)

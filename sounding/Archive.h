@@ -13,8 +13,11 @@
 // times zlib's speed) and handed on in pieces, each piece's memory returned
 // once it has been read; any other stream goes through zlib piece by piece.
 
+#include "platform/MappedFile.h"
+
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -42,25 +45,31 @@ public:
     // The memory of Text()[From, To) is no longer needed.
     virtual void Release(std::size_t From, std::size_t To) = 0;
 };
-// A text in a mapping of its own, anonymous (to inflate into) or of a file
-// (read only), whose pages go back to the system once released.
+// A text in a mapping of its own (platform/MappedFile.h): fresh memory to
+// inflate into, or a file's bytes (read only), whose pages go back to the
+// system once released.
 class TMappedText : public TWholeText {
 public:
+    // Size bytes of fresh memory, as the file system (platform::files())
+    // gives them.
     explicit TMappedText(std::size_t Size);
+    // Size bytes of the file open as Fd.
     TMappedText(int Fd, std::size_t Size);
+    // A mapping already made; null: not Ok().
+    explicit TMappedText(std::unique_ptr<platform::Mapping> Memory);
     ~TMappedText() override;
     TMappedText(const TMappedText&) = delete;
     TMappedText& operator=(const TMappedText&) = delete;
 
-    bool Ok() const { return data_ != nullptr || size_ == 0; }
-    char* Data() { return data_; }
-    std::size_t Size() const { return size_; }
-    std::string_view Text() const override { return {data_, size_}; }
+    bool Ok() const { return memory_ != nullptr; }
+    char* Data() { return memory_ ? memory_->Data() : nullptr; }
+    std::size_t Size() const { return memory_ ? memory_->Size() : 0; }
+    std::string_view Text() const override { return memory_ ? memory_->Bytes() : std::string_view(); }
     void Release(std::size_t From, std::size_t To) override;
+    platform::Mapping& Memory() { return *memory_; }
 
 private:
-    char* data_ = nullptr;
-    std::size_t size_;
+    std::unique_ptr<platform::Mapping> memory_;
 };
 
 // Receives a text inflated whole instead of its pieces.

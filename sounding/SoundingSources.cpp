@@ -8,12 +8,8 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <iterator>
 #include <system_error>
@@ -374,32 +370,16 @@ TSourceResult ReadSoundingSource(std::string_view Bytes, const TSourceLimits& Li
 TSourceResult ReadSoundingFile(const std::string& Path, const TSourceLimits& Limits)
 {
     TSourceResult result;
-    // O_NONBLOCK: a FIFO given by mistake must not hang the reading; it is
-    // refused below, as a device is (/dev/zero would be read forever).
-    const int fd = ::open(Path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        result.Error = std::string("The file cannot be opened (") + std::strerror(errno) + ")";
-        return result;
-    }
-    struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        const bool directory = ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode);
-        ::close(fd);
-        result.Error = directory ? "It is a folder, not a file" : "It is not a regular file (a pipe or a device)";
-        return result;
-    }
-    const std::size_t size = static_cast<std::size_t>(st.st_size);
-    char magic[4] = {};
-    const ssize_t got = ::pread(fd, magic, sizeof magic, 0);
-    const std::string_view first(magic, got > 0 ? std::size_t(got) : 0);
-    TMappedText mapped(fd, size);
-    ::close(fd);
+    // The file system refuses a folder, a FIFO and a device.
+    platform::FileError error;
+    TMappedText mapped(platform::files().MapFile(Path, error));
     if (!mapped.Ok()) {
-        result.Error = "The file cannot be read";
+        result.Error = error.Message.empty() ? "The file cannot be read" : error.Message;
         return result;
     }
     // Compressed bytes are read from the mapping too; only their inflated
     // text is made anew.
+    const std::string_view first = mapped.Text().substr(0, 4);
     if (LooksGzip(first) || LooksZip(first)) return ReadSoundingSource(mapped.Text(), Limits);
     ReadSoundingText(mapped, result);
     return result;

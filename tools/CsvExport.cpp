@@ -202,6 +202,12 @@ private:
 // The rows of the soundings First..Last-1, appended to Out.
 void AppendRows(const TLapseRates& Set, std::size_t First, std::size_t Last, TTextCache& Texts, std::string& Out)
 {
+    // Room for the run at once (a row's values take about 40 characters):
+    // a text that doubles as it grows copies itself and faults in new pages.
+    std::size_t room = Out.size();
+    for (std::size_t i = First; i < Last; ++i)
+        room += std::max<std::size_t>(1, Set.Soundings[i].Levels.size()) * (Set.Soundings[i].Title.size() + 48);
+    Out.reserve(room);
     for (std::size_t i = First; i < Last; ++i) {
         const TSounding& sounding = Set.Soundings[i];
         const std::string prefix = std::to_string(i) + ',' + CsvField(sounding.Title) + ',';

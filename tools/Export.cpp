@@ -3,6 +3,7 @@
 #include "components/ProgramSettings.h"
 #include "download/StationCache.h"
 #include "components/jtSysUtils.h"
+#include "platform/MappedFile.h"
 #include "platform/OutputTarget.h"
 #include "platform/Platform.h"
 #include "platform/ReplaceFile.h"
@@ -313,6 +314,28 @@ bool FetchStations(ExportOptions& Options, ExportRun& Run, std::ostream& Err)
     return FetchStationInputs(Options, base, Err, ::isatty(2) == 1);
 }
 
+// The bytes of a sounding page: the file mapped as it is, or, where it
+// cannot be mapped, read into memory (which also tells why it cannot be
+// read).
+class TPageBytes {
+public:
+    // False, told on Err, when the file cannot be read.
+    bool Read(const std::string& Path, std::ostream& Err)
+    {
+        platform::FileError error;
+        mapped_ = platform::files().MapFile(Path, error);
+        if (mapped_) return true;
+        if (platform::files().ReadAll(Path, text_, error)) return true;
+        Err << kProgram << error.Message << '\n';
+        return false;
+    }
+    std::string_view Bytes() const { return mapped_ ? mapped_->Bytes() : std::string_view(text_); }
+
+private:
+    std::unique_ptr<platform::Mapping> mapped_;
+    std::string text_;
+};
+
 // Reads the inputs into Set, narrowed to the options' dates; the exit code
 // when the run ends here.
 std::optional<int> ReadInputs(const ExportOptions& Options, TLapseRates& Set, std::ostream& Err)
@@ -320,12 +343,8 @@ std::optional<int> ReadInputs(const ExportOptions& Options, TLapseRates& Set, st
     // Station files, Wyoming pages and several files go to the station-file
     // readers; one sounding page (or other content) is read as a page.
     const bool stationInputs = ReadsAsStationInputs(Options);
-    std::string page;
-    platform::FileError readError;
-    if (!stationInputs && !platform::files().ReadAll(Options.PagePath, page, readError)) {
-        Err << kProgram << readError.Message << '\n';
-        return kExportFailed;
-    }
+    TPageBytes page;
+    if (!stationInputs && !page.Read(Options.PagePath, Err)) return kExportFailed;
     // The whole page is read before anything is written, so a failure
     // leaves no half-written output behind.
     TPageLoad loaded = TPageLoad::Read;
@@ -334,7 +353,7 @@ std::optional<int> ReadInputs(const ExportOptions& Options, TLapseRates& Set, st
             if (stationInputs)
                 read = ReadStationInputs(Options, Set);
             else
-                loaded = Set.LoadPage(page);
+                loaded = Set.LoadPage(page.Bytes());
         }))
         return kExportFailed;
     if (read) {

@@ -16,6 +16,8 @@
 #include <QUrl>
 
 #include <filesystem>
+#include <future>
+#include <stdexcept>
 
 using namespace extras_test;
 
@@ -279,3 +281,70 @@ TEST_F(SourcesWindow, catalogueAbsoluteEntryAndAFalseArchive)
 }
 
 }  // namespace
+
+// Station files are read on a thread of their own: a Cancel, a file the
+// system cannot map and an error on that thread each leave the set on show.
+namespace {
+
+// The real file system, whose mapping of one file waits until the test lets
+// it go: a read that lasts until the user has cancelled it.
+class HeldFiles : public platform::LocalFileSystem {
+public:
+    std::string Held;
+    std::promise<void> Release;
+
+    std::unique_ptr<platform::Mapping> MapFile(const std::string& Path, platform::FileError& Error) override
+    {
+        if (Path == Held) go_.wait();
+        return LocalFileSystem::MapFile(Path, Error);
+    }
+
+private:
+    std::shared_future<void> go_ = Release.get_future().share();
+};
+
+}  // namespace
+
+TEST_F(SourcesWindow, cancelledRead_keepsTheSetOnShowAndTellsNothing)
+{
+    Load("a.html", MakePage(3));
+    const std::string shown = Caption();
+    HeldFiles files;
+    files.Held = Copy(Month(1));
+    guard.reset();
+    guard = std::make_unique<platform::ScopedPlatform>(&prompts, &system, &files);
+    form->StationReads.ProgressDelayMs = 0;
+    prompts.CancelProgressAt = 1;
+    form->Open_Files({files.Held, Copy(Month(2))});
+    files.Release.set_value();
+    EXPECT_EQ(form->LapseRates->Count(), 3);
+    EXPECT_EQ(Caption(), shown);
+    EXPECT_TRUE(prompts.Boxes.empty());
+    ASSERT_EQ(prompts.Progresses.size(), 1u);
+    EXPECT_TRUE(prompts.Progresses[0].Closed);
+    form.reset();  // waits for the cancelled read
+    guard.reset();
+    guard = std::make_unique<platform::ScopedPlatform>(&prompts, &system, nullptr);
+}
+
+TEST_F(SourcesWindow, fileTheSystemCannotMap_isToldAsAReadErrorAndKeepsTheSet)
+{
+    Load("a.html", MakePage(3));
+    platform::FaultyFileSystem faulty;
+    faulty.FailMap = true;
+    guard.reset();
+    guard = std::make_unique<platform::ScopedPlatform>(&prompts, &system, &faulty);
+    form->Open_Files({Copy(Month(1)), Copy(Month(2))});
+    ASSERT_EQ(prompts.Boxes.size(), 1u);
+    EXPECT_EQ(prompts.Boxes[0].Text, "Cannot read " + Month(1) + ": The file cannot be read (Input/output error)");
+    EXPECT_EQ(form->LapseRates->Count(), 3);
+    guard.reset();
+    guard = std::make_unique<platform::ScopedPlatform>(&prompts, &system, nullptr);
+}
+
+TEST(OffThread, whatTheWorkThrowsIsThrownToTheCaller)
+{
+    app::TOffThread reads;
+    EXPECT_THROW(reads.Run<int>("x", []() -> int { throw std::runtime_error("no memory"); }), std::runtime_error);
+    EXPECT_EQ(reads.Run<int>("x", [] { return 7; }), 7);
+}

@@ -171,6 +171,18 @@ bool FaultyFileSystem::ReadAll(const std::string& Path, std::string& Contents, F
     return false;
 }
 
+std::unique_ptr<Mapping> FaultyFileSystem::MapFile(const std::string& Path, FileError& Error)
+{
+    if (!FailMap) return LocalFileSystem::MapFile(Path, Error);
+    Error = {"The file cannot be read (Input/output error)", 5};
+    return nullptr;
+}
+
+std::unique_ptr<Mapping> FaultyFileSystem::MapMemory(std::size_t Size)
+{
+    return FailMapMemory ? nullptr : LocalFileSystem::MapMemory(Size);
+}
+
 ScopedPlatform::ScopedPlatform(Prompts* P, System* S, FileSystem* F)
 {
     SetPrompts(P);

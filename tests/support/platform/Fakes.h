@@ -3,6 +3,7 @@
 // answer from a script, so no test ever waits on a real modal window.
 
 #include "platform/CorePlatform.h"
+#include "platform/MappedFile.h"
 
 #include <deque>
 #include <functional>
@@ -128,6 +129,11 @@ public:
     bool ReadAll(const std::string& Path, std::string& Contents, FileError& Error) override;
     // A piece of a file written piece by piece fails as WriteAll does.
     bool WriteTo(int Fd, std::string_view Bytes, FileError& Error) override;
+
+    bool FailMap = false;        // MapFile fails as a read error (EIO) does
+    bool FailMapMemory = false;  // MapMemory refuses every size
+    std::unique_ptr<Mapping> MapFile(const std::string& Path, FileError& Error) override;
+    std::unique_ptr<Mapping> MapMemory(std::size_t Size) override;
 };
 
 // Installs doubles for the lifetime of the guard and restores the defaults.
