@@ -8,7 +8,7 @@
 
 // Exit statuses.
 inline constexpr int kExportDone = 0;
-inline constexpr int kExportFailed = 1;  // unreadable page, bad value, bad arguments, write error
-inline constexpr int kExportNoData = 2;  // the page holds no sounding data, or no soundings
+inline constexpr int kExportFailed = 1;   // unreadable page, bad value, bad arguments, write error
+inline constexpr int kExportNoData = 2;   // the page holds no sounding data, or no soundings
 
 int RunExport(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err);
