@@ -411,7 +411,7 @@ TClimateCell TClimatology::ProfileAt(int Group, TProfileQuantity Quantity, int D
     cell.Count = std::min(a.Count, b.Count);
     if (!a.Valid() || !b.Valid()) return cell;
     const double f = row - below;
-    for (std::size_t k = 0; k < cell.P.size(); ++k) cell.P[k] = float(a.P[k] + f * (double(b.P[k]) - a.P[k]));
+    for (std::size_t k = 0; k < cell.P.size(); ++k) cell.P[k] = a.P[k] + f * (b.P[k] - a.P[k]);
     return cell;
 }
 

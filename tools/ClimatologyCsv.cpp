@@ -20,7 +20,7 @@ void AppendRow(std::string& Out, std::string_view Hour, std::string_view Quantit
     if (Height >= 0) Out += std::to_string(Height);
     Out += ',';
     Out += std::to_string(Cell.Count);
-    for (const float p : Cell.P) {
+    for (const double p : Cell.P) {
         Out += ',';
         if (Cell.Valid()) Out += FixedText(p, 1);
     }
