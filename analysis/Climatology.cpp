@@ -331,24 +331,39 @@ private:
         }
     }
 
+    // The first of First .. Last not below V, searched from the front with
+    // growing steps: the next change of a window lies a few values on.
+    static const float* Gallop(const float* First, const float* Last, float V)
+    {
+        const std::size_t n = std::size_t(Last - First);
+        std::size_t low = 0, high = 1;
+        while (high <= n && First[high - 1] < V) low = high, high *= 2;
+        return std::lower_bound(First + low, First + std::min(high, n), V);
+    }
+
     // Window (ascending) without the values Out .. OutEnd (ascending, all
-    // in it) and with the values In .. InEnd (ascending), in one pass.
+    // in it) and with the values In .. InEnd (ascending): the runs between
+    // the changes copied whole.
     static void Slide(std::vector<float>& Window, const float* Out, const float* OutEnd, const float* In,
                       const float* InEnd)
     {
-        const std::size_t grown = Window.size() + std::size_t(InEnd - In);
         thread_local std::vector<float> next;
-        next.resize(grown);
+        next.resize(Window.size() + std::size_t(InEnd - In));
+        const float* from = Window.data();
+        const float* end = from + Window.size();
         float* to = next.data();
-        for (const float w : Window) {
-            if (Out < OutEnd && w == *Out) {
-                ++Out;
-                continue;
-            }
-            while (In < InEnd && *In < w) *to++ = *In++;
-            *to++ = w;
+        while (Out < OutEnd || In < InEnd) {
+            const bool leaving = Out < OutEnd && (In == InEnd || *Out <= *In);
+            const float v = leaving ? *Out++ : *In++;
+            const float* at = Gallop(from, end, v);
+            to = std::copy(from, at, to);
+            from = at;
+            if (!leaving)
+                *to++ = v;
+            else if (from < end && *from == v)
+                ++from;
         }
-        while (In < InEnd) *to++ = *In++;
+        to = std::copy(from, end, to);
         next.resize(std::size_t(to - next.data()));
         Window.swap(next);
     }

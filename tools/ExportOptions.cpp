@@ -240,6 +240,27 @@ std::string ParseSeriesList(const std::string& List, TSeriesChoice& Choice)
     return {};
 }
 
+namespace {
+
+std::string ClimatologyUsage()
+{
+    return "  --climatology OUT.csv\n"
+           "                     the station climatology of the launches read: rows\n"
+           "                     hour,quantity,day,height,count,p10,p25,p50,p75,p90\n"
+           "                     for the groups 00 (launched 18-05 UTC) and 12 (06-17),\n"
+           "                     days 1-365 (each with the launches within 15 days),\n"
+           "                     temperature and dew_point at 0-20000 m by 250 m, then\n"
+           "                     every --indices and --levels column per day; the\n"
+           "                     percentiles (to 0.1) are empty below 20 launches\n"
+           "  --climatology-from FILE|STATION\n"
+           "                     make --climatology from this file, or from the whole\n"
+           "                     record of an IGRA station (id or name; downloaded into\n"
+           "                     the cache, the climatology kept beside it), instead of\n"
+           "                     the inputs (the dates narrow the inputs only)\n";
+}
+
+}  // namespace
+
 std::string ExportUsage()
 {
     return "Usage: profilora-export FILE... --csv [OUT.csv] [DATES]\n"
@@ -284,20 +305,8 @@ std::string ExportUsage()
            "                     (g/kg), 1000-500 hPa thickness (m), precipitable water\n"
            "                     (mm), surface-based and most-unstable CAPE and CIN\n"
            "                     (\"-\": standard output; an empty field: the sounding\n"
-           "                     cannot give it)\n"
-           "  --climatology OUT.csv\n"
-           "                     the station climatology of the launches read: rows\n"
-           "                     hour,quantity,day,height,count,p10,p25,p50,p75,p90\n"
-           "                     for the groups 00 (launched 18-05 UTC) and 12 (06-17),\n"
-           "                     days 1-365 (each with the launches within 15 days),\n"
-           "                     temperature and dew_point at 0-20000 m by 250 m, then\n"
-           "                     every --indices and --levels column per day; the\n"
-           "                     percentiles (to 0.1) are empty below 20 launches\n"
-           "  --climatology-from FILE|STATION\n"
-           "                     make --climatology from this file, or from the whole\n"
-           "                     record of an IGRA station (id or name; downloaded into\n"
-           "                     the cache, the climatology kept beside it), instead of\n"
-           "                     the inputs\n"
+           "                     cannot give it)\n" +
+           ClimatologyUsage() +
            "  --strict           a launch skipped for a damaged line fails the export\n"
            "                     (exit 1, nothing written); without it the launches\n"
            "                     that read are written and each skipped one is told\n"
