@@ -1,0 +1,110 @@
+#include "app/ClimateSource.h"
+
+#include "app/ShownSet.h"
+
+#include <QCoreApplication>
+#include <QThread>
+
+#include <algorithm>
+#include <set>
+
+namespace app {
+
+int YearsSpanned(const std::vector<TSounding>& Soundings)
+{
+    std::set<int> years;
+    for (const TSounding& s : Soundings)
+        if (s.Launch.Known()) years.insert(s.Launch.Year);
+    return int(years.size());
+}
+
+std::string TooFewYearsText(const std::vector<TSounding>& Soundings)
+{
+    int first = 0, last = 0;
+    for (const TSounding& s : Soundings)
+        if (s.Launch.Known()) {
+            first = first == 0 ? s.Launch.Year : std::min<int>(first, s.Launch.Year);
+            last = std::max<int>(last, s.Launch.Year);
+        }
+    const int years = YearsSpanned(Soundings);
+    std::string text = "The launches on show span " + std::to_string(years) + (years == 1 ? " year" : " years");
+    if (years > 0) text += " (" + std::to_string(first) + (first == last ? "" : "-" + std::to_string(last)) + ")";
+    return text + "; a climatology needs at least " + std::to_string(kClimateMinYears) + ".";
+}
+
+TClimateSource::TClimateSource(TShownSet& Shown) : shown_(Shown)
+{
+    setObjectName("ClimateSource");
+    connect(&shown_, &TShownSet::pageChanged, this, [this] {
+        // A date range narrows what is shown, not the record.
+        const std::vector<TSounding>& whole = shown_.WholeSet();
+        const std::string print = whole.empty() ? std::string()
+                                                : std::to_string(whole.size()) + whole.front().Title + "|" +
+                                                      whole.back().Title + "|" + shown_.Name();
+        if (print == print_ && (climate_ || !workers_.empty() || !status_.empty())) return;
+        print_ = print;
+        Compute(whole);
+    });
+}
+
+TClimateSource::~TClimateSource()
+{
+    // The worker holds no pointer into this object but its queued result,
+    // which is dropped with it.
+    for (QThread* worker : workers_) worker->wait();
+}
+
+void TClimateSource::Compute(const std::vector<TSounding>& Soundings)
+{
+    const int generation = ++generation_;
+    const bool hadOne = climate_ != nullptr;
+    climate_.reset();
+    if (YearsSpanned(Soundings) < kClimateMinYears) {
+        status_ = TooFewYearsText(Soundings);
+        emit changed();
+        return;
+    }
+    status_ = "Computing the climatology of " + std::to_string(YearsSpanned(Soundings)) + " years...";
+    // A copy: the set on show may change while the worker reads it.
+    auto record = std::make_shared<const std::vector<TSounding>>(Soundings);
+    QThread* worker = QThread::create([this, record, generation] {
+        auto climate = std::make_shared<const sounding::TClimatology>(sounding::BuildClimatology(*record, 1));
+        QMetaObject::invokeMethod(
+            this, [this, generation, climate] { Finished(generation, climate); }, Qt::QueuedConnection);
+    });
+    // An older worker goes on to its end; its result is dropped by its
+    // generation.
+    workers_.push_back(worker);
+    connect(worker, &QThread::finished, this, [this, worker] {
+        workers_.erase(std::remove(workers_.begin(), workers_.end(), worker), workers_.end());
+        worker->deleteLater();
+    });
+    worker->start(QThread::LowPriority);
+    if (hadOne || !status_.empty()) emit changed();
+}
+
+void TClimateSource::Finished(int Generation, std::shared_ptr<const sounding::TClimatology> Climate)
+{
+    if (Generation != generation_) return;
+    climate_ = std::move(Climate);
+    status_.clear();
+    emit changed();
+}
+
+void TClimateSource::SetClimatology(std::shared_ptr<const sounding::TClimatology> Climate)
+{
+    ++generation_;
+    climate_ = std::move(Climate);
+    status_ = climate_ ? std::string() : std::string("No climatology");
+    emit changed();
+}
+
+void TClimateSource::Wait()
+{
+    while (!workers_.empty()) {
+        for (QThread* worker : workers_) worker->wait();
+        QCoreApplication::sendPostedEvents();
+    }
+}
+
+}  // namespace app
