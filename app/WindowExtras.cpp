@@ -29,8 +29,8 @@ TWindowExtras::TWindowExtras(IExtrasHost& Host)
       climate_(std::make_unique<app::TClimateSource>(Host.HostShownSet())),
       trail_(std::make_unique<app::TTrailLink>(Host, [this] { return TrailShown(); })),
       pictures_(std::make_unique<app::TPictureSaver>(Host)),
-      year_(std::make_unique<app::TYearLink>(Host)),
-      indices_(std::make_unique<app::TIndicesLink>(Host)),
+      year_(std::make_unique<app::TYearLink>(Host, climate_.get())),
+      indices_(std::make_unique<app::TIndicesLink>(Host, climate_.get())),
       drops_(std::make_unique<app::TPageDrops>(Host)),
       tips_(std::make_unique<app::TPointTips>(Host.HostChart()))
 {

@@ -40,7 +40,8 @@ void ShowPageSection(TColourSection& View, const std::vector<TSounding>& Soundin
     }
     const TTimeHeightSection anomaly = sounding::AnomalySection(section, Soundings, *Anomaly);
     View.SetAnomaly(true, sounding::AnomalyLimit(anomaly));
-    View.SetSection(anomaly, SectionHeading(section, Name) + ", anomaly from " + sounding::ClimateSpanText(*Anomaly));
+    View.SetSection(anomaly, SectionHeading(section, Name) + ", anomaly from the climatology of " +
+                                 std::to_string(Anomaly->FirstYear()) + "-" + std::to_string(Anomaly->LastYear()));
 }
 
 QImage RenderSectionPicture(const std::vector<TSounding>& Soundings, double HeightMax, QSize Size,

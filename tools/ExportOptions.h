@@ -43,6 +43,8 @@ struct ExportOptions {
     bool Offline = false;
     // Empty the download cache first (alone: nothing else to do).
     bool ClearCache = false;
+    // --section draws the anomaly from the station's climatology.
+    bool Anomaly = false;
 
     // Pictures only.
     std::string SettingsPath;  // empty: the built-in settings

@@ -1,5 +1,7 @@
 #include "tools/SectionExport.h"
 
+#include "analysis/Climatology.h"
+#include "analysis/ClimateViews.h"
 #include "components/jtINI_File.h"
 #include "components/jtSysUtils.h"
 #include "movie/MovieExport.h"
@@ -11,7 +13,11 @@
 
 #include <QImage>
 
+#include <optional>
+
 namespace {
+
+constexpr int kAnomalyMinYears = 5;
 
 // The section's top as the settings make it, read as the year window reads
 // it ([Year] HeightMax).
@@ -29,6 +35,17 @@ double SettingsHeightMax(const std::string& SettingsPath)
     }
 }
 
+// The climatology of the exported record for --anomaly; refused when the
+// record is too short to give one.
+sounding::TClimatology RecordClimatology(const std::vector<TSounding>& Soundings)
+{
+    sounding::TClimatology climate = sounding::BuildClimatology(Soundings, 2);
+    if (climate.Years() < kAnomalyMinYears)
+        throw Exception("--anomaly needs a record of at least " + std::to_string(kAnomalyMinYears) +
+                        " years; the launches span " + std::to_string(climate.Years()));
+    return climate;
+}
+
 }  // namespace
 
 void WriteSectionTarget(const ExportOptions& Options, const TLapseRates& Set, const ExportTarget& Target)
@@ -37,8 +54,11 @@ void WriteSectionTarget(const ExportOptions& Options, const TLapseRates& Set, co
     // settings, by any name.
     std::string name = Options.Inputs.empty() ? std::string() : platform::NameOf(Options.Inputs.front());
     if (Options.Inputs.size() > 1) name += " + " + std::to_string(Options.Inputs.size() - 1) + " more";
-    const QImage picture = RenderSectionPicture(Set.Soundings, SettingsHeightMax(Options.SettingsPath),
-                                                QSize(Options.Width, Options.Height), name);
+    const double top = SettingsHeightMax(Options.SettingsPath);
+    std::optional<sounding::TClimatology> climate;
+    if (Options.Anomaly) climate = RecordClimatology(Set.Soundings);
+    const QImage picture = RenderSectionPicture(Set.Soundings, top, QSize(Options.Width, Options.Height), name,
+                                                climate ? &*climate : nullptr);
     if (picture.isNull()) throw Exception("cannot draw the section");
     platform::FileError error;
     if (!platform::ReplaceFile(Target.Path, EncodePng(picture), error))
