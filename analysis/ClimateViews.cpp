@@ -174,7 +174,7 @@ std::string ClimateSentence(const TClimatology& Climate, const TClimateChoice& C
     else if (Choice.Column < 0 && *rank > 90)
         where = "above the 90th percentile";
     else
-        where = Ordinal(std::clamp(int(std::lround(*rank)), 0, 100)) + " percentile";
+        where = Ordinal(std::clamp(int(std::lround(*rank)), 1, 99)) + " percentile";
     return line + ": " + where + " for the date (median " + WithUnit(cell.Median(), Choice) + ", " +
            std::to_string(Climate.Years()) + (Climate.Years() == 1 ? " year)" : " years)");
 }

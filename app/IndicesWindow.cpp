@@ -159,7 +159,7 @@ void TIndicesWindow::ShowPercentiles(const TSounding* Sounding, const std::vecto
         if (climate_ && v && group >= 0 && day > 0 && row.ClimateColumn >= 0)
             rank = climate_->Rank(group, row.ClimateColumn, day, std::stod(FixedText(*v, row.Decimals)));
         QTableWidgetItem* item = Table->item(r, kPercentileColumn);
-        const int whole = rank ? std::clamp(int(std::lround(*rank)), 0, 100) : 0;
+        const int whole = rank ? std::clamp(int(std::lround(*rank)), 1, 99) : 0;
         item->setText(rank ? Q(sounding::Ordinal(whole)) : QString());
         QFont font = Table->font();
         font.setBold(rank && (*rank > 90 || *rank < 10));

@@ -41,6 +41,8 @@ QCPColorGradient DivergingGradient()
     for (const auto& [Position, Colour] : Stops) G.setColorStopAt(Position, QColor(Colour));
     G.setColorInterpolation(QCPColorGradient::ciRGB);
     G.setNanHandling(QCPColorGradient::nhTransparent);
+    // An odd number of levels: one of them lies exactly at the middle.
+    G.setLevelCount(351);
     return G;
 }
 
