@@ -80,9 +80,10 @@ std::string Number(double V, int Decimals)
     return s;
 }
 
+// One decimal at most: the line reads as a sentence, not a table.
 std::string WithUnit(double V, const TClimateChoice& C)
 {
-    return Number(V, C.Decimals) + (C.Unit.empty() ? "" : " " + C.Unit);
+    return Number(V, std::min(C.Decimals, 1)) + (C.Unit.empty() ? "" : " " + C.Unit);
 }
 
 std::string LaunchDate(const TLaunchKey& K)

@@ -6,12 +6,14 @@
 #include "app/WindowPlaces.h"
 #include "chart/Chart.h"
 #include "chart/ClimatePlot.h"
+#include "sounding/Heights.h"
 #include "sounding/LapseRates.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace app {
@@ -144,7 +146,7 @@ void TClimateWindow::Show(const sounding::TClimatology* Climate, const std::stri
             FillBands(year, *Climate, choice, group, height);
         if (group >= 0) {
             const std::string hour = group == 0 ? "00Z" : "12Z";
-            span += "; bands of the " + std::to_string(Climate->GroupLaunches(group)) + " launches near " + hour;
+            span += "; bands of the " + hour + " group (" + Thousands(Climate->GroupLaunches(group)) + " launches)";
         }
         if (choice.Column < 0 && year.Notice.empty())
             span += "; at " + Thousands(height) + " m, the height of " + std::to_string(int(choice.Pressure)) +
@@ -206,6 +208,26 @@ TClimateBand TemperatureBand(const sounding::TClimatology& Climate, const TSound
     for (int h = 0; h < sounding::kClimateHeights; ++h) {
         const sounding::TClimateCell c = Climate.Profile(group, sounding::TProfileQuantity::Temperature, day, h);
         if (c.Valid()) band.Add(sounding::ClimateHeight(h), c.P10(), c.P25(), c.Median(), c.P75(), c.P90());
+    }
+    return band;
+}
+
+TClimateBand PressureBand(const sounding::TClimatology& Climate, const TSounding& Sounding,
+                          sounding::TProfileQuantity Quantity)
+{
+    TClimateBand band;
+    const int group = sounding::LaunchGroup(Sounding.Launch), day = sounding::ClimateDay(Sounding.Launch);
+    if (group < 0 || day < 1) return band;
+    std::vector<std::pair<double, double>> levels;  // pressure, height
+    for (const TSoundingLevel& l : Sounding.Levels) {
+        const double z = sounding::LevelHeight(l);
+        if (l.Pressure != MissingValue && l.Pressure > 0 && z != MissingValue) levels.emplace_back(l.Pressure, z);
+    }
+    std::sort(levels.begin(), levels.end(), [](const auto& A, const auto& B) { return A.first > B.first; });
+    for (const auto& [p, z] : levels) {
+        if (!band.Height.empty() && p >= band.Height.back()) continue;
+        const sounding::TClimateCell c = Climate.ProfileAt(group, Quantity, day, z);
+        if (c.Valid()) band.Add(p, c.P10(), c.P25(), c.Median(), c.P75(), c.P90());
     }
     return band;
 }

@@ -91,5 +91,9 @@ private:
 // The temperature bands of a launch's group and day at the climatology's
 // heights (those with percentiles); empty without a group or a date.
 TClimateBand TemperatureBand(const sounding::TClimatology& Climate, const TSounding& Sounding);
+// The bands of Quantity at the pressures of a launch's levels (Height holds
+// the pressures, falling), looked up at the launch's heights of them.
+TClimateBand PressureBand(const sounding::TClimatology& Climate, const TSounding& Sounding,
+                          sounding::TProfileQuantity Quantity);
 
 }  // namespace app

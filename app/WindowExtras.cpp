@@ -61,7 +61,7 @@ void TWindowExtras::CreateMenu()
     ShowTrailAction->setChecked(false);
     ChartMenu->addSeparator();
     YearAction = ChartMenu->addAction("Year at a Glance...");
-    skewT_ = std::make_unique<app::TSkewTLink>(host_, *ChartMenu);
+    skewT_ = std::make_unique<app::TSkewTLink>(host_, *ChartMenu, climate_.get());
     IndicesAction = ChartMenu->addAction("Launch Indices...");
     IndicesAction->setObjectName("IndicesAction");
     ClimateAction = ChartMenu->addAction("Station Climatology...");
