@@ -135,8 +135,8 @@ void ProfileValues(const TSounding& Sounding, TProfileQuantity Quantity, float* 
         const float z = LevelHeight(Sounding.Levels[std::size_t(Sounding.Surface)]);
         if (Known(z)) floor = z;
     }
-    std::vector<TPoint> points;
-    points.reserve(Sounding.Levels.size());
+    thread_local std::vector<TPoint> points;
+    points.clear();
     for (const TSoundingLevel& l : Sounding.Levels) {
         const float z = LevelHeight(l);
         if (!Known(z) || z < floor || !Known(l.Temperature)) continue;
@@ -146,11 +146,13 @@ void ProfileValues(const TSounding& Sounding, TProfileQuantity Quantity, float* 
             points.push_back({z, l.Pressure, l.Temperature - l.DewPointDiff});
     }
     // By height; at one height the higher pressure first (a missing one last).
-    std::sort(points.begin(), points.end(), [](const TPoint& A, const TPoint& B) {
+    const auto lower = [](const TPoint& A, const TPoint& B) {
         if (A.Height != B.Height) return A.Height < B.Height;
         const float a = Known(A.Pressure) ? A.Pressure : -1, b = Known(B.Pressure) ? B.Pressure : -1;
         return a > b;
-    });
+    };
+    // Most files list their levels upwards already.
+    if (!std::is_sorted(points.begin(), points.end(), lower)) std::sort(points.begin(), points.end(), lower);
     points.erase(std::unique(points.begin(), points.end(),
                              [](const TPoint& A, const TPoint& B) { return A.Height == B.Height; }),
                  points.end());
@@ -192,12 +194,13 @@ public:
         c_.profile_.assign(std::size_t(kClimateGroups) * kProfileSeries * kClimateDays, EmptyCell());
         c_.column_.assign(std::size_t(kClimateGroups) * columns_ * kClimateDays, EmptyCell());
         c_.dayStart_.assign(std::size_t(kClimateGroups) * columns_ * (kClimateDays + 1), 0);
-        ColumnValues();
+        columnValues_.resize(std::size_t(kClimateGroups) * columns_);
         std::atomic<int> next{0};
         Parallel([&](int) {
-            std::vector<float> scratch[4];
+            std::vector<float> scratch[2];
             for (int job; (job = next++) < kClimateGroups * series_;) Series(job / series_, job % series_, scratch);
         });
+        KeepColumnValues();
         rows_.clear();
         rows_.shrink_to_fit();
         return std::move(c_);
@@ -229,10 +232,13 @@ private:
         c_.launches_ = int(used_.size());
         c_.years_ = int(years.size());
         if (!years.empty()) c_.firstYear_ = *years.begin(), c_.lastYear_ = *years.rbegin();
-        for (std::size_t r = 0; r < used_.size(); ++r) byDay_[used_[r].Slot].push_back(std::uint32_t(r));
-        for (auto& order : byDay_)
-            std::stable_sort(order.begin(), order.end(),
-                             [this](std::uint32_t A, std::uint32_t B) { return used_[A].Day < used_[B].Day; });
+        // Each group's launches together, in day order.
+        std::stable_sort(used_.begin(), used_.end(), [](const TUsed& A, const TUsed& B) {
+            return A.Slot != B.Slot ? A.Slot < B.Slot : A.Day < B.Day;
+        });
+        groupFirst_[0] = 0;
+        groupFirst_[1] = std::size_t(c_.groupLaunches_[0]);
+        groupFirst_[2] = used_.size();
     }
 
     // Every used launch's values: the profiles, then the columns.
@@ -251,14 +257,19 @@ private:
     void Row(std::size_t R, std::vector<TProfilePoint>& Buffer)
     {
         const TSounding& s = soundings_[used_[R].Sounding];
-        float* row = &rows_[R * std::size_t(series_)];
-        ProfileValues(s, TProfileQuantity::Temperature, row);
-        ProfileValues(s, TProfileQuantity::DewPoint, row + kClimateHeights);
-        float* out = row + kProfileSeries;
+        // The launch's values lie a series apart: each series is one run.
+        const std::size_t stride = used_.size();
+        float profile[kClimateHeights];
+        for (const TProfileQuantity q : {TProfileQuantity::Temperature, TProfileQuantity::DewPoint}) {
+            ProfileValues(s, q, profile);
+            for (int h = 0; h < kClimateHeights; ++h)
+                rows_[(std::size_t(q) * kClimateHeights + std::size_t(h)) * stride + R] = profile[h];
+        }
+        std::size_t at = std::size_t(kProfileSeries) * stride + R;
         const TIndices x = ComputeIndices(s);
-        for (const TIndexQuantity& q : IndexQuantities()) *out++ = ColumnValue(q.Of(x), q.Decimals);
+        for (const TIndexQuantity& q : IndexQuantities()) rows_[at] = ColumnValue(q.Of(x), q.Decimals), at += stride;
         const TDerivedLevels d = DeriveLevels(s, Buffer);
-        for (const TLevelQuantity& q : LevelQuantities()) *out++ = ColumnValue(q.Of(d), q.Decimals);
+        for (const TLevelQuantity& q : LevelQuantities()) rows_[at] = ColumnValue(q.Of(d), q.Decimals), at += stride;
     }
 
     // The values of (group slot G, series S) in day order, ascending within a
@@ -267,8 +278,9 @@ private:
     {
         Values.clear();
         int day = 0;
-        for (const std::uint32_t r : byDay_[std::size_t(G)]) {
-            const float v = rows_[std::size_t(r) * std::size_t(series_) + std::size_t(S)];
+        const float* series = &rows_[std::size_t(S) * used_.size()];
+        for (std::size_t r = groupFirst_[G]; r < groupFirst_[G + 1]; ++r) {
+            const float v = series[r];
             if (std::isnan(v)) continue;
             while (day < used_[r].Day) Start[day++] = std::uint32_t(Values.size());
             Values.push_back(v);
@@ -277,48 +289,83 @@ private:
         for (int d = 1; d <= kClimateDays; ++d) std::sort(Values.begin() + Start[d - 1], Values.begin() + Start[d]);
     }
 
-    // The kept values of the columns, for the ranks.
-    void ColumnValues()
+    // The kept values of the columns, for the ranks, one after the other.
+    void KeepColumnValues()
     {
-        std::vector<float> values;
-        for (int g = 0; g < kClimateGroups; ++g)
-            for (int c = 0; c < columns_; ++c) {
-                std::uint32_t* start = &c_.dayStart_[std::size_t(g * columns_ + c) * (kClimateDays + 1)];
-                DayValues(g, kProfileSeries + c, values, start);
-                const auto base = std::uint32_t(c_.values_.size());
-                for (int d = 0; d <= kClimateDays; ++d) start[d] += base;
-                c_.values_.insert(c_.values_.end(), values.begin(), values.end());
-            }
+        std::size_t total = 0;
+        for (const std::vector<float>& v : columnValues_) total += v.size();
+        c_.values_.reserve(total);
+        for (std::size_t k = 0; k < columnValues_.size(); ++k) {
+            const auto base = std::uint32_t(c_.values_.size());
+            for (int d = 0; d <= kClimateDays; ++d) c_.dayStart_[k * (kClimateDays + 1) + std::size_t(d)] += base;
+            c_.values_.insert(c_.values_.end(), columnValues_[k].begin(), columnValues_[k].end());
+            std::vector<float>().swap(columnValues_[k]);
+        }
     }
 
     // The cells of one (group slot, series): the window of day 1, then one
     // day out and one day in at each step.
-    void Series(int G, int S, std::vector<float> (&Scratch)[4])
+    void Series(int G, int S, std::vector<float> (&Scratch)[2])
     {
         if (c_.groupLaunches_[std::size_t(G)] == 0) return;
-        std::vector<float>& values = Scratch[0];
-        std::vector<float>& window = Scratch[1];
-        std::vector<float>& kept = Scratch[2];
-        std::uint32_t start[kClimateDays + 1];
+        const bool column = S >= kProfileSeries;
+        const std::size_t k = std::size_t(G * columns_ + S - kProfileSeries);
+        std::vector<float>& values = column ? columnValues_[k] : Scratch[0];
+        std::uint32_t own[kClimateDays + 1];
+        std::uint32_t* start = column ? &c_.dayStart_[k * (kClimateDays + 1)] : own;
         DayValues(G, S, values, start);
-        const auto dayBegin = [&](int D) { return values.begin() + start[D - 1]; };
-        const auto dayEnd = [&](int D) { return values.begin() + start[D]; };
+        std::vector<float>& window = Scratch[1];
         window.clear();
         for (int shift = -kClimateHalfWindow; shift <= kClimateHalfWindow; ++shift) {
             const int d = DayAround(1, shift);
-            window.insert(window.end(), dayBegin(d), dayEnd(d));
+            window.insert(window.end(), values.begin() + start[d - 1], values.begin() + start[d]);
         }
         std::sort(window.begin(), window.end());
         for (int d = 1; d <= kClimateDays; ++d) {
             if (d > 1) {
                 const int out = DayAround(d, -kClimateHalfWindow - 1), in = DayAround(d, kClimateHalfWindow);
-                kept.clear();
-                std::set_difference(window.begin(), window.end(), dayBegin(out), dayEnd(out), std::back_inserter(kept));
-                window.clear();
-                std::merge(kept.begin(), kept.end(), dayBegin(in), dayEnd(in), std::back_inserter(window));
+                Slide(window, values.data() + start[out - 1], values.data() + start[out], values.data() + start[in - 1],
+                      values.data() + start[in]);
             }
             Cell(G, S, d) = CellOf(window.data(), window.size());
         }
+    }
+
+    // The first of First .. Last not below V, searched from the front with
+    // growing steps: the next change of a window lies a few values on.
+    static const float* Gallop(const float* First, const float* Last, float V)
+    {
+        const std::size_t n = std::size_t(Last - First);
+        std::size_t low = 0, high = 1;
+        while (high <= n && First[high - 1] < V) low = high, high *= 2;
+        return std::lower_bound(First + low, First + std::min(high, n), V);
+    }
+
+    // Window (ascending) without the values Out .. OutEnd (ascending, all
+    // in it) and with the values In .. InEnd (ascending): the runs between
+    // the changes copied whole.
+    static void Slide(std::vector<float>& Window, const float* Out, const float* OutEnd, const float* In,
+                      const float* InEnd)
+    {
+        thread_local std::vector<float> next;
+        next.resize(Window.size() + std::size_t(InEnd - In));
+        const float* from = Window.data();
+        const float* end = from + Window.size();
+        float* to = next.data();
+        while (Out < OutEnd || In < InEnd) {
+            const bool leaving = Out < OutEnd && (In == InEnd || *Out <= *In);
+            const float v = leaving ? *Out++ : *In++;
+            const float* at = Gallop(from, end, v);
+            to = std::copy(from, at, to);
+            from = at;
+            if (!leaving)
+                *to++ = v;
+            else if (from < end && *from == v)
+                ++from;
+        }
+        to = std::copy(from, end, to);
+        next.resize(std::size_t(to - next.data()));
+        Window.swap(next);
     }
 
     TClimateCell& Cell(int G, int S, int Day)
@@ -338,8 +385,11 @@ private:
     int columns_ = 0;
     int series_ = 0;
     std::vector<TUsed> used_;
-    std::vector<std::uint32_t> byDay_[kClimateGroups];
+    std::size_t groupFirst_[kClimateGroups + 1] = {};
+    // Series after series, each the used launches in their order.
     std::vector<float> rows_;
+    // Per (group slot, column) its values in day order, ascending within a day.
+    std::vector<std::vector<float>> columnValues_;
     TClimatology c_;
 };
 
@@ -376,7 +426,7 @@ TClimateCell TClimatology::ProfileAt(int Group, TProfileQuantity Quantity, int D
     cell.Count = std::min(a.Count, b.Count);
     if (!a.Valid() || !b.Valid()) return cell;
     const double f = row - below;
-    for (std::size_t k = 0; k < cell.P.size(); ++k) cell.P[k] = float(a.P[k] + f * (double(b.P[k]) - a.P[k]));
+    for (std::size_t k = 0; k < cell.P.size(); ++k) cell.P[k] = a.P[k] + f * (b.P[k] - a.P[k]);
     return cell;
 }
 

@@ -62,14 +62,14 @@ double Percentile(const float* Sorted, std::size_t Count, double P);
 // percentiles (P[0] the 10th .. P[4] the 90th); NaN otherwise.
 struct TClimateCell {
     std::int32_t Count = 0;
-    std::array<float, 5> P{};
+    std::array<double, 5> P{};
 
     bool Valid() const { return Count >= kClimateMinCount; }
-    float P10() const { return P[0]; }
-    float P25() const { return P[1]; }
-    float Median() const { return P[2]; }
-    float P75() const { return P[3]; }
-    float P90() const { return P[4]; }
+    double P10() const { return P[0]; }
+    double P25() const { return P[1]; }
+    double Median() const { return P[2]; }
+    double P75() const { return P[3]; }
+    double P90() const { return P[4]; }
 };
 
 enum class TProfileQuantity : std::uint8_t { Temperature = 0, DewPoint = 1 };

@@ -308,7 +308,8 @@ bool ClearCache(const std::string& Directory, std::string& Error)
     if (!dir.exists()) return true;
     for (const QString& n : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
         const std::string name = n.toLocal8Bit().toStdString();
-        const bool ours = EndsWith(name, ".txt.zip") || EndsWith(name, ".txt.zip.meta") || name == kStationListName ||
+        const bool ours = EndsWith(name, ".txt.zip") || EndsWith(name, ".txt.zip.meta") ||
+                          EndsWith(name, ".txt.zip.climate") || name == kStationListName ||
                           name == std::string(kStationListName) + ".meta" ||
                           (name.rfind(".pf", 0) == 0 && EndsWith(name, ".part"));
         if (!ours) continue;

@@ -78,8 +78,9 @@ std::string CheckStationCopy(const std::string& Path, const std::string& Id);
 // Whether the file at Path reads as an IGRA station list.
 std::string CheckStationListCopy(const std::string& Path);
 
-// Removes the station files, the downloaded list, their ".meta" files and
-// leftover temporary files from Directory; false with the first failure.
+// Removes the station files, the downloaded list, their ".meta" files, the
+// climatologies kept beside the station files (".climate") and leftover
+// temporary files from Directory; false with the first failure.
 bool ClearCache(const std::string& Directory, std::string& Error);
 
 // Today's date (UTC), "YYYY-MM-DD", and this year.

@@ -7,6 +7,19 @@
 #include <memory>
 #include <string>
 
+sounding::TStationList download::KnownStationList()
+{
+    const std::string bundled = platform::DirectoryOf(platform::system().ProgramPath()) + download::kStationListName;
+    for (const std::string& path : {download::CacheDirectory() + download::kStationListName, bundled}) {
+        std::string text;
+        platform::FileError error;
+        if (!platform::files().ReadAll(path, text, error)) continue;
+        sounding::TStationList list = sounding::ReadStationList(text);
+        if (sounding::LooksLikeStationList(list)) return list;
+    }
+    return {};
+}
+
 sounding::TElevationOf download::StationElevations()
 {
     struct TState {
@@ -17,17 +30,8 @@ sounding::TElevationOf download::StationElevations()
     return [state](std::string_view Station) -> std::optional<double> {
         if (!state->Read) {
             state->Read = true;
-            const std::string bundled =
-                platform::DirectoryOf(platform::system().ProgramPath()) + download::kStationListName;
-            for (const std::string& path : {download::CacheDirectory() + download::kStationListName, bundled}) {
-                std::string text;
-                platform::FileError error;
-                if (!platform::files().ReadAll(path, text, error)) continue;
-                const sounding::TStationList list = sounding::ReadStationList(text);
-                if (!sounding::LooksLikeStationList(list)) continue;
-                state->Lookup = sounding::ElevationsOf(list);
-                break;
-            }
+            const sounding::TStationList list = KnownStationList();
+            if (!list.Stations.empty()) state->Lookup = sounding::ElevationsOf(list);
         }
         return state->Lookup ? state->Lookup(Station) : std::nullopt;
     };

@@ -11,4 +11,7 @@ namespace download {
 // neither list reads as one).
 sounding::TElevationOf StationElevations();
 
+// That station list itself; empty when neither reads as one.
+sounding::TStationList KnownStationList();
+
 }  // namespace download

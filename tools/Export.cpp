@@ -7,6 +7,7 @@
 #include "platform/Platform.h"
 #include "platform/ReplaceFile.h"
 #include "sounding/LapseRates.h"
+#include "tools/ClimatologyCsv.h"
 #include "tools/CsvExport.h"
 #include "tools/ExportInputs.h"
 #include "tools/ExportOptions.h"
@@ -154,6 +155,7 @@ std::vector<std::string> InputFiles(const ExportOptions& Options)
 {
     std::vector<std::string> inputs = Options.Inputs;
     if (!Options.SettingsPath.empty()) inputs.push_back(Options.SettingsPath);
+    if (ClimatologyFromFile(Options)) inputs.push_back(Options.ClimatologyFrom);
     return inputs;
 }
 
@@ -262,6 +264,8 @@ struct ExportRun {
     std::unique_ptr<PictureJob> pictures;
 #endif
     std::unique_ptr<QCoreApplication> eventLoop;
+    // Made once for every --climatology.
+    std::optional<sounding::TClimatology> climatology;
 };
 
 // The options of Args; the exit code when the run ends here (help, a
@@ -284,10 +288,10 @@ std::optional<int> ParseOptions(const std::vector<std::string>& Args, ExportOpti
 #ifndef PROFILORA_EXPORT_PICTURES
     for (const ExportTarget& target : Options.Targets) {
         if (target.Format != ExportFormat::Csv && target.Format != ExportFormat::Levels &&
-            target.Format != ExportFormat::Indices) {
+            target.Format != ExportFormat::Indices && target.Format != ExportFormat::Climatology) {
             Err << kProgram
                 << "this profilora-export was built without the desktop libraries and writes "
-                   "--csv, --levels and --indices only\n";
+                   "--csv, --levels, --indices and --climatology only\n";
             return kExportFailed;
         }
     }
@@ -295,25 +299,43 @@ std::optional<int> ParseOptions(const std::vector<std::string>& Args, ExportOpti
     return std::nullopt;
 }
 
+// Stations are downloaded in an event loop, which needs an application
+// object: the pictures' own when there will be pictures. False, told on Err,
+// when there can be none.
+bool MakeEventLoop(const ExportOptions& Options, ExportRun& Run, std::ostream& Err)
+{
+    return Told(Err, [&] {
+#ifdef PROFILORA_EXPORT_PICTURES
+        if (Options.WantsPictures() && !Run.application) Run.application = std::make_unique<PictureApplication>();
+#endif
+        if (!QCoreApplication::instance()) {
+            static int argc = 1;
+            static char name[] = "profilora-export";
+            static char* argv[] = {name, nullptr};
+            Run.eventLoop = std::make_unique<QCoreApplication>(argc, argv);
+        }
+    });
+}
+
 // Downloads the stations the options name; false, told on Err, when that
 // failed.
 bool FetchStations(ExportOptions& Options, ExportRun& Run, std::ostream& Err)
 {
-    // Stations are downloaded in an event loop, which needs an application
-    // object: the pictures' own when there will be pictures.
-    if (!Told(Err, [&] {
-#ifdef PROFILORA_EXPORT_PICTURES
-            if (Options.WantsPictures() && !Run.application) Run.application = std::make_unique<PictureApplication>();
-#endif
-            if (!QCoreApplication::instance()) {
-                static int argc = 1;
-                static char name[] = "profilora-export";
-                static char* argv[] = {name, nullptr};
-                Run.eventLoop = std::make_unique<QCoreApplication>(argc, argv);
-            }
-        }))
-        return false;
-    return FetchStationInputs(Options, Err, ::isatty(2) == 1);
+    return MakeEventLoop(Options, Run, Err) && FetchStationInputs(Options, Err, ::isatty(2) == 1);
+}
+
+// The climatology --climatology writes: of --climatology-from, else of the
+// launches read; made at the first --climatology. Null, told on Err, when
+// it cannot be had.
+const sounding::TClimatology* ClimatologyFor(const ExportOptions& Options, const TLapseRates& Set, ExportRun& Run,
+                                             std::ostream& Err)
+{
+    if (Run.climatology) return &*Run.climatology;
+    if (Options.ClimatologyFrom.empty())
+        Run.climatology = sounding::BuildClimatology(Set.Soundings);
+    else if (ClimatologyFromFile(Options) || MakeEventLoop(Options, Run, Err))
+        Run.climatology = ClimatologyOfOption(Options, Err, ::isatty(2) == 1);
+    return Run.climatology ? &*Run.climatology : nullptr;
 }
 
 // Reads the inputs into Set, narrowed to the options' dates; the exit code
@@ -389,10 +411,18 @@ bool WriteTarget(const ExportOptions& Options, TLapseRates& Set, const ExportTar
                  std::ostream& Out, std::ostream& Err)
 {
     if (Target.Format == ExportFormat::Levels)
-        return WriteCsv(Target.Path, [&Set](const TCsvSink& Sink) { return WriteLevelsCsv(Set, Sink); }, Out, Err);
+        return WriteCsv(
+            Target.Path, [&Set](const TCsvSink& Sink) { return WriteLevelsCsv(Set, Sink); }, Out, Err);
     if (Target.Format == ExportFormat::Indices)
         return WriteCsv(
             Target.Path, [&Set](const TCsvSink& Sink) { return tools::WriteIndicesCsv(Set, Sink); }, Out, Err);
+    if (Target.Format == ExportFormat::Climatology) {
+        const sounding::TClimatology* climatology = ClimatologyFor(Options, Set, Run, Err);
+        return climatology &&
+               WriteCsv(
+                   Target.Path, [climatology](const TCsvSink& Sink) { return WriteClimatologyCsv(*climatology, Sink); },
+                   Out, Err);
+    }
 #ifdef PROFILORA_EXPORT_PICTURES
     if (Target.Format != ExportFormat::Csv) {
         return Told(Err, [&] {
@@ -409,7 +439,8 @@ bool WriteTarget(const ExportOptions& Options, TLapseRates& Set, const ExportTar
     (void)Options;
     (void)Run;
 #endif
-    return WriteCsv(Target.Path, [&Set](const TCsvSink& Sink) { return WriteSoundingsCsv(Set, Sink); }, Out, Err);
+    return WriteCsv(
+        Target.Path, [&Set](const TCsvSink& Sink) { return WriteSoundingsCsv(Set, Sink); }, Out, Err);
 }
 
 }  // namespace
@@ -421,7 +452,9 @@ int RunExport(const std::vector<std::string>& Args, std::ostream& Out, std::ostr
     ExportRun run;
     if (!options.Stations.empty() && !FetchStations(options, run, Err)) return kExportFailed;
     TLapseRates set;
-    if (const std::optional<int> done = ReadInputs(options, set, Err)) return *done;
+    // A climatology of another record alone needs no input read.
+    if (!options.ClimatologyOnly())
+        if (const std::optional<int> done = ReadInputs(options, set, Err)) return *done;
     if (!OutputsAllowed(options, set.Count(), Err)) return kExportFailed;
     for (const ExportTarget& target : options.Targets)
         if (!WriteTarget(options, set, target, run, Out, Err)) return kExportFailed;

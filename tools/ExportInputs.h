@@ -3,9 +3,11 @@
 // Wyoming pages, archives and several files merged into one time line; and
 // the range of launch dates every output is narrowed to.
 
+#include "analysis/Climatology.h"
 #include "sounding/SoundingSet.h"
 #include "tools/ExportOptions.h"
 
+#include <optional>
 #include <ostream>
 
 class TLapseRates;
@@ -27,3 +29,14 @@ TSoundingSet ReadStationInputs(const ExportOptions& Options, TLapseRates& Set);
 // Keeps only the soundings launched between the options' dates; false when
 // dates were given and none is left.
 bool ApplyDateOptions(const ExportOptions& Options, TLapseRates& Set);
+
+// Whether --climatology-from names a file (else a station).
+bool ClimatologyFromFile(const ExportOptions& Options);
+
+// The climatology --climatology-from names: of a file, read as the inputs
+// are; or of the whole record of an IGRA station (its id, or a name the
+// station list knows), brought into the cache (or found there with
+// --offline), the climatology kept beside it. Nothing, told on Err, when it
+// cannot be had.
+std::optional<sounding::TClimatology> ClimatologyOfOption(const ExportOptions& Options, std::ostream& Err,
+                                                          bool Terminal);

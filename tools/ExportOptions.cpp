@@ -16,9 +16,13 @@ struct FormatSwitch {
 };
 
 constexpr FormatSwitch kFormats[] = {
-    {"--csv", ExportFormat::Csv, false},      {"--png", ExportFormat::Png, true},
-    {"--gif", ExportFormat::Gif, true},       {"--section", ExportFormat::Section, true},
-    {"--levels", ExportFormat::Levels, true}, {"--indices", ExportFormat::Indices, true},
+    {"--csv", ExportFormat::Csv, false},
+    {"--png", ExportFormat::Png, true},
+    {"--gif", ExportFormat::Gif, true},
+    {"--section", ExportFormat::Section, true},
+    {"--levels", ExportFormat::Levels, true},
+    {"--indices", ExportFormat::Indices, true},
+    {"--climatology", ExportFormat::Climatology, true},
 };
 
 const FormatSwitch* FindFormat(std::string_view Name)
@@ -133,18 +137,33 @@ std::string ApplyToDate(const std::string& Value, ExportOptions& Options)
     return ApplyDate("--to-date", Value, Options.ToDate);
 }
 
+std::string ApplyClimatologyFrom(const std::string& Value, ExportOptions& Options)
+{
+    if (Value.empty()) return "--climatology-from needs a file or an IGRA station";
+    Options.ClimatologyFrom = Value;
+    return {};
+}
+
 constexpr ValueSwitch kValues[] = {
-    {"--settings", ApplySettings},  {"--series", ApplySeries},  {"--size", ApplySize},
-    {"--from", ApplyFrom},          {"--to", ApplyTo},          {"--ms", ApplyMs},
-    {"--from-date", ApplyFromDate}, {"--to-date", ApplyToDate}, {"--view", ApplyView},
+    {"--settings", ApplySettings},
+    {"--series", ApplySeries},
+    {"--size", ApplySize},
+    {"--from", ApplyFrom},
+    {"--to", ApplyTo},
+    {"--ms", ApplyMs},
+    {"--from-date", ApplyFromDate},
+    {"--to-date", ApplyToDate},
+    {"--view", ApplyView},
     {"--period", ApplyPeriod},
+    {"--climatology-from", ApplyClimatologyFrom},
 };
 
 // The value options that apply to every output, not to pictures only.
 bool ForEveryOutput(std::string_view Name, bool Stations)
 {
     // With stations the settings also name the archive's address.
-    return Name == "--from-date" || Name == "--to-date" || Name == "--period" || (Stations && Name == "--settings");
+    return Name == "--from-date" || Name == "--to-date" || Name == "--period" || Name == "--climatology-from" ||
+           (Stations && Name == "--settings");
 }
 
 // An IGRA v2 station id, 11 letters and digits; upper-cased.
@@ -171,9 +190,17 @@ const ValueSwitch* FindValue(std::string_view Name)
 bool ExportOptions::WantsPictures() const
 {
     for (const ExportTarget& t : Targets)
-        if (t.Format != ExportFormat::Csv && t.Format != ExportFormat::Levels && t.Format != ExportFormat::Indices)
+        if (t.Format != ExportFormat::Csv && t.Format != ExportFormat::Levels && t.Format != ExportFormat::Indices &&
+            t.Format != ExportFormat::Climatology)
             return true;
     return false;
+}
+
+bool ExportOptions::ClimatologyOnly() const
+{
+    return !ClimatologyFrom.empty() && !Targets.empty() &&
+           std::all_of(Targets.begin(), Targets.end(),
+                       [](const ExportTarget& T) { return T.Format == ExportFormat::Climatology; });
 }
 
 std::string ParseSeriesList(const std::string& List, TSeriesChoice& Choice)
@@ -213,6 +240,27 @@ std::string ParseSeriesList(const std::string& List, TSeriesChoice& Choice)
     return {};
 }
 
+namespace {
+
+std::string ClimatologyUsage()
+{
+    return "  --climatology OUT.csv\n"
+           "                     the station climatology of the launches read: rows\n"
+           "                     hour,quantity,day,height,count,p10,p25,p50,p75,p90\n"
+           "                     for the groups 00 (launched 18-05 UTC) and 12 (06-17),\n"
+           "                     days 1-365 (each with the launches within 15 days),\n"
+           "                     temperature and dew_point at 0-20000 m by 250 m, then\n"
+           "                     every --indices and --levels column per day; the\n"
+           "                     percentiles (to 0.1) are empty below 20 launches\n"
+           "  --climatology-from FILE|STATION\n"
+           "                     make --climatology from this file, or from the whole\n"
+           "                     record of an IGRA station (id or name; downloaded into\n"
+           "                     the cache, the climatology kept beside it), instead of\n"
+           "                     the inputs (the dates narrow the inputs only)\n";
+}
+
+}  // namespace
+
 std::string ExportUsage()
 {
     return "Usage: profilora-export FILE... --csv [OUT.csv] [DATES]\n"
@@ -221,6 +269,8 @@ std::string ExportUsage()
            "  or:  profilora-export FILE... --section OUT.png [DATES] [--size WxH] [--settings FILE]\n"
            "  or:  profilora-export FILE... --levels OUT.csv [DATES]\n"
            "  or:  profilora-export FILE... --indices OUT.csv [DATES]\n"
+           "  or:  profilora-export FILE... --climatology OUT.csv [DATES]\n"
+           "  or:  profilora-export --climatology OUT.csv --climatology-from FILE|STATION\n"
            "  or:  profilora-export --station ID [--period por|y2d] [--offline] [FILE...] --csv ...\n"
            "  or:  profilora-export --clear-cache\n"
            "\n"
@@ -258,7 +308,8 @@ std::string ExportUsage()
            "                     (g/kg), 1000-500 hPa thickness (m), precipitable water\n"
            "                     (mm), surface-based and most-unstable CAPE and CIN\n"
            "                     (\"-\": standard output; an empty field: the sounding\n"
-           "                     cannot give it)\n"
+           "                     cannot give it)\n" +
+           ClimatologyUsage() +
            "  --strict           a launch skipped for a damaged line fails the export\n"
            "                     (exit 1, nothing written); without it the launches\n"
            "                     that read are written and each skipped one is told\n"
@@ -276,7 +327,8 @@ std::string ExportUsage()
            "                     ($XDG_CACHE_HOME/profilora/igra/) or revalidated there;\n"
            "                     may be given more than once\n"
            "  --period por|y2d   the whole record or this year's file (default y2d)\n"
-           "  --offline          only the copies in the cache, no network\n"
+           "  --offline          only the copies in the cache, no network (also for\n"
+           "                     --climatology-from)\n"
            "  --clear-cache      empty the cache first (its station files, station list\n"
            "                     and leftover partial downloads); alone, only that\n"
            "  --settings FILE    also names the archive: [Sources] IGRA=ADDRESS\n"
@@ -384,7 +436,8 @@ std::string ArgumentReader::Output(const FormatSwitch& Format, const std::string
     // "-" is standard output for every output but the frames' folder.
     if (target.Path == "-") {
         if (Format.Format == ExportFormat::Png) return Name + " needs a directory, not standard output";
-        target.Path = Format.Format == ExportFormat::Levels || Format.Format == ExportFormat::Indices
+        target.Path = Format.Format == ExportFormat::Levels || Format.Format == ExportFormat::Indices ||
+                              Format.Format == ExportFormat::Climatology
                           ? std::string()
                           : std::string("/dev/stdout");
     }
@@ -432,10 +485,17 @@ std::string ArgumentReader::Next()
 // What is wrong with the options read as a whole, or nothing.
 std::string CheckTogether(ExportOptions& Options, bool PageNamed, const std::vector<std::string_view>& Given)
 {
-    if ((!PageNamed || Options.PagePath.empty()) && Options.Stations.empty()) return "no page given";
-    if (Options.Stations.empty() && (Options.Offline || !Options.Period.empty()))
-        return std::string(Options.Offline ? "--offline" : "--period") + " applies to --station only";
-    if (Options.Targets.empty()) return "no output chosen (--csv, --png, --gif, --section, --levels or --indices)";
+    if ((!PageNamed || Options.PagePath.empty()) && Options.Stations.empty() && !Options.ClimatologyOnly())
+        return "no page given";
+    if (Options.Stations.empty() && !Options.Period.empty()) return "--period applies to --station only";
+    if (Options.Stations.empty() && Options.ClimatologyFrom.empty() && Options.Offline)
+        return "--offline applies to --station and --climatology-from only";
+    if (Options.Targets.empty())
+        return "no output chosen (--csv, --png, --gif, --section, --levels, --indices or --climatology)";
+    if (!Options.ClimatologyFrom.empty() &&
+        std::none_of(Options.Targets.begin(), Options.Targets.end(),
+                     [](const ExportTarget& T) { return T.Format == ExportFormat::Climatology; }))
+        return "--climatology-from applies to --climatology only";
     int toStdout = 0;
     bool gif = false;
     for (const ExportTarget& t : Options.Targets) {

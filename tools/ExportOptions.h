@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-enum class ExportFormat { Csv, Png, Gif, Section, Levels, Indices };
+enum class ExportFormat { Csv, Png, Gif, Section, Levels, Indices, Climatology };
 // What --png and --gif draw: the altitude chart or the skew-T diagram.
 enum class ExportView { Altitude, SkewT };
 
@@ -45,6 +45,9 @@ struct ExportOptions {
     bool ClearCache = false;
     // --section draws the anomaly from the station's climatology.
     bool Anomaly = false;
+    // --climatology made from this file or IGRA station (id or name)
+    // instead of the inputs; empty: from the inputs.
+    std::string ClimatologyFrom;
 
     // Pictures only.
     std::string SettingsPath;  // empty: the built-in settings
@@ -57,6 +60,9 @@ struct ExportOptions {
     ExportView View = ExportView::Altitude;  // the skew-T's size is its own unless --size says
 
     bool WantsPictures() const;
+    // Every output is a --climatology made from ClimatologyFrom: no input
+    // is needed.
+    bool ClimatologyOnly() const;
 };
 
 // Fills Options from the arguments (without the program name). The result is

@@ -2,10 +2,18 @@
 // window, each launch's profile at the fixed heights, the percentiles, the
 // ranks and the file form.
 #include "analysis/Climatology.h"
+#include "analysis/ClimatologyCache.h"
+
+#include "IgraRecord.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
+#include <filesystem>
+#include <fstream>
+
+#include <unistd.h>
 
 namespace {
 
@@ -192,6 +200,68 @@ TEST(Climatology, fileFormKeepsEveryCellAndRefusesDamage)
     EXPECT_FLOAT_EQ(back->Profile(12, TProfileQuantity::DewPoint, 60, 0).Median(), 11.0f);
     EXPECT_FALSE(TClimatology::Deserialize(bytes.substr(0, bytes.size() - 1)));
     EXPECT_FALSE(TClimatology::Deserialize("PRFCLIM1"));
+}
+
+}  // namespace
+
+namespace {
+
+// A station record of 21 years in a folder of its own.
+class KeptClimatology : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir_ =
+            std::filesystem::temp_directory_path() / ("profilora-climate-" + std::to_string(::getpid()) + "-" +
+                                                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(dir_);
+        Record = (dir_ / "USM00072403-data.txt").string();
+    }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
+
+    void Write(int Years)
+    {
+        std::string text;
+        for (int year = 1990; year < 1990 + Years; ++year) text += igra_record::ThreeLevels(year, 3, 1, 0, 2305, 100);
+        std::ofstream(Record, std::ios::binary) << text;
+    }
+
+    std::filesystem::path dir_;
+    std::string Record;
+};
+
+TEST_F(KeptClimatology, keptBesideTheRecordUntilItChanges)
+{
+    Write(21);
+    const sounding::TStationClimatology made = sounding::StationClimatology(Record);
+    ASSERT_TRUE(made.Climatology) << made.Message;
+    EXPECT_FALSE(made.FromCache);
+    EXPECT_EQ(made.Message, "");
+    EXPECT_TRUE(std::filesystem::exists(sounding::ClimatologyCachePath(Record)));
+    const sounding::TStationClimatology kept = sounding::StationClimatology(Record);
+    ASSERT_TRUE(kept.Climatology);
+    EXPECT_TRUE(kept.FromCache);
+    EXPECT_EQ(kept.Climatology->Serialize(), made.Climatology->Serialize());
+
+    // Another record: a year more.
+    Write(22);
+    const sounding::TStationClimatology grown = sounding::StationClimatology(Record);
+    ASSERT_TRUE(grown.Climatology);
+    EXPECT_FALSE(grown.FromCache);
+    EXPECT_EQ(grown.Climatology->Launches(), 22);
+    // The same size, rewritten later.
+    std::filesystem::last_write_time(Record, std::filesystem::last_write_time(Record) + std::chrono::seconds(5));
+    EXPECT_FALSE(sounding::StationClimatology(Record).FromCache);
+    EXPECT_TRUE(sounding::StationClimatology(Record).FromCache);
+    // A damaged kept file is made again.
+    std::ofstream(sounding::ClimatologyCachePath(Record), std::ios::binary) << "PRFCLKEY";
+    const sounding::TStationClimatology again = sounding::StationClimatology(Record);
+    ASSERT_TRUE(again.Climatology);
+    EXPECT_FALSE(again.FromCache);
+    EXPECT_EQ(again.Climatology->Launches(), 22);
+
+    std::filesystem::remove(Record);
+    EXPECT_FALSE(sounding::StationClimatology(Record).Climatology);
 }
 
 }  // namespace

@@ -74,7 +74,7 @@ TEST(ExportInputArguments, stationsAndTheirOptions)
         {{"--station", "USM0007240", "--csv"}, "is not an IGRA station id"},
         {{"--station"}, "--station needs a station id"},
         {{"--station", "USM00072403", "--csv", "--period", "all"}, "--period 'all' is not por"},
-        {{"a.html", "--csv", "--offline"}, "--offline applies to --station only"},
+        {{"a.html", "--csv", "--offline"}, "--offline applies to --station and --climatology-from only"},
         {{"a.html", "--csv", "--period", "por"}, "--period applies to --station only"},
     };
     for (const auto& [args, expected] : refused) {
