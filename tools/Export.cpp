@@ -428,7 +428,10 @@ bool WriteTarget(const ExportOptions& Options, TLapseRates& Set, const ExportTar
         return Told(Err, [&] {
             if (!Run.application) Run.application = std::make_unique<PictureApplication>();
             if (Target.Format == ExportFormat::Section) {
-                WriteSectionTarget(Options, Set, Target);
+                const sounding::TClimatology* climate =
+                    Options.Anomaly ? ClimatologyFor(Options, Set, Run, Err) : nullptr;
+                if (Options.Anomaly && !climate) throw Exception("no climatology for --anomaly");
+                WriteSectionTarget(Options, Set, Target, climate);
                 return;
             }
             if (!Run.pictures) Run.pictures = std::make_unique<PictureJob>(Options, Set, Err);

@@ -1,7 +1,5 @@
 #include "tools/SectionExport.h"
 
-#include "analysis/Climatology.h"
-#include "analysis/ClimateViews.h"
 #include "components/jtINI_File.h"
 #include "components/jtSysUtils.h"
 #include "movie/MovieExport.h"
@@ -12,8 +10,6 @@
 #include "tools/ExportSettings.h"
 
 #include <QImage>
-
-#include <optional>
 
 namespace {
 
@@ -35,30 +31,21 @@ double SettingsHeightMax(const std::string& SettingsPath)
     }
 }
 
-// The climatology of the exported record for --anomaly; refused when the
-// record is too short to give one.
-sounding::TClimatology RecordClimatology(const std::vector<TSounding>& Soundings)
-{
-    sounding::TClimatology climate = sounding::BuildClimatology(Soundings, 2);
-    if (climate.Years() < kAnomalyMinYears)
-        throw Exception("--anomaly needs a record of at least " + std::to_string(kAnomalyMinYears) +
-                        " years; the launches span " + std::to_string(climate.Years()));
-    return climate;
-}
-
 }  // namespace
 
-void WriteSectionTarget(const ExportOptions& Options, const TLapseRates& Set, const ExportTarget& Target)
+void WriteSectionTarget(const ExportOptions& Options, const TLapseRates& Set, const ExportTarget& Target,
+                        const sounding::TClimatology* Anomaly)
 {
     // RunExport has refused a target that is one of the inputs or the
     // settings, by any name.
     std::string name = Options.Inputs.empty() ? std::string() : platform::NameOf(Options.Inputs.front());
     if (Options.Inputs.size() > 1) name += " + " + std::to_string(Options.Inputs.size() - 1) + " more";
     const double top = SettingsHeightMax(Options.SettingsPath);
-    std::optional<sounding::TClimatology> climate;
-    if (Options.Anomaly) climate = RecordClimatology(Set.Soundings);
-    const QImage picture = RenderSectionPicture(Set.Soundings, top, QSize(Options.Width, Options.Height), name,
-                                                climate ? &*climate : nullptr);
+    if (Anomaly && Anomaly->Years() < kAnomalyMinYears)
+        throw Exception("--anomaly needs a climatology of at least " + std::to_string(kAnomalyMinYears) +
+                        " years; the launches span " + std::to_string(Anomaly->Years()));
+    const QImage picture =
+        RenderSectionPicture(Set.Soundings, top, QSize(Options.Width, Options.Height), name, Anomaly);
     if (picture.isNull()) throw Exception("cannot draw the section");
     platform::FileError error;
     if (!platform::ReplaceFile(Target.Path, EncodePng(picture), error))

@@ -4,11 +4,14 @@
 // left under the name unless it was written completely. (The derived levels
 // of each sounding, --levels, are text: tools/LevelsCsv.)
 
+#include "analysis/Climatology.h"
 #include "sounding/LapseRates.h"
 #include "tools/ExportOptions.h"
 
 // Writes one --section target. The section reaches up to the
 // altitude maximum of the settings the pictures use (--settings or the
 // built-in ones) and has the size of --size. Failures raise Exception; the
-// section needs a widget application.
-void WriteSectionTarget(const ExportOptions& Options, const TLapseRates& Set, const ExportTarget& Target);
+// section needs a widget application. With a climatology (of at least 5
+// years) the cells show their anomaly from its daily medians.
+void WriteSectionTarget(const ExportOptions& Options, const TLapseRates& Set, const ExportTarget& Target,
+                        const sounding::TClimatology* Anomaly = nullptr);
