@@ -1,6 +1,10 @@
 #include "app/ClimateSource.h"
 
+#include "analysis/ClimatologyCache.h"
 #include "app/ShownSet.h"
+#include "download/StationCache.h"
+#include "download/StationElevations.h"
+#include "platform/Platform.h"
 
 #include <QCoreApplication>
 #include <QThread>
@@ -32,6 +36,19 @@ std::string TooFewYearsText(const std::vector<TSounding>& Soundings)
     return text + "; a climatology needs at least " + std::to_string(kClimateMinYears) + ".";
 }
 
+std::string CachedWholeRecord(const std::vector<TSounding>& Soundings)
+{
+    if (Soundings.empty()) return {};
+    const auto& first = Soundings.front().Launch.Station;
+    for (const TSounding& s : Soundings)
+        if (s.Launch.Station != first) return {};
+    const std::string id(first.begin(), first.end());
+    const std::string directory = download::CacheDirectory();
+    if (!download::IsStationId(id) || directory.empty()) return {};
+    const std::string path = directory + download::StationFileName(id, download::TPeriod::WholeRecord, 0);
+    return platform::files().FileExists(path) ? path : std::string();
+}
+
 TClimateSource::TClimateSource(TShownSet& Shown) : shown_(Shown)
 {
     setObjectName("ClimateSource");
@@ -59,16 +76,26 @@ void TClimateSource::Compute(const std::vector<TSounding>& Soundings)
     const int generation = ++generation_;
     const bool hadOne = climate_ != nullptr;
     climate_.reset();
-    if (YearsSpanned(Soundings) < kClimateMinYears) {
+    const bool few = YearsSpanned(Soundings) < kClimateMinYears;
+    const std::string cached = few ? CachedWholeRecord(Soundings) : std::string();
+    if (few && cached.empty()) {
         status_ = TooFewYearsText(Soundings);
         emit changed();
         return;
     }
-    status_ = "Computing the climatology of " + std::to_string(YearsSpanned(Soundings)) + " years...";
+    status_ = cached.empty() ? "Computing the climatology of " + std::to_string(YearsSpanned(Soundings)) + " years..."
+                             : std::string("Reading the climatology of the station's whole record...");
     // A copy: the set on show may change while the worker reads it.
-    auto record = std::make_shared<const std::vector<TSounding>>(Soundings);
-    QThread* worker = QThread::create([this, record, generation] {
-        auto climate = std::make_shared<const sounding::TClimatology>(sounding::BuildClimatology(*record, 1));
+    auto record = std::make_shared<const std::vector<TSounding>>(cached.empty() ? Soundings : std::vector<TSounding>());
+    QThread* worker = QThread::create([this, record, cached, generation] {
+        std::shared_ptr<const sounding::TClimatology> climate;
+        if (cached.empty()) {
+            climate = std::make_shared<const sounding::TClimatology>(sounding::BuildClimatology(*record, 1));
+        } else {
+            sounding::TStationClimatology kept = sounding::StationClimatology(cached, download::StationElevations(), 1);
+            if (kept.Climatology)
+                climate = std::make_shared<const sounding::TClimatology>(std::move(*kept.Climatology));
+        }
         QMetaObject::invokeMethod(
             this, [this, generation, climate] { Finished(generation, climate); }, Qt::QueuedConnection);
     });
@@ -87,7 +114,7 @@ void TClimateSource::Finished(int Generation, std::shared_ptr<const sounding::TC
 {
     if (Generation != generation_) return;
     climate_ = std::move(Climate);
-    status_.clear();
+    status_ = climate_ ? std::string() : std::string("The station's cached whole record does not read.");
     emit changed();
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 // The station climatology the windows compare the launches with: computed
-// from the whole set on show when its launches span at least 5 years, on a
-// worker thread (the window goes on playing meanwhile); the windows are told
-// when it is ready or gone.
+// from the whole set on show when its launches span at least 5 years, else,
+// for one IGRA station whose whole record lies in the download cache, from
+// that record (kept beside it); on a worker thread (the window goes on
+// playing meanwhile). The windows are told when it is ready or gone.
 
 #include "analysis/Climatology.h"
 
@@ -59,6 +60,9 @@ private:
     std::string print_;  // the record last computed from, in short
 };
 
+// The cached whole record of the one IGRA station Soundings come from; ""
+// when they come from several, from none, or the record is not cached.
+std::string CachedWholeRecord(const std::vector<TSounding>& Soundings);
 // Distinct years among the launches that know their date.
 int YearsSpanned(const std::vector<TSounding>& Soundings);
 // What a record too short for a climatology says: "The launches on show

@@ -4,6 +4,7 @@
 // chart's band, which changes nothing while it is off.
 
 #include "ExtrasSupport.h"
+#include "support/ZipFiles.h"
 
 #include "analysis/ClimateViews.h"
 #include "app/ClimateSource.h"
@@ -15,6 +16,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QPushButton>
 
@@ -215,6 +217,28 @@ TEST_F(ClimateBandTest, offByDefaultChangesNothingAndIsRemembered)
     form->Extras->ShowClimateAction->trigger();
     MakeForm();
     EXPECT_FALSE(form->Extras->ShowClimateAction->isChecked());
+}
+
+// A year of a station whose whole record lies in the download cache: the
+// climatology comes from that record.
+TEST_F(ClimateBandTest, shortRecordOfACachedStationUsesItsWholeRecord)
+{
+    setenv("XDG_CACHE_HOME", Path("cache").c_str(), 1);
+    QDir().mkpath(QString::fromStdString(Path("cache/profilora/igra")));
+    std::vector<TSounding> year = {Launch(2014, 1, 17, 100)};
+    const std::string id = "USM00072403";
+    std::copy(id.begin(), id.end(), year[0].Launch.Station.begin());
+    app::TShownSet shown;
+    app::TClimateSource source(shown);
+    source.Compute(year);
+    source.Wait();
+    EXPECT_EQ(source.Climatology(), nullptr) << "nothing cached yet";
+    Write("cache/profilora/igra/USM00072403-data.txt.zip", testzip::StationZip(id, IgraJanuaries()));
+    source.Compute(year);
+    source.Wait();
+    unsetenv("XDG_CACHE_HOME");
+    ASSERT_NE(source.Climatology(), nullptr) << source.Status();
+    EXPECT_EQ(source.Climatology()->Years(), 5);
 }
 
 }  // namespace
