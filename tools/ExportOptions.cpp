@@ -492,10 +492,10 @@ std::string CheckTogether(ExportOptions& Options, bool PageNamed, const std::vec
         return "--offline applies to --station and --climatology-from only";
     if (Options.Targets.empty())
         return "no output chosen (--csv, --png, --gif, --section, --levels, --indices or --climatology)";
-    if (!Options.ClimatologyFrom.empty() &&
+    if (!Options.ClimatologyFrom.empty() && !Options.Anomaly &&
         std::none_of(Options.Targets.begin(), Options.Targets.end(),
                      [](const ExportTarget& T) { return T.Format == ExportFormat::Climatology; }))
-        return "--climatology-from applies to --climatology only";
+        return "--climatology-from applies to --climatology and --anomaly only";
     int toStdout = 0;
     bool gif = false;
     for (const ExportTarget& t : Options.Targets) {
