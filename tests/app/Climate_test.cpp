@@ -10,6 +10,7 @@
 #include "app/ClimateSource.h"
 #include "app/ClimateWindow.h"
 #include "app/IndicesWindow.h"
+#include "app/WindowPlaces.h"
 #include "chart/Chart.h"
 #include "chart/ClimatePlot.h"
 #include "chart/ColourSection.h"
@@ -239,6 +240,29 @@ TEST_F(ClimateBandTest, shortRecordOfACachedStationUsesItsWholeRecord)
     unsetenv("XDG_CACHE_HOME");
     ASSERT_NE(source.Climatology(), nullptr) << source.Status();
     EXPECT_EQ(source.Climatology()->Years(), 5);
+}
+
+TEST(ClimateWords, ordinals)
+{
+    const std::pair<int, const char*> cases[] = {{1, "1st"},   {2, "2nd"},   {3, "3rd"},   {4, "4th"},   {11, "11th"},
+                                                 {12, "12th"}, {13, "13th"}, {21, "21st"}, {22, "22nd"}, {97, "97th"}};
+    for (const auto& [n, text] : cases) EXPECT_EQ(sounding::Ordinal(n), text) << n;
+}
+
+// The option and the windows' places share the state file: keeping one
+// keeps the other.
+TEST_F(ClimateBandTest, optionAndPlacesKeepEachOther)
+{
+    QWidget window;
+    window.setObjectName("SomeWindow");
+    window.setGeometry(100, 120, 400, 300);
+    app::KeepPlace(window);
+    app::KeepOption("ShowClimatology", true);
+    EXPECT_TRUE(app::KeptPlace("SomeWindow").has_value());
+    window.setGeometry(150, 160, 420, 310);
+    app::KeepPlace(window);
+    EXPECT_TRUE(app::KeptOption("ShowClimatology", false));
+    EXPECT_EQ(app::KeptPlace("SomeWindow")->size(), QSize(420, 310));
 }
 
 }  // namespace
