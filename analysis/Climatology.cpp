@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cmath>
 #include <cstring>
+#include <exception>
 #include <iterator>
 #include <limits>
 #include <set>
@@ -207,14 +208,25 @@ public:
     }
 
 private:
-    // Runs Work(thread) on every thread.
+    // Runs Work(thread) on every thread; what one of them throws is thrown
+    // on here once all have ended.
     template <typename Work>
     void Parallel(Work&& W)
     {
+        std::vector<std::exception_ptr> failures(static_cast<std::size_t>(threads_));
+        const auto guarded = [&](int T) {
+            try {
+                W(T);
+            } catch (...) {
+                failures[std::size_t(T)] = std::current_exception();
+            }
+        };
         std::vector<std::thread> others;
-        for (int t = 1; t < threads_; ++t) others.emplace_back(W, t);
-        W(0);
+        for (int t = 1; t < threads_; ++t) others.emplace_back(guarded, t);
+        guarded(0);
         for (std::thread& t : others) t.join();
+        for (const std::exception_ptr& f : failures)
+            if (f) std::rethrow_exception(f);
     }
 
     // Which launches take part, their group and day, in day order per group.

@@ -304,6 +304,9 @@ std::optional<int> ParseOptions(const std::vector<std::string>& Args, ExportOpti
 // when there can be none.
 bool MakeEventLoop(const ExportOptions& Options, ExportRun& Run, std::ostream& Err)
 {
+#ifndef PROFILORA_EXPORT_PICTURES
+    (void)Options;
+#endif
     return Told(Err, [&] {
 #ifdef PROFILORA_EXPORT_PICTURES
         if (Options.WantsPictures() && !Run.application) Run.application = std::make_unique<PictureApplication>();
