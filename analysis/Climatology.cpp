@@ -234,7 +234,7 @@ private:
     {
         std::set<int> years;
         for (std::size_t i = 0; i < soundings_.size(); ++i) {
-            const TLaunchKey key = LaunchKeyOf(soundings_[i]);
+            const TLaunchKey& key = soundings_[i].Launch;
             const int slot = GroupSlot(LaunchGroup(key)), day = ClimateDay(key);
             if (slot < 0 || day == 0) continue;
             used_.push_back({std::uint32_t(i), std::uint16_t(day), std::uint8_t(slot)});

@@ -10,6 +10,8 @@
 #include "analysis/Indices.h"
 #include "sounding/LapseRates.h"
 #include "analysis/Quantities.h"
+#include "analysis/ClimateViews.h"
+#include "app/ClimateSource.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -19,6 +21,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 #include <vector>
 
@@ -30,6 +33,7 @@ struct TRow {
     const char* Name;
     const char* Unit;
     int Decimals;
+    int ClimateColumn;  // the row's column in a station climatology; -1 none
 };
 
 // The indices, then the derived levels the window lists, in the order of
@@ -38,15 +42,16 @@ std::vector<TRow> Rows()
 {
     std::vector<TRow> rows;
     for (const sounding::TIndexQuantity& q : sounding::IndexQuantities())
-        if (q.Listed) rows.push_back({q.Label, q.Unit, q.Decimals});
+        if (q.Listed) rows.push_back({q.Label, q.Unit, q.Decimals, sounding::ClimateColumnOf(q.Column)});
     for (const sounding::TLevelQuantity& q : sounding::LevelQuantities())
-        if (q.Listed) rows.push_back({q.Label, q.Unit, q.Decimals});
+        if (q.Listed) rows.push_back({q.Label, q.Unit, q.Decimals, sounding::ClimateColumnOf(q.Column)});
     return rows;
 }
 
 const std::vector<TRow> kRows = Rows();
 const int kRowCount = int(kRows.size());
 constexpr const char* kCaption = "Launch Indices";
+constexpr int kPercentileColumn = 3;
 
 // The values of a sounding in the order of kRows.
 std::vector<std::optional<double>> ValuesOf(const TSounding& Sounding)
@@ -69,10 +74,10 @@ TIndicesWindow::TIndicesWindow(QWidget* Parent) : QWidget(Parent, Qt::Window)
     setObjectName("IndicesWindow");
     Caption = new QLabel(this);
     Caption->setObjectName("IndicesCaption");
-    Table = new QTableWidget(kRowCount, 3, this);
+    Table = new QTableWidget(kRowCount, 4, this);
     Table->setObjectName("IndicesTable");
     Table->setAccessibleName("Launch indices");
-    Table->setHorizontalHeaderLabels({"Index", "Value", "Unit"});
+    Table->setHorizontalHeaderLabels({"Index", "Value", "Unit", "Percentile"});
     Table->verticalHeader()->setVisible(false);
     Table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Table->setSelectionMode(QAbstractItemView::NoSelection);
@@ -82,6 +87,9 @@ TIndicesWindow::TIndicesWindow(QWidget* Parent) : QWidget(Parent, Qt::Window)
         value->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
         Table->setItem(r, 1, value);
         Table->setItem(r, 2, new QTableWidgetItem(QString::fromLatin1(kRows[std::size_t(r)].Unit)));
+        auto* rank = new QTableWidgetItem;
+        rank->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        Table->setItem(r, kPercentileColumn, rank);
     }
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
@@ -136,6 +144,38 @@ void TIndicesWindow::ShowSounding(const TSounding* Sounding, const std::string& 
                                    : v       ? Q(FixedText(*v, kRows[std::size_t(r)].Decimals))
                                              : "none");
     }
+    ShowPercentiles(Sounding, values);
+}
+
+void TIndicesWindow::ShowPercentiles(const TSounding* Sounding, const std::vector<std::optional<double>>& Values)
+{
+    const int group = Sounding ? sounding::LaunchGroup(Sounding->Launch) : -1;
+    const int day = Sounding ? sounding::ClimateDay(Sounding->Launch) : 0;
+    for (int r = 0; r < kRowCount; ++r) {
+        const TRow& row = kRows[std::size_t(r)];
+        const std::optional<double>& v = Values[std::size_t(r)];
+        std::optional<double> rank;
+        // The value as listed: the climatology holds the values so rounded.
+        if (climate_ && v && group >= 0 && day > 0 && row.ClimateColumn >= 0)
+            rank = climate_->Rank(group, row.ClimateColumn, day, std::stod(FixedText(*v, row.Decimals)));
+        QTableWidgetItem* item = Table->item(r, kPercentileColumn);
+        const int whole = rank ? std::clamp(int(std::lround(*rank)), 1, 99) : 0;
+        item->setText(rank ? Q(sounding::Ordinal(whole)) : QString());
+        QFont font = Table->font();
+        font.setBold(rank && (*rank > 90 || *rank < 10));
+        item->setFont(font);
+    }
+}
+
+std::string TIndicesWindow::PercentileOf(const std::string& Name, bool* Bold) const
+{
+    for (int r = 0; r < kRowCount; ++r)
+        if (Name == kRows[std::size_t(r)].Name) {
+            const QTableWidgetItem* item = Table->item(r, kPercentileColumn);
+            if (Bold) *Bold = item->font().bold();
+            return item->text().toStdString();
+        }
+    return {};
 }
 
 std::string TIndicesWindow::ValueOf(const std::string& Name) const
@@ -155,7 +195,10 @@ void TIndicesWindow::PlaceBeside(const QWidget& Main)
     PlaceBesideMain(*this, Main, size, TSideOrder::RightFirst);
 }
 
-TIndicesLink::TIndicesLink(IExtrasHost& Host) : TFollower(Host) {}
+TIndicesLink::TIndicesLink(IExtrasHost& Host, TClimateSource* Source) : TFollower(Host), source_(Source)
+{
+    if (source_) connect(source_, &TClimateSource::changed, this, [this] { FrameChanged(); });
+}
 
 TIndicesLink::~TIndicesLink() = default;
 
@@ -177,7 +220,12 @@ void TIndicesLink::FrameChanged()
     if (window_ && window_->isVisible()) ShowFrame();
 }
 
-void TIndicesLink::ShowFrame() { window_->ShowSounding(shown_.SoundingAt(shown_.Frame()), shown_.CaptionName()); }
+void TIndicesLink::ShowFrame()
+{
+    const sounding::TClimatology* climate = source_ ? source_->Climatology() : nullptr;
+    window_->SetClimatology(climate && climate->Years() >= kClimateMinYears ? climate : nullptr);
+    window_->ShowSounding(shown_.SoundingAt(shown_.Frame()), shown_.CaptionName());
+}
 
 void TIndicesLink::MainClosing()
 {

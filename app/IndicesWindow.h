@@ -8,14 +8,21 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 class IExtrasHost;
 class QLabel;
 class QTableWidget;
 struct TSounding;
+namespace sounding {
+class TClimatology;
+}
 
 namespace app {
+
+class TClimateSource;
 
 class TIndicesWindow : public QWidget {
 public:
@@ -34,19 +41,32 @@ public:
     // The value text in the row named Name ("" when there is no such row).
     std::string ValueOf(const std::string& Name) const;
 
+    // The station climatology the values are ranked in (null: none; the
+    // percentile column stays empty). Taken at the next ShowSounding.
+    void SetClimatology(const sounding::TClimatology* Climate) { climate_ = Climate; }
+    // The percentile text of the row named Name ("97th", "" without one),
+    // and whether it is bold (above the 90th or below the 10th).
+    std::string PercentileOf(const std::string& Name, bool* Bold = nullptr) const;
+
     // A place on the screen of Main: beside it (right first) where the
     // screen has room, always on the screen.
     void PlaceBeside(const QWidget& Main);
     // Sizes the columns to their texts; the window size that shows every
     // row and column whole.
     QSize ContentSize() const;
+
+private:
+    void ShowPercentiles(const TSounding* Sounding, const std::vector<std::optional<double>>& Values);
+
+    const sounding::TClimatology* climate_ = nullptr;
 };
 
 // The indices window beside the main one: opened (or raised) on demand, it
 // lists the indices of the frame on show while it is open.
 class TIndicesLink : public TFollower {
 public:
-    explicit TIndicesLink(IExtrasHost& Host);
+    // Source (may be null) gives the climatology the values are ranked in.
+    explicit TIndicesLink(IExtrasHost& Host, TClimateSource* Source = nullptr);
     ~TIndicesLink() override;
 
     void ShowWindow();
@@ -59,6 +79,7 @@ private:
     void MainClosing() override;
     void ShowFrame();
 
+    TClimateSource* source_;
     std::unique_ptr<TIndicesWindow> window_;
 };
 

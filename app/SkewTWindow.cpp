@@ -3,6 +3,8 @@
 #include "app/Application.h"
 #include "app/Controls.h"
 #include "app/ExtrasHost.h"
+#include "app/ClimateSource.h"
+#include "app/ClimateWindow.h"
 #include "app/ShownSet.h"
 #include "app/WindowPlaces.h"
 #include "chart/SkewT.h"
@@ -149,12 +151,13 @@ bool TSkewTWindow::PlaceFromSettings(const settings::TProgramSettings& Settings)
 
 // ---------------------------------------------------------------- link
 
-TSkewTLink::TSkewTLink(IExtrasHost& Host, QMenu& Menu) : TFollower(Host)
+TSkewTLink::TSkewTLink(IExtrasHost& Host, QMenu& Menu, TClimateSource* Source) : TFollower(Host), source_(Source)
 {
     setObjectName("SkewTLink");
     Action = Menu.addAction("Skew-T log-p...");
     Action->setObjectName("SkewTAction");
     connect(Action, &QAction::triggered, this, [this] { RunHandler([this] { ShowWindow(); }); });
+    if (source_) connect(source_, &TClimateSource::changed, this, [this] { FrameChanged(); });
 }
 
 TSkewTLink::~TSkewTLink() { delete window_.data(); }
@@ -187,7 +190,17 @@ void TSkewTLink::FrameChanged()
     if (window_ && window_->isVisible()) ShowFrame();
 }
 
-void TSkewTLink::ShowFrame() { window_->ShowSounding(shown_.CaptionName(), shown_.SoundingAt(shown_.Frame())); }
+void TSkewTLink::ShowFrame()
+{
+    const TSounding* sounding = shown_.SoundingAt(shown_.Frame());
+    window_->ShowSounding(shown_.CaptionName(), sounding);
+    const sounding::TClimatology* climate = source_ ? source_->Climatology() : nullptr;
+    if (climate && sounding && climate->Years() >= kClimateMinYears)
+        window_->Diagram->SetClimateBands(PressureBand(*climate, *sounding, sounding::TProfileQuantity::Temperature),
+                                          PressureBand(*climate, *sounding, sounding::TProfileQuantity::DewPoint));
+    else if (window_->Diagram->ClimateBandsShown())
+        window_->Diagram->SetClimateBands({}, {});
+}
 
 void TSkewTLink::MainClosing()
 {

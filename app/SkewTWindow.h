@@ -32,6 +32,8 @@ class TSkewT;
 
 namespace app {
 
+class TClimateSource;
+
 class TSkewTWindow : public QWidget {
 public:
     // A window of its own; Parent (the main window) only places it.
@@ -85,7 +87,8 @@ private:
 class TSkewTLink : public TFollower {
 public:
     // Adds the entry at the end of Menu.
-    TSkewTLink(IExtrasHost& Host, QMenu& Menu);
+    // Source (may be null) gives the climate bands behind the traces.
+    TSkewTLink(IExtrasHost& Host, QMenu& Menu, TClimateSource* Source = nullptr);
     ~TSkewTLink() override;
 
     QAction* Action = nullptr;  // "Skew-T log-p..."
@@ -101,6 +104,7 @@ private:
     void MainClosing() override;
     void ShowFrame();
 
+    TClimateSource* source_;
     // Belongs to the main window; goes with this entry when it goes first.
     QPointer<TSkewTWindow> window_;
 };

@@ -1,6 +1,8 @@
 #include "app/WindowExtras.h"
 
 #include "app/Application.h"
+#include "app/ClimateSource.h"
+#include "app/ClimateWindow.h"
 #include "app/IndicesWindow.h"
 #include "app/PageDrops.h"
 #include "app/PictureSaver.h"
@@ -8,6 +10,7 @@
 #include "app/ShownSet.h"
 #include "app/SkewTWindow.h"
 #include "app/StationOpener.h"
+#include "app/WindowPlaces.h"
 #include "app/YearWindow.h"
 #include "chart/Chart.h"
 #include "sounding/LapseRates.h"
@@ -16,12 +19,18 @@
 #include <QMenu>
 #include <QWidget>
 
+namespace {
+// The option's name in the state file.
+constexpr const char* kShowClimate = "ShowClimatology";
+}  // namespace
+
 TWindowExtras::TWindowExtras(IExtrasHost& Host)
     : host_(Host),
+      climate_(std::make_unique<app::TClimateSource>(Host.HostShownSet())),
       trail_(std::make_unique<app::TTrailLink>(Host, [this] { return TrailShown(); })),
       pictures_(std::make_unique<app::TPictureSaver>(Host)),
-      year_(std::make_unique<app::TYearLink>(Host)),
-      indices_(std::make_unique<app::TIndicesLink>(Host)),
+      year_(std::make_unique<app::TYearLink>(Host, climate_.get())),
+      indices_(std::make_unique<app::TIndicesLink>(Host, climate_.get())),
       drops_(std::make_unique<app::TPageDrops>(Host)),
       tips_(std::make_unique<app::TPointTips>(Host.HostChart()))
 {
@@ -34,6 +43,8 @@ TWindowExtras::~TWindowExtras()
 {
     year_.reset();
     skewT_.reset();
+    climateWindow_.reset();
+    climateBand_.reset();
     Stations.reset();
     host_.HostChart().OnContextMenu = nullptr;
 }
@@ -50,9 +61,18 @@ void TWindowExtras::CreateMenu()
     ShowTrailAction->setChecked(false);
     ChartMenu->addSeparator();
     YearAction = ChartMenu->addAction("Year at a Glance...");
-    skewT_ = std::make_unique<app::TSkewTLink>(host_, *ChartMenu);
+    skewT_ = std::make_unique<app::TSkewTLink>(host_, *ChartMenu, climate_.get());
     IndicesAction = ChartMenu->addAction("Launch Indices...");
     IndicesAction->setObjectName("IndicesAction");
+    ClimateAction = ChartMenu->addAction("Station Climatology...");
+    ClimateAction->setObjectName("ClimateAction");
+    climateWindow_ = std::make_unique<app::TClimateLink>(host_, *climate_);
+    ShowClimateAction = ChartMenu->addAction("Show Climatology");
+    ShowClimateAction->setObjectName("ShowClimateAction");
+    ShowClimateAction->setCheckable(true);
+    ShowClimateAction->setChecked(app::KeptOption(kShowClimate, false));
+    climateBand_ = std::make_unique<app::TClimateBandLink>(
+        host_, *climate_, [this] { return ShowClimateAction && ShowClimateAction->isChecked(); });
     StationAction = ChartMenu->addAction("Open Station...");
     StationAction->setObjectName("StationAction");
     StationAction->setShortcut(QKeySequence("Ctrl+Shift+O"));
@@ -69,6 +89,13 @@ void TWindowExtras::CreateMenu()
     on(ExportMovieAction, [this] { ExportMovieAsGif(); });
     on(YearAction, [this] { ShowYearWindow(); });
     on(IndicesAction, [this] { ShowIndicesWindow(); });
+    on(ClimateAction, [this] { ShowClimateWindow(); });
+    connect(ShowClimateAction, &QAction::toggled, this, [this](bool On) {
+        app::RunHandler([this, On] {
+            app::KeepOption(kShowClimate, On);
+            climateBand_->Update();
+        });
+    });
     on(DateRangeAction, [this] { host_.HostShowDateRange(); });
     connect(ShowTrailAction, &QAction::toggled, this, [this] { app::RunHandler([this] { trail_->Update(); }); });
 
@@ -97,5 +124,9 @@ TYearWindow* TWindowExtras::YearWindow() const { return year_->Window(); }
 void TWindowExtras::ShowIndicesWindow() { indices_->ShowWindow(); }
 
 app::TIndicesWindow* TWindowExtras::IndicesWindow() const { return indices_->Window(); }
+
+void TWindowExtras::ShowClimateWindow() { climateWindow_->ShowWindow(); }
+
+app::TClimateWindow* TWindowExtras::ClimateWindow() const { return climateWindow_->Window(); }
 
 std::string TWindowExtras::ReadoutAt(QPoint Pos) const { return tips_->TextAt(QPointF(Pos)); }

@@ -22,6 +22,10 @@ class QAction;
 class QMenu;
 class TYearWindow;
 namespace app {
+class TClimateBandLink;
+class TClimateLink;
+class TClimateSource;
+class TClimateWindow;
 class TIndicesLink;
 class TIndicesWindow;
 class TPageDrops;
@@ -45,6 +49,8 @@ public:
     QAction* ShowTrailAction = nullptr;    // "Show Trail", checkable, off at first
     QAction* YearAction = nullptr;         // "Year at a Glance..."
     QAction* IndicesAction = nullptr;      // "Launch Indices..."
+    QAction* ClimateAction = nullptr;      // "Station Climatology..."
+    QAction* ShowClimateAction = nullptr;  // "Show Climatology", checkable, remembered, off at first
     QAction* StationAction = nullptr;      // "Open Station...", Ctrl+Shift+O in the window
     QAction* DateRangeAction = nullptr;    // "Date Range...": the host's date range dialog
     std::unique_ptr<app::TStationOpener> Stations;
@@ -65,6 +71,11 @@ public:
     // Opens the indices window (or raises it); null until it is first opened.
     void ShowIndicesWindow();
     app::TIndicesWindow* IndicesWindow() const;
+    // Opens the climatology window (or raises it); null until first opened.
+    void ShowClimateWindow();
+    app::TClimateWindow* ClimateWindow() const;
+    // The station climatology the windows compare with.
+    app::TClimateSource& Climate() const { return *climate_; }
     bool TrailShown() const;
     TTrail& Trail();
     // "Skew-T log-p..." on the chart's menu and its window.
@@ -79,6 +90,7 @@ private:
     void ShowMenu(QPoint Global);
 
     IExtrasHost& host_;
+    std::unique_ptr<app::TClimateSource> climate_;
     std::unique_ptr<app::TTrailLink> trail_;
     std::unique_ptr<app::TPictureSaver> pictures_;
     std::unique_ptr<app::TYearLink> year_;
@@ -86,4 +98,6 @@ private:
     std::unique_ptr<app::TPageDrops> drops_;
     std::unique_ptr<app::TPointTips> tips_;
     std::unique_ptr<app::TSkewTLink> skewT_;
+    std::unique_ptr<app::TClimateLink> climateWindow_;
+    std::unique_ptr<app::TClimateBandLink> climateBand_;
 };

@@ -24,9 +24,13 @@ namespace app {
 namespace {
 
 constexpr char kSection[] = "Window places";
+constexpr char kOptions[] = "Options";
 
-// The places the file keeps: each window's name and "left,top,width,height".
-std::vector<std::pair<std::string, std::string>> KeptLines()
+using TKeptLines = std::vector<std::pair<std::string, std::string>>;
+
+// The lines of a section of the file: each window's name and
+// "left,top,width,height", or each option's name and value.
+TKeptLines KeptLines(const char* Section = kSection)
 {
     std::vector<std::pair<std::string, std::string>> lines;
     std::string text;
@@ -34,7 +38,7 @@ std::vector<std::pair<std::string, std::string>> KeptLines()
     if (!platform::files().ReadAll(WindowPlacesFile(), text, error)) return lines;
     TjtINI_Document places;
     places.ParseWholeText(std::move(text));
-    if (const T_jt_ini_Records* records = places.FindSection(kSection))
+    if (const T_jt_ini_Records* records = places.FindSection(Section))
         for (const T_jt_ini_Record& r : *records) lines.emplace_back(r.Key.str(), r.Value.str());
     return lines;
 }
@@ -58,6 +62,22 @@ protected:
         return false;
     }
 };
+
+// Writes both sections anew; a file that cannot be written costs nothing but
+// what it would keep.
+void WriteKept(const TKeptLines& Places, const TKeptLines& Options)
+{
+    std::string text;
+    for (const auto& [section, lines] : {std::pair{kSection, &Places}, std::pair{kOptions, &Options}}) {
+        if (lines->empty()) continue;
+        text += "[" + std::string(section) + "]\n";
+        for (const auto& [name, value] : *lines) text += name + "=" + value + "\n";
+    }
+    const std::string path = WindowPlacesFile();
+    platform::FileError ignored;
+    if (QDir().mkpath(QString::fromLocal8Bit(platform::DirectoryOf(path).c_str())))
+        platform::ReplaceFile(path, text, ignored);
+}
 
 }  // namespace
 
@@ -88,15 +108,29 @@ void KeepPlace(const QWidget& Window)
     const std::string name = Window.objectName().toStdString();
     const QRect place(Window.frameGeometry().topLeft(), Window.size());
     if (name.empty() || !Sensible(place) || KeptPlace(name) == place) return;
-    std::string text = "[" + std::string(kSection) + "]\n";
-    for (const auto& [other, value] : KeptLines())
-        if (other != name) text += other + "=" + value + "\n";
-    text += name + "=" + std::to_string(place.left()) + "," + std::to_string(place.top()) + "," +
-            std::to_string(place.width()) + "," + std::to_string(place.height()) + "\n";
-    const std::string path = WindowPlacesFile();
-    platform::FileError ignored;
-    if (QDir().mkpath(QString::fromLocal8Bit(platform::DirectoryOf(path).c_str())))
-        platform::ReplaceFile(path, text, ignored);
+    TKeptLines places;
+    for (const auto& line : KeptLines())
+        if (line.first != name) places.push_back(line);
+    places.emplace_back(name, std::to_string(place.left()) + "," + std::to_string(place.top()) + "," +
+                                  std::to_string(place.width()) + "," + std::to_string(place.height()));
+    WriteKept(places, KeptLines(kOptions));
+}
+
+bool KeptOption(const std::string& Name, bool Default)
+{
+    for (const auto& [name, value] : KeptLines(kOptions))
+        if (name == Name) return value == "1" ? true : value == "0" ? false : Default;
+    return Default;
+}
+
+void KeepOption(const std::string& Name, bool Value)
+{
+    if (KeptOption(Name, !Value) == Value) return;
+    TKeptLines options;
+    for (const auto& line : KeptLines(kOptions))
+        if (line.first != Name) options.push_back(line);
+    options.emplace_back(Name, Value ? "1" : "0");
+    WriteKept(KeptLines(), options);
 }
 
 bool RestorePlace(QWidget& Window)

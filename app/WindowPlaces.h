@@ -28,6 +28,10 @@ void KeepPlace(const QWidget& Window);
 // where it sticks out); false, with Window untouched, when none is kept or
 // the place is off every screen.
 bool RestorePlace(QWidget& Window);
+// An on/off choice kept in the same file (under "Options"): Default when
+// none is kept or the file does not read.
+bool KeptOption(const std::string& Name, bool Default);
+void KeepOption(const std::string& Name, bool Value);
 // Keeps Window's place each time it is closed.
 void KeepPlaceOnClose(QWidget& Window);
 

@@ -1,5 +1,6 @@
 #include "app/YearWindow.h"
 
+#include "app/ClimateSource.h"
 #include "app/Controls.h"
 #include "app/ExtrasHost.h"
 #include "app/ShownSet.h"
@@ -9,7 +10,9 @@
 #include "sounding/LapseRates.h"
 #include "analysis/TimeHeightSection.h"
 
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QRadioButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -23,10 +26,27 @@ TYearWindow::TYearWindow(QWidget* Parent) : QWidget(Parent, Qt::Window)
     Readout = new QLabel(this);
     Readout->setObjectName("YearReadout");
     Readout->setText(" ");
+    TemperatureButton = new QRadioButton("Temperature", this);
+    TemperatureButton->setObjectName("YearTemperature");
+    TemperatureButton->setChecked(true);
+    AnomalyButton = new QRadioButton("Anomaly", this);
+    AnomalyButton->setObjectName("YearAnomaly");
+    AnomalyButton->setToolTip("Temperature minus the day's median of the station's climatology at that height");
+    ClimateNote = new QLabel(this);
+    ClimateNote->setObjectName("YearClimateNote");
+    auto* modes = new QHBoxLayout;
+    modes->addWidget(TemperatureButton);
+    modes->addWidget(AnomalyButton);
+    modes->addWidget(ClimateNote, 1);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
+    layout->addLayout(modes);
     layout->addWidget(Section, 1);
     layout->addWidget(Readout);
+    connect(AnomalyButton, &QRadioButton::toggled, this, [this] {
+        if (OnModeChange) OnModeChange();
+    });
+    SetClimatology(nullptr, "");
 
     Section->OnHover = [this](const std::string& Text) { Readout->setText(QString::fromStdString(Text)); };
     Section->OnColumnClick = [this](int Column) {
@@ -43,9 +63,19 @@ void TYearWindow::ShowPage(const std::string& PageName, const std::vector<TSound
 {
     setWindowTitle(QString::fromLocal8Bit(
         (PageName.empty() ? std::string("Year at a Glance") : "Year at a Glance - " + PageName).c_str()));
-    ShowPageSection(*Section, Soundings, HeightMax, PageName);
+    ShowPageSection(*Section, Soundings, HeightMax, PageName, AnomalyShown() ? climate_ : nullptr);
     Readout->setText(" ");
 }
+
+void TYearWindow::SetClimatology(const sounding::TClimatology* Climate, const std::string& Status)
+{
+    climate_ = Climate;
+    AnomalyButton->setEnabled(Climate != nullptr);
+    const std::string note = Climate ? std::string() : Status.empty() ? std::string("No climatology") : Status;
+    ClimateNote->setText(QString::fromLocal8Bit(note.c_str()));
+}
+
+bool TYearWindow::AnomalyShown() const { return climate_ && AnomalyButton->isChecked(); }
 
 void TYearWindow::ShowSounding(int Sounding)
 {
@@ -61,7 +91,10 @@ void TYearWindow::PlaceBeside(const QWidget& Main)
 
 namespace app {
 
-TYearLink::TYearLink(IExtrasHost& Host) : TFollower(Host) {}
+TYearLink::TYearLink(IExtrasHost& Host, TClimateSource* Source) : TFollower(Host), source_(Source)
+{
+    if (source_) connect(source_, &TClimateSource::changed, this, [this] { PageChanged(); });
+}
 
 TYearLink::~TYearLink() = default;
 
@@ -70,6 +103,7 @@ void TYearLink::ShowWindow()
     if (!window_) {
         window_ = std::make_unique<TYearWindow>(&host_.HostWindow());
         window_->OnSoundingClick = [this](int Sounding) { shown_.AskFrame(Sounding); };
+        window_->OnModeChange = [this] { ShowPage(); };
         if (!RestorePlace(*window_)) window_->PlaceBeside(host_.HostWindow());
         KeepPlaceOnClose(*window_);
     }
@@ -101,6 +135,9 @@ void TYearLink::ShowPage()
     const TLapseRates* rates = shown_.Movie();
     const std::vector<TSounding>& soundings = rates ? rates->Soundings : kNoSoundings;
     const settings::TProgramSettings* settings = host_.HostChartSettings();
+    const sounding::TClimatology* climate = source_ ? source_->Climatology() : nullptr;
+    if (climate && climate->Years() < kClimateMinYears) climate = nullptr;
+    window_->SetClimatology(climate, source_ ? source_->Status() : std::string());
     window_->ShowPage(shown_.CaptionName(), soundings,
                       settings ? SectionHeightMax(*settings) : TSectionSize().HeightMax);
     window_->ShowSounding(soundings.empty() ? -1 : shown_.Frame());

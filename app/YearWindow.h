@@ -14,8 +14,15 @@
 
 class IExtrasHost;
 class QLabel;
+class QRadioButton;
 class TColourSection;
 struct TSounding;
+namespace sounding {
+class TClimatology;
+}
+namespace app {
+class TClimateSource;
+}
 
 class TYearWindow : public QWidget {
 public:
@@ -24,6 +31,18 @@ public:
 
     TColourSection* Section = nullptr;
     QLabel* Readout = nullptr;  // "title, height m, temperature C" under the mouse
+    // The switch between temperature and its anomaly from the day's median;
+    // the anomaly wants a climatology (the note says why there is none).
+    QRadioButton* TemperatureButton = nullptr;
+    QRadioButton* AnomalyButton = nullptr;
+    QLabel* ClimateNote = nullptr;
+
+    // The climatology the anomaly is taken from (null: none, for the reason
+    // Status gives); used at the next ShowPage.
+    void SetClimatology(const sounding::TClimatology* Climate, const std::string& Status);
+    bool AnomalyShown() const;
+    // The user switched between temperature and anomaly. Skipped when empty.
+    std::function<void()> OnModeChange;
 
     // Draws the section of a page up to HeightMax m; PageName is what the
     // main window's caption names (files, "+ N more", the date range) and
@@ -40,6 +59,9 @@ public:
     // A size and place on the screen of Main: beside it (below first) where
     // the screen has room, always on the screen.
     void PlaceBeside(const QWidget& Main);
+
+private:
+    const sounding::TClimatology* climate_ = nullptr;
 };
 
 namespace app {
@@ -50,7 +72,8 @@ namespace app {
 // and closes with it; it opens where the user left it last.
 class TYearLink : public TFollower {
 public:
-    explicit TYearLink(IExtrasHost& Host);
+    // Source (may be null) gives the climatology of the anomaly.
+    explicit TYearLink(IExtrasHost& Host, TClimateSource* Source = nullptr);
     ~TYearLink() override;
 
     void ShowWindow();
@@ -63,6 +86,7 @@ private:
     void MainClosing() override;
     void ShowPage();
 
+    TClimateSource* source_;
     std::unique_ptr<TYearWindow> window_;
 };
 

@@ -6,6 +6,7 @@
 // event-loop turn hands each changed series' points to the plot at once.
 
 #include "chart/ChartStyle.h"
+#include "chart/ClimateBand.h"
 #include "components/jtComponent.h"
 #include "components/jtSysUtils.h"
 
@@ -20,6 +21,7 @@
 #include <vector>
 
 class QCPAxis;
+class QCPGraph;
 class QMouseEvent;
 class QCPTextElement;
 class QCustomPlot;
@@ -177,6 +179,13 @@ public:
     void PlaceBehindOtherSeries(TLineSeries& S);
     bool BehindOtherSeries(const TLineSeries& S) const;
 
+    // The climatology of the profile's quantity shaded behind every series:
+    // the 10-90 and 25-75 percentile bands light, the median dashed, none of
+    // it in the legend or the automatic ranges. An empty band hides them;
+    // until a band is first shown the chart holds nothing of it.
+    void SetClimateBand(const TClimateBand& Band);
+    bool ClimateBandShown() const;
+
     // The mouse moved over the chart (position in the chart's pixels); the
     // user asked for a context menu (at a global position). Skipped when
     // empty.
@@ -226,4 +235,6 @@ private:
     // The size the plot last drew its picture at (empty: not drawn yet).
     QSize drawnSize_;
     int redraws_ = 0;
+    // The climate band: outer edges, inner edges, median (ChartBand.cpp).
+    std::vector<QCPGraph*> band_;
 };

@@ -28,6 +28,24 @@ QCPColorGradient ViridisGradient()
     return G;
 }
 
+// Blue - white - red, symmetric about its middle, which is white: for
+// departures from a normal value.
+QCPColorGradient DivergingGradient()
+{
+    QCPColorGradient G;
+    G.clearColorStops();
+    const std::pair<double, const char*> Stops[] = {
+        {0.000, "#053061"}, {0.150, "#2166ac"}, {0.300, "#67a9cf"}, {0.420, "#d1e5f0"}, {0.500, "#ffffff"},
+        {0.580, "#fddbc7"}, {0.700, "#ef8a62"}, {0.850, "#b2182b"}, {1.000, "#67001f"},
+    };
+    for (const auto& [Position, Colour] : Stops) G.setColorStopAt(Position, QColor(Colour));
+    G.setColorInterpolation(QCPColorGradient::ciRGB);
+    G.setNanHandling(QCPColorGradient::nhTransparent);
+    // An odd number of levels: one of them lies exactly at the middle.
+    G.setLevelCount(351);
+    return G;
+}
+
 // Cells without data: grey hatching on white, unlike any colour of the scale
 // and unlike the ground.
 QBrush NoDataBrush() { return QBrush(QColor("#9a9a9a"), Qt::BDiagPattern); }
@@ -368,8 +386,9 @@ void TColourSection::FillMap()
         const int C = ColumnOfPixel(X, section_.Columns, W);
         for (int Y = 0; Y < Rows; ++Y) Data->setCell(X, Y, section_.Cell(C, Row[std::size_t(Y)]));
     }
+    const QCPRange Range = map_->dataRange();
     map_->setData(Data, false);
-    map_->setDataRange(QCPRange(temperatureMin_, temperatureMax_));
+    map_->setDataRange(anomaly_ ? Range : QCPRange(temperatureMin_, temperatureMax_));
 }
 
 void TColourSection::SetTemperatureRange(double Min, double Max)
@@ -377,8 +396,33 @@ void TColourSection::SetTemperatureRange(double Min, double Max)
     if (!(Min < Max)) return;
     temperatureMin_ = Min;
     temperatureMax_ = Max;
-    map_->setDataRange(QCPRange(Min, Max));
+    if (!anomaly_) map_->setDataRange(QCPRange(Min, Max));
     plot_->replot(QCustomPlot::rpQueuedReplot);
+}
+
+void TColourSection::SetAnomaly(bool On, double Limit)
+{
+    if (!(Limit > 0)) Limit = 10;
+    anomaly_ = On;
+    map_->setGradient(On ? DivergingGradient() : ViridisGradient());
+    scale_->axis()->setLabel(On ? QString("Anomaly from the day's median (K)")
+                                : QString::fromUtf8("Temperature (\xC2\xB0"
+                                                    "C)"));
+    noData_->setName(On ? "No data or climatology" : "No data");
+    if (On)
+        map_->setDataRange(QCPRange(-Limit, Limit));
+    else
+        map_->setDataRange(QCPRange(temperatureMin_, temperatureMax_));
+    mapPixels_ = QSize();
+    plot_->replot(QCustomPlot::rpQueuedReplot);
+}
+
+QColor TColourSection::ColourOf(double Value) const
+{
+    QRgb rgb = 0;
+    const QCPRange range = map_->dataRange();
+    map_->gradient().colorize(&Value, range, &rgb, 1);
+    return QColor::fromRgba(rgb);
 }
 
 void TColourSection::SetMarkerColumn(int Column)
@@ -440,7 +484,10 @@ void TColourSection::MouseMove(QMouseEvent* Event)
     if (!OnHover) return;
     const QPoint Pos = plot_->mapTo(this, Event->position().toPoint());
     const int C = ColumnAt(Pos);
-    OnHover(C >= 0 ? section_.Readout(C, HeightAt(Pos)) : std::string());
+    std::string Text = C >= 0 ? section_.Readout(C, HeightAt(Pos)) : std::string();
+    if (anomaly_ && Text.size() > 2 && Text.compare(Text.size() - 2, 2, " C") == 0)
+        Text.replace(Text.size() - 2, 2, " K from the day's median");
+    OnHover(Text);
 }
 
 QImage TColourSection::RenderToImage(QSize Size)

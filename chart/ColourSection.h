@@ -10,6 +10,7 @@
 
 #include "analysis/TimeHeightSection.h"
 
+#include <QColor>
 #include <QImage>
 #include <QPoint>
 #include <QSize>
@@ -47,6 +48,15 @@ public:
     double TemperatureMin() const { return temperatureMin_; }
     double TemperatureMax() const { return temperatureMax_; }
     void SetTemperatureRange(double Min, double Max);
+
+    // The cells as anomalies (K from the day's median): a diverging scale,
+    // blue below, white at 0, red above, from -Limit to +Limit, the colour
+    // bar in K and the hatching also for cells without a climatology. Off,
+    // the temperature scale as before.
+    void SetAnomaly(bool On, double Limit = 10);
+    bool Anomaly() const { return anomaly_; }
+    // The colour the scale gives a cell value.
+    QColor ColourOf(double Value) const;
 
     // The column under the marker; -1 hides it. Out-of-range columns hide it too.
     int MarkerColumn() const { return markerColumn_; }
@@ -116,4 +126,5 @@ private:
     double temperatureMin_ = -80;
     double temperatureMax_ = 40;
     int markerColumn_ = -1;
+    bool anomaly_ = false;
 };

@@ -279,6 +279,9 @@ TSkewT::TSkewT(QWidget* Parent) : QWidget(Parent), plot_(new QCustomPlot(this))
         axis->setTickLabels(false);
     }
 
+    // The climate bands, behind everything else of the data (empty until
+    // asked for: they draw nothing).
+    CreateBands();
     temperature_ = NewCurve(true);
     dewPoint_ = NewCurve(true);
     cin_ = NewCurve(true);

@@ -11,6 +11,7 @@
 // changes; a new launch redraws the data's buffer alone.
 
 #include "analysis/Indices.h"
+#include "chart/ClimateBand.h"
 #include "sounding/Sounding.h"
 
 #include <QColor>
@@ -158,6 +159,12 @@ public:
     // leaves an empty diagram with Note on it.
     void ShowSounding(const TSounding* Sounding, const std::string& Note = "No sounding to show");
 
+    // The climatology of temperature and dew point behind their traces:
+    // each band's Height holds pressures (hPa, falling). Empty bands hide
+    // them.
+    void SetClimateBands(const TClimateBand& Temperature, const TClimateBand& DewPoint);
+    bool ClimateBandsShown() const;
+
     // What is shown, as drawn.
     const sounding::TParcel& Parcel() const { return parcel_; }
     const sounding::TIndices& Indices() const { return indices_; }
@@ -241,6 +248,7 @@ private:
     void UpdateBarbs(const TSkewTransform& T);
     void MouseMove(QMouseEvent* Event);
     QCPCurve* NewCurve(bool Data);
+    void CreateBands();
 
     QCustomPlot* plot_;
     double bottom_ = SkewTPressureBottom;
@@ -250,6 +258,8 @@ private:
     QColor dewPointColour_{0, 128, 0};
 
     std::vector<QCPCurve*> background_;
+    // Outer and inner band and median of temperature, then of dew point.
+    std::vector<QCPCurve*> bands_;
     QCPCurve* temperature_ = nullptr;
     QCPCurve* dewPoint_ = nullptr;
     QCPCurve* parcelCurve_ = nullptr;

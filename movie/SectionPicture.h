@@ -15,6 +15,9 @@
 namespace settings {
 class TProgramSettings;
 }
+namespace sounding {
+class TClimatology;
+}
 
 // The top of the section, in m: [Year] HeightMax of the settings, 20000
 // when the key is absent. A value that is no number, or outside 1000 ..
@@ -26,9 +29,11 @@ TTimeHeightSection PageSection(const std::vector<TSounding>& Soundings, double H
 
 // Shows a page's section in a view, headed by the station and the period
 // (Name, the page or file name, stands in for a station the titles lack).
+// With a climatology, the cells show their anomaly from the day's median.
 void ShowPageSection(TColourSection& View, const std::vector<TSounding>& Soundings, double HeightMax,
-                     const std::string& Name);
+                     const std::string& Name, const sounding::TClimatology* Anomaly = nullptr);
 
-// The picture of a page's section at Size, drawn without a display.
+// The picture of a page's section at Size, drawn without a display; as
+// anomalies with a climatology.
 QImage RenderSectionPicture(const std::vector<TSounding>& Soundings, double HeightMax, QSize Size,
-                            const std::string& Name = "");
+                            const std::string& Name = "", const sounding::TClimatology* Anomaly = nullptr);

@@ -452,7 +452,10 @@ bool WriteTarget(const ExportOptions& Options, TLapseRates& Set, const ExportTar
         return Told(Err, [&] {
             if (!Run.application) Run.application = std::make_unique<PictureApplication>();
             if (Target.Format == ExportFormat::Section) {
-                WriteSectionTarget(Options, SettingsOf(Options, Run), Set, Target);
+                const sounding::TClimatology* climate =
+                    Options.Anomaly ? ClimatologyFor(Options, Set, Run, Err) : nullptr;
+                if (Options.Anomaly && !climate) throw Exception("no climatology for --anomaly");
+                WriteSectionTarget(Options, SettingsOf(Options, Run), Set, Target, climate);
                 return;
             }
             if (!Run.pictures) Run.pictures = std::make_unique<PictureJob>(Options, SettingsOf(Options, Run), Set, Err);

@@ -291,6 +291,9 @@ std::string ExportUsage()
            "                     the settings' [Year] section, 20000 m by default),\n"
            "                     with the freezing level and the tropopause as lines\n"
            "                     (default size 705x313)\n"
+           "  --anomaly          --section draws each cell's departure from the day's\n"
+           "                     median of the station's climatology (K, blue below,\n"
+           "                     red above), from a record of at least 5 years\n"
            "  --levels OUT.csv   one CSV row per sounding: sounding, title, surface_height,\n"
            "                     freezing_level, warm_layer_base, warm_layer_top,\n"
            "                     warm_layer_max_temperature, tropopause_height,\n"
@@ -462,6 +465,10 @@ std::string ArgumentReader::Next()
         Options.Help = true;
         return {};
     }
+    if (arg == "--anomaly") {
+        Options.Anomaly = true;
+        return {};
+    }
     if (arg == "--strict" || arg == "--offline" || arg == "--clear-cache") {
         (arg == "--strict" ? Options.Strict : arg == "--offline" ? Options.Offline : Options.ClearCache) = true;
         return {};
@@ -485,10 +492,10 @@ std::string CheckTogether(ExportOptions& Options, bool PageNamed, const std::vec
         return "--offline applies to --station and --climatology-from only";
     if (Options.Targets.empty())
         return "no output chosen (--csv, --png, --gif, --section, --levels, --indices or --climatology)";
-    if (!Options.ClimatologyFrom.empty() &&
+    if (!Options.ClimatologyFrom.empty() && !Options.Anomaly &&
         std::none_of(Options.Targets.begin(), Options.Targets.end(),
                      [](const ExportTarget& T) { return T.Format == ExportFormat::Climatology; }))
-        return "--climatology-from applies to --climatology only";
+        return "--climatology-from applies to --climatology and --anomaly only";
     int toStdout = 0;
     bool gif = false;
     for (const ExportTarget& t : Options.Targets) {
@@ -500,6 +507,9 @@ std::string CheckTogether(ExportOptions& Options, bool PageNamed, const std::vec
         for (std::string_view g : Given)
             if (!ForEveryOutput(g, !Options.Stations.empty()))
                 return std::string(g) + " applies to --png, --gif and --section only";
+    if (Options.Anomaly && std::none_of(Options.Targets.begin(), Options.Targets.end(),
+                                        [](const ExportTarget& T) { return T.Format == ExportFormat::Section; }))
+        return "--anomaly applies to --section only";
     if (!Options.FromDate.empty() && !Options.ToDate.empty() && Options.FromDate > Options.ToDate)
         return "--from-date " + Options.FromDate + " lies after --to-date " + Options.ToDate;
     if (!gif && Options.Ms != 0) return "--ms applies to --gif only";

@@ -43,6 +43,8 @@ struct ExportOptions {
     bool Offline = false;
     // Empty the download cache first (alone: nothing else to do).
     bool ClearCache = false;
+    // --section draws the anomaly from the station's climatology.
+    bool Anomaly = false;
     // --climatology made from this file or IGRA station (id or name)
     // instead of the inputs; empty: from the inputs.
     std::string ClimatologyFrom;

@@ -111,7 +111,8 @@ TEST_F(WindowExport, chartMenuOffersExportAndTrail)
         if (!a->isSeparator()) texts.push_back(a->text().toStdString());
     EXPECT_EQ(texts, (std::vector<std::string>{"Save Frame as PNG...", "Export Movie as GIF...", "Show Trail",
                                                "Year at a Glance...", "Skew-T log-p...", "Launch Indices...",
-                                               "Open Station...", "Date Range..."}));
+                                               "Station Climatology...", "Show Climatology", "Open Station...",
+                                               "Date Range..."}));
 
     // A right click on the plot opens the menu where the mouse is; the movie
     // entry is offered only with soundings to export.

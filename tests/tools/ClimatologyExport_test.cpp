@@ -92,7 +92,7 @@ TEST_F(ClimatologyExport, fromAnotherRecord)
 
     ExportOptions o;
     EXPECT_EQ(ParseExportArguments({page, "--csv", "--climatology-from", record}, o),
-              "--climatology-from applies to --climatology only");
+              "--climatology-from applies to --climatology and --anomaly only");
     EXPECT_EQ(ParseExportArguments({"--climatology", "c.csv"}, o), "no page given");
 }
 

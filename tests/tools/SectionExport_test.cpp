@@ -118,3 +118,18 @@ TEST_F(SectionExport, failuresLeaveNothingAndNeverReplaceTheInput)
 }
 
 }  // namespace
+
+namespace {
+
+// --anomaly: only beside --section, and only from a climatology of at least
+// 5 years (the bundled Perth page holds one); nothing is left behind.
+TEST_F(SectionExport, anomalyWantsSectionAndFiveYears)
+{
+    EXPECT_EQ(Run({Perth, "--csv", Path("a.csv"), "--anomaly"}), kExportFailed);
+    EXPECT_NE(Err.find("--anomaly applies to --section only"), std::string::npos) << Err;
+    EXPECT_NE(Run({Perth, "--section", Path("a.png"), "--anomaly"}), kExportDone);
+    EXPECT_NE(Err.find("at least 5 years; the launches span 1"), std::string::npos) << Err;
+    EXPECT_EQ(Files(), 0);
+}
+
+}  // namespace

@@ -1,0 +1,137 @@
+#include "app/ClimateSource.h"
+
+#include "analysis/ClimatologyCache.h"
+#include "app/ShownSet.h"
+#include "download/StationCache.h"
+#include "download/StationElevations.h"
+#include "platform/Platform.h"
+
+#include <QCoreApplication>
+#include <QThread>
+
+#include <algorithm>
+#include <set>
+
+namespace app {
+
+int YearsSpanned(const std::vector<TSounding>& Soundings)
+{
+    std::set<int> years;
+    for (const TSounding& s : Soundings)
+        if (s.Launch.Known()) years.insert(s.Launch.Year);
+    return int(years.size());
+}
+
+std::string TooFewYearsText(const std::vector<TSounding>& Soundings)
+{
+    int first = 0, last = 0;
+    for (const TSounding& s : Soundings)
+        if (s.Launch.Known()) {
+            first = first == 0 ? s.Launch.Year : std::min<int>(first, s.Launch.Year);
+            last = std::max<int>(last, s.Launch.Year);
+        }
+    const int years = YearsSpanned(Soundings);
+    std::string text = "The launches on show span " + std::to_string(years) + (years == 1 ? " year" : " years");
+    if (years > 0) text += " (" + std::to_string(first) + (first == last ? "" : "-" + std::to_string(last)) + ")";
+    return text + "; a climatology needs at least " + std::to_string(kClimateMinYears) + ".";
+}
+
+std::string CachedWholeRecord(const std::vector<TSounding>& Soundings)
+{
+    if (Soundings.empty()) return {};
+    const auto& first = Soundings.front().Launch.Station;
+    for (const TSounding& s : Soundings)
+        if (s.Launch.Station != first) return {};
+    const std::string id(first.begin(), first.end());
+    const std::string directory = download::CacheDirectory();
+    if (!download::IsStationId(id) || directory.empty()) return {};
+    const std::string path = directory + download::StationFileName(id, download::TPeriod::WholeRecord, 0);
+    return platform::files().FileExists(path) ? path : std::string();
+}
+
+TClimateSource::TClimateSource(TShownSet& Shown) : shown_(Shown)
+{
+    setObjectName("ClimateSource");
+    connect(&shown_, &TShownSet::pageChanged, this, [this] {
+        // A date range narrows what is shown, not the record.
+        const std::vector<TSounding>& whole = shown_.WholeSet();
+        const std::string print = whole.empty() ? std::string()
+                                                : std::to_string(whole.size()) + whole.front().Title + "|" +
+                                                      whole.back().Title + "|" + shown_.Name();
+        if (print == print_ && (climate_ || !workers_.empty() || !status_.empty())) return;
+        print_ = print;
+        Compute(whole);
+    });
+}
+
+TClimateSource::~TClimateSource()
+{
+    // The worker holds no pointer into this object but its queued result,
+    // which is dropped with it.
+    for (QThread* worker : workers_) worker->wait();
+}
+
+void TClimateSource::Compute(const std::vector<TSounding>& Soundings)
+{
+    const int generation = ++generation_;
+    const bool hadOne = climate_ != nullptr;
+    climate_.reset();
+    const bool few = YearsSpanned(Soundings) < kClimateMinYears;
+    const std::string cached = few ? CachedWholeRecord(Soundings) : std::string();
+    if (few && cached.empty()) {
+        status_ = TooFewYearsText(Soundings);
+        emit changed();
+        return;
+    }
+    status_ = cached.empty() ? "Computing the climatology of " + std::to_string(YearsSpanned(Soundings)) + " years..."
+                             : std::string("Reading the climatology of the station's whole record...");
+    // A copy: the set on show may change while the worker reads it.
+    auto record = std::make_shared<const std::vector<TSounding>>(cached.empty() ? Soundings : std::vector<TSounding>());
+    QThread* worker = QThread::create([this, record, cached, generation] {
+        std::shared_ptr<const sounding::TClimatology> climate;
+        if (cached.empty()) {
+            climate = std::make_shared<const sounding::TClimatology>(sounding::BuildClimatology(*record, 1));
+        } else {
+            sounding::TStationClimatology kept = sounding::StationClimatology(cached, download::StationElevations(), 1);
+            if (kept.Climatology)
+                climate = std::make_shared<const sounding::TClimatology>(std::move(*kept.Climatology));
+        }
+        QMetaObject::invokeMethod(
+            this, [this, generation, climate] { Finished(generation, climate); }, Qt::QueuedConnection);
+    });
+    // An older worker goes on to its end; its result is dropped by its
+    // generation.
+    workers_.push_back(worker);
+    connect(worker, &QThread::finished, this, [this, worker] {
+        workers_.erase(std::remove(workers_.begin(), workers_.end(), worker), workers_.end());
+        worker->deleteLater();
+    });
+    worker->start(QThread::LowPriority);
+    if (hadOne || !status_.empty()) emit changed();
+}
+
+void TClimateSource::Finished(int Generation, std::shared_ptr<const sounding::TClimatology> Climate)
+{
+    if (Generation != generation_) return;
+    climate_ = std::move(Climate);
+    status_ = climate_ ? std::string() : std::string("The station's cached whole record does not read.");
+    emit changed();
+}
+
+void TClimateSource::SetClimatology(std::shared_ptr<const sounding::TClimatology> Climate)
+{
+    ++generation_;
+    climate_ = std::move(Climate);
+    status_ = climate_ ? std::string() : std::string("No climatology");
+    emit changed();
+}
+
+void TClimateSource::Wait()
+{
+    while (!workers_.empty()) {
+        for (QThread* worker : workers_) worker->wait();
+        QCoreApplication::sendPostedEvents();
+    }
+}
+
+}  // namespace app
