@@ -24,6 +24,9 @@ constexpr double kMostUnstableDepth = 300;  // hPa above the surface searched fo
 // apart (the 700 and 500 hPa standard levels): across a longer gap the wind
 // is not known.
 constexpr double kMaxWindGap = 200;  // hPa
+// What a level's parcel needs to belong to the effective inflow layer.
+constexpr double kInflowCape = 100;  // J/kg, at least
+constexpr double kInflowCin = -250;  // J/kg, at least
 
 double Value(float V) { return V == MissingValue ? kNaN : double(V); }
 
@@ -579,6 +582,84 @@ std::optional<double> PrecipitableWater(const TProfile& Profile)
 
 TParcelResult ResultOf(const TParcel& P) { return {P.Cape, P.Cin, P.ElPressure, P.LfcPressure}; }
 
+// The lowest LnThetaEs - RuleOut (TProfile) of each level and the levels
+// above it: a saturated parcel whose ln thetaE lies below it is ruled out
+// at all of them. -inf from a level that cannot rule a parcel out down.
+void RuleOutFloor(const TProfile& Profile, std::vector<double>& Out)
+{
+    Out.resize(Profile.Size());
+    double low = std::numeric_limits<double>::infinity();
+    for (std::size_t i = Profile.Size(); i-- > 0;) {
+        const double q = Profile.LnThetaEs[i] - Profile.RuleOut[i];
+        low = std::isnan(q) ? -std::numeric_limits<double>::infinity() : std::min(low, q);
+        Out[i] = low;
+    }
+}
+
+// Whether the parcel of S plainly has no CAPE (0 or unknown) without lifting
+// it: it is not buoyant where it reaches its LCL, and ruled out at every
+// level above (where the level of free convection would have to lie).
+bool PlainlyWithoutCape(const TProfile& Profile, const TStart& S, const TLift& L, const std::vector<double>& Floor)
+{
+    std::size_t k = S.FirstLevel;
+    while (k < Profile.Size() && Profile.P[k] >= L.LclP) ++k;
+    // Not saturated below the top of the data: no level of free convection,
+    // or one at the very top with the positive area going on beyond.
+    if (k == Profile.Size()) return true;
+    if (!(L.LnThetaE < Floor[k]) || k == S.FirstLevel) return false;
+    // The air at the LCL, as TracePath places it there.
+    const std::size_t j = k - 1;
+    double tve = Profile.Tv[j];
+    if (Profile.P[j] != L.LclP) {
+        const double f = (std::log(L.LclP) - Profile.LnP[j]) / (Profile.LnP[k] - Profile.LnP[j]);
+        const double te = Profile.T[j] + f * (Profile.T[k] - Profile.T[j]);
+        const double tde = Profile.Td[j] + f * (Profile.Td[k] - Profile.Td[j]);
+        tve = std::isnan(tde) ? te : VirtualTemperature(te, tde, L.LclP);
+    }
+    TGuess guess;
+    double tp, tvp;
+    ParcelAt(L, L.LclP, std::log(L.LclP), guess, tp, tvp);
+    return tvp <= tve;
+}
+
+// Whether the parcel lifted from level I, as the most-unstable parcel is,
+// belongs to the effective inflow layer.
+bool InflowLevel(const TProfile& Profile, std::size_t I, const std::vector<double>& Floor, TPath& Path,
+                 TBuoyancy& Buffer)
+{
+    const TStart s{true, Profile.P[I], Profile.T[I], std::min(Profile.Td[I], Profile.T[I]), I};
+    const TLift l = LiftOf(s);
+    TParcel parcel = Started(TParcelKind::MostUnstable, s, l);
+    if (!parcel.Valid || PlainlyWithoutCape(Profile, s, l, Floor)) return false;
+    TracePath(Profile, s, l, 0, Path);
+    Convect(Path, true, Buffer, parcel);
+    return parcel.Cape && *parcel.Cape >= kInflowCape && parcel.Cin && *parcel.Cin >= kInflowCin;
+}
+
+TInflowParcels InflowOf(const TProfile& Profile, const TIndices& X, TPath& Path, TBuoyancy& Buffer)
+{
+    TInflowParcels out;
+    if (Profile.Size() == 0) return out;
+    const TStart sb = StartOf(Profile, TParcelKind::SurfaceBased);
+    if (sb.Valid) out.SurfaceLclHeight = Optional(ValueAt(Profile, Profile.Z, LiftOf(sb).LclP));
+    if (X.MostUnstable.EquilibriumLevel)
+        out.MostUnstableElHeight = Optional(ValueAt(Profile, Profile.Z, *X.MostUnstable.EquilibriumLevel));
+    thread_local std::vector<double> floor;
+    RuleOutFloor(Profile, floor);
+    bool run = false;
+    for (std::size_t i = 0; i < Profile.Size() && Profile.P[i] >= Profile.P[0] - kMostUnstableDepth; ++i) {
+        if (std::isnan(Profile.Td[i]) || std::isnan(Profile.Z[i])) continue;
+        if (InflowLevel(Profile, i, floor, Path, Buffer)) {
+            if (!run) out.EffectiveBase = Profile.Z[i];
+            out.EffectiveTop = Profile.Z[i];
+            run = true;
+        } else if (run) {
+            break;
+        }
+    }
+    return out;
+}
+
 }  // namespace
 
 TParcel LiftParcel(const TSounding& Sounding, TParcelKind Kind, bool Virtual, double TopPressure)
@@ -622,7 +703,10 @@ TIndices ComputeIndices(const TSounding& Sounding)
     thread_local TPath path;
     thread_local TBuoyancy buffer;
     BuildProfile(Sounding, profile);
-    if (profile.Size() == 0) return x;
+    if (profile.Size() == 0) {
+        x.Wind = ComputeKinematics(Sounding, x, {});
+        return x;
+    }
 
     const double t850 = ValueAt(profile, profile.T, 850), td850 = ValueAt(profile, profile.Td, 850);
     const double t700 = ValueAt(profile, profile.T, 700), td700 = ValueAt(profile, profile.Td, 700);
@@ -682,7 +766,17 @@ TIndices ComputeIndices(const TSounding& Sounding)
 
     x.Thickness1000To500 = Optional(ValueAt(profile, profile.Z, 500) - Height1000(Sounding, profile));
     x.PrecipitableWater = PrecipitableWater(profile);
+    x.Wind = ComputeKinematics(Sounding, x, InflowOf(profile, x, path, buffer));
     return x;
+}
+
+TInflowParcels InflowParcels(const TSounding& Sounding, const TIndices& Indices)
+{
+    TProfile profile;
+    TPath path;
+    TBuoyancy buffer;
+    BuildProfile(Sounding, profile);
+    return InflowOf(profile, Indices, path, buffer);
 }
 
 }  // namespace sounding
