@@ -16,6 +16,7 @@
 // Without the desktop libraries the exporter writes text (CSV) only.
 #ifdef PROFILORA_EXPORT_PICTURES
 #include "components/jtINI_File.h"
+#include "movie/HodographPicture.h"
 #include "movie/MovieExport.h"
 #include "movie/SkewTPicture.h"
 #include "movie/SoundingChart.h"
@@ -97,7 +98,9 @@ public:
         try {
             ReadChartSettings(settings_, chart_);
             if (Options.View == ExportView::SkewT)
-                skewT_ = std::make_unique<movie::TSkewTPictures>(settings_, chart_, Set);
+                views_ = std::make_unique<movie::TSkewTPictures>(settings_, chart_, Set);
+            else if (Options.View == ExportView::Hodograph)
+                views_ = std::make_unique<movie::THodographPictures>(Set);
         } catch (const Exception& e) {
             throw Exception("settings" + Where() + ": " + e.Message());
         }
@@ -123,7 +126,7 @@ public:
                 err_ << kProgram << Target.Path << ": frame " << Done << " of " << Total << '\n' << std::flush;
             return true;
         };
-        TFramePictures& pictures = skewT_ ? static_cast<TFramePictures&>(*skewT_) : renderer_;
+        TFramePictures& pictures = views_ ? *views_ : static_cast<TFramePictures&>(renderer_);
         if (Target.Format == ExportFormat::Png)
             ExportPngFrames(pictures, span_, Target.Path, progress);
         else
@@ -141,7 +144,7 @@ private:
     settings::TProgramSettings catalogue_;
     TChart chart_;
     TFrameRenderer renderer_;
-    std::unique_ptr<movie::TSkewTPictures> skewT_;  // --view skewt
+    std::unique_ptr<TFramePictures> views_;  // --view skewt or hodograph
     TFrameSpan span_;
     int delayMs_ = kSpinMin;
     std::ostream& err_;
@@ -389,7 +392,8 @@ bool WriteTarget(const ExportOptions& Options, TLapseRates& Set, const ExportTar
                  std::ostream& Out, std::ostream& Err)
 {
     if (Target.Format == ExportFormat::Levels)
-        return WriteCsv(Target.Path, [&Set](const TCsvSink& Sink) { return WriteLevelsCsv(Set, Sink); }, Out, Err);
+        return WriteCsv(
+            Target.Path, [&Set](const TCsvSink& Sink) { return WriteLevelsCsv(Set, Sink); }, Out, Err);
     if (Target.Format == ExportFormat::Indices)
         return WriteCsv(
             Target.Path, [&Set](const TCsvSink& Sink) { return tools::WriteIndicesCsv(Set, Sink); }, Out, Err);
@@ -409,7 +413,8 @@ bool WriteTarget(const ExportOptions& Options, TLapseRates& Set, const ExportTar
     (void)Options;
     (void)Run;
 #endif
-    return WriteCsv(Target.Path, [&Set](const TCsvSink& Sink) { return WriteSoundingsCsv(Set, Sink); }, Out, Err);
+    return WriteCsv(
+        Target.Path, [&Set](const TCsvSink& Sink) { return WriteSoundingsCsv(Set, Sink); }, Out, Err);
 }
 
 }  // namespace

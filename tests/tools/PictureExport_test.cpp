@@ -458,7 +458,7 @@ TEST_F(PictureExport, skewTViewDrawsTheDiagramOfEachLaunch)
     EXPECT_EQ(movie.Frames.size(), 3u);
     EXPECT_EQ(movie.Size, QSize(400, 360));
     EXPECT_EQ(Run({wyoming, "--view", "tephigram", "--png", Path("x")}), kExportFailed);
-    EXPECT_NE(Err.find("--view 'tephigram' is not altitude or skewt"), std::string::npos) << Err;
+    EXPECT_NE(Err.find("--view 'tephigram' is not altitude, skewt or hodograph"), std::string::npos) << Err;
 }
 
 // A pressure range the diagram cannot take is refused, as [Year] HeightMax
