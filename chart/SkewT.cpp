@@ -769,6 +769,7 @@ void TSkewT::UpdateBarbs(const TSkewTransform& T)
     const double stationX = BarbColumn(T);
     const double shownTop = T.ShownTop() * (1 - 1e-9);
     QRectF previous;
+    bool hasPrevious = false;
     if (hasSounding_) {
         // The levels with wind, from the bottom up.
         std::vector<const TSoundingLevel*> winds;
@@ -791,10 +792,12 @@ void TSkewT::UpdateBarbs(const TSkewTransform& T)
                 bottom = std::max(bottom, q.y());
             }
             const QRectF box = QRectF(QPointF(left, top), QPointF(right, bottom)).adjusted(-1, -1, 1, 1);
-            if (!barbs_.empty() && box.intersects(previous)) continue;
-            // Under the hodograph's inset a barb would not be seen.
-            if (hodographLayer_->Rect && box.intersects(*hodographLayer_->Rect)) continue;
+            if (hasPrevious && box.intersects(previous)) continue;
             previous = box;
+            hasPrevious = true;
+            // Under the hodograph's inset a barb would not be seen (it still
+            // thins those above it, as without the inset).
+            if (hodographLayer_->Rect && box.intersects(*hodographLayer_->Rect)) continue;
             barbs_.push_back({l->Pressure, knots, l->WindDirection, box});
             barbLayer_->Barbs.emplace_back(path, glyph.Calm);
         }
