@@ -34,6 +34,10 @@ double Value(float V) { return V == MissingValue ? kNaN : double(V); }
 // temperature, pressure strictly falling. Columns a level lacks are NaN.
 struct TProfile {
     std::vector<double> P, LnP, T, Td, Tv, Z, U, V;
+    // The equivalent potential temperature (K) of the levels with a dew
+    // point in the lowest 300 hPa, where the most unstable parcel is sought;
+    // NaN elsewhere.
+    std::vector<double> ThetaE;
     // What rules a lifted parcel out at a level without lifting it there.
     // The logarithm of the saturated equivalent potential temperature,
     // f(T) = ln thetaEs(T), rises with T at a rate of at most 1/T plus a
@@ -75,8 +79,8 @@ void AddRuleOut(double T, double P, double LnRatio, TProfile& Out)
 
 void BuildProfile(const TSounding& Sounding, TProfile& Out)
 {
-    for (auto* v : {&Out.P, &Out.LnP, &Out.T, &Out.Td, &Out.Tv, &Out.Z, &Out.U, &Out.V, &Out.LnThetaEs, &Out.RuleOut,
-                    &Out.MostMoisture}) {
+    for (auto* v : {&Out.P, &Out.LnP, &Out.T, &Out.Td, &Out.Tv, &Out.Z, &Out.U, &Out.V, &Out.ThetaE, &Out.LnThetaEs,
+                    &Out.RuleOut, &Out.MostMoisture}) {
         v->clear();
         v->reserve(Sounding.Levels.size());
     }
@@ -94,6 +98,8 @@ void BuildProfile(const TSounding& Sounding, TProfile& Out)
         Out.T.push_back(t);
         Out.Td.push_back(spread >= 0 ? t - spread : kNaN);
         Out.Tv.push_back(VirtualTemperature(t, Out.Td.back(), p));
+        const bool low = p >= Out.P.front() - kMostUnstableDepth && !std::isnan(Out.Td.back());
+        Out.ThetaE.push_back(low ? EquivalentPotentialTemperature(t, Out.Td.back(), p) : kNaN);
         AddRuleOut(t, p, kLn1000 - Out.LnP.back(), Out);
         Out.Z.push_back(z);
         // Winds count up to the first level 6 km above the surface (up to
@@ -220,7 +226,7 @@ TStart StartOf(const TProfile& Profile, TParcelKind Kind)
         double best = -1;
         for (std::size_t i = 0; i < Profile.Size() && Profile.P[i] >= Profile.P[0] - kMostUnstableDepth; ++i) {
             if (std::isnan(Profile.Td[i])) continue;
-            const double te = EquivalentPotentialTemperature(Profile.T[i], Profile.Td[i], Profile.P[i]);
+            const double te = Profile.ThetaE[i];
             if (te > best) {
                 best = te;
                 s = {true, Profile.P[i], Profile.T[i], Profile.Td[i], i};
@@ -582,55 +588,127 @@ std::optional<double> PrecipitableWater(const TProfile& Profile)
 
 TParcelResult ResultOf(const TParcel& P) { return {P.Cape, P.Cin, P.ElPressure, P.LfcPressure}; }
 
-// The lowest LnThetaEs - RuleOut (TProfile) of each level and the levels
-// above it: a saturated parcel whose ln thetaE lies below it is ruled out
-// at all of them. -inf from a level that cannot rule a parcel out down.
-void RuleOutFloor(const TProfile& Profile, std::vector<double>& Out)
+// Whether level I starts a parcel of the effective inflow layer: a dew
+// point, a height, within the lowest 300 hPa.
+bool InflowCandidate(const TProfile& Profile, std::size_t I)
 {
-    Out.resize(Profile.Size());
-    double low = std::numeric_limits<double>::infinity();
-    for (std::size_t i = Profile.Size(); i-- > 0;) {
-        const double q = Profile.LnThetaEs[i] - Profile.RuleOut[i];
-        low = std::isnan(q) ? -std::numeric_limits<double>::infinity() : std::min(low, q);
-        Out[i] = low;
-    }
+    return !std::isnan(Profile.ThetaE[I]) && !std::isnan(Profile.Z[I]);
 }
 
-// Whether the parcel of S plainly has no CAPE (0 or unknown) without lifting
-// it: it is not buoyant where it reaches its LCL, and ruled out at every
-// level above (where the level of free convection would have to lie).
-bool PlainlyWithoutCape(const TProfile& Profile, const TStart& S, const TLift& L, const std::vector<double>& Floor)
+// What rules most candidates of the effective inflow layer out without
+// lifting them.
+struct TInflow {
+    // The lowest LnThetaEs - RuleOut (TProfile) of each level and the levels
+    // above it: a saturated parcel whose ln thetaE lies below it is ruled
+    // out at all of them; -inf from a level that cannot rule a parcel out down.
+    std::vector<double> Floor;
+    // The most virtual buoyancy (K, >= 0) a saturated candidate can have at
+    // each level (that of the highest thetaE among them), and Rd times its
+    // integral over ln p from each level to the top; +inf where unknown.
+    std::vector<double> Most, MostAbove;
+    bool MostKnown = false;
+};
+
+void PrepareInflow(const TProfile& Profile, TInflow& Out)
 {
-    std::size_t k = S.FirstLevel;
-    while (k < Profile.Size() && Profile.P[k] >= L.LclP) ++k;
-    // Not saturated below the top of the data: no level of free convection,
-    // or one at the very top with the positive area going on beyond.
-    if (k == Profile.Size()) return true;
-    if (!(L.LnThetaE < Floor[k]) || k == S.FirstLevel) return false;
-    // The air at the LCL, as TracePath places it there.
-    const std::size_t j = k - 1;
+    const std::size_t n = Profile.Size();
+    Out.Floor.resize(n);
+    double low = std::numeric_limits<double>::infinity();
+    for (std::size_t i = n; i-- > 0;) {
+        const double q = Profile.LnThetaEs[i] - Profile.RuleOut[i];
+        low = std::isnan(q) ? -std::numeric_limits<double>::infinity() : std::min(low, q);
+        Out.Floor[i] = low;
+    }
+    Out.MostKnown = false;
+}
+
+// Fills Most and MostAbove. A candidate's saturated temperature at a level
+// is at most that of the highest thetaE (saturated adiabats do not cross),
+// and it is not buoyant where that one is ruled out.
+void MostBuoyancy(const TProfile& Profile, TInflow& Out)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    const std::size_t n = Profile.Size();
+    double thetaE = 0;
+    for (std::size_t i = 0; i < n; ++i)
+        if (InflowCandidate(Profile, i)) thetaE = std::max(thetaE, Profile.ThetaE[i]);
+    TLift most;
+    most.LclP = inf;  // saturated all the way
+    most.LnThetaE = std::log(thetaE);
+    Out.Most.assign(n, 0.0);
+    TGuess guess;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (Profile.LnThetaEs[i] - Profile.RuleOut[i] > most.LnThetaE) continue;
+        double t, tv;
+        ParcelAt(most, Profile.P[i], Profile.LnP[i], guess, t, tv);
+        Out.Most[i] = std::isnan(tv) ? inf : std::max(0.0, tv - Profile.Tv[i]);
+    }
+    Out.MostAbove.assign(n, 0.0);
+    for (std::size_t i = n - 1; i-- > 0;)
+        Out.MostAbove[i] =
+            Out.MostAbove[i + 1] + kRd * (Out.Most[i] + Out.Most[i + 1]) / 2 * (Profile.LnP[i] - Profile.LnP[i + 1]);
+    Out.MostKnown = true;
+}
+
+// The virtual buoyancy (K) of a lifted parcel at its LCL, between levels
+// K - 1 and K, as TracePath places it there.
+double BuoyancyAtLcl(const TProfile& Profile, const TLift& L, std::size_t K)
+{
+    const std::size_t j = K - 1;
+    const double lnLcl = std::log(L.LclP);
     double tve = Profile.Tv[j];
     if (Profile.P[j] != L.LclP) {
-        const double f = (std::log(L.LclP) - Profile.LnP[j]) / (Profile.LnP[k] - Profile.LnP[j]);
-        const double te = Profile.T[j] + f * (Profile.T[k] - Profile.T[j]);
-        const double tde = Profile.Td[j] + f * (Profile.Td[k] - Profile.Td[j]);
+        const double f = (lnLcl - Profile.LnP[j]) / (Profile.LnP[K] - Profile.LnP[j]);
+        const double te = Profile.T[j] + f * (Profile.T[K] - Profile.T[j]);
+        const double tde = Profile.Td[j] + f * (Profile.Td[K] - Profile.Td[j]);
         tve = std::isnan(tde) ? te : VirtualTemperature(te, tde, L.LclP);
     }
     TGuess guess;
     double tp, tvp;
-    ParcelAt(L, L.LclP, std::log(L.LclP), guess, tp, tvp);
-    return tvp <= tve;
+    ParcelAt(L, L.LclP, lnLcl, guess, tp, tvp);
+    return tvp - tve;
 }
 
-// Whether the parcel lifted from level I, as the most-unstable parcel is,
-// belongs to the effective inflow layer.
-bool InflowLevel(const TProfile& Profile, std::size_t I, const std::vector<double>& Floor, TPath& Path,
-                 TBuoyancy& Buffer)
+// Whether the parcel of level I plainly has too little CAPE (or an unknown
+// one) for the inflow layer, without lifting it. Its level of free
+// convection lies at or above its LCL: where the parcel is ruled out above
+// it, only the stretch from the LCL to the next level could be buoyant
+// (and no warmer there than the parcel at its start against the colder of
+// the two levels); and anywhere it is no warmer than the warmest candidate.
+bool PlainlyWithoutCape(const TProfile& Profile, std::size_t I, TInflow& Inflow, TStart& S, TLift& L)
 {
-    const TStart s{true, Profile.P[I], Profile.T[I], std::min(Profile.Td[I], Profile.T[I]), I};
-    const TLift l = LiftOf(s);
+    const double lnThetaE = std::log(Profile.ThetaE[I]);
+    const TLcl lcl = LiftingCondensationLevel(Profile.T[I], Profile.Td[I], Profile.P[I]);
+    const double lclP = std::min(lcl.Pressure, Profile.P[I]);
+    std::size_t k = I;
+    while (k < Profile.Size() && Profile.P[k] >= lclP) ++k;
+    // Not saturated below the top of the data: no level of free convection,
+    // or one at the very top with the positive area going on beyond.
+    if (k == Profile.Size() || std::isnan(lclP)) return true;
+    const double stretch = kRd / 2 * (Profile.LnP[k - 1] - Profile.LnP[k]);
+    const bool ruledOut = lnThetaE < Inflow.Floor[k];
+    if (ruledOut && stretch * std::max(0.0, Profile.Tv[I] - std::min(Profile.T[k - 1], Profile.T[k])) < kInflowCape - 1)
+        return true;
+    S = {true, Profile.P[I], Profile.T[I], std::min(Profile.Td[I], Profile.T[I]), I};
+    L = LiftOf(S);
+    if (std::isnan(L.LclP) || std::isnan(L.ThetaE)) return true;
+    const double atLcl = BuoyancyAtLcl(Profile, L, k);
+    if (ruledOut && stretch * std::max(0.0, atLcl) < kInflowCape - 1) return true;
+    if (!Inflow.MostKnown) MostBuoyancy(Profile, Inflow);
+    // The room for positive area above the LCL (with a margin for the
+    // rounding of the parcel's temperatures).
+    return stretch * (std::max(0.0, atLcl) + Inflow.Most[k]) + Inflow.MostAbove[k] < kInflowCape - 1;
+}
+
+// Whether the parcel of level I, lifted as the most-unstable parcel is,
+// belongs to the effective inflow layer.
+bool InflowLevel(const TProfile& Profile, std::size_t I, TInflow& Inflow, TPath& Path, TBuoyancy& Buffer)
+{
+    TStart s;
+    TLift l;
+    if (PlainlyWithoutCape(Profile, I, Inflow, s, l)) return false;
     TParcel parcel = Started(TParcelKind::MostUnstable, s, l);
-    if (!parcel.Valid || PlainlyWithoutCape(Profile, s, l, Floor)) return false;
+    if (!parcel.Valid) return false;
     TracePath(Profile, s, l, 0, Path);
     Convect(Path, true, Buffer, parcel);
     return parcel.Cape && *parcel.Cape >= kInflowCape && parcel.Cin && *parcel.Cin >= kInflowCin;
@@ -644,12 +722,12 @@ TInflowParcels InflowOf(const TProfile& Profile, const TIndices& X, TPath& Path,
     if (sb.Valid) out.SurfaceLclHeight = Optional(ValueAt(Profile, Profile.Z, LiftOf(sb).LclP));
     if (X.MostUnstable.EquilibriumLevel)
         out.MostUnstableElHeight = Optional(ValueAt(Profile, Profile.Z, *X.MostUnstable.EquilibriumLevel));
-    thread_local std::vector<double> floor;
-    RuleOutFloor(Profile, floor);
+    thread_local TInflow inflow;
+    PrepareInflow(Profile, inflow);
     bool run = false;
     for (std::size_t i = 0; i < Profile.Size() && Profile.P[i] >= Profile.P[0] - kMostUnstableDepth; ++i) {
-        if (std::isnan(Profile.Td[i]) || std::isnan(Profile.Z[i])) continue;
-        if (InflowLevel(Profile, i, floor, Path, Buffer)) {
+        if (!InflowCandidate(Profile, i)) continue;
+        if (InflowLevel(Profile, i, inflow, Path, Buffer)) {
             if (!run) out.EffectiveBase = Profile.Z[i];
             out.EffectiveTop = Profile.Z[i];
             run = true;
@@ -772,9 +850,9 @@ TIndices ComputeIndices(const TSounding& Sounding)
 
 TInflowParcels InflowParcels(const TSounding& Sounding, const TIndices& Indices)
 {
-    TProfile profile;
-    TPath path;
-    TBuoyancy buffer;
+    thread_local TProfile profile;
+    thread_local TPath path;
+    thread_local TBuoyancy buffer;
     BuildProfile(Sounding, profile);
     return InflowOf(profile, Indices, path, buffer);
 }

@@ -30,14 +30,15 @@ std::size_t SurfaceIndex(const TSounding& Sounding)
 
 bool HasWind(const TSoundingLevel& L) { return L.WindDirection != MissingValue && L.WindSpeed != MissingValue; }
 
-// The winds of Sounding above the surface at Ground (m); none when the
-// surface level has no wind. A level lower than the one before is left out.
-void CollectWinds(const TSounding& Sounding, double Ground, TWinds& Out)
+// The winds of Sounding above the surface at Ground (m), up to the first
+// level at or above Top m above it; none when the surface level has no
+// wind. A level no higher than the one before is left out.
+void CollectWinds(const TSounding& Sounding, double Ground, double Top, TWinds& Out)
 {
     Out.H.clear(), Out.U.clear(), Out.V.clear();
     const std::size_t first = SurfaceIndex(Sounding);
     if (first >= Sounding.Levels.size() || !HasWind(Sounding.Levels[first])) return;
-    for (std::size_t i = first; i < Sounding.Levels.size(); ++i) {
+    for (std::size_t i = first; i < Sounding.Levels.size() && !(Out.H.size() > 0 && Out.H.back() >= Top); ++i) {
         const TSoundingLevel& l = Sounding.Levels[i];
         const float z = LevelHeight(l);
         if (!HasWind(l) || z == MissingValue) continue;
@@ -170,7 +171,7 @@ std::vector<TWindPoint> WindProfile(const TSounding& Sounding, double Top, std::
     const std::optional<double> ground = SurfaceHeight(Sounding);
     if (!ground) return out;
     TWinds w;
-    CollectWinds(Sounding, *ground, w);
+    CollectWinds(Sounding, *ground, Top, w);
     if (w.Size() == 0) return out;
     for (std::size_t k = 0; k < w.Size() && w.H[k] < Top; ++k) out.push_back({w.H[k], w.U[k], w.V[k]});
     auto mark = [&](double H) {
@@ -198,8 +199,15 @@ TKinematics ComputeKinematics(const TSounding& Sounding, const TIndices& Indices
     TKinematics k;
     const std::optional<double> ground = SurfaceHeight(Sounding);
     if (!ground) return k;
+    // The winds as high as a layer reaches: 6 km, or half way to the
+    // most-unstable equilibrium level from the effective inflow layer.
+    std::optional<double> base, shearTop;
+    if (Parcels.EffectiveBase && Parcels.EffectiveTop) {
+        base = *Parcels.EffectiveBase - *ground;
+        if (Parcels.MostUnstableElHeight) shearTop = *base + (*Parcels.MostUnstableElHeight - *ground - *base) / 2;
+    }
     thread_local TWinds w;
-    CollectWinds(Sounding, *ground, w);
+    CollectWinds(Sounding, *ground, std::max(6000.0, shearTop.value_or(0.0)), w);
     k.BulkShear0To1 = BulkShear(w, 0, 1000);
     k.BulkShear0To3 = BulkShear(w, 0, 3000);
     k.BulkShear0To6 = BulkShear(w, 0, 6000);
@@ -207,13 +215,11 @@ TKinematics ComputeKinematics(const TSounding& Sounding, const TIndices& Indices
     StormMotion(w, k);
     k.Srh0To1 = Helicity(w, 0, 1000, k.StormRight);
     k.Srh0To3 = Helicity(w, 0, 3000, k.StormRight);
-    if (Parcels.EffectiveBase && Parcels.EffectiveTop) {
-        const double base = *Parcels.EffectiveBase - *ground, top = *Parcels.EffectiveTop - *ground;
+    if (base) {
         k.EffectiveBase = base;
-        k.EffectiveTop = top;
-        k.EffectiveSrh = Helicity(w, base, top, k.StormRight);
-        if (Parcels.MostUnstableElHeight)
-            k.EffectiveBulkShear = BulkShear(w, base, base + (*Parcels.MostUnstableElHeight - *ground - base) / 2);
+        k.EffectiveTop = *Parcels.EffectiveTop - *ground;
+        k.EffectiveSrh = Helicity(w, *base, *k.EffectiveTop, k.StormRight);
+        if (shearTop) k.EffectiveBulkShear = BulkShear(w, *base, *shearTop);
     }
     Composites(Indices, Parcels, *ground, k);
     return k;
