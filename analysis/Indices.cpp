@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <span>
 
 namespace sounding {
 
@@ -77,7 +78,8 @@ void AddRuleOut(double T, double P, double LnRatio, TProfile& Out)
     Out.RuleOut.push_back(x <= 0.5 ? x + x * x / 2 + x * x * x + m * most : kNaN);
 }
 
-void BuildProfile(const TSounding& Sounding, TProfile& Out)
+// Winds is false when no wind will be wanted (their columns stay NaN).
+void BuildProfile(const TSounding& Sounding, TProfile& Out, bool Winds = true)
 {
     for (auto* v : {&Out.P, &Out.LnP, &Out.T, &Out.Td, &Out.Tv, &Out.Z, &Out.U, &Out.V, &Out.ThetaE, &Out.LnThetaEs,
                     &Out.RuleOut, &Out.MostMoisture}) {
@@ -85,7 +87,7 @@ void BuildProfile(const TSounding& Sounding, TProfile& Out)
         v->reserve(Sounding.Levels.size());
     }
     const std::size_t first = Sounding.Surface >= 0 ? std::size_t(Sounding.Surface) : 0;
-    bool windsDone = false;
+    bool windsDone = !Winds;
     for (std::size_t i = first; i < Sounding.Levels.size(); ++i) {
         const TSoundingLevel& l = Sounding.Levels[i];
         const double p = Value(l.Pressure), t = Value(l.Temperature);
@@ -595,19 +597,38 @@ bool InflowCandidate(const TProfile& Profile, std::size_t I)
     return !std::isnan(Profile.ThetaE[I]) && !std::isnan(Profile.Z[I]);
 }
 
+// The most-unstable parcel's path as traced already, when at hand: above
+// its LCL it is the saturated adiabat of the highest thetaE.
+struct TTraced {
+    const TPath* Path = nullptr;
+    double LclP = kNaN, LnThetaE = kNaN;
+};
+
 // What rules most candidates of the effective inflow layer out without
 // lifting them.
 struct TInflow {
+    TTraced Traced;
     // The lowest LnThetaEs - RuleOut (TProfile) of each level and the levels
     // above it: a saturated parcel whose ln thetaE lies below it is ruled
     // out at all of them; -inf from a level that cannot rule a parcel out down.
     std::vector<double> Floor;
     // The most virtual buoyancy (K, >= 0) a saturated candidate can have at
-    // each level (that of the highest thetaE among them), and Rd times its
-    // integral over ln p from each level to the top; +inf where unknown.
-    std::vector<double> Most, MostAbove;
+    // each level (that of the highest thetaE among them); +inf where unknown.
+    std::vector<double> Most;
     bool MostKnown = false;
 };
+
+// A parcel lifted already from a level, as the inflow layer lifts them (the
+// surface-based and the most-unstable parcel): what it gave.
+struct TLifted {
+    std::size_t Level = std::numeric_limits<std::size_t>::max();
+    std::optional<double> Cape, Cin;
+};
+
+bool InflowParcel(const std::optional<double>& Cape, const std::optional<double>& Cin)
+{
+    return Cape && *Cape >= kInflowCape && Cin && *Cin >= kInflowCin;
+}
 
 void PrepareInflow(const TProfile& Profile, TInflow& Out)
 {
@@ -622,7 +643,7 @@ void PrepareInflow(const TProfile& Profile, TInflow& Out)
     Out.MostKnown = false;
 }
 
-// Fills Most and MostAbove. A candidate's saturated temperature at a level
+// Fills Most. A candidate's saturated temperature at a level
 // is at most that of the highest thetaE (saturated adiabats do not cross),
 // and it is not buoyant where that one is ruled out.
 void MostBuoyancy(const TProfile& Profile, TInflow& Out)
@@ -635,19 +656,44 @@ void MostBuoyancy(const TProfile& Profile, TInflow& Out)
     TLift most;
     most.LclP = inf;  // saturated all the way
     most.LnThetaE = std::log(thetaE);
+    const TPath* traced = Out.Traced.Path && Out.Traced.LnThetaE >= most.LnThetaE ? Out.Traced.Path : nullptr;
+    if (traced) most.LnThetaE = Out.Traced.LnThetaE;
     Out.Most.assign(n, 0.0);
     TGuess guess;
+    std::size_t p = 0;
     for (std::size_t i = 0; i < n; ++i) {
         if (Profile.LnThetaEs[i] - Profile.RuleOut[i] > most.LnThetaE) continue;
+        while (traced && p < traced->P.size() && traced->P[p] > Profile.P[i]) ++p;
+        if (traced && p < traced->P.size() && traced->P[p] == Profile.P[i] && Profile.P[i] < Out.Traced.LclP) {
+            Out.Most[i] = std::max(0.0, traced->Tvp[p] - traced->Tve[p]);
+            continue;
+        }
         double t, tv;
         ParcelAt(most, Profile.P[i], Profile.LnP[i], guess, t, tv);
         Out.Most[i] = std::isnan(tv) ? inf : std::max(0.0, tv - Profile.Tv[i]);
     }
-    Out.MostAbove.assign(n, 0.0);
-    for (std::size_t i = n - 1; i-- > 0;)
-        Out.MostAbove[i] =
-            Out.MostAbove[i + 1] + kRd * (Out.Most[i] + Out.Most[i + 1]) / 2 * (Profile.LnP[i] - Profile.LnP[i + 1]);
     Out.MostKnown = true;
+}
+
+// The most virtual buoyancy (K) a saturated candidate of ln thetaE
+// LnThetaE can have at level J.
+double MostAt(const TProfile& Profile, const TInflow& Inflow, std::size_t J, double LnThetaE)
+{
+    return LnThetaE < Profile.LnThetaEs[J] - Profile.RuleOut[J] ? 0.0 : Inflow.Most[J];
+}
+
+// Rd times the integral over ln p of MostAt from level K up.
+double RoomAbove(const TProfile& Profile, const TInflow& Inflow, std::size_t K, double LnThetaE)
+{
+    double sum = 0, below = MostAt(Profile, Inflow, K, LnThetaE);
+    for (std::size_t j = K + 1; j < Profile.Size(); ++j) {
+        const bool done = LnThetaE < Inflow.Floor[j];  // ruled out from here up
+        const double v = done ? 0.0 : MostAt(Profile, Inflow, j, LnThetaE);
+        sum += (below + v) / 2 * (Profile.LnP[j - 1] - Profile.LnP[j]);
+        if (done) break;
+        below = v;
+    }
+    return kRd * sum;
 }
 
 // The virtual buoyancy (K) of a lifted parcel at its LCL, between levels
@@ -687,23 +733,30 @@ bool PlainlyWithoutCape(const TProfile& Profile, std::size_t I, TInflow& Inflow,
     if (k == Profile.Size() || std::isnan(lclP)) return true;
     const double stretch = kRd / 2 * (Profile.LnP[k - 1] - Profile.LnP[k]);
     const bool ruledOut = lnThetaE < Inflow.Floor[k];
-    if (ruledOut && stretch * std::max(0.0, Profile.Tv[I] - std::min(Profile.T[k - 1], Profile.T[k])) < kInflowCape - 1)
-        return true;
+    // The parcel at its LCL is no warmer than at its start, the air there no
+    // colder than the colder of the two levels.
+    const double mostAtLcl = std::max(0.0, Profile.Tv[I] - std::min(Profile.T[k - 1], Profile.T[k]));
+    // (A margin for the rounding of the parcel's temperatures.)
+    const double wanted = kInflowCape - 1;
+    if (ruledOut && stretch * mostAtLcl < wanted) return true;
+    if (!Inflow.MostKnown) MostBuoyancy(Profile, Inflow);
+    const double room = RoomAbove(Profile, Inflow, k, lnThetaE);
+    const double atK = MostAt(Profile, Inflow, k, lnThetaE);
+    if (stretch * (mostAtLcl + atK) + room < wanted) return true;
     S = {true, Profile.P[I], Profile.T[I], std::min(Profile.Td[I], Profile.T[I]), I};
     L = LiftOf(S);
     if (std::isnan(L.LclP) || std::isnan(L.ThetaE)) return true;
-    const double atLcl = BuoyancyAtLcl(Profile, L, k);
-    if (ruledOut && stretch * std::max(0.0, atLcl) < kInflowCape - 1) return true;
-    if (!Inflow.MostKnown) MostBuoyancy(Profile, Inflow);
-    // The room for positive area above the LCL (with a margin for the
-    // rounding of the parcel's temperatures).
-    return stretch * (std::max(0.0, atLcl) + Inflow.Most[k]) + Inflow.MostAbove[k] < kInflowCape - 1;
+    const double atLcl = std::max(0.0, BuoyancyAtLcl(Profile, L, k));
+    return (ruledOut && stretch * atLcl < wanted) || stretch * (atLcl + atK) + room < wanted;
 }
 
 // Whether the parcel of level I, lifted as the most-unstable parcel is,
 // belongs to the effective inflow layer.
-bool InflowLevel(const TProfile& Profile, std::size_t I, TInflow& Inflow, TPath& Path, TBuoyancy& Buffer)
+bool InflowLevel(const TProfile& Profile, std::size_t I, std::span<const TLifted> Lifted, TInflow& Inflow, TPath& Path,
+                 TBuoyancy& Buffer)
 {
+    for (const TLifted& p : Lifted)
+        if (p.Level == I) return InflowParcel(p.Cape, p.Cin);
     TStart s;
     TLift l;
     if (PlainlyWithoutCape(Profile, I, Inflow, s, l)) return false;
@@ -711,10 +764,11 @@ bool InflowLevel(const TProfile& Profile, std::size_t I, TInflow& Inflow, TPath&
     if (!parcel.Valid) return false;
     TracePath(Profile, s, l, 0, Path);
     Convect(Path, true, Buffer, parcel);
-    return parcel.Cape && *parcel.Cape >= kInflowCape && parcel.Cin && *parcel.Cin >= kInflowCin;
+    return InflowParcel(parcel.Cape, parcel.Cin);
 }
 
-TInflowParcels InflowOf(const TProfile& Profile, const TIndices& X, TPath& Path, TBuoyancy& Buffer)
+TInflowParcels InflowOf(const TProfile& Profile, const TIndices& X, std::span<const TLifted> Lifted,
+                        const TTraced& Traced, TBuoyancy& Buffer)
 {
     TInflowParcels out;
     if (Profile.Size() == 0) return out;
@@ -723,11 +777,13 @@ TInflowParcels InflowOf(const TProfile& Profile, const TIndices& X, TPath& Path,
     if (X.MostUnstable.EquilibriumLevel)
         out.MostUnstableElHeight = Optional(ValueAt(Profile, Profile.Z, *X.MostUnstable.EquilibriumLevel));
     thread_local TInflow inflow;
+    thread_local TPath path;
     PrepareInflow(Profile, inflow);
+    inflow.Traced = Traced;
     bool run = false;
     for (std::size_t i = 0; i < Profile.Size() && Profile.P[i] >= Profile.P[0] - kMostUnstableDepth; ++i) {
         if (!InflowCandidate(Profile, i)) continue;
-        if (InflowLevel(Profile, i, inflow, Path, Buffer)) {
+        if (InflowLevel(Profile, i, Lifted, inflow, path, Buffer)) {
             if (!run) out.EffectiveBase = Profile.Z[i];
             out.EffectiveTop = Profile.Z[i];
             run = true;
@@ -827,8 +883,9 @@ TIndices ComputeIndices(const TSounding& Sounding)
     }
     const TStart mus = StartOf(profile, TParcelKind::MostUnstable);
     TParcel mu = sb;
+    TLift mul = sbl;
     if (mus.Valid && (mus.FirstLevel != 0 || !sb.Valid)) {
-        const TLift mul = LiftOf(mus);
+        mul = LiftOf(mus);
         mu = Started(TParcelKind::MostUnstable, mus, mul);
         if (mu.Valid) {
             TracePath(profile, mus, mul, 0, path);
@@ -844,17 +901,28 @@ TIndices ComputeIndices(const TSounding& Sounding)
 
     x.Thickness1000To500 = Optional(ValueAt(profile, profile.Z, 500) - Height1000(Sounding, profile));
     x.PrecipitableWater = PrecipitableWater(profile);
-    x.Wind = ComputeKinematics(Sounding, x, InflowOf(profile, x, path, buffer));
+    // The inflow layer's parcels from these two levels are lifted already.
+    TLifted lifted[2];
+    if (sb.Valid) lifted[0] = {0, sb.Cape, sb.Cin};
+    TTraced traced;
+    if (mu.Valid) {
+        lifted[1] = {mus.FirstLevel, mu.Cape, mu.Cin};
+        traced = {&path, mul.LclP, mul.LnThetaE};  // the last path traced
+    }
+    x.Wind = ComputeKinematics(Sounding, x, InflowOf(profile, x, lifted, traced, buffer));
     return x;
 }
 
 TInflowParcels InflowParcels(const TSounding& Sounding, const TIndices& Indices)
 {
     thread_local TProfile profile;
-    thread_local TPath path;
     thread_local TBuoyancy buffer;
-    BuildProfile(Sounding, profile);
-    return InflowOf(profile, Indices, path, buffer);
+    BuildProfile(Sounding, profile, false);
+    // The surface-based parcel is lifted as the inflow layer's first.
+    TLifted surface;
+    if (StartOf(profile, TParcelKind::SurfaceBased).Valid)
+        surface = {0, Indices.SurfaceBased.Cape, Indices.SurfaceBased.Cin};
+    return InflowOf(profile, Indices, {&surface, 1}, {}, buffer);
 }
 
 }  // namespace sounding

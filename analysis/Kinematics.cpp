@@ -189,6 +189,16 @@ std::vector<TWindPoint> WindProfile(const TSounding& Sounding, double Top, std::
     return out;
 }
 
+std::optional<double> StormRelativeHelicity(const TSounding& Sounding, double Bottom, double Top,
+                                            const TWindVector& Motion)
+{
+    const std::optional<double> ground = SurfaceHeight(Sounding);
+    if (!ground) return std::nullopt;
+    TWinds w;
+    CollectWinds(Sounding, *ground, Top, w);
+    return Helicity(w, Bottom, Top, Motion);
+}
+
 TKinematics ComputeKinematics(const TSounding& Sounding, const TIndices& Indices)
 {
     return ComputeKinematics(Sounding, Indices, InflowParcels(Sounding, Indices));

@@ -77,6 +77,15 @@ std::optional<double> SurfaceHeight(const TSounding& Sounding);
 // wind. Empty without a surface or a wind at 0 m.
 std::vector<TWindPoint> WindProfile(const TSounding& Sounding, double Top, std::span<const double> Marks = {});
 
+// The storm-relative helicity (m2/s2) of the layer Bottom..Top m above
+// ground relative to a storm moving at Motion: the sum over consecutive
+// points k of the layer (the interpolated bottom, every level with a wind
+// strictly inside, the interpolated top) of
+// (u[k+1]-cu)(v[k]-cv) - (u[k]-cu)(v[k+1]-cv). Empty when an end cannot be
+// interpolated.
+std::optional<double> StormRelativeHelicity(const TSounding& Sounding, double Bottom, double Top,
+                                            const TWindVector& Motion);
+
 // The kinematics of Sounding, with the composites folding in the CAPE of
 // Indices and the parcels' levels (InflowParcels in analysis/Indices.h).
 TKinematics ComputeKinematics(const TSounding& Sounding, const TIndices& Indices);
