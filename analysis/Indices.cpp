@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <span>
 
 namespace sounding {
 
@@ -24,6 +25,9 @@ constexpr double kMostUnstableDepth = 300;  // hPa above the surface searched fo
 // apart (the 700 and 500 hPa standard levels): across a longer gap the wind
 // is not known.
 constexpr double kMaxWindGap = 200;  // hPa
+// What a level's parcel needs to belong to the effective inflow layer.
+constexpr double kInflowCape = 100;  // J/kg, at least
+constexpr double kInflowCin = -250;  // J/kg, at least
 
 double Value(float V) { return V == MissingValue ? kNaN : double(V); }
 
@@ -31,6 +35,10 @@ double Value(float V) { return V == MissingValue ? kNaN : double(V); }
 // temperature, pressure strictly falling. Columns a level lacks are NaN.
 struct TProfile {
     std::vector<double> P, LnP, T, Td, Tv, Z, U, V;
+    // The equivalent potential temperature (K) of the levels with a dew
+    // point in the lowest 300 hPa, where the most unstable parcel is sought;
+    // NaN elsewhere.
+    std::vector<double> ThetaE;
     // What rules a lifted parcel out at a level without lifting it there.
     // The logarithm of the saturated equivalent potential temperature,
     // f(T) = ln thetaEs(T), rises with T at a rate of at most 1/T plus a
@@ -70,15 +78,16 @@ void AddRuleOut(double T, double P, double LnRatio, TProfile& Out)
     Out.RuleOut.push_back(x <= 0.5 ? x + x * x / 2 + x * x * x + m * most : kNaN);
 }
 
-void BuildProfile(const TSounding& Sounding, TProfile& Out)
+// Winds is false when no wind will be wanted (their columns stay NaN).
+void BuildProfile(const TSounding& Sounding, TProfile& Out, bool Winds = true)
 {
-    for (auto* v : {&Out.P, &Out.LnP, &Out.T, &Out.Td, &Out.Tv, &Out.Z, &Out.U, &Out.V, &Out.LnThetaEs, &Out.RuleOut,
-                    &Out.MostMoisture}) {
+    for (auto* v : {&Out.P, &Out.LnP, &Out.T, &Out.Td, &Out.Tv, &Out.Z, &Out.U, &Out.V, &Out.ThetaE, &Out.LnThetaEs,
+                    &Out.RuleOut, &Out.MostMoisture}) {
         v->clear();
         v->reserve(Sounding.Levels.size());
     }
     const std::size_t first = Sounding.Surface >= 0 ? std::size_t(Sounding.Surface) : 0;
-    bool windsDone = false;
+    bool windsDone = !Winds;
     for (std::size_t i = first; i < Sounding.Levels.size(); ++i) {
         const TSoundingLevel& l = Sounding.Levels[i];
         const double p = Value(l.Pressure), t = Value(l.Temperature);
@@ -91,6 +100,8 @@ void BuildProfile(const TSounding& Sounding, TProfile& Out)
         Out.T.push_back(t);
         Out.Td.push_back(spread >= 0 ? t - spread : kNaN);
         Out.Tv.push_back(VirtualTemperature(t, Out.Td.back(), p));
+        const bool low = p >= Out.P.front() - kMostUnstableDepth && !std::isnan(Out.Td.back());
+        Out.ThetaE.push_back(low ? EquivalentPotentialTemperature(t, Out.Td.back(), p) : kNaN);
         AddRuleOut(t, p, kLn1000 - Out.LnP.back(), Out);
         Out.Z.push_back(z);
         // Winds count up to the first level 6 km above the surface (up to
@@ -217,7 +228,7 @@ TStart StartOf(const TProfile& Profile, TParcelKind Kind)
         double best = -1;
         for (std::size_t i = 0; i < Profile.Size() && Profile.P[i] >= Profile.P[0] - kMostUnstableDepth; ++i) {
             if (std::isnan(Profile.Td[i])) continue;
-            const double te = EquivalentPotentialTemperature(Profile.T[i], Profile.Td[i], Profile.P[i]);
+            const double te = Profile.ThetaE[i];
             if (te > best) {
                 best = te;
                 s = {true, Profile.P[i], Profile.T[i], Profile.Td[i], i};
@@ -579,6 +590,210 @@ std::optional<double> PrecipitableWater(const TProfile& Profile)
 
 TParcelResult ResultOf(const TParcel& P) { return {P.Cape, P.Cin, P.ElPressure, P.LfcPressure}; }
 
+// Whether level I starts a parcel of the effective inflow layer: a dew
+// point, a height, within the lowest 300 hPa.
+bool InflowCandidate(const TProfile& Profile, std::size_t I)
+{
+    return !std::isnan(Profile.ThetaE[I]) && !std::isnan(Profile.Z[I]);
+}
+
+// The most-unstable parcel's path as traced already, when at hand: above
+// its LCL it is the saturated adiabat of the highest thetaE.
+struct TTraced {
+    const TPath* Path = nullptr;
+    double LclP = kNaN, LnThetaE = kNaN;
+};
+
+// What rules most candidates of the effective inflow layer out without
+// lifting them.
+struct TInflow {
+    TTraced Traced;
+    // The lowest LnThetaEs - RuleOut (TProfile) of each level and the levels
+    // above it: a saturated parcel whose ln thetaE lies below it is ruled
+    // out at all of them; -inf from a level that cannot rule a parcel out down.
+    std::vector<double> Floor;
+    // The most virtual buoyancy (K, >= 0) a saturated candidate can have at
+    // each level (that of the highest thetaE among them); +inf where unknown.
+    std::vector<double> Most;
+    bool MostKnown = false;
+};
+
+// A parcel lifted already from a level, as the inflow layer lifts them (the
+// surface-based and the most-unstable parcel): what it gave.
+struct TLifted {
+    std::size_t Level = std::numeric_limits<std::size_t>::max();
+    std::optional<double> Cape, Cin;
+};
+
+bool InflowParcel(const std::optional<double>& Cape, const std::optional<double>& Cin)
+{
+    return Cape && *Cape >= kInflowCape && Cin && *Cin >= kInflowCin;
+}
+
+void PrepareInflow(const TProfile& Profile, TInflow& Out)
+{
+    const std::size_t n = Profile.Size();
+    Out.Floor.resize(n);
+    double low = std::numeric_limits<double>::infinity();
+    for (std::size_t i = n; i-- > 0;) {
+        const double q = Profile.LnThetaEs[i] - Profile.RuleOut[i];
+        low = std::isnan(q) ? -std::numeric_limits<double>::infinity() : std::min(low, q);
+        Out.Floor[i] = low;
+    }
+    Out.MostKnown = false;
+}
+
+// Fills Most. A candidate's saturated temperature at a level
+// is at most that of the highest thetaE (saturated adiabats do not cross),
+// and it is not buoyant where that one is ruled out.
+void MostBuoyancy(const TProfile& Profile, TInflow& Out)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    const std::size_t n = Profile.Size();
+    double thetaE = 0;
+    for (std::size_t i = 0; i < n; ++i)
+        if (InflowCandidate(Profile, i)) thetaE = std::max(thetaE, Profile.ThetaE[i]);
+    TLift most;
+    most.LclP = inf;  // saturated all the way
+    most.LnThetaE = std::log(thetaE);
+    const TPath* traced = Out.Traced.Path && Out.Traced.LnThetaE >= most.LnThetaE ? Out.Traced.Path : nullptr;
+    if (traced) most.LnThetaE = Out.Traced.LnThetaE;
+    Out.Most.assign(n, 0.0);
+    TGuess guess;
+    std::size_t p = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (Profile.LnThetaEs[i] - Profile.RuleOut[i] > most.LnThetaE) continue;
+        while (traced && p < traced->P.size() && traced->P[p] > Profile.P[i]) ++p;
+        if (traced && p < traced->P.size() && traced->P[p] == Profile.P[i] && Profile.P[i] < Out.Traced.LclP) {
+            Out.Most[i] = std::max(0.0, traced->Tvp[p] - traced->Tve[p]);
+            continue;
+        }
+        double t, tv;
+        ParcelAt(most, Profile.P[i], Profile.LnP[i], guess, t, tv);
+        Out.Most[i] = std::isnan(tv) ? inf : std::max(0.0, tv - Profile.Tv[i]);
+    }
+    Out.MostKnown = true;
+}
+
+// The most virtual buoyancy (K) a saturated candidate of ln thetaE
+// LnThetaE can have at level J.
+double MostAt(const TProfile& Profile, const TInflow& Inflow, std::size_t J, double LnThetaE)
+{
+    return LnThetaE < Profile.LnThetaEs[J] - Profile.RuleOut[J] ? 0.0 : Inflow.Most[J];
+}
+
+// Rd times the integral over ln p of MostAt from level K up.
+double RoomAbove(const TProfile& Profile, const TInflow& Inflow, std::size_t K, double LnThetaE)
+{
+    double sum = 0, below = MostAt(Profile, Inflow, K, LnThetaE);
+    for (std::size_t j = K + 1; j < Profile.Size(); ++j) {
+        const bool done = LnThetaE < Inflow.Floor[j];  // ruled out from here up
+        const double v = done ? 0.0 : MostAt(Profile, Inflow, j, LnThetaE);
+        sum += (below + v) / 2 * (Profile.LnP[j - 1] - Profile.LnP[j]);
+        if (done) break;
+        below = v;
+    }
+    return kRd * sum;
+}
+
+// The virtual buoyancy (K) of a lifted parcel at its LCL, between levels
+// K - 1 and K, as TracePath places it there.
+double BuoyancyAtLcl(const TProfile& Profile, const TLift& L, std::size_t K)
+{
+    const std::size_t j = K - 1;
+    const double lnLcl = std::log(L.LclP);
+    double tve = Profile.Tv[j];
+    if (Profile.P[j] != L.LclP) {
+        const double f = (lnLcl - Profile.LnP[j]) / (Profile.LnP[K] - Profile.LnP[j]);
+        const double te = Profile.T[j] + f * (Profile.T[K] - Profile.T[j]);
+        const double tde = Profile.Td[j] + f * (Profile.Td[K] - Profile.Td[j]);
+        tve = std::isnan(tde) ? te : VirtualTemperature(te, tde, L.LclP);
+    }
+    TGuess guess;
+    double tp, tvp;
+    ParcelAt(L, L.LclP, lnLcl, guess, tp, tvp);
+    return tvp - tve;
+}
+
+// Whether the parcel of level I plainly has too little CAPE (or an unknown
+// one) for the inflow layer, without lifting it. Its level of free
+// convection lies at or above its LCL: where the parcel is ruled out above
+// it, only the stretch from the LCL to the next level could be buoyant
+// (and no warmer there than the parcel at its start against the colder of
+// the two levels); and anywhere it is no warmer than the warmest candidate.
+bool PlainlyWithoutCape(const TProfile& Profile, std::size_t I, TInflow& Inflow, TStart& S, TLift& L)
+{
+    const double lnThetaE = std::log(Profile.ThetaE[I]);
+    const TLcl lcl = LiftingCondensationLevel(Profile.T[I], Profile.Td[I], Profile.P[I]);
+    const double lclP = std::min(lcl.Pressure, Profile.P[I]);
+    std::size_t k = I;
+    while (k < Profile.Size() && Profile.P[k] >= lclP) ++k;
+    // Not saturated below the top of the data: no level of free convection,
+    // or one at the very top with the positive area going on beyond.
+    if (k == Profile.Size() || std::isnan(lclP)) return true;
+    const double stretch = kRd / 2 * (Profile.LnP[k - 1] - Profile.LnP[k]);
+    const bool ruledOut = lnThetaE < Inflow.Floor[k];
+    // The parcel at its LCL is no warmer than at its start, the air there no
+    // colder than the colder of the two levels.
+    const double mostAtLcl = std::max(0.0, Profile.Tv[I] - std::min(Profile.T[k - 1], Profile.T[k]));
+    // (A margin for the rounding of the parcel's temperatures.)
+    const double wanted = kInflowCape - 1;
+    if (ruledOut && stretch * mostAtLcl < wanted) return true;
+    if (!Inflow.MostKnown) MostBuoyancy(Profile, Inflow);
+    const double room = RoomAbove(Profile, Inflow, k, lnThetaE);
+    const double atK = MostAt(Profile, Inflow, k, lnThetaE);
+    if (stretch * (mostAtLcl + atK) + room < wanted) return true;
+    S = {true, Profile.P[I], Profile.T[I], std::min(Profile.Td[I], Profile.T[I]), I};
+    L = LiftOf(S);
+    if (std::isnan(L.LclP) || std::isnan(L.ThetaE)) return true;
+    const double atLcl = std::max(0.0, BuoyancyAtLcl(Profile, L, k));
+    return (ruledOut && stretch * atLcl < wanted) || stretch * (atLcl + atK) + room < wanted;
+}
+
+// Whether the parcel of level I, lifted as the most-unstable parcel is,
+// belongs to the effective inflow layer.
+bool InflowLevel(const TProfile& Profile, std::size_t I, std::span<const TLifted> Lifted, TInflow& Inflow, TPath& Path,
+                 TBuoyancy& Buffer)
+{
+    for (const TLifted& p : Lifted)
+        if (p.Level == I) return InflowParcel(p.Cape, p.Cin);
+    TStart s;
+    TLift l;
+    if (PlainlyWithoutCape(Profile, I, Inflow, s, l)) return false;
+    TParcel parcel = Started(TParcelKind::MostUnstable, s, l);
+    if (!parcel.Valid) return false;
+    TracePath(Profile, s, l, 0, Path);
+    Convect(Path, true, Buffer, parcel);
+    return InflowParcel(parcel.Cape, parcel.Cin);
+}
+
+TInflowParcels InflowOf(const TProfile& Profile, const TIndices& X, std::span<const TLifted> Lifted,
+                        const TTraced& Traced, TBuoyancy& Buffer)
+{
+    TInflowParcels out;
+    if (Profile.Size() == 0) return out;
+    const TStart sb = StartOf(Profile, TParcelKind::SurfaceBased);
+    if (sb.Valid) out.SurfaceLclHeight = Optional(ValueAt(Profile, Profile.Z, LiftOf(sb).LclP));
+    if (X.MostUnstable.EquilibriumLevel)
+        out.MostUnstableElHeight = Optional(ValueAt(Profile, Profile.Z, *X.MostUnstable.EquilibriumLevel));
+    thread_local TInflow inflow;
+    thread_local TPath path;
+    PrepareInflow(Profile, inflow);
+    inflow.Traced = Traced;
+    bool run = false;
+    for (std::size_t i = 0; i < Profile.Size() && Profile.P[i] >= Profile.P[0] - kMostUnstableDepth; ++i) {
+        if (!InflowCandidate(Profile, i)) continue;
+        if (InflowLevel(Profile, i, Lifted, inflow, path, Buffer)) {
+            if (!run) out.EffectiveBase = Profile.Z[i];
+            out.EffectiveTop = Profile.Z[i];
+            run = true;
+        } else if (run) {
+            break;
+        }
+    }
+    return out;
+}
+
 }  // namespace
 
 TParcel LiftParcel(const TSounding& Sounding, TParcelKind Kind, bool Virtual, double TopPressure)
@@ -622,7 +837,10 @@ TIndices ComputeIndices(const TSounding& Sounding)
     thread_local TPath path;
     thread_local TBuoyancy buffer;
     BuildProfile(Sounding, profile);
-    if (profile.Size() == 0) return x;
+    if (profile.Size() == 0) {
+        x.Wind = ComputeKinematics(Sounding, x, {});
+        return x;
+    }
 
     const double t850 = ValueAt(profile, profile.T, 850), td850 = ValueAt(profile, profile.Td, 850);
     const double t700 = ValueAt(profile, profile.T, 700), td700 = ValueAt(profile, profile.Td, 700);
@@ -665,8 +883,9 @@ TIndices ComputeIndices(const TSounding& Sounding)
     }
     const TStart mus = StartOf(profile, TParcelKind::MostUnstable);
     TParcel mu = sb;
+    TLift mul = sbl;
     if (mus.Valid && (mus.FirstLevel != 0 || !sb.Valid)) {
-        const TLift mul = LiftOf(mus);
+        mul = LiftOf(mus);
         mu = Started(TParcelKind::MostUnstable, mus, mul);
         if (mu.Valid) {
             TracePath(profile, mus, mul, 0, path);
@@ -682,7 +901,28 @@ TIndices ComputeIndices(const TSounding& Sounding)
 
     x.Thickness1000To500 = Optional(ValueAt(profile, profile.Z, 500) - Height1000(Sounding, profile));
     x.PrecipitableWater = PrecipitableWater(profile);
+    // The inflow layer's parcels from these two levels are lifted already.
+    TLifted lifted[2];
+    if (sb.Valid) lifted[0] = {0, sb.Cape, sb.Cin};
+    TTraced traced;
+    if (mu.Valid) {
+        lifted[1] = {mus.FirstLevel, mu.Cape, mu.Cin};
+        traced = {&path, mul.LclP, mul.LnThetaE};  // the last path traced
+    }
+    x.Wind = ComputeKinematics(Sounding, x, InflowOf(profile, x, lifted, traced, buffer));
     return x;
+}
+
+TInflowParcels InflowParcels(const TSounding& Sounding, const TIndices& Indices)
+{
+    thread_local TProfile profile;
+    thread_local TBuoyancy buffer;
+    BuildProfile(Sounding, profile, false);
+    // The surface-based parcel is lifted as the inflow layer's first.
+    TLifted surface;
+    if (StartOf(profile, TParcelKind::SurfaceBased).Valid)
+        surface = {0, Indices.SurfaceBased.Cape, Indices.SurfaceBased.Cin};
+    return InflowOf(profile, Indices, {&surface, 1}, {}, buffer);
 }
 
 }  // namespace sounding

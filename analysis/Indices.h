@@ -6,6 +6,7 @@
 // sounding cannot give (no 500 hPa level, no dew point, no LFC) is
 // std::nullopt, never a made-up number.
 
+#include "analysis/Kinematics.h"
 #include "sounding/Sounding.h"
 
 #include <optional>
@@ -88,6 +89,8 @@ struct TIndices {
     std::optional<double> MixedLayerMixingRatio;  // g/kg
     std::optional<double> Thickness1000To500;     // m
     std::optional<double> PrecipitableWater;      // mm
+    // Shear, storm motion, helicity and the composites (analysis/Kinematics.h).
+    TKinematics Wind;
 };
 
 // Pressures in hPa, wind speeds in m/s. The lifted index and the CAPE come
@@ -96,5 +99,15 @@ struct TIndices {
 // outside the data); the thickness and the precipitable water use the
 // levels' heights and dew points as they are.
 TIndices ComputeIndices(const TSounding& Sounding);
+
+// The parcels' levels the wind's composites take, Indices being the
+// sounding's other indices: the surface-based parcel's LCL, the
+// most-unstable parcel's equilibrium level (their heights in ln p between
+// the levels around them) and the effective inflow layer. The layer's
+// parcels are lifted as the most-unstable one is, each from its level's own
+// temperature and dew point; a level without a dew point or a height is
+// passed over, and one whose CAPE is unknown (still buoyant at the top of
+// the data) does not qualify.
+TInflowParcels InflowParcels(const TSounding& Sounding, const TIndices& Indices);
 
 }  // namespace sounding

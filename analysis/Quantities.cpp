@@ -7,6 +7,10 @@ namespace {
 using O = std::optional<double>;
 using X = TIndices;
 using D = TDerivedLevels;
+constexpr TQuantityGroup W = TQuantityGroup::Wind;
+
+O Speed(const std::optional<TWindVector>& V) { return V ? O(V->Speed()) : std::nullopt; }
+O Direction(const std::optional<TWindVector>& V) { return V ? O(V->Direction()) : std::nullopt; }
 
 constexpr TIndexQuantity kIndices[] = {
     {"showalter", "Showalter index", "", 2, true, [](const X& V) { return V.Showalter; }},
@@ -45,6 +49,33 @@ constexpr TIndexQuantity kIndices[] = {
     {"cin_surface", "Surface-based CIN", "J/kg", 1, true, [](const X& V) { return V.SurfaceBased.Cin; }},
     {"cape_most_unstable", "Most-unstable CAPE", "J/kg", 1, true, [](const X& V) { return V.MostUnstable.Cape; }},
     {"cin_most_unstable", "Most-unstable CIN", "J/kg", 1, true, [](const X& V) { return V.MostUnstable.Cin; }},
+    // The wind (analysis/Kinematics.h).
+    {"bulk_shear_0_1km", "0-1 km bulk shear", "m/s", 1, true, [](const X& V) { return V.Wind.BulkShear0To1; }, W},
+    {"bulk_shear_0_3km", "0-3 km bulk shear", "m/s", 1, true, [](const X& V) { return V.Wind.BulkShear0To3; }, W},
+    {"bulk_shear_0_6km", "0-6 km bulk shear", "m/s", 1, true, [](const X& V) { return V.Wind.BulkShear0To6; }, W},
+    {"mean_wind_0_6km_direction", "0-6 km mean wind direction", "deg", 0, true,
+     [](const X& V) { return Direction(V.Wind.MeanWind0To6); }, W},
+    {"mean_wind_0_6km_speed", "0-6 km mean wind speed", "m/s", 1, true,
+     [](const X& V) { return Speed(V.Wind.MeanWind0To6); }, W},
+    {"storm_motion_right_direction", "Right-mover direction", "deg", 0, true,
+     [](const X& V) { return Direction(V.Wind.StormRight); }, W},
+    {"storm_motion_right_speed", "Right-mover speed", "m/s", 1, true,
+     [](const X& V) { return Speed(V.Wind.StormRight); }, W},
+    {"storm_motion_left_direction", "Left-mover direction", "deg", 0, true,
+     [](const X& V) { return Direction(V.Wind.StormLeft); }, W},
+    {"storm_motion_left_speed", "Left-mover speed", "m/s", 1, true, [](const X& V) { return Speed(V.Wind.StormLeft); },
+     W},
+    {"srh_0_1km", "0-1 km storm-relative helicity", "m2/s2", 0, true, [](const X& V) { return V.Wind.Srh0To1; }, W},
+    {"srh_0_3km", "0-3 km storm-relative helicity", "m2/s2", 0, true, [](const X& V) { return V.Wind.Srh0To3; }, W},
+    {"effective_inflow_base", "Effective inflow base", "m", 0, true, [](const X& V) { return V.Wind.EffectiveBase; },
+     W},
+    {"effective_inflow_top", "Effective inflow top", "m", 0, true, [](const X& V) { return V.Wind.EffectiveTop; }, W},
+    {"effective_srh", "Effective storm-relative helicity", "m2/s2", 0, true,
+     [](const X& V) { return V.Wind.EffectiveSrh; }, W},
+    {"effective_bulk_shear", "Effective bulk shear", "m/s", 1, true,
+     [](const X& V) { return V.Wind.EffectiveBulkShear; }, W},
+    {"stp_fixed", "Significant tornado parameter", "", 2, true, [](const X& V) { return V.Wind.StpFixed; }, W},
+    {"scp", "Supercell composite parameter", "", 2, true, [](const X& V) { return V.Wind.Scp; }, W},
 };
 
 // A level's value as a double (the levels hold floats).

@@ -14,6 +14,10 @@
 
 namespace sounding {
 
+// Where the indices window lists a quantity: among the stability indices,
+// or in the group of the wind (speeds there also in knots).
+enum class TQuantityGroup : unsigned char { Stability, Wind };
+
 // One quantity taken from Source (TIndices or TDerivedLevels).
 template <typename Source>
 struct TQuantity {
@@ -23,13 +27,15 @@ struct TQuantity {
     int Decimals;        // in the CSV files and the window alike
     bool Listed;         // a row of the indices window
     std::optional<double> (*Of)(const Source&);
+    TQuantityGroup Group = TQuantityGroup::Stability;
 };
 
 using TIndexQuantity = TQuantity<TIndices>;
 using TLevelQuantity = TQuantity<TDerivedLevels>;
 
 // The indices in the order of the Wyoming list, then the parcels
-// forecasters add (all listed in the window).
+// forecasters add, then the wind's shear, storm motion, helicity and
+// composites (all listed in the window).
 std::span<const TIndexQuantity> IndexQuantities();
 // The derived levels; the window lists some of them after the indices.
 std::span<const TLevelQuantity> LevelQuantities();

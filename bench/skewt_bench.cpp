@@ -1,7 +1,8 @@
 // The skew-T diagram, offscreen, at its default size:
 // - one frame tick of the diagram alone: a new launch, its parcel and
-//   indices, the shading, the barbs and the data's layer drawn again (the
-//   lines behind are drawn once per size, not per frame);
+//   indices, the shading, the barbs, the hodograph's inset and the data's
+//   layer drawn again (the lines behind are drawn once per size, not per
+//   frame), and the hodograph's part of it alone;
 // - the window's timer tick with the skew-T window closed and open, the
 //   queued painting of both windows included;
 // - the GIF export of the 726 launches of Perth 2016 as skew-T frames, per
@@ -10,6 +11,7 @@
 #include "app/SkewTWindow.h"
 #include "app/WindowExtras.h"
 #include "chart/Chart.h"
+#include "chart/Hodograph.h"
 #include "chart/SkewT.h"
 #include "components/jtFile_IO.h"
 #include "components/ProgramSettings.h"
@@ -25,6 +27,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QPainter>
 #include <QTimer>
 
 #include <cstdlib>
@@ -65,6 +68,29 @@ void BM_SkewTFrameTick(benchmark::State& state)
     state.counters["background_draws"] = diagram.BackgroundDraws() - before;
 }
 BENCHMARK(BM_SkewTFrameTick)->Unit(benchmark::kMicrosecond)->ReportAggregatesOnly(true);
+
+// The hodograph's part of a frame tick: its winds taken from the launch and
+// its kinematics, and the inset painted at its size in the default diagram
+// (a quarter of its width).
+void BM_SkewTHodographInset(benchmark::State& state)
+{
+    TLapseRates& rates = Page();
+    const std::vector<sounding::TIndices> indices = [&rates] {
+        std::vector<sounding::TIndices> all;
+        for (const TSounding& s : rates.Soundings) all.push_back(sounding::ComputeIndices(s));
+        return all;
+    }();
+    const int side = chart::SkewTWidth / 4;
+    QImage image(side, side, QImage::Format_RGB32);
+    int k = 0;
+    for (auto _ : state) {
+        const chart::THodographData data = chart::HodographOf(rates.Soundings[std::size_t(k)], indices[std::size_t(k)]);
+        QPainter painter(&image);
+        chart::PaintHodograph(painter, QRectF(0, 0, side, side), data, true);
+        k = (k + 1) % rates.Count();
+    }
+}
+BENCHMARK(BM_SkewTHodographInset)->Unit(benchmark::kMicrosecond)->ReportAggregatesOnly(true);
 
 // The part of a frame tick that is the indices' work: the parcel drawn and
 // the indices of the box.

@@ -244,6 +244,26 @@ protected:
     }
 };
 
+// The hodograph's inset, drawn over everything else of the data's layer.
+class THodographLayer : public QCPLayerable {
+public:
+    explicit THodographLayer(QCustomPlot* Plot) : QCPLayerable(Plot, "main") {}
+    const THodographData* Data = nullptr;
+    std::optional<QRectF> Rect;  // pixels; none: not drawn
+    bool Smooth = true;
+
+protected:
+    void applyDefaultAntialiasingHint(QCPPainter* Painter) const override
+    {
+        applyAntialiasingHint(Painter, false, QCP::aeItems);
+    }
+    QRect clipRect() const override { return parentPlot()->viewport(); }
+    void draw(QCPPainter* Painter) override
+    {
+        if (Rect && Data) PaintHodograph(*Painter, *Rect, *Data, Smooth);
+    }
+};
+
 TSkewT::TSkewT(QWidget* Parent) : QWidget(Parent), plot_(new QCustomPlot(this))
 {
     plot_->setGeometry(rect());
@@ -299,6 +319,9 @@ TSkewT::TSkewT(QWidget* Parent) : QWidget(Parent), plot_(new QCustomPlot(this))
     dewPoint_->setPen(QPen(dewPointColour_, 2));
 
     CreateItems();
+    // Last: over the barbs and the labels.
+    hodographLayer_ = new THodographLayer(plot_);
+    hodographLayer_->Data = &hodograph_;
 
     plot_->setMouseTracking(true);
     plot_->installEventFilter(this);
@@ -470,6 +493,7 @@ void TSkewT::SetSmooth(bool V)
     smooth_ = V;
     plot_->setNotAntialiasedElements(V ? QCP::AntialiasedElements(QCP::aeAxes | QCP::aeGrid | QCP::aeItems)
                                        : QCP::AntialiasedElements(QCP::aeAll));
+    hodographLayer_->Smooth = V;
     fullDraw_ = true;
     Redraw();
 }
@@ -537,6 +561,7 @@ void TSkewT::ShowSounding(const TSounding* Sounding, const std::string& Note)
     parcel_ = sounding::TParcel{};
     parcel_.Kind = kind_;
     indices_ = sounding::TIndices{};
+    hodograph_ = THodographData{};
     layerMark_.reset();
     if (Sounding && !Sounding->Levels.empty()) {
         if (Sounding != &sounding_) sounding_ = *Sounding;
@@ -555,6 +580,7 @@ void TSkewT::ShowSounding(const TSounding* Sounding, const std::string& Note)
         parcel_ = sounding::LiftParcel(sounding_, kind_, false, top_);
         indices_ = sounding::ComputeIndices(sounding_);
         layerMark_ = MixedLayerOf(sounding_, parcel_);
+        hodograph_ = HodographOf(sounding_, indices_);
         FitSpan();
     } else {
         note_->setText(QString::fromLocal8Bit(Note.c_str()));
@@ -732,8 +758,9 @@ void TSkewT::UpdateData()
         if (!std::isnan(z))
             heightLabels_[i]->setText(QString::fromStdString(Fixed(z / 1000, z < 10000 ? 2 : 1) + " km"));
     }
-    UpdateBarbs(tr);
     UpdateLayerMark(tr);
+    PlaceHodograph(tr);
+    UpdateBarbs(tr);
     PlaceBox(tr);
 }
 
@@ -742,10 +769,10 @@ void TSkewT::UpdateBarbs(const TSkewTransform& T)
     barbs_.clear();
     barbLayer_->Barbs.clear();
     barbSize_ = size();
-    // Right of the span the traces keep to, or at the right edge.
-    const double stationX = std::min(T.Area().right() - BarbStaff - 6, T.PixelOf(spanHigh_, 0).x() + BarbStaff + 6);
+    const double stationX = BarbColumn(T);
     const double shownTop = T.ShownTop() * (1 - 1e-9);
     QRectF previous;
+    bool hasPrevious = false;
     if (hasSounding_) {
         // The levels with wind, from the bottom up.
         std::vector<const TSoundingLevel*> winds;
@@ -768,13 +795,85 @@ void TSkewT::UpdateBarbs(const TSkewTransform& T)
                 bottom = std::max(bottom, q.y());
             }
             const QRectF box = QRectF(QPointF(left, top), QPointF(right, bottom)).adjusted(-1, -1, 1, 1);
-            if (!barbs_.empty() && box.intersects(previous)) continue;
+            if (hasPrevious && box.intersects(previous)) continue;
             previous = box;
+            hasPrevious = true;
+            // Under the hodograph's inset a barb would not be seen (it still
+            // thins those above it, as without the inset).
+            if (hodographLayer_->Rect && box.intersects(*hodographLayer_->Rect)) continue;
             barbs_.push_back({l->Pressure, knots, l->WindDirection, box});
             barbLayer_->Barbs.emplace_back(path, glyph.Calm);
         }
     }
 }
+
+// Where the barbs' stations stand across: right of the span the traces keep
+// to, or at the right edge.
+double TSkewT::BarbColumn(const TSkewTransform& T) const
+{
+    return std::min(T.Area().right() - BarbStaff - 6, T.PixelOf(spanHigh_, 0).x() + BarbStaff + 6);
+}
+
+// What the hodograph's inset must not cover, as polylines in pixels: the
+// temperature, the dew point and the parcel, and a line along each name of
+// the parcel's levels and of the mixed layer.
+std::vector<std::vector<QPointF>> TSkewT::Obstacles(const TSkewTransform& T) const
+{
+    std::vector<std::vector<QPointF>> lines;
+    const double shownTop = T.ShownTop() * (1 - 1e-9);
+    auto trace = [&](const std::vector<double>& Ps, const std::vector<double>& Ts) {
+        lines.emplace_back();
+        for (std::size_t i = 0; i < Ps.size(); ++i) {
+            if (std::isnan(Ts[i]) || Ps[i] > bottom_ || Ps[i] < shownTop) {
+                if (!lines.back().empty()) lines.emplace_back();
+                continue;
+            }
+            lines.back().push_back(T.Pixel(Ts[i], Ps[i]));
+        }
+    };
+    trace(p_, t_);
+    trace(p_, td_);
+    std::vector<double> pp, pt;
+    for (const sounding::TParcelPoint& point : parcel_.Path) {
+        pp.push_back(point.Pressure);
+        pt.push_back(point.Temperature);
+    }
+    trace(pp, pt);
+    auto label = [&](const QCPItemText* Label, double Left) {
+        if (!Label->visible()) return;
+        const QPointF at = T.PixelOf(Label->position->coords().x(), Label->position->coords().y());
+        const double width = QFontMetricsF(Label->font()).horizontalAdvance(Label->text());
+        lines.push_back({QPointF(Left, at.y()), QPointF(at.x() + width, at.y())});
+    };
+    for (int i = 0; i < 3; ++i) label(levelLabels_[i], T.PixelOf(levelTicks_[i]->start->coords().x(), 0).x());
+    label(layerLabel_, T.PixelOf(layerLabel_->position->coords().x(), 0).x() - 14);
+    return lines;
+}
+
+void TSkewT::PlaceHodograph(const TSkewTransform& T)
+{
+    hodographLayer_->Rect.reset();
+    if (!hasSounding_) return;
+    const QRectF area = T.Area();
+    const double side = std::round(std::min({width() / 4.0, area.width() * 0.45, area.height() * 0.45}));
+    constexpr double kGap = 4;
+    const double barbLeft = BarbColumn(T) - BarbStaff - 14, barbRight = BarbColumn(T) + BarbStaff + 14;
+    const double labelsRight =
+        area.left() + QFontMetricsF(heightLabels_.front()->font()).horizontalAdvance("00.00 km") + 8;
+    const double top = area.top() + kGap, low = area.bottom() - kGap - side;
+    const double beside = std::min(barbLeft, area.right()) - kGap - side;
+    const double right = area.right() - kGap - side;
+    std::vector<QPointF> corners;
+    if (right >= barbRight) corners.emplace_back(right, top);
+    // Left of the barbs, else over them (the barbs it covers are left out).
+    for (const QPointF& c : {QPointF(beside, top), QPointF(right, top), QPointF(labelsRight + kGap, top),
+                             QPointF(labelsRight + kGap, low), QPointF(beside, low)})
+        corners.push_back(c);
+    std::erase_if(corners, [&](const QPointF& C) { return C.x() < labelsRight || C.x() + side > area.right(); });
+    hodographLayer_->Rect = PlaceInset(corners, QSizeF(side, side), Obstacles(T), kGap);
+}
+
+QRect TSkewT::HodographRect() const { return hodographLayer_->Rect ? hodographLayer_->Rect->toAlignedRect() : QRect(); }
 
 void TSkewT::SyncGeometry()
 {

@@ -3,7 +3,9 @@
 // the logarithm of pressure, the isotherms slanted at 45 degrees, with dry
 // and saturated adiabats and mixing-ratio lines behind; the lifted parcel of
 // the indices with its CAPE and CIN shaded, its LCL, LFC and EL marked; wind
-// barbs in a column at the right; and a box with the launch's indices.
+// barbs in a column at the right; a box with the launch's indices; and the
+// launch's hodograph as an inset in a corner of the plot the traces leave
+// free (chart/Hodograph.h).
 //
 // Everything is drawn by QCustomPlot curves that hold skewed coordinates.
 // The lines behind the data, the axes and their labels lie in one paint
@@ -12,6 +14,7 @@
 
 #include "analysis/Indices.h"
 #include "chart/ClimateBand.h"
+#include "chart/Hodograph.h"
 #include "sounding/Sounding.h"
 
 #include <QColor>
@@ -132,6 +135,7 @@ std::vector<QPointF> BarbPath(const TBarbGlyph& Glyph, double DirectionDeg, QPoi
 inline constexpr double BarbStaff = 26;
 
 class TBarbLayer;
+class THodographLayer;
 
 // The diagram.
 class TSkewT : public QWidget {
@@ -190,6 +194,15 @@ public:
     // Where the box stands, pixels (empty when hidden or without a launch).
     QRect BoxRect() const;
     bool NoteShown() const;
+    // The hodograph of the launch on show, and where its inset stands
+    // (pixels; empty without a launch). The inset is about a quarter of the
+    // diagram wide, in the first corner of the plot no trace (temperature,
+    // dew point, parcel, the parcel's level names) runs through: the upper
+    // right (right of the barbs when they leave room there, else left of
+    // them), the upper left, the lower left, the lower right; where every
+    // corner is crossed, the corner crossed least.
+    const THodographData& Hodograph() const { return hodograph_; }
+    QRect HodographRect() const;
     // The temperatures at 1000 hPa held across for the launch on show.
     double SpanLow() const { return spanLow_; }
     double SpanHigh() const { return spanHigh_; }
@@ -246,6 +259,9 @@ private:
     void ApplyRanges();
     void UpdateData();
     void UpdateBarbs(const TSkewTransform& T);
+    double BarbColumn(const TSkewTransform& T) const;
+    void PlaceHodograph(const TSkewTransform& T);
+    std::vector<std::vector<QPointF>> Obstacles(const TSkewTransform& T) const;
     void MouseMove(QMouseEvent* Event);
     QCPCurve* NewCurve(bool Data);
     void CreateBands();
@@ -266,6 +282,7 @@ private:
     QCPCurve* cape_ = nullptr;
     QCPCurve* cin_ = nullptr;
     TBarbLayer* barbLayer_ = nullptr;
+    THodographLayer* hodographLayer_ = nullptr;
     std::vector<QCPItemText*> heightLabels_;
     std::vector<double> heightPressures_;
     QCPItemLine* levelTicks_[3] = {};
@@ -295,6 +312,7 @@ private:
     sounding::TIndices indices_;
     std::optional<std::pair<double, double>> capeShade_, cinShade_;
     std::vector<TShownBarb> barbs_;
+    THodographData hodograph_;
 
     QSize drawnSize_;  // the size the whole plot was last drawn at
     QSize barbSize_;   // the size the barbs were laid out for

@@ -8,7 +8,7 @@ _profilora_export()
 
     case $prev in
         --view)
-            COMPREPLY=($(compgen -W 'altitude skewt' -- "$cur"))
+            COMPREPLY=($(compgen -W 'altitude skewt hodograph' -- "$cur"))
             return
             ;;
         --period)

@@ -10,6 +10,8 @@ inline constexpr int Chart1Height = 313;
 // The skew-T diagram's size in its window; its pictures' default size.
 inline constexpr int SkewTFrameWidth = 700;
 inline constexpr int SkewTFrameHeight = 620;
+// The hodograph's pictures' default size (a square side).
+inline constexpr int HodographFrameSide = 500;
 
 // The longest frame delay a GIF can hold: 65535 hundredths of a second.
 inline constexpr int MaxGifDelayMs = 655350;

@@ -19,6 +19,7 @@
 // Without the desktop libraries the exporter writes text (CSV) only.
 #ifdef PROFILORA_EXPORT_PICTURES
 #include "components/jtINI_File.h"
+#include "movie/HodographPicture.h"
 #include "movie/MovieExport.h"
 #include "movie/SkewTPicture.h"
 #include "movie/SoundingChart.h"
@@ -91,7 +92,9 @@ public:
         try {
             ReadChartSettings(*Settings.Chart(), chart_);
             if (Options.View == ExportView::SkewT)
-                skewT_ = std::make_unique<movie::TSkewTPictures>(Settings.Values(), chart_, Set);
+                views_ = std::make_unique<movie::TSkewTPictures>(Settings.Values(), chart_, Set);
+            else if (Options.View == ExportView::Hodograph)
+                views_ = std::make_unique<movie::THodographPictures>(Set);
         } catch (const Exception& e) {
             throw Exception("settings" + Settings.Where() + ": " + e.Message());
         }
@@ -118,7 +121,7 @@ public:
                 err_ << kProgram << Target.Path << ": frame " << Done << " of " << Total << '\n' << std::flush;
             return true;
         };
-        TFramePictures& pictures = skewT_ ? static_cast<TFramePictures&>(*skewT_) : renderer_;
+        TFramePictures& pictures = views_ ? *views_ : static_cast<TFramePictures&>(renderer_);
         if (Target.Format == ExportFormat::Png)
             ExportPngFrames(pictures, span_, Target.Path, progress);
         else
@@ -128,7 +131,7 @@ public:
 private:
     TChart chart_;
     TFrameRenderer renderer_;
-    std::unique_ptr<movie::TSkewTPictures> skewT_;  // --view skewt
+    std::unique_ptr<TFramePictures> views_;  // --view skewt or hodograph
     TFrameSpan span_;
     int delayMs_ = kSpinMin;
     std::ostream& err_;

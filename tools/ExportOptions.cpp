@@ -107,8 +107,14 @@ std::string ApplyMs(const std::string& Value, ExportOptions& Options)
 
 std::string ApplyView(const std::string& Value, ExportOptions& Options)
 {
-    if (Value != "altitude" && Value != "skewt") return "--view '" + Value + "' is not altitude or skewt";
-    Options.View = Value == "skewt" ? ExportView::SkewT : ExportView::Altitude;
+    if (Value == "altitude")
+        Options.View = ExportView::Altitude;
+    else if (Value == "skewt")
+        Options.View = ExportView::SkewT;
+    else if (Value == "hodograph")
+        Options.View = ExportView::Hodograph;
+    else
+        return "--view '" + Value + "' is not altitude, skewt or hodograph";
     return {};
 }
 
@@ -343,8 +349,10 @@ std::string ExportUsage()
            "                     temperature's point markers and value marks\n"
            "  --size WxH         picture size in pixels (default 705x313, sides 16 to 4096)\n"
            "  --view VIEW        what --png and --gif draw: altitude (the chart, the\n"
-           "                     default) or skewt (the skew-T log-p diagram with the\n"
-           "                     lifted parcel and wind barbs, default size 700x620)\n"
+           "                     default), skewt (the skew-T log-p diagram with the\n"
+           "                     lifted parcel, wind barbs and hodograph, default size\n"
+           "                     700x620) or hodograph (the hodograph alone, default\n"
+           "                     size 500x500)\n"
            "  --from I, --to J   only the frames I to J (0 is the first sounding, counted\n"
            "                     after the dates have been applied)\n"
            "Every option also takes the form --option=VALUE.\n"
@@ -532,10 +540,11 @@ std::string ParseExportArguments(const std::vector<std::string>& Args, ExportOpt
     if (Options.ClearCache && !reader.PageNamed && Options.Stations.empty() && Options.Targets.empty()) return {};
     const bool sectionWanted = std::any_of(Options.Targets.begin(), Options.Targets.end(),
                                            [](const ExportTarget& T) { return T.Format == ExportFormat::Section; });
-    if (Options.View == ExportView::SkewT && !sectionWanted &&
+    if (Options.View != ExportView::Altitude && !sectionWanted &&
         std::find(reader.Given.begin(), reader.Given.end(), "--size") == reader.Given.end()) {
-        Options.Width = SkewTFrameWidth;
-        Options.Height = SkewTFrameHeight;
+        const bool skewT = Options.View == ExportView::SkewT;
+        Options.Width = skewT ? SkewTFrameWidth : HodographFrameSide;
+        Options.Height = skewT ? SkewTFrameHeight : HodographFrameSide;
     }
     return CheckTogether(Options, reader.PageNamed, reader.Given);
 }

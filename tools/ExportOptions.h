@@ -10,8 +10,9 @@
 #include <vector>
 
 enum class ExportFormat { Csv, Png, Gif, Section, Levels, Indices, Climatology };
-// What --png and --gif draw: the altitude chart or the skew-T diagram.
-enum class ExportView { Altitude, SkewT };
+// What --png and --gif draw: the altitude chart, the skew-T diagram or the
+// hodograph alone.
+enum class ExportView { Altitude, SkewT, Hodograph };
 
 struct ExportTarget {
     ExportFormat Format = ExportFormat::Csv;
@@ -57,7 +58,7 @@ struct ExportOptions {
     int From = -1;                           // -1: the first frame
     int To = -1;                             // -1: the last frame
     int Ms = 0;                              // 0: "ms_per_frame" of the settings
-    ExportView View = ExportView::Altitude;  // the skew-T's size is its own unless --size says
+    ExportView View = ExportView::Altitude;  // the skew-T's and hodograph's sizes are their own unless --size says
 
     bool WantsPictures() const;
     // Every output is a --climatology made from ClimatologyFrom: no input

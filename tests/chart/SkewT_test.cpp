@@ -90,7 +90,8 @@ TEST(SkewTDiagram, barbsNeverOverlapAndFollowTheSize)
     for (QSize size : {QSize(chart::SkewTWidth, chart::SkewTHeight), QSize(500, 400)}) {
         diagram.RenderToImage(size);
         const auto& barbs = diagram.Barbs();
-        ASSERT_GT(barbs.size(), 5u);
+        // (At the small size the hodograph's inset covers the highest.)
+        ASSERT_GE(barbs.size(), 5u);
         EXPECT_LT(barbs.size(), 150u);
         for (std::size_t i = 1; i < barbs.size(); ++i) {
             EXPECT_FALSE(barbs[i].Box.intersects(barbs[i - 1].Box)) << i;

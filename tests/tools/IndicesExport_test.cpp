@@ -1,5 +1,5 @@
 // profilora-export --indices: the header, the fields in their order with
-// their decimals, an empty field for what a launch cannot give, standard
+// their decimals (the wind's after the stability indices), an empty field for what a launch cannot give, standard
 // output for "-", and the failures that write nothing.
 #include "ExportRun.h"
 #include "tools/Export.h"
@@ -35,7 +35,11 @@ TEST_F(IndicesExport, januaryOfPerth)
               "vertical_totals,totals_totals,cape,cape_virtual,cin,cin_virtual,equilibrium_level,"
               "equilibrium_level_virtual,lfc,lfc_virtual,bulk_richardson,bulk_richardson_virtual,"
               "lcl_temperature,lcl_pressure,mixed_layer_theta,mixed_layer_mixing_ratio,thickness_1000_500,"
-              "precipitable_water,cape_surface,cin_surface,cape_most_unstable,cin_most_unstable");
+              "precipitable_water,cape_surface,cin_surface,cape_most_unstable,cin_most_unstable,"
+              "bulk_shear_0_1km,bulk_shear_0_3km,bulk_shear_0_6km,mean_wind_0_6km_direction,mean_wind_0_6km_speed,"
+              "storm_motion_right_direction,storm_motion_right_speed,storm_motion_left_direction,"
+              "storm_motion_left_speed,srh_0_1km,srh_0_3km,effective_inflow_base,effective_inflow_top,effective_srh,"
+              "effective_bulk_shear,stp_fixed,scp");
     // The page prints for these launches: Showalter 8.34, LI 11.97 (11.90
     // virtual), SWEAT 32.98, K 16.50, totals 7.10 / 28.10 / 35.20, no CAPE,
     // LCL 280.45 K 887.34 hPa, 290.20 K, 7.29 g/kg, 5701 m, 24.77 mm; and
@@ -43,11 +47,12 @@ TEST_F(IndicesExport, januaryOfPerth)
     // 319.88 (318.18), LFC 523.92 (536.06), BRN 0.31 (0.83).
     EXPECT_EQ(rows[1],
               "0,94610 2016-01-01 00Z,8.34,11.98,11.91,33.00,16.50,7.10,28.10,35.20,0.0,0.0,0.0,0.0,,,,,"
-              "0.00,0.00,280.46,887.52,290.20,7.29,5701.0,24.77,0.0,0.0,0.0,0.0");
+              "0.00,0.00,280.46,887.52,290.20,7.29,5701.0,24.77,0.0,0.0,0.0,0.0,"
+              "1.8,17.6,24.8,315,6.7,344,12.6,246,6.6,-66,152,,,,,0.00,0.00");
     EXPECT_EQ(rows[4],
               "3,94610 2016-01-02 12Z,0.72,1.28,0.71,162.20,31.50,17.90,28.90,46.80,11.5,34.5,-542.6,-459.8,"
               "318.66,316.71,525.20,537.79,0.29,0.88,284.09,800.77,302.73,10.37,5765.0,30.61,0.0,0.0,408.5,"
-              "-195.4");
+              "-195.4,8.0,13.8,14.8,313,4.5,17,8.3,259,9.2,-137,-50,315,315,0,20.6,0.00,0.00");
 
     // "-" is standard output, byte for byte the same.
     ASSERT_EQ(Run({January, "--indices", "-"}), kExportDone) << Err;

@@ -3,6 +3,7 @@
 #include "ExportRun.h"
 #include "tools/Export.h"
 
+#include "chart/Hodograph.h"
 #include "movie/SoundingChart.h"
 #include "components/jtINI_File.h"
 #include "platform/Fakes.h"
@@ -458,7 +459,35 @@ TEST_F(PictureExport, skewTViewDrawsTheDiagramOfEachLaunch)
     EXPECT_EQ(movie.Frames.size(), 3u);
     EXPECT_EQ(movie.Size, QSize(400, 360));
     EXPECT_EQ(Run({wyoming, "--view", "tephigram", "--png", Path("x")}), kExportFailed);
-    EXPECT_NE(Err.find("--view 'tephigram' is not altitude or skewt"), std::string::npos) << Err;
+    EXPECT_NE(Err.find("--view 'tephigram' is not altitude, skewt or hodograph"), std::string::npos) << Err;
+}
+
+// The hodograph alone: 500x500 unless --size says otherwise, each layer of
+// the line in its colour; a launch without winds gives an empty one.
+TEST_F(PictureExport, hodographViewDrawsTheWindsOfEachLaunchAlone)
+{
+    const std::string wyoming = std::string(PROFILORA_DATA_DIR) + "/wyoming_94610_2016_01.html";
+    ASSERT_EQ(Run({wyoming, "--view", "hodograph", "--png", Path("h"), "--from", "31", "--to", "31"}), kExportDone)
+        << Err;
+    const QImage a = Png("h/frame_0031.png");
+    ASSERT_EQ(a.size(), QSize(500, 500));
+    // The line's colours above the legend.
+    const QImage line = a.copy(0, 0, 500, 440);
+    for (int i = 0; i < chart::HodographLayers; ++i)
+        EXPECT_GT(CountColour(line, chart::HodographLayerColour(i).rgb()), 50) << i;
+    ASSERT_EQ(Run({wyoming, "--view=hodograph", "--gif", Path("h.gif"), "--to", "1", "--size", "300x200"}), kExportDone)
+        << Err;
+    EXPECT_EQ(Gif("h.gif").Size, QSize(300, 200));
+
+    std::string rows;
+    for (int h = 0; h <= 12000; h += 1000)
+        rows += pages::Row("still", {std::to_string(1000 - h / 15), std::to_string(h), "10", "5", "", ""});
+    testfiles::Put(Path("still.html"), pages::Page(pages::Table(rows)));
+    ASSERT_EQ(Run({Path("still.html"), "--view", "hodograph", "--png", Path("still")}), kExportDone) << Err;
+    const QImage still = Png("still/frame_0000.png").copy(0, 0, 500, 440);
+    ASSERT_FALSE(still.isNull());
+    for (int i = 0; i < chart::HodographLayers; ++i)
+        EXPECT_EQ(CountColour(still, chart::HodographLayerColour(i).rgb()), 0) << i;
 }
 
 // A pressure range the diagram cannot take is refused, as [Year] HeightMax
