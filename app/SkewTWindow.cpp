@@ -7,6 +7,7 @@
 #include "app/WindowPlaces.h"
 #include "chart/SkewT.h"
 #include "components/jtINI_File.h"
+#include "download/StationElevations.h"
 #include "movie/SkewTPicture.h"
 #include "sounding/LapseRates.h"
 
@@ -91,6 +92,7 @@ void TSkewTWindow::ShowSounding(const std::string& PageName, const TSounding* So
 {
     const std::string caption = LaunchCaption(kCaption, PageName, Sounding ? Sounding->Title : std::string());
     if (windowTitle().toLocal8Bit().toStdString() != caption) setWindowTitle(QString::fromLocal8Bit(caption.c_str()));
+    Diagram->SetSouthern(Sounding && download::SouthOfEquator(*Sounding));
     Diagram->ShowSounding(Sounding, PageName.empty() ? "No page is open" : "No sounding to show");
 }
 

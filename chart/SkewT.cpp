@@ -149,7 +149,7 @@ TBarbGlyph BarbGlyph(double Knots)
     return glyph;
 }
 
-std::vector<QPointF> BarbPath(const TBarbGlyph& Glyph, double DirectionDeg, QPointF Station)
+std::vector<QPointF> BarbPath(const TBarbGlyph& Glyph, double DirectionDeg, QPointF Station, bool South)
 {
     std::vector<QPointF> path;
     if (Glyph.Calm) {
@@ -162,8 +162,9 @@ std::vector<QPointF> BarbPath(const TBarbGlyph& Glyph, double DirectionDeg, QPoi
     // Towards where the wind comes from; screen y grows downwards.
     const double a = DirectionDeg * M_PI / 180;
     const QPointF u(std::sin(a), -std::cos(a));
-    // The marks stand on the clockwise side of the staff, leaning outwards.
-    const QPointF side(-u.y(), u.x());
+    // The marks stand on the clockwise side of the staff (anticlockwise
+    // south of the equator), leaning outwards.
+    const QPointF side = South ? QPointF(u.y(), -u.x()) : QPointF(-u.y(), u.x());
     const QPointF feather = side * 10 + u * 4;
     constexpr double kSpacing = 4.5;
     constexpr double kPennantBase = 5;
@@ -461,6 +462,15 @@ void TSkewT::SetColours(QColor Temperature, QColor DewPoint)
     Redraw();
 }
 
+void TSkewT::SetSouthern(bool V)
+{
+    if (V == southern_) return;
+    southern_ = V;
+    barbSize_ = QSize();  // laid out again
+    fullDraw_ = true;
+    Redraw();
+}
+
 void TSkewT::SetSmooth(bool V)
 {
     if (V == smooth_) return;
@@ -618,12 +628,21 @@ std::vector<std::string> TSkewT::BoxLines() const
         indices +=
             (indices.empty() ? "" : "  ") + std::string(shortName) + " " + Number(q.Of(indices_), 1, unit.c_str());
     }
+    // The wind's composites, the helicity relative to the cyclonic mover.
+    const sounding::TKinematics& w = indices_.Wind;
+    std::optional<double> srh = w.Srh0To1;
+    if (southern_) srh = w.StormLeft ? sounding::StormRelativeHelicity(sounding_, 0, 1000, *w.StormLeft) : std::nullopt;
+    std::string wind =
+        "Shear 0-6 km " + Number(w.BulkShear0To6, 1, " m/s") + "  SRH 0-1 km " + Number(srh, 0, " m2/s2");
+    if (southern_) wind += " (left mover)";
     return {sounding_.Title,
             name,
             "CAPE " + Number(valid(pc.Cape), 0, " J/kg") + "  CIN " + Number(valid(pc.Cin), 0, " J/kg"),
             "LI " + Number(li, 1) + "  LCL " + Number(valid(pc.LclPressure), 0, " hPa"),
             "LFC " + Number(valid(pc.LfcPressure), 0, " hPa") + "  EL " + Number(valid(pc.ElPressure), 0, " hPa"),
-            indices};
+            indices,
+            wind,
+            "STP " + Number(w.StpFixed, 2) + "  SCP " + Number(w.Scp, 2)};
 }
 
 std::string TSkewT::BoxText() const
@@ -756,7 +775,7 @@ void TSkewT::UpdateBarbs(const TSkewTransform& T)
             const double knots = l->WindSpeed * kKnotsPerMs;
             const QPointF station(stationX, T.Pixel(0, l->Pressure).y());
             const TBarbGlyph glyph = BarbGlyph(knots);
-            const std::vector<QPointF> path = BarbPath(glyph, l->WindDirection, station);
+            const std::vector<QPointF> path = BarbPath(glyph, l->WindDirection, station, southern_);
             double left = path.front().x(), right = left, top = path.front().y(), bottom = top;
             for (const QPointF& q : path) {
                 left = std::min(left, q.x());

@@ -2,6 +2,7 @@
 
 #include "components/ProgramSettings.h"
 #include "download/StationCache.h"
+#include "download/StationElevations.h"
 #include "components/jtSysUtils.h"
 #include "platform/OutputTarget.h"
 #include "platform/Platform.h"
@@ -96,8 +97,10 @@ public:
         SetupChart1(chart_);
         try {
             ReadChartSettings(settings_, chart_);
-            if (Options.View == ExportView::SkewT)
+            if (Options.View == ExportView::SkewT) {
                 skewT_ = std::make_unique<movie::TSkewTPictures>(settings_, chart_, Set);
+                skewT_->SouthOf = download::SouthOfEquator;
+            }
         } catch (const Exception& e) {
             throw Exception("settings" + Where() + ": " + e.Message());
         }
@@ -389,7 +392,8 @@ bool WriteTarget(const ExportOptions& Options, TLapseRates& Set, const ExportTar
                  std::ostream& Out, std::ostream& Err)
 {
     if (Target.Format == ExportFormat::Levels)
-        return WriteCsv(Target.Path, [&Set](const TCsvSink& Sink) { return WriteLevelsCsv(Set, Sink); }, Out, Err);
+        return WriteCsv(
+            Target.Path, [&Set](const TCsvSink& Sink) { return WriteLevelsCsv(Set, Sink); }, Out, Err);
     if (Target.Format == ExportFormat::Indices)
         return WriteCsv(
             Target.Path, [&Set](const TCsvSink& Sink) { return tools::WriteIndicesCsv(Set, Sink); }, Out, Err);
@@ -409,7 +413,8 @@ bool WriteTarget(const ExportOptions& Options, TLapseRates& Set, const ExportTar
     (void)Options;
     (void)Run;
 #endif
-    return WriteCsv(Target.Path, [&Set](const TCsvSink& Sink) { return WriteSoundingsCsv(Set, Sink); }, Out, Err);
+    return WriteCsv(
+        Target.Path, [&Set](const TCsvSink& Sink) { return WriteSoundingsCsv(Set, Sink); }, Out, Err);
 }
 
 }  // namespace
