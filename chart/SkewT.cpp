@@ -628,21 +628,16 @@ std::vector<std::string> TSkewT::BoxLines() const
         indices +=
             (indices.empty() ? "" : "  ") + std::string(shortName) + " " + Number(q.Of(indices_), 1, unit.c_str());
     }
-    // The wind's composites, the helicity relative to the cyclonic mover.
+    // The wind's shear, helicity and composites, as the CSV files give them.
     const sounding::TKinematics& w = indices_.Wind;
-    std::optional<double> srh = w.Srh0To1;
-    if (southern_) srh = w.StormLeft ? sounding::StormRelativeHelicity(sounding_, 0, 1000, *w.StormLeft) : std::nullopt;
-    std::string wind =
-        "Shear 0-6 km " + Number(w.BulkShear0To6, 1, " m/s") + "  SRH 0-1 km " + Number(srh, 0, " m2/s2");
-    if (southern_) wind += " (left mover)";
     return {sounding_.Title,
             name,
             "CAPE " + Number(valid(pc.Cape), 0, " J/kg") + "  CIN " + Number(valid(pc.Cin), 0, " J/kg"),
             "LI " + Number(li, 1) + "  LCL " + Number(valid(pc.LclPressure), 0, " hPa"),
             "LFC " + Number(valid(pc.LfcPressure), 0, " hPa") + "  EL " + Number(valid(pc.ElPressure), 0, " hPa"),
             indices,
-            wind,
-            "STP " + Number(w.StpFixed, 2) + "  SCP " + Number(w.Scp, 2)};
+            "Shear 0-6 km " + Number(w.BulkShear0To6, 1, " m/s") + "  STP " + Number(w.StpFixed, 2),
+            "SRH 0-1 km " + Number(w.Srh0To1, 0, " m2/s2") + "  SCP " + Number(w.Scp, 2)};
 }
 
 std::string TSkewT::BoxText() const
@@ -915,9 +910,10 @@ const TSkewT::TBoxLayout& TSkewT::BoxLayout() const
     // does not move the plot.
     if (!boxShown_) return boxLayout_;
     const QFontMetrics metrics(box_->font());
-    const std::string widest[] = {"USM00072403 2016-12-31 12Z",      "Surface-based parcel (1000-1000 hPa)",
-                                  "CAPE -0000 J/kg  CIN -0000 J/kg", "LI -00.0  LCL 1000 hPa",
-                                  "LFC 1000 hPa  EL 1000 hPa",       "K -00.0  TT -00.0  PW 00.0 mm"};
+    const std::string widest[] = {"USM00072403 2016-12-31 12Z",       "Surface-based parcel (1000-1000 hPa)",
+                                  "CAPE -0000 J/kg  CIN -0000 J/kg",  "LI -00.0  LCL 1000 hPa",
+                                  "LFC 1000 hPa  EL 1000 hPa",        "K -00.0  TT -00.0  PW 00.0 mm",
+                                  "Shear 0-6 km 00.0 m/s  STP 00.00", "SRH 0-1 km -000 m2/s2  SCP 00.00"};
     std::vector<int> widths;
     for (const std::string& line : widest)
         widths.push_back(metrics.horizontalAdvance(QString::fromLocal8Bit(line.c_str())));

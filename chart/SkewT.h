@@ -152,8 +152,7 @@ public:
     void SetSmooth(bool V);
 
     // A station south of the equator: its barbs are drawn the southern way
-    // and the box gives the helicity relative to the left mover (the
-    // cyclonic one there). False at first.
+    // (the marks on the other side of the staff). False at first.
     bool Southern() const { return southern_; }
     void SetSouthern(bool V);
 
@@ -182,7 +181,8 @@ public:
     // The index box: the launch's title, the parcel lifted (named, with
     // where it starts), its CAPE, CIN, lifted index, LCL, LFC and EL, and
     // the K index, totals totals and precipitable water, then the 0-6 km
-    // bulk shear and the 0-1 km helicity, and the STP and SCP, a line each. It
+    // bulk shear with the STP and the 0-1 km helicity (right mover, as the
+    // CSV files give it) with the SCP, a line each. It
     // stands beside the plot (right of it in a wide diagram, above it in a
     // narrow one, whichever leaves the plot larger), never over it.
     std::string BoxText() const;
