@@ -145,9 +145,9 @@ TEST(SkewTDiagram, readsOutTheLaunchTheWindAndThePointToTheTopRow)
     } cases[] = {
         {-65, 100, "100 hPa, 16.50 km, T -70.0 C, Td -90.0 C, parcel "},
         {-65, 100, ", wind 225/39 kt\ncursor -6"},
-        {-10, 500, ", parcel "},
-        {-10, 500, ", wind calm\ncursor -1"},
-        {20, 1000, ", wind 270/19 kt\ncursor "},
+        {-10.5, 500, ", parcel "},
+        {-10.5, 500, ", wind calm\ncursor -1"},
+        {20, 998, ", wind 270/19 kt\ncursor "},
     };
     for (const auto& c : cases) {
         const std::string text = diagram.ReadoutAt(diagram.PointOf(c.T, c.P));
