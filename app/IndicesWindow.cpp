@@ -6,6 +6,7 @@
 #include "app/ShownSet.h"
 #include "app/WindowPlaces.h"
 #include "components/jtSysUtils.h"
+#include "download/StationElevations.h"
 #include "analysis/DerivedLevels.h"
 #include "analysis/Indices.h"
 #include "sounding/LapseRates.h"
@@ -23,6 +24,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 namespace app {
@@ -33,37 +35,67 @@ struct TRow {
     const char* Name;
     const char* Unit;
     int Decimals;
-    int ClimateColumn;  // the row's column in a station climatology; -1 none
+    const sounding::TIndexQuantity* Index = nullptr;  // else a derived level's row (or a heading)
+    const sounding::TLevelQuantity* Level = nullptr;
+    bool Heading = false;
+    int ClimateColumn = -1;  // the row's column in a station climatology; -1 none
 };
 
-// The indices, then the derived levels the window lists, in the order of
-// their tables.
+using sounding::TQuantityGroup;
+
+// The stability indices, the derived levels the window lists, then the
+// wind under a heading of its own, in the order of their tables.
 std::vector<TRow> Rows()
 {
     std::vector<TRow> rows;
     for (const sounding::TIndexQuantity& q : sounding::IndexQuantities())
-        if (q.Listed) rows.push_back({q.Label, q.Unit, q.Decimals, sounding::ClimateColumnOf(q.Column)});
+        if (q.Listed && q.Group == TQuantityGroup::Stability)
+            rows.push_back({q.Label, q.Unit, q.Decimals, &q, nullptr, false, sounding::ClimateColumnOf(q.Column)});
     for (const sounding::TLevelQuantity& q : sounding::LevelQuantities())
-        if (q.Listed) rows.push_back({q.Label, q.Unit, q.Decimals, sounding::ClimateColumnOf(q.Column)});
+        if (q.Listed)
+            rows.push_back({q.Label, q.Unit, q.Decimals, nullptr, &q, false, sounding::ClimateColumnOf(q.Column)});
+    rows.push_back({"Wind", "", 0, nullptr, nullptr, true});
+    for (const sounding::TIndexQuantity& q : sounding::IndexQuantities())
+        if (q.Listed && q.Group == TQuantityGroup::Wind)
+            rows.push_back({q.Label, q.Unit, q.Decimals, &q, nullptr, false, sounding::ClimateColumnOf(q.Column)});
     return rows;
 }
+
+// A helicity row: south of the equator it is reckoned for the left mover.
+bool Helicity(const TRow& Row) { return Row.Index && std::string_view(Row.Index->Unit) == "m2/s2"; }
+
+// A wind speed: in knots too.
+bool Speed(const TRow& Row)
+{
+    return Row.Index && Row.Index->Group == TQuantityGroup::Wind && std::string_view(Row.Index->Unit) == "m/s";
+}
+
+constexpr double kKnot = 0.514444;  // m/s
 
 const std::vector<TRow> kRows = Rows();
 const int kRowCount = int(kRows.size());
 constexpr const char* kCaption = "Launch Indices";
 constexpr int kPercentileColumn = 3;
 
-// The values of a sounding in the order of kRows.
-std::vector<std::optional<double>> ValuesOf(const TSounding& Sounding)
+// The values of a sounding in the order of kRows; south of the equator the
+// helicity relative to the left mover, the cyclonic one there.
+std::vector<std::optional<double>> ValuesOf(const TSounding& Sounding, bool South)
 {
-    const sounding::TIndices x = sounding::ComputeIndices(Sounding);
+    sounding::TIndices x = sounding::ComputeIndices(Sounding);
     const TDerivedLevels d = DeriveLevels(Sounding);
+    if (South) {
+        sounding::TKinematics& w = x.Wind;
+        auto left = [&](std::optional<double> Bottom, std::optional<double> Top) -> std::optional<double> {
+            if (!w.StormLeft || !Bottom || !Top) return std::nullopt;
+            return sounding::StormRelativeHelicity(Sounding, *Bottom, *Top, *w.StormLeft);
+        };
+        w.Srh0To1 = left(0.0, 1000.0);
+        w.Srh0To3 = left(0.0, 3000.0);
+        w.EffectiveSrh = left(w.EffectiveBase, w.EffectiveTop);
+    }
     std::vector<std::optional<double>> v;
     v.reserve(kRows.size());
-    for (const sounding::TIndexQuantity& q : sounding::IndexQuantities())
-        if (q.Listed) v.push_back(q.Of(x));
-    for (const sounding::TLevelQuantity& q : sounding::LevelQuantities())
-        if (q.Listed) v.push_back(q.Of(d));
+    for (const TRow& r : kRows) v.push_back(r.Index ? r.Index->Of(x) : r.Level ? r.Level->Of(d) : std::nullopt);
     return v;
 }
 
@@ -82,7 +114,13 @@ TIndicesWindow::TIndicesWindow(QWidget* Parent) : QWidget(Parent, Qt::Window)
     Table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Table->setSelectionMode(QAbstractItemView::NoSelection);
     for (int r = 0; r < kRowCount; ++r) {
-        Table->setItem(r, 0, new QTableWidgetItem(QString::fromLatin1(kRows[std::size_t(r)].Name)));
+        auto* name = new QTableWidgetItem(QString::fromLatin1(kRows[std::size_t(r)].Name));
+        if (kRows[std::size_t(r)].Heading) {
+            QFont bold = name->font();
+            bold.setBold(true);
+            name->setFont(bold);
+        }
+        Table->setItem(r, 0, name);
         auto* value = new QTableWidgetItem;
         value->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
         Table->setItem(r, 1, value);
@@ -111,7 +149,7 @@ QSize TIndicesWindow::ContentSize() const
         w->ensurePolished();
     // Rows one line high: all 35 in view on a common screen.
     Table->verticalHeader()->setDefaultSectionSize(Table->fontMetrics().height() + 6);
-    const int valueWidth = Table->fontMetrics().horizontalAdvance("-00000.00") + 16;
+    const int valueWidth = Table->fontMetrics().horizontalAdvance("-000.0 (-000.0 kt)") + 16;
     int width = 2 * Table->frameWidth() + 8;
     for (int c = 0; c < Table->columnCount(); ++c) {
         int w = std::max(static_cast<const QAbstractItemView*>(Table)->sizeHintForColumn(c),
@@ -130,19 +168,21 @@ QSize TIndicesWindow::ContentSize() const
     return whole;
 }
 
-void TIndicesWindow::ShowSounding(const TSounding* Sounding, const std::string& Name)
+void TIndicesWindow::ShowSounding(const TSounding* Sounding, const std::string& Name, bool South)
 {
     const std::string caption = LaunchCaption(kCaption, Name, Sounding ? Sounding->Title : std::string());
     if (windowTitle().toLocal8Bit().toStdString() != caption) setWindowTitle(QString::fromLocal8Bit(caption.c_str()));
     Caption->setText(Sounding ? QString::fromLocal8Bit(Sounding->Title.c_str()) : QString("No sounding"));
     const std::vector<std::optional<double>> values =
-        Sounding ? ValuesOf(*Sounding) : std::vector<std::optional<double>>(kRowCount);
+        Sounding ? ValuesOf(*Sounding, South) : std::vector<std::optional<double>>(kRowCount);
     for (int r = 0; r < kRowCount; ++r) {
+        const TRow& row = kRows[std::size_t(r)];
         const std::optional<double>& v = values[std::size_t(r)];
-        // As the CSV files write them.
-        Table->item(r, 1)->setText(!Sounding ? QString()
-                                   : v       ? Q(FixedText(*v, kRows[std::size_t(r)].Decimals))
-                                             : "none");
+        // As the CSV files write them; speeds also in knots.
+        std::string text = v ? FixedText(*v, row.Decimals) : "none";
+        if (v && Speed(row)) text += " (" + FixedText(*v / kKnot, 1) + " kt)";
+        Table->item(r, 1)->setText(!Sounding || row.Heading ? QString() : Q(text));
+        if (Helicity(row)) Table->item(r, 2)->setText(South ? "m2/s2, left mover" : row.Unit);
     }
     ShowPercentiles(Sounding, values);
 }
@@ -224,7 +264,8 @@ void TIndicesLink::ShowFrame()
 {
     const sounding::TClimatology* climate = source_ ? source_->Climatology() : nullptr;
     window_->SetClimatology(climate && climate->Years() >= kClimateMinYears ? climate : nullptr);
-    window_->ShowSounding(shown_.SoundingAt(shown_.Frame()), shown_.CaptionName());
+    const TSounding* sounding = shown_.SoundingAt(shown_.Frame());
+    window_->ShowSounding(sounding, shown_.CaptionName(), sounding && download::SouthOfEquator(*sounding));
 }
 
 void TIndicesLink::MainClosing()

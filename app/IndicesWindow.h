@@ -1,7 +1,8 @@
 #pragma once
 // The launch's indices: a small window of its own listing the stability
-// indices of the sounding on show, each with its unit, and its derived
-// levels. It only shows; the window's additions tell it which sounding.
+// indices of the sounding on show, each with its unit, its derived levels,
+// and the wind's shear, storm motion, helicity and composites. It only shows; the window's additions tell it which
+// sounding.
 
 #include "app/Follower.h"
 
@@ -32,11 +33,12 @@ public:
     QLabel* Caption = nullptr;      // the sounding's title, or "No sounding"
     QTableWidget* Table = nullptr;  // one row per value: name, value, unit
 
-    // Lists the values of Sounding (as the CSV files write them); null
-    // empties the list. A value the sounding cannot give reads "none". The
-    // caption names the launch and Name, what the main window's caption
-    // names.
-    void ShowSounding(const TSounding* Sounding, const std::string& Name = "");
+    // Lists the values of Sounding (as the CSV files write them, wind
+    // speeds also in knots); null empties the list. A value the sounding
+    // cannot give reads "none". The caption names the launch and Name, what
+    // the main window's caption names. South: a station south of the
+    // equator, whose helicity rows are reckoned for the left mover and say so.
+    void ShowSounding(const TSounding* Sounding, const std::string& Name = "", bool South = false);
 
     // The value text in the row named Name ("" when there is no such row).
     std::string ValueOf(const std::string& Name) const;

@@ -8,6 +8,7 @@
 #include "app/ShownSet.h"
 #include "app/WindowPlaces.h"
 #include "chart/SkewT.h"
+#include "download/StationElevations.h"
 #include "movie/SkewTPicture.h"
 #include "sounding/LapseRates.h"
 
@@ -92,6 +93,7 @@ void TSkewTWindow::ShowSounding(const std::string& PageName, const TSounding* So
 {
     const std::string caption = LaunchCaption(kCaption, PageName, Sounding ? Sounding->Title : std::string());
     if (windowTitle().toLocal8Bit().toStdString() != caption) setWindowTitle(QString::fromLocal8Bit(caption.c_str()));
+    Diagram->SetSouthern(Sounding && download::SouthOfEquator(*Sounding));
     Diagram->ShowSounding(Sounding, PageName.empty() ? "No page is open" : "No sounding to show");
 }
 

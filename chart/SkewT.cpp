@@ -149,7 +149,7 @@ TBarbGlyph BarbGlyph(double Knots)
     return glyph;
 }
 
-std::vector<QPointF> BarbPath(const TBarbGlyph& Glyph, double DirectionDeg, QPointF Station)
+std::vector<QPointF> BarbPath(const TBarbGlyph& Glyph, double DirectionDeg, QPointF Station, bool South)
 {
     std::vector<QPointF> path;
     if (Glyph.Calm) {
@@ -162,8 +162,9 @@ std::vector<QPointF> BarbPath(const TBarbGlyph& Glyph, double DirectionDeg, QPoi
     // Towards where the wind comes from; screen y grows downwards.
     const double a = DirectionDeg * M_PI / 180;
     const QPointF u(std::sin(a), -std::cos(a));
-    // The marks stand on the clockwise side of the staff, leaning outwards.
-    const QPointF side(-u.y(), u.x());
+    // The marks stand on the clockwise side of the staff (anticlockwise
+    // south of the equator), leaning outwards.
+    const QPointF side = South ? QPointF(u.y(), -u.x()) : QPointF(-u.y(), u.x());
     const QPointF feather = side * 10 + u * 4;
     constexpr double kSpacing = 4.5;
     constexpr double kPennantBase = 5;
@@ -487,6 +488,16 @@ void TSkewT::SetColours(QColor Temperature, QColor DewPoint)
     Redraw();
 }
 
+void TSkewT::SetSouthern(bool V)
+{
+    if (V == southern_) return;
+    southern_ = V;
+    hodograph_.Southern = V;
+    barbSize_ = QSize();  // laid out again
+    fullDraw_ = true;
+    Redraw();
+}
+
 void TSkewT::SetSmooth(bool V)
 {
     if (V == smooth_) return;
@@ -580,7 +591,7 @@ void TSkewT::ShowSounding(const TSounding* Sounding, const std::string& Note)
         parcel_ = sounding::LiftParcel(sounding_, kind_, false, top_);
         indices_ = sounding::ComputeIndices(sounding_);
         layerMark_ = MixedLayerOf(sounding_, parcel_);
-        hodograph_ = HodographOf(sounding_, indices_);
+        hodograph_ = HodographOf(sounding_, indices_, southern_);
         FitSpan();
     } else {
         note_->setText(QString::fromLocal8Bit(Note.c_str()));
@@ -647,12 +658,16 @@ std::vector<std::string> TSkewT::BoxLines() const
         indices +=
             (indices.empty() ? "" : "  ") + std::string(shortName) + " " + Number(q.Of(indices_), 1, unit.c_str());
     }
+    // The wind's shear, helicity and composites, as the CSV files give them.
+    const sounding::TKinematics& w = indices_.Wind;
     return {sounding_.Title,
             name,
             "CAPE " + Number(valid(pc.Cape), 0, " J/kg") + "  CIN " + Number(valid(pc.Cin), 0, " J/kg"),
             "LI " + Number(li, 1) + "  LCL " + Number(valid(pc.LclPressure), 0, " hPa"),
             "LFC " + Number(valid(pc.LfcPressure), 0, " hPa") + "  EL " + Number(valid(pc.ElPressure), 0, " hPa"),
-            indices};
+            indices,
+            "Shear 0-6 km " + Number(w.BulkShear0To6, 1, " m/s") + "  STP " + Number(w.StpFixed, 2),
+            "SRH 0-1 km " + Number(w.Srh0To1, 0, " m2/s2") + "  SCP " + Number(w.Scp, 2)};
 }
 
 std::string TSkewT::BoxText() const
@@ -786,7 +801,7 @@ void TSkewT::UpdateBarbs(const TSkewTransform& T)
             const double knots = l->WindSpeed * kKnotsPerMs;
             const QPointF station(stationX, T.Pixel(0, l->Pressure).y());
             const TBarbGlyph glyph = BarbGlyph(knots);
-            const std::vector<QPointF> path = BarbPath(glyph, l->WindDirection, station);
+            const std::vector<QPointF> path = BarbPath(glyph, l->WindDirection, station, southern_);
             double left = path.front().x(), right = left, top = path.front().y(), bottom = top;
             for (const QPointF& q : path) {
                 left = std::min(left, q.x());
@@ -998,9 +1013,10 @@ const TSkewT::TBoxLayout& TSkewT::BoxLayout() const
     // does not move the plot.
     if (!boxShown_) return boxLayout_;
     const QFontMetrics metrics(box_->font());
-    const std::string widest[] = {"USM00072403 2016-12-31 12Z",      "Surface-based parcel (1000-1000 hPa)",
-                                  "CAPE -0000 J/kg  CIN -0000 J/kg", "LI -00.0  LCL 1000 hPa",
-                                  "LFC 1000 hPa  EL 1000 hPa",       "K -00.0  TT -00.0  PW 00.0 mm"};
+    const std::string widest[] = {"USM00072403 2016-12-31 12Z",       "Surface-based parcel (1000-1000 hPa)",
+                                  "CAPE -0000 J/kg  CIN -0000 J/kg",  "LI -00.0  LCL 1000 hPa",
+                                  "LFC 1000 hPa  EL 1000 hPa",        "K -00.0  TT -00.0  PW 00.0 mm",
+                                  "Shear 0-6 km 00.0 m/s  STP 00.00", "SRH 0-1 km -000 m2/s2  SCP 00.00"};
     std::vector<int> widths;
     for (const std::string& line : widest)
         widths.push_back(metrics.horizontalAdvance(QString::fromLocal8Bit(line.c_str())));

@@ -130,7 +130,8 @@ TBarbGlyph BarbGlyph(double Knots);
 // towards the direction the wind comes from (degrees, clockwise from north,
 // screen y down), then each mark drawn out and back along itself, pennants
 // as triangles. Filled, only the pennants have an area.
-std::vector<QPointF> BarbPath(const TBarbGlyph& Glyph, double DirectionDeg, QPointF Station);
+// South of the equator the marks stand on the other side of the staff.
+std::vector<QPointF> BarbPath(const TBarbGlyph& Glyph, double DirectionDeg, QPointF Station, bool South = false);
 // The staff's length in pixels.
 inline constexpr double BarbStaff = 26;
 
@@ -154,6 +155,11 @@ public:
     // a third less to draw and far fewer colours (for GIF pictures).
     bool Smooth() const { return smooth_; }
     void SetSmooth(bool V);
+
+    // A station south of the equator: its barbs are drawn the southern way
+    // (the marks on the other side of the staff). False at first.
+    bool Southern() const { return southern_; }
+    void SetSouthern(bool V);
 
     // The parcel lifted, drawn and shaded; the mixed-layer parcel at first.
     sounding::TParcelKind ParcelKind() const { return kind_; }
@@ -185,7 +191,9 @@ public:
     const std::vector<TShownBarb>& Barbs() const { return barbs_; }
     // The index box: the launch's title, the parcel lifted (named, with
     // where it starts), its CAPE, CIN, lifted index, LCL, LFC and EL, and
-    // the K index, totals totals and precipitable water, a line each. It
+    // the K index, totals totals and precipitable water, then the 0-6 km
+    // bulk shear with the STP and the 0-1 km helicity (right mover, as the
+    // CSV files give it) with the SCP, a line each. It
     // stands beside the plot (right of it in a wide diagram, above it in a
     // narrow one, whichever leaves the plot larger), never over it.
     std::string BoxText() const;
@@ -317,6 +325,7 @@ private:
     QSize drawnSize_;  // the size the whole plot was last drawn at
     QSize barbSize_;   // the size the barbs were laid out for
     bool smooth_ = true;
+    bool southern_ = false;
     bool fullDraw_ = true;
     bool dataDirty_ = true;  // the data's layer waits to be drawn
     int backgroundDraws_ = 0;

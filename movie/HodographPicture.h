@@ -8,6 +8,8 @@
 #include <QImage>
 #include <QSize>
 
+#include <functional>
+
 namespace movie {
 
 class THodographPictures : public TFramePictures {
@@ -18,6 +20,10 @@ public:
     // The hodograph of sounding K (clamped into the page); an empty one
     // without soundings.
     QImage RenderFrame(int K, QSize Size) override;
+
+    // Whether a sounding's station lies south of the equator (its left
+    // mover marked as the cyclonic one); none: all north.
+    std::function<bool(const TSounding&)> SouthOf;
 
 private:
     const TLapseRates& rates_;

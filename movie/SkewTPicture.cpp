@@ -81,10 +81,13 @@ QImage TSkewTPictures::RenderFrame(int K, QSize Size)
 {
     if (Size != diagram_.size()) diagram_.resize(Size);
     const int count = rates_.Count();
-    if (count < 1)
+    if (count < 1) {
         diagram_.ShowSounding(nullptr);
-    else
-        diagram_.ShowSounding(&rates_.Soundings[std::size_t(std::clamp(K, 0, count - 1))]);
+    } else {
+        const TSounding& sounding = rates_.Soundings[std::size_t(std::clamp(K, 0, count - 1))];
+        diagram_.SetSouthern(SouthOf && SouthOf(sounding));
+        diagram_.ShowSounding(&sounding);
+    }
     return diagram_.RenderToImage(Size);
 }
 

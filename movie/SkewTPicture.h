@@ -5,6 +5,8 @@
 // exporter, one per sounding.
 
 #include "chart/SkewT.h"
+
+#include <functional>
 #include "sounding/FrameChoice.h"
 #include "movie/SoundingChart.h"
 #include "sounding/LapseRates.h"
@@ -50,6 +52,9 @@ public:
     int FrameCount() const override { return rates_.Count(); }
     QImage RenderFrame(int K, QSize Size) override;
     chart::TSkewT& Diagram() { return diagram_; }
+    // Whether a sounding's station lies south of the equator (its barbs are
+    // then drawn the southern way); none at first: all northern.
+    std::function<bool(const TSounding&)> SouthOf;
 
 private:
     chart::TSkewT diagram_;

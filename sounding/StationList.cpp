@@ -258,19 +258,28 @@ std::vector<TStationHit> TStationSearch::Find(std::string_view Query) const
     return hits;
 }
 
-TElevationOf ElevationsOf(const TStationList& List)
+namespace {
+
+// A lookup of What of the stations of List by IGRA id or WMO number.
+TElevationOf LookupOf(const TStationList& List, std::optional<double> TStation::*What)
 {
-    auto elevations = std::make_shared<std::unordered_map<std::string, double>>();
+    auto values = std::make_shared<std::unordered_map<std::string, double>>();
     for (const TStation& station : List.Stations) {
-        if (!station.Elevation) continue;
-        elevations->emplace(station.Id, *station.Elevation);
-        if (!station.Wmo.empty()) elevations->emplace(station.Wmo, *station.Elevation);
+        if (!(station.*What)) continue;
+        values->emplace(station.Id, *(station.*What));
+        if (!station.Wmo.empty()) values->emplace(station.Wmo, *(station.*What));
     }
-    return [elevations](std::string_view Station) -> std::optional<double> {
-        const auto found = elevations->find(std::string(Station));
-        if (found == elevations->end()) return std::nullopt;
+    return [values](std::string_view Station) -> std::optional<double> {
+        const auto found = values->find(std::string(Station));
+        if (found == values->end()) return std::nullopt;
         return found->second;
     };
 }
+
+}  // namespace
+
+TElevationOf ElevationsOf(const TStationList& List) { return LookupOf(List, &TStation::Elevation); }
+
+TElevationOf LatitudesOf(const TStationList& List) { return LookupOf(List, &TStation::Latitude); }
 
 }  // namespace sounding

@@ -47,6 +47,9 @@ using TElevationOf = std::function<std::optional<double>(std::string_view Statio
 // The elevations List gives, looked up by IGRA id or WMO number.
 TElevationOf ElevationsOf(const TStationList& List);
 
+// The latitudes (degrees north) List gives, looked up the same way.
+TElevationOf LatitudesOf(const TStationList& List);
+
 // The great-circle distance in km between two places (degrees), on a sphere
 // of the Earth's mean radius (6371.0088 km).
 double GreatCircleKm(double Lat1, double Lon1, double Lat2, double Lon2);

@@ -2,6 +2,7 @@
 
 #include "components/ProgramSettings.h"
 #include "download/StationCache.h"
+#include "download/StationElevations.h"
 #include "components/jtSysUtils.h"
 #include "platform/MappedFile.h"
 #include "platform/OutputTarget.h"
@@ -91,10 +92,15 @@ public:
         SetupChart1(chart_);
         try {
             ReadChartSettings(*Settings.Chart(), chart_);
-            if (Options.View == ExportView::SkewT)
-                views_ = std::make_unique<movie::TSkewTPictures>(Settings.Values(), chart_, Set);
-            else if (Options.View == ExportView::Hodograph)
-                views_ = std::make_unique<movie::THodographPictures>(Set);
+            if (Options.View == ExportView::SkewT) {
+                auto skewT = std::make_unique<movie::TSkewTPictures>(Settings.Values(), chart_, Set);
+                skewT->SouthOf = download::SouthOfEquator;
+                views_ = std::move(skewT);
+            } else if (Options.View == ExportView::Hodograph) {
+                auto hodograph = std::make_unique<movie::THodographPictures>(Set);
+                hodograph->SouthOf = download::SouthOfEquator;
+                views_ = std::move(hodograph);
+            }
         } catch (const Exception& e) {
             throw Exception("settings" + Settings.Where() + ": " + e.Message());
         }

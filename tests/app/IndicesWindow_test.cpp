@@ -128,6 +128,7 @@ TEST_F(IndicesWindowTest, readsAsTheCsvFilesAndShowsEveryRow)
         const std::string name = w.Table->item(r, 0)->text().toStdString();
         find(sounding::IndexQuantities(), indices, name);
         find(sounding::LevelQuantities(), levels, name);
+        if (name == "Wind" && fields.size() == std::size_t(r)) fields.push_back({nullptr, 0});  // the group's heading
         ASSERT_EQ(fields.size(), std::size_t(r + 1)) << name;
     }
     int differing = 0;
@@ -135,8 +136,12 @@ TEST_F(IndicesWindowTest, readsAsTheCsvFilesAndShowsEveryRow)
         form->TrackBar1->SetPosition(f);
         for (int r = 0; r < w.Table->rowCount(); ++r) {
             const auto [csvFile, field] = fields[std::size_t(r)];
+            // Perth lies south of the equator: its helicity is the left
+            // mover's there, the CSV's the right mover's.
+            if (!csvFile || w.Table->item(r, 2)->text().contains("left mover")) continue;
             const std::string csv = (*csvFile)[std::size_t(f)][field];
-            const std::string shown = w.Table->item(r, 1)->text().toStdString();
+            std::string shown = w.Table->item(r, 1)->text().toStdString();
+            shown = shown.substr(0, shown.find(" ("));  // a speed also in knots
             if (shown != (csv.empty() ? "none" : csv) && ++differing < 5)
                 ADD_FAILURE() << form->LapseRates->Soundings[std::size_t(f)].Title << " row " << r << ": " << shown
                               << " against " << csv;

@@ -66,6 +66,12 @@ TEST(SkewTBarbs, glyphsForFiveTenFiftyAndSixtyFiveKnots)
     const auto north = chart::BarbPath(chart::BarbGlyph(10), 0, QPointF(100, 100));
     EXPECT_NEAR(north[1].y(), 100 - chart::BarbStaff, 1e-9);
     EXPECT_GT(north[3].x(), 100);  // and right (east)
+    // South of the equator the same staff, the marks on the other side.
+    const auto westSouth = chart::BarbPath(chart::BarbGlyph(10), 270, QPointF(100, 100), true);
+    ASSERT_EQ(westSouth.size(), west.size());
+    EXPECT_EQ(westSouth[1], west[1]);
+    EXPECT_NEAR(westSouth[3].y() - 100, 100 - west[3].y(), 1e-9);  // down (south)
+    EXPECT_NEAR(westSouth[3].x(), west[3].x(), 1e-9);
 }
 
 // A launch of Levels levels from 1000 hPa upwards, 5 hPa apart, with wind at
@@ -140,9 +146,9 @@ TEST(SkewTDiagram, readsOutTheLaunchTheWindAndThePointToTheTopRow)
     } cases[] = {
         {-65, 100, "100 hPa, 16.50 km, T -70.0 C, Td -90.0 C, parcel "},
         {-65, 100, ", wind 225/39 kt\ncursor -6"},
-        {-10, 500, ", parcel "},
-        {-10, 500, ", wind calm\ncursor -1"},
-        {20, 1000, ", wind 270/19 kt\ncursor "},
+        {-10.5, 500, ", parcel "},
+        {-10.5, 500, ", wind calm\ncursor -1"},
+        {20, 998, ", wind 270/19 kt\ncursor "},
     };
     for (const auto& c : cases) {
         const std::string text = diagram.ReadoutAt(diagram.PointOf(c.T, c.P));

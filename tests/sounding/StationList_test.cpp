@@ -151,3 +151,19 @@ TEST(StationSearch, APlaceSortsByGreatCircleDistance)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(StationList, latitudesByIdAndWmoNumber)
+{
+    // Perth lies south of the equator, Sterling north of it; Wyoming pages
+    // and sounding pages name a station by its WMO number alone.
+    const TElevationOf latitude = LatitudesOf(RealList());
+    ASSERT_TRUE(latitude("ASM00094610") && latitude("94610") && latitude("USM00072403"));
+    EXPECT_NEAR(*latitude("94610"), -31.9275, 1e-4);
+    EXPECT_NEAR(*latitude("USM00072403"), 38.9767, 1e-4);
+    EXPECT_FALSE(latitude("XXM00000000"));
+    EXPECT_NEAR(*ElevationsOf(RealList())("94610"), 20.4, 1e-4);
+}
+
+}  // namespace
