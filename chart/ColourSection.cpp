@@ -265,6 +265,31 @@ TColourSection::TColourSection(QWidget* Parent) : QWidget(Parent), plot_(new QCu
     noData_ = new TKeyGraph(plot_->xAxis, plot_->yAxis, TKeyGraph::Key::Patch);
     noData_->setName("No data");
     noData_->setBrush(NoDataBrush());
+    LayOutLegend();
+
+    // Above the axes, so the marker at the first launch is not hidden under
+    // the left axis line.
+    plot_->addLayer("marker", plot_->layer("axes"), QCustomPlot::limAbove);
+    markerLayer_ = plot_->layer("marker");
+    markerLayer_->setMode(QCPLayer::lmBuffered);
+    marker_ = new QCPItemStraightLine(plot_);
+    marker_->setLayer(markerLayer_);
+    marker_->setClipToAxisRect(true);
+    marker_->setPen(QPen(QColor("#ff2020"), 2));
+    marker_->setAntialiased(false);
+    marker_->setVisible(false);
+
+    connect(plot_, &QCustomPlot::afterLayout, this, &TColourSection::LaidOut);
+    plot_->setMouseTracking(true);  // hover read-out without a button held
+    connect(plot_, &QCustomPlot::mousePress, this, &TColourSection::MousePress);
+    connect(plot_, &QCustomPlot::mouseMove, this, &TColourSection::MouseMove);
+    SetSection(TTimeHeightSection{});
+}
+
+TColourSection::~TColourSection() = default;
+
+void TColourSection::LayOutLegend()
+{
     // The legend lists the lines first, then the areas.
     plot_->legend->clearItems();
     for (QCPAbstractPlottable* P :
@@ -295,27 +320,7 @@ TColourSection::TColourSection(QWidget* Parent) : QWidget(Parent), plot_(new QCu
     plot_->plotLayout()->setRowStretchFactor(0, 0.001);
     plot_->plotLayout()->setRowStretchFactor(2, 0.001);
     plot_->plotLayout()->setRowSpacing(0);
-
-    // Above the axes, so the marker at the first launch is not hidden under
-    // the left axis line.
-    plot_->addLayer("marker", plot_->layer("axes"), QCustomPlot::limAbove);
-    markerLayer_ = plot_->layer("marker");
-    markerLayer_->setMode(QCPLayer::lmBuffered);
-    marker_ = new QCPItemStraightLine(plot_);
-    marker_->setLayer(markerLayer_);
-    marker_->setClipToAxisRect(true);
-    marker_->setPen(QPen(QColor("#ff2020"), 2));
-    marker_->setAntialiased(false);
-    marker_->setVisible(false);
-
-    connect(plot_, &QCustomPlot::afterLayout, this, &TColourSection::LaidOut);
-    plot_->setMouseTracking(true);  // hover read-out without a button held
-    connect(plot_, &QCustomPlot::mousePress, this, &TColourSection::MousePress);
-    connect(plot_, &QCustomPlot::mouseMove, this, &TColourSection::MouseMove);
-    SetSection(TTimeHeightSection{});
 }
-
-TColourSection::~TColourSection() = default;
 
 std::string TColourSection::Heading() const { return heading_->text().toStdString(); }
 

@@ -105,6 +105,8 @@ public:
                           std::vector<std::string>& Labels);
 
 private:
+    // The heading above the map and the legend (lines, then areas) centred below it.
+    void LayOutLegend();
     void MousePress(QMouseEvent* Event);
     void MouseMove(QMouseEvent* Event);
     void PlaceMarker();

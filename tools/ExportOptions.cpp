@@ -265,6 +265,38 @@ std::string ClimatologyUsage()
            "                     the inputs (the dates narrow the inputs only)\n";
 }
 
+// The options of the station downloads and of the pictures.
+std::string StationAndPictureUsage()
+{
+    return "Stations of the IGRA v2 archive (read after the files, merged with them):\n"
+           "  --station ID       the station's file, downloaded into the cache\n"
+           "                     ($XDG_CACHE_HOME/profilora/igra/) or revalidated there;\n"
+           "                     may be given more than once\n"
+           "  --period por|y2d   the whole record or this year's file (default y2d)\n"
+           "  --offline          only the copies in the cache, no network (also for\n"
+           "                     --climatology-from)\n"
+           "  --clear-cache      empty the cache first (its station files, station list\n"
+           "                     and leftover partial downloads); alone, only that\n"
+           "  --settings FILE    also names the archive: [Sources] IGRA=ADDRESS\n"
+           "\n"
+           "Picture options (the chart is the one the program shows; --settings and\n"
+           "--size also shape --section):\n"
+           "  --settings FILE    settings file as the program reads it (default: the\n"
+           "                     built-in settings)\n"
+           "  --series LIST      series shown besides the temperature, separated by\n"
+           "                     commas: standard, dalr, elr, salr, dewpoint,\n"
+           "                     winddirection, windspeed; points and markers for the\n"
+           "                     temperature's point markers and value marks\n"
+           "  --size WxH         picture size in pixels (default 705x313, sides 16 to 4096)\n"
+           "  --view VIEW        what --png and --gif draw: altitude (the chart, the\n"
+           "                     default), skewt (the skew-T log-p diagram with the\n"
+           "                     lifted parcel, wind barbs and hodograph, default size\n"
+           "                     700x620) or hodograph (the hodograph alone, default\n"
+           "                     size 500x500)\n"
+           "  --from I, --to J   only the frames I to J (0 is the first sounding, counted\n"
+           "                     after the dates have been applied)\n";
+}
+
 }  // namespace
 
 std::string ExportUsage()
@@ -312,7 +344,11 @@ std::string ExportUsage()
            "                     CIN (J/kg), EL and LFC (hPa), bulk Richardson number,\n"
            "                     LCL (K, hPa), mixed-layer theta (K) and mixing ratio\n"
            "                     (g/kg), 1000-500 hPa thickness (m), precipitable water\n"
-           "                     (mm), surface-based and most-unstable CAPE and CIN\n"
+           "                     (mm), surface-based and most-unstable CAPE and CIN,\n"
+           "                     then the wind: bulk shear 0-1, 0-3 and 0-6 km, the\n"
+           "                     0-6 km mean wind, the right and left movers, storm-\n"
+           "                     relative helicity 0-1 and 0-3 km, the effective inflow\n"
+           "                     layer with its helicity and shear, STP and SCP\n"
            "                     (\"-\": standard output; an empty field: the sounding\n"
            "                     cannot give it)\n" +
            ClimatologyUsage() +
@@ -327,34 +363,8 @@ std::string ExportUsage()
            "  --from-date YYYY-MM-DD, --to-date YYYY-MM-DD\n"
            "                     only the soundings launched on these days or between\n"
            "                     them (either may be left out)\n"
-           "\n"
-           "Stations of the IGRA v2 archive (read after the files, merged with them):\n"
-           "  --station ID       the station's file, downloaded into the cache\n"
-           "                     ($XDG_CACHE_HOME/profilora/igra/) or revalidated there;\n"
-           "                     may be given more than once\n"
-           "  --period por|y2d   the whole record or this year's file (default y2d)\n"
-           "  --offline          only the copies in the cache, no network (also for\n"
-           "                     --climatology-from)\n"
-           "  --clear-cache      empty the cache first (its station files, station list\n"
-           "                     and leftover partial downloads); alone, only that\n"
-           "  --settings FILE    also names the archive: [Sources] IGRA=ADDRESS\n"
-           "\n"
-           "Picture options (the chart is the one the program shows; --settings and\n"
-           "--size also shape --section):\n"
-           "  --settings FILE    settings file as the program reads it (default: the\n"
-           "                     built-in settings)\n"
-           "  --series LIST      series shown besides the temperature, separated by\n"
-           "                     commas: standard, dalr, elr, salr, dewpoint,\n"
-           "                     winddirection, windspeed; points and markers for the\n"
-           "                     temperature's point markers and value marks\n"
-           "  --size WxH         picture size in pixels (default 705x313, sides 16 to 4096)\n"
-           "  --view VIEW        what --png and --gif draw: altitude (the chart, the\n"
-           "                     default), skewt (the skew-T log-p diagram with the\n"
-           "                     lifted parcel, wind barbs and hodograph, default size\n"
-           "                     700x620) or hodograph (the hodograph alone, default\n"
-           "                     size 500x500)\n"
-           "  --from I, --to J   only the frames I to J (0 is the first sounding, counted\n"
-           "                     after the dates have been applied)\n"
+           "\n" +
+           StationAndPictureUsage() +
            "Every option also takes the form --option=VALUE.\n"
            "\n"
            "Outputs are written whole or not at all: a file is replaced only once it\n"
