@@ -14,7 +14,7 @@
 #include <QThread>
 
 #include <algorithm>
-#include <cmath>
+#include <cstdio>
 #include <set>
 
 namespace app {
@@ -65,13 +65,18 @@ std::string WholeRecordQuestion(const std::string& Station, std::optional<std::u
     std::string size = "size unknown";
     if (Size) {
         const double mb = double(*Size) / 1e6;
-        size = "about " + (mb < 1 ? std::string("1") : std::to_string(std::lround(mb))) + " MB";
+        char text[32];
+        std::snprintf(text, sizeof text, mb < 10 ? "%.1f" : "%.0f", mb);
+        size = mb < 0.1 ? std::string("under 0.1 MB") : "about " + std::string(text) + " MB";
     }
     return "A climatology of " + Station + " needs its whole record: download it (" + size + ")?";
 }
 
 TClimateSource::TClimateSource(TShownSet& Shown)
-    : shown_(Shown), igraBase_(download::kDefaultIgraBase), fetch_(std::make_unique<download::TStationFetch>())
+    : shown_(Shown),
+      igraBase_(download::kDefaultIgraBase),
+      fetch_(std::make_unique<download::TStationFetch>()),
+      probe_(std::make_unique<download::TSizeProbe>())
 {
     setObjectName("ClimateSource");
     connect(&shown_, &TShownSet::pageChanged, this, [this] {
@@ -151,26 +156,32 @@ void TClimateSource::SetClimatology(std::shared_ptr<const sounding::TClimatology
     emit changed();
 }
 
-bool TClimateSource::Downloading() const { return fetch_->Running(); }
+bool TClimateSource::Downloading() const { return fetch_->Running() || probe_->Running(); }
 
 void TClimateSource::Want()
 {
     const std::vector<TSounding>& whole = shown_.WholeSet();
-    if (climate_ || !workers_.empty() || fetch_->Running() || YearsSpanned(whole) >= kClimateMinYears) return;
+    if (climate_ || !workers_.empty() || Downloading() || YearsSpanned(whole) >= kClimateMinYears) return;
     const std::string id = OneStationId(whole);
     if (id.empty() || !CachedWholeRecord(whole).empty()) return;
     // The answer is kept per station: "1" download, "0" never ask again.
     const std::string key = "WholeRecord_" + id;
-    const bool kept = KeptOption(key, false) == KeptOption(key, true);
-    bool yes = KeptOption(key, false);
-    if (!kept) {
-        // The downloader learns the size only once the transfer starts.
-        yes = platform::prompts().MessageBox(WholeRecordQuestion(id, std::nullopt), "Station Climatology",
-                                             platform::MsgButtons::YesNoCancel,
-                                             platform::MsgIcon::Question) == platform::MsgResult::Yes;
-        KeepOption(key, yes);
+    if (KeptOption(key, false) == KeptOption(key, true)) {
+        if (KeptOption(key, false)) FetchWholeRecord(id);
+        return;
     }
-    if (yes) FetchWholeRecord(id);
+    download::TStationRequest request;
+    request.Base = igraBase_;
+    request.Id = id;
+    // The question waits for the server to tell the size (or not, within
+    // seconds); the window goes on meanwhile.
+    probe_->Start(request, [this, id, key](std::optional<std::uint64_t> Size) {
+        const bool yes = platform::prompts().MessageBox(WholeRecordQuestion(id, Size), "Station Climatology",
+                                                        platform::MsgButtons::YesNoCancel,
+                                                        platform::MsgIcon::Question) == platform::MsgResult::Yes;
+        KeepOption(key, yes);
+        if (yes) FetchWholeRecord(id);
+    });
 }
 
 void TClimateSource::FetchWholeRecord(const std::string& Id)

@@ -19,7 +19,8 @@ class QThread;
 
 namespace download {
 class TStationFetch;
-}
+class TSizeProbe;
+}  // namespace download
 namespace platform {
 class TransferProgress;
 }
@@ -57,6 +58,7 @@ public:
     // that record (the answer kept per station in the window state file); on
     // yes, downloads it in the background and computes the climatology of it.
     void Want();
+    // Learning the record's size, asking, or downloading it.
     bool Downloading() const;
     // The archive the whole record comes from (the settings' [Sources] IGRA).
     void SetIgraBase(std::string Base) { igraBase_ = std::move(Base); }
@@ -79,6 +81,7 @@ private:
     std::string print_;  // the record last computed from, in short
     std::string igraBase_;
     std::unique_ptr<download::TStationFetch> fetch_;
+    std::unique_ptr<download::TSizeProbe> probe_;
     std::unique_ptr<platform::TransferProgress> progress_;
 };
 
