@@ -2,14 +2,19 @@
 
 #include "analysis/ClimatologyCache.h"
 #include "app/ShownSet.h"
+#include "app/WindowPlaces.h"
 #include "download/StationCache.h"
 #include "download/StationElevations.h"
+#include "download/StationFetch.h"
 #include "platform/Platform.h"
+#include "platform/Progress.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QThread>
 
 #include <algorithm>
+#include <cstdio>
 #include <set>
 
 namespace app {
@@ -36,20 +41,42 @@ std::string TooFewYearsText(const std::vector<TSounding>& Soundings)
     return text + "; a climatology needs at least " + std::to_string(kClimateMinYears) + ".";
 }
 
-std::string CachedWholeRecord(const std::vector<TSounding>& Soundings)
+std::string OneStationId(const std::vector<TSounding>& Soundings)
 {
     if (Soundings.empty()) return {};
     const auto& first = Soundings.front().Launch.Station;
     for (const TSounding& s : Soundings)
         if (s.Launch.Station != first) return {};
     const std::string id(first.begin(), first.end());
+    return download::IsStationId(id) ? id : std::string();
+}
+
+std::string CachedWholeRecord(const std::vector<TSounding>& Soundings)
+{
+    const std::string id = OneStationId(Soundings);
     const std::string directory = download::CacheDirectory();
-    if (!download::IsStationId(id) || directory.empty()) return {};
+    if (id.empty() || directory.empty()) return {};
     const std::string path = directory + download::StationFileName(id, download::TPeriod::WholeRecord, 0);
     return platform::files().FileExists(path) ? path : std::string();
 }
 
-TClimateSource::TClimateSource(TShownSet& Shown) : shown_(Shown)
+std::string WholeRecordQuestion(const std::string& Station, std::optional<std::uint64_t> Size)
+{
+    std::string size = "size unknown";
+    if (Size) {
+        const double mb = double(*Size) / 1e6;
+        char text[32];
+        std::snprintf(text, sizeof text, mb < 10 ? "%.1f" : "%.0f", mb);
+        size = mb < 0.1 ? std::string("under 0.1 MB") : "about " + std::string(text) + " MB";
+    }
+    return "A climatology of " + Station + " needs its whole record: download it (" + size + ")?";
+}
+
+TClimateSource::TClimateSource(TShownSet& Shown)
+    : shown_(Shown),
+      igraBase_(download::kDefaultIgraBase),
+      fetch_(std::make_unique<download::TStationFetch>()),
+      probe_(std::make_unique<download::TSizeProbe>())
 {
     setObjectName("ClimateSource");
     connect(&shown_, &TShownSet::pageChanged, this, [this] {
@@ -66,6 +93,9 @@ TClimateSource::TClimateSource(TShownSet& Shown) : shown_(Shown)
 
 TClimateSource::~TClimateSource()
 {
+    fetch_->OnFinished = nullptr;
+    fetch_->OnProgress = nullptr;
+    fetch_->Cancel();
     // The worker holds no pointer into this object but its queued result,
     // which is dropped with it.
     for (QThread* worker : workers_) worker->wait();
@@ -124,6 +154,64 @@ void TClimateSource::SetClimatology(std::shared_ptr<const sounding::TClimatology
     climate_ = std::move(Climate);
     status_ = climate_ ? std::string() : std::string("No climatology");
     emit changed();
+}
+
+bool TClimateSource::Downloading() const { return fetch_->Running() || probe_->Running(); }
+
+void TClimateSource::Want()
+{
+    const std::vector<TSounding>& whole = shown_.WholeSet();
+    if (climate_ || !workers_.empty() || Downloading() || YearsSpanned(whole) >= kClimateMinYears) return;
+    const std::string id = OneStationId(whole);
+    if (id.empty() || !CachedWholeRecord(whole).empty()) return;
+    // The answer is kept per station: "1" download, "0" never ask again.
+    const std::string key = "WholeRecord_" + id;
+    if (KeptOption(key, false) == KeptOption(key, true)) {
+        if (KeptOption(key, false)) FetchWholeRecord(id);
+        return;
+    }
+    download::TStationRequest request;
+    request.Base = igraBase_;
+    request.Id = id;
+    // The question waits for the server to tell the size (or not, within
+    // seconds); the window goes on meanwhile.
+    probe_->Start(request, [this, id, key](std::optional<std::uint64_t> Size) {
+        const bool yes = platform::prompts().MessageBox(WholeRecordQuestion(id, Size), "Station Climatology",
+                                                        platform::MsgButtons::YesNoCancel,
+                                                        platform::MsgIcon::Question) == platform::MsgResult::Yes;
+        KeepOption(key, yes);
+        if (yes) FetchWholeRecord(id);
+    });
+}
+
+void TClimateSource::FetchWholeRecord(const std::string& Id)
+{
+    download::TStationRequest request;
+    request.Base = igraBase_;
+    request.Id = Id;
+    request.Period = download::TPeriod::WholeRecord;
+    progress_ = platform::prompts().ShowTransfer("Downloading the whole record of " + Id + "...");
+    progress_->OnCancel = [this] { fetch_->Cancel(); };
+    auto clock = std::make_shared<QElapsedTimer>();
+    clock->start();
+    fetch_->OnProgress = [this, clock](std::uint64_t Done, std::optional<std::uint64_t> Total) {
+        if (progress_)
+            progress_->SetProgress(Total && *Total > 0 ? double(Done) / double(*Total) : -1.0,
+                                   download::ProgressText(Done, Total, double(clock->elapsed()) / 1000.0));
+    };
+    fetch_->OnFinished = [this](const download::TFetchResult& Result) {
+        progress_.reset();
+        if (Result.Cancelled) return;
+        if (!Result.Ok) {
+            status_ = Result.Message;
+            emit changed();
+            return;
+        }
+        // The set on show may have changed meanwhile; it reads the cached
+        // record when it is still this station's.
+        Compute(shown_.WholeSet());
+    };
+    fetch_->Start(request);
 }
 
 void TClimateSource::Wait()

@@ -9,11 +9,21 @@
 
 #include <QObject>
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 class QThread;
+
+namespace download {
+class TStationFetch;
+class TSizeProbe;
+}  // namespace download
+namespace platform {
+class TransferProgress;
+}
 
 namespace app {
 
@@ -42,6 +52,16 @@ public:
     void Compute(const std::vector<TSounding>& Soundings);
     // Uses a climatology computed elsewhere (a station's cached one).
     void SetClimatology(std::shared_ptr<const sounding::TClimatology> Climate);
+    // The user asks for the climatology (opens its window, shows its band):
+    // for one IGRA station whose launches on show span too few years and
+    // whose whole record is not in the cache, asks once whether to download
+    // that record (the answer kept per station in the window state file); on
+    // yes, downloads it in the background and computes the climatology of it.
+    void Want();
+    // Learning the record's size, asking, or downloading it.
+    bool Downloading() const;
+    // The archive the whole record comes from (the settings' [Sources] IGRA).
+    void SetIgraBase(std::string Base) { igraBase_ = std::move(Base); }
     // Waits until the worker is done and its result is taken (for tests and
     // the exporter-like uses that cannot go on without it).
     void Wait();
@@ -50,6 +70,7 @@ signals:
     void changed();
 
 private:
+    void FetchWholeRecord(const std::string& Id);
     void Finished(int Generation, std::shared_ptr<const sounding::TClimatology> Climate);
 
     TShownSet& shown_;
@@ -58,7 +79,17 @@ private:
     std::vector<QThread*> workers_;  // at work, the newest last
     int generation_ = 0;
     std::string print_;  // the record last computed from, in short
+    std::string igraBase_;
+    std::unique_ptr<download::TStationFetch> fetch_;
+    std::unique_ptr<download::TSizeProbe> probe_;
+    std::unique_ptr<platform::TransferProgress> progress_;
 };
+
+// The IGRA id of the one station Soundings come from; "" otherwise.
+std::string OneStationId(const std::vector<TSounding>& Soundings);
+// The question asked before a station's whole record is downloaded for its
+// climatology; Size in bytes, nothing when unknown.
+std::string WholeRecordQuestion(const std::string& Station, std::optional<std::uint64_t> Size);
 
 // The cached whole record of the one IGRA station Soundings come from; ""
 // when they come from several, from none, or the record is not cached.

@@ -89,11 +89,15 @@ void TWindowExtras::CreateMenu()
     on(ExportMovieAction, [this] { ExportMovieAsGif(); });
     on(YearAction, [this] { ShowYearWindow(); });
     on(IndicesAction, [this] { ShowIndicesWindow(); });
-    on(ClimateAction, [this] { ShowClimateWindow(); });
+    on(ClimateAction, [this] {
+        ShowClimateWindow();
+        WantClimatology();
+    });
     connect(ShowClimateAction, &QAction::toggled, this, [this](bool On) {
         app::RunHandler([this, On] {
             app::KeepOption(kShowClimate, On);
             climateBand_->Update();
+            if (On) WantClimatology();
         });
     });
     on(DateRangeAction, [this] { host_.HostShowDateRange(); });
@@ -124,6 +128,12 @@ TYearWindow* TWindowExtras::YearWindow() const { return year_->Window(); }
 void TWindowExtras::ShowIndicesWindow() { indices_->ShowWindow(); }
 
 app::TIndicesWindow* TWindowExtras::IndicesWindow() const { return indices_->Window(); }
+
+void TWindowExtras::WantClimatology()
+{
+    climate_->SetIgraBase(host_.HostProgramSettings().IgraBase());
+    climate_->Want();
+}
 
 void TWindowExtras::ShowClimateWindow() { climateWindow_->ShowWindow(); }
 

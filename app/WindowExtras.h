@@ -73,6 +73,9 @@ public:
     app::TIndicesWindow* IndicesWindow() const;
     // Opens the climatology window (or raises it); null until first opened.
     void ShowClimateWindow();
+    // Asks the climate source for the climatology (it may offer to download
+    // the station's whole record).
+    void WantClimatology();
     app::TClimateWindow* ClimateWindow() const;
     // The station climatology the windows compare with.
     app::TClimateSource& Climate() const { return *climate_; }

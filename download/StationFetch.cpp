@@ -3,8 +3,13 @@
 #include "download/PartFiles.h"
 
 #include <QEventLoop>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
 #include <QTimer>
 #include <QUrl>
+
+#include <utility>
 
 namespace download {
 
@@ -24,6 +29,40 @@ std::string HostOf(const std::string& Url)
 }
 
 }  // namespace
+
+TSizeProbe::TSizeProbe() : manager_(std::make_unique<QNetworkAccessManager>()) {}
+
+TSizeProbe::~TSizeProbe()
+{
+    if (!reply_) return;
+    reply_->disconnect(this);
+    reply_->abort();
+    reply_->deleteLater();
+}
+
+void TSizeProbe::Start(const TStationRequest& Request, std::function<void(std::optional<std::uint64_t>)> OnSize)
+{
+    const QUrl url(QString::fromStdString(StationFileUrl(Request.Base, Request.Id, Request.Period, ThisYear())));
+    if (reply_ || !url.isValid() || (url.scheme() != "https" && url.scheme() != "http")) {
+        QTimer::singleShot(0, this, [OnSize] { OnSize(std::nullopt); });
+        return;
+    }
+    QNetworkRequest request(url);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+    request.setMaximumRedirectsAllowed(5);
+    request.setTransferTimeout(5000);
+    request.setHeader(QNetworkRequest::UserAgentHeader, QStringLiteral("Profilora"));
+    reply_ = manager_->head(request);
+    connect(reply_, &QNetworkReply::finished, this, [this, OnSize] {
+        QNetworkReply* reply = std::exchange(reply_, nullptr);
+        reply->deleteLater();
+        bool known = false;
+        const qlonglong length = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&known);
+        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        const bool ok = reply->error() == QNetworkReply::NoError && status == 200 && known && length > 0;
+        OnSize(ok ? std::optional<std::uint64_t>(std::uint64_t(length)) : std::nullopt);
+    });
+}
 
 TStationFetch::TStationFetch() = default;
 TStationFetch::~TStationFetch() = default;

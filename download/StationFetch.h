@@ -9,10 +9,15 @@
 
 #include <QObject>
 
+#include <memory>
+
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
+
+class QNetworkAccessManager;
+class QNetworkReply;
 
 namespace download {
 
@@ -74,6 +79,22 @@ private:
     bool list_ = false;
     bool running_ = false;
     bool validated_ = false;  // the request asked for a copy's validators
+};
+
+// The size of the station file of Request.Id for its period as the server
+// declares it to a HEAD request (following its redirects, a few seconds at
+// most); OnSize once, from the event loop, with nothing when the server does
+// not say or cannot be reached.
+class TSizeProbe : public QObject {
+public:
+    TSizeProbe();
+    ~TSizeProbe() override;
+    void Start(const TStationRequest& Request, std::function<void(std::optional<std::uint64_t> Size)> OnSize);
+    bool Running() const { return reply_ != nullptr; }
+
+private:
+    std::unique_ptr<QNetworkAccessManager> manager_;
+    QNetworkReply* reply_ = nullptr;
 };
 
 // Runs a fetch to its end in a local event loop (a QCoreApplication must

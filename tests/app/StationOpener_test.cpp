@@ -5,6 +5,7 @@
 
 #include "LocalHttpServer.h"
 #include "TestFiles.h"
+#include "app/ClimateSource.h"
 #include "app/StationDialog.h"
 #include "app/StationOpener.h"
 
@@ -181,3 +182,43 @@ TEST_F(StationWindow, CancelLeavesNothingBehind)
 }
 
 }  // namespace
+
+std::string SizeText(std::size_t Bytes)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f", double(Bytes) / 1e6);
+    return text;
+}
+
+// A station shown for one year asks once whether to download its whole record
+// for a climatology; the answer is kept, and only "yes" downloads.
+TEST_F(StationWindow, ClimatologyOfAShortRecordAsksOnceForTheWholeRecord)
+{
+    for (const bool yes : {false, true}) {
+        SCOPED_TRACE(yes ? "yes" : "no");
+        std::filesystem::remove_all(Path("cache"));
+        std::filesystem::remove_all(Path("config"));
+        OpenByTyping("sterling");
+        prompts.Boxes.clear();
+        const std::size_t before = server.Requests.size();
+        prompts.Answers.push_back(yes ? platform::MsgResult::Yes : platform::MsgResult::No);
+        form->Extras->ClimateAction->trigger();
+        app::TClimateSource& source = form->Extras->Climate();
+        for (int i = 0; i < 500 && source.Downloading(); ++i) QTest::qWait(10);
+        ASSERT_EQ(prompts.Boxes.size(), 1u);
+        EXPECT_EQ(prompts.Boxes[0].Text, "A climatology of USM00072403 needs its whole record: download it (about " +
+                                             SizeText(Station().size()) + " MB)?");
+        source.Wait();
+        const std::string por = Path("cache/profilora/igra/USM00072403-data.txt.zip");
+        EXPECT_EQ(std::filesystem::exists(por), yes);
+        EXPECT_EQ(server.Requests.size(), before + (yes ? 2 : 1));
+        EXPECT_EQ(source.Climatology() != nullptr, yes) << source.Status();
+        // Asked for again, in another way: the kept answer stands.
+        form->Extras->ShowClimateAction->setChecked(!form->Extras->ShowClimateAction->isChecked());
+        form->Extras->ShowClimateAction->setChecked(!form->Extras->ShowClimateAction->isChecked());
+        form->Extras->ClimateAction->trigger();
+        for (int i = 0; i < 500 && source.Downloading(); ++i) QTest::qWait(10);
+        EXPECT_EQ(prompts.Boxes.size(), 1u);
+        EXPECT_EQ(server.Requests.size(), before + (yes ? 2 : 1));
+    }
+}
