@@ -97,8 +97,12 @@ TClimateSource::~TClimateSource()
     fetch_->OnProgress = nullptr;
     fetch_->Cancel();
     // The worker holds no pointer into this object but its queued result,
-    // which is dropped with it.
-    for (QThread* worker : workers_) worker->wait();
+    // which is dropped with it; its deletion, queued on this object, is
+    // dropped too, so it is deleted here.
+    for (QThread* worker : workers_) {
+        worker->wait();
+        delete worker;
+    }
 }
 
 void TClimateSource::Compute(const std::vector<TSounding>& Soundings)
